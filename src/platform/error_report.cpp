@@ -1,0 +1,26 @@
+#include "platform/error_report.h"
+
+namespace qm {
+
+std::string error_report_text(report_form form, const run_error& error, std::string_view routine) {
+    std::string text = "Error (" + error.description;
+    if (form == report_form::number_form)
+        text += std::to_string(error.number);
+    text += ") in (";
+    text += routine;
+    text += ") routine.";
+    text += message_break;
+    text += "Returning to main menu";
+    if (form == report_form::long_form)
+        text += ".\r\nIs this definately a UNIX formated text file?";
+    return text;
+}
+
+void show_error_report(JobUi& ui, report_form form, const run_error& error,
+                       std::string_view routine) {
+    const std::string_view owner = error.routine.empty() ? routine : error.routine;
+    ui.message(message_icon::exclamation, error_report_title,
+               error_report_text(form, error, owner));
+}
+
+} // namespace qm

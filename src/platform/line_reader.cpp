@@ -1,0 +1,98 @@
+#include "platform/line_reader.h"
+
+#include "platform/run_error.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace qm {
+namespace {
+
+constexpr std::size_t chunk_size = 1 << 16;
+
+// Why a file cannot be opened for reading, in the classic numbering.
+run_error open_failure(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (path.empty())
+        return run_error::from_number(err::path_file_access);
+    if (!std::filesystem::exists(path, ec)) {
+        const auto parent = path.parent_path();
+        if (!parent.empty() && !std::filesystem::exists(parent, ec))
+            return run_error::from_number(err::path_not_found);
+        return run_error::from_number(err::file_not_found);
+    }
+    return run_error::from_number(err::path_file_access);
+}
+
+} // namespace
+
+std::unique_ptr<std::ifstream> open_input(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (path.empty() || std::filesystem::is_directory(path, ec))
+        throw open_failure(path);
+    auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!*in)
+        throw open_failure(path);
+    return in;
+}
+
+std::uint64_t file_length(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec)
+        throw open_failure(path);
+    return size;
+}
+
+line_reader::line_reader(const std::filesystem::path& path, last_line rule)
+    : file_(open_input(path)), in_(file_.get()), rule_(rule) {}
+
+line_reader::line_reader(std::istream& in, last_line rule) : in_(&in), rule_(rule) {}
+
+bool line_reader::fill() {
+    if (start_ > 0) {
+        buffer_.erase(0, start_);
+        start_ = 0;
+    }
+    const std::size_t old = buffer_.size();
+    buffer_.resize(old + chunk_size);
+    in_->read(buffer_.data() + old, static_cast<std::streamsize>(chunk_size));
+    const auto got = static_cast<std::size_t>(in_->gcount());
+    buffer_.resize(old + got);
+    if (in_->bad())
+        throw run_error(57, "Device I/O error");
+    return got > 0;
+}
+
+bool line_reader::next(std::string& line) {
+    std::size_t scanned = start_;
+    for (;;) {
+        const char* base = buffer_.data();
+        const void* lf = scanned < buffer_.size()
+                             ? std::memchr(base + scanned, '\n', buffer_.size() - scanned)
+                             : nullptr;
+        if (lf != nullptr) {
+            const auto end = static_cast<std::size_t>(static_cast<const char*>(lf) - base);
+            line.assign(base + start_, end - start_);
+            position_ += end - start_ + 1;
+            start_ = end + 1;
+            ++lines_;
+            return true;
+        }
+        const std::size_t pending = buffer_.size() - start_;
+        if (!fill()) {
+            if (pending == 0)
+                return false;
+            if (rule_ == last_line::must_end_with_lf)
+                throw run_error::from_number(err::past_end);
+            line.assign(buffer_.data() + start_, pending);
+            position_ += pending;
+            start_ = buffer_.size();
+            ++lines_;
+            return true;
+        }
+        scanned = pending; // fill() moved the unread bytes, already searched, to the front
+    }
+}
+
+} // namespace qm

@@ -1,0 +1,39 @@
+// Checked output: every write and the final close is checked, so a full disk or a lost quota
+// becomes a run error in the job's error path instead of a "Complete" over a truncated file.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+namespace qm {
+
+class output_file {
+public:
+    // Creates or truncates the file; failure is "Path not found" (76), "Permission denied"
+    // (70) or "Path/File access error" (75).
+    explicit output_file(const std::filesystem::path& path);
+    // Closes without checking: only reached on an error path, where the job already fails.
+    ~output_file();
+    output_file(const output_file&) = delete;
+    output_file& operator=(const output_file&) = delete;
+
+    // "Disk full" (61) when the device is full or the quota is used up, else "Path/File
+    // access error" (75).
+    void write(std::string_view bytes);
+    // Flushes and closes; checked like write().
+    void close();
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+// Writes `bytes` as the whole content of `path`, checked.
+void write_whole_file(const std::filesystem::path& path, std::string_view bytes);
+
+// A tool that reads `input` while writing `output` must never truncate its own input:
+// "File already open" (55) when both name the same existing file (compared by identity, so
+// links and other spellings of the same path count).
+void ensure_distinct_files(const std::filesystem::path& input, const std::filesystem::path& output);
+
+} // namespace qm

@@ -1,0 +1,128 @@
+#include "platform/qt/ui_services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <filesystem>
+
+namespace qm {
+
+ui_services& services() {
+    static qt_message_boxes qt_messages;
+    static qt_file_dialogs qt_dialogs;
+    static ui_services current{&qt_messages, &qt_dialogs};
+    return current;
+}
+
+namespace {
+
+QString to_qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Inside the program a break in a message is LF CR; on screen it is one break.
+QString shown_text(std::string_view text) {
+    QString out = to_qt(text);
+    out.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return out;
+}
+
+QMessageBox::Icon qt_icon(message_icon icon) {
+    switch (icon) {
+    case message_icon::information: return QMessageBox::Information;
+    case message_icon::exclamation: return QMessageBox::Warning;
+    case message_icon::critical: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void qt_message_boxes::show(QWidget* parent, message_icon icon, std::string_view title,
+                            std::string_view text) {
+    QMessageBox box(qt_icon(icon), to_qt(title), shown_text(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void qt_message_boxes::beep() { QApplication::beep(); }
+
+std::string qt_filter(std::string_view pipe_filter) {
+    std::vector<std::string> parts;
+    std::string current;
+    for (char c : pipe_filter) {
+        if (c == '|') {
+            parts.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty())
+        parts.push_back(current);
+
+    std::string out;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string description = parts[i];
+        const auto paren = description.find(" (");
+        if (paren != std::string::npos)
+            description.erase(paren);
+        std::string patterns = parts[i + 1];
+        for (auto& c : patterns)
+            if (c == ';')
+                c = ' ';
+        // "*.*" means every file, with or without a dot in its name.
+        for (auto pos = patterns.find("*.*"); pos != std::string::npos;
+             pos = patterns.find("*.*"))
+            patterns.replace(pos, 3, "*");
+        if (!out.empty())
+            out += ";;";
+        out += description + " (" + patterns + ")";
+    }
+    return out;
+}
+
+file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_options& options) {
+    QFileDialog dialog(parent);
+    // Like every tool's dialog: the user may also type the name of a file that does not
+    // exist yet (output files).
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = QString::fromStdString(qt_filter(options.filter)).split(";;");
+    dialog.setNameFilters(filters);
+    if (options.filter_index >= 1 && options.filter_index <= filters.size())
+        dialog.selectNameFilter(filters[options.filter_index - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().front();
+    return {true, path.toStdString(), QFileInfo(path).fileName().toStdString()};
+}
+
+void scripted_message_boxes::show(QWidget*, message_icon icon, std::string_view title,
+                                  std::string_view text) {
+    shown.push_back({icon, std::string(title), std::string(text)});
+}
+
+file_choice scripted_file_dialogs::open_file(QWidget*, const file_dialog_options&) {
+    if (answers.empty())
+        return {};
+    file_choice answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void scripted_file_dialogs::queue_path(const std::string& full_path) {
+    answers.push_back({true, full_path, std::filesystem::path(full_path).filename().string()});
+}
+
+void scripted_file_dialogs::queue_cancel() { answers.push_back({}); }
+
+scoped_test_services::scoped_test_services() : saved_(services()) {
+    services() = {&messages, &dialogs};
+}
+
+scoped_test_services::~scoped_test_services() { services() = saved_; }
+
+} // namespace qm

@@ -1,0 +1,107 @@
+// Message boxes and file dialogs, reached through interfaces so that window tests can script
+// them. services() hands out the Qt implementations unless a test has swapped in its doubles.
+#pragma once
+
+#include "platform/job_ui.h"
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QWidget;
+
+namespace qm {
+
+class message_boxes {
+public:
+    virtual ~message_boxes() = default;
+    virtual void show(QWidget* parent, message_icon icon, std::string_view title,
+                      std::string_view text) = 0;
+    // The system beep of a rejected key.
+    virtual void beep() = 0;
+};
+
+struct file_dialog_options {
+    // "Description|pattern|" pairs, as every tool's dialog is set up.
+    std::string filter = "All Files (*.*)|*.*|";
+    int filter_index = 1;
+};
+
+// What the open-file dialog returns: the full path and the bare file name (the file title).
+struct file_choice {
+    bool ok = false; // false when cancelled or failed
+    std::string path;
+    std::string title;
+};
+
+class file_dialogs {
+public:
+    virtual ~file_dialogs() = default;
+    virtual file_choice open_file(QWidget* parent, const file_dialog_options& options) = 0;
+};
+
+struct ui_services {
+    message_boxes* messages;
+    file_dialogs* dialogs;
+};
+
+ui_services& services();
+
+// The Qt implementations.
+class qt_message_boxes final : public message_boxes {
+public:
+    void show(QWidget* parent, message_icon icon, std::string_view title,
+              std::string_view text) override;
+    void beep() override;
+};
+
+class qt_file_dialogs final : public file_dialogs {
+public:
+    file_choice open_file(QWidget* parent, const file_dialog_options& options) override;
+};
+
+// Converts "All Files (*.*)|*.*|" into Qt's "All Files (*)" form (";;" between filters).
+std::string qt_filter(std::string_view pipe_filter);
+
+// Test doubles: every box is recorded; dialogs answer from a queue (cancelled when empty).
+class scripted_message_boxes final : public message_boxes {
+public:
+    struct shown_box {
+        message_icon icon;
+        std::string title;
+        std::string text;
+    };
+    void show(QWidget* parent, message_icon icon, std::string_view title,
+              std::string_view text) override;
+    void beep() override { ++beeps; }
+
+    std::vector<shown_box> shown;
+    int beeps = 0;
+};
+
+class scripted_file_dialogs final : public file_dialogs {
+public:
+    file_choice open_file(QWidget* parent, const file_dialog_options& options) override;
+    void queue_path(const std::string& full_path);
+    void queue_cancel();
+
+    std::deque<file_choice> answers;
+};
+
+// Swaps the doubles in for the life of the guard.
+class scoped_test_services {
+public:
+    scoped_test_services();
+    ~scoped_test_services();
+    scoped_test_services(const scoped_test_services&) = delete;
+    scoped_test_services& operator=(const scoped_test_services&) = delete;
+
+    scripted_message_boxes messages;
+    scripted_file_dialogs dialogs;
+
+private:
+    ui_services saved_;
+};
+
+} // namespace qm

@@ -1,0 +1,43 @@
+// Unexpected run-time failures of a job, numbered and worded as the classic BASIC run-time
+// errors our users know from every earlier version of the program.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace qm {
+
+struct run_error : std::runtime_error {
+    run_error(int number, std::string description, std::string routine = {});
+
+    // The classic error of that number with its usual text ("File not found" for 53).
+    static run_error from_number(int number);
+
+    int number;
+    std::string description;
+    // When not empty, the routine that owns this failure and is named in its error report
+    // instead of the routine that catches it (the element lookup inside a writer).
+    std::string routine;
+};
+
+// The usual text of a classic error number; "Application-defined or object-defined error"
+// for numbers without one.
+std::string run_error_text(int number);
+
+namespace err {
+inline constexpr int invalid_call = 5;
+inline constexpr int overflow = 6;
+inline constexpr int subscript = 9;
+inline constexpr int division_by_zero = 11;
+inline constexpr int type_mismatch = 13;
+inline constexpr int file_not_found = 53;
+inline constexpr int file_already_open = 55;
+inline constexpr int file_exists = 58;
+inline constexpr int disk_full = 61;
+inline constexpr int past_end = 62;
+inline constexpr int permission_denied = 70;
+inline constexpr int path_file_access = 75;
+inline constexpr int path_not_found = 76;
+} // namespace err
+
+} // namespace qm

@@ -1,0 +1,112 @@
+#include "platform/val.h"
+
+#include "platform/run_error.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace qm {
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of `text` that is a number: sign, digits with an optional
+// point (at least one digit on either side of it), optional exponent with its own digits.
+std::size_t number_length(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < n && is_digit(text[i]))
+        ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && is_digit(text[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    std::size_t end = i;
+    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < n && is_digit(text[j])) {
+            while (j < n && is_digit(text[j]))
+                ++j;
+            end = j;
+        }
+    }
+    return end;
+}
+
+// Value of a text already known to be a whole number by number_length().
+double parse_number(std::string_view number) {
+    std::string text(number);
+    for (char& c : text)
+        if (c == 'd' || c == 'D' || c == 'E')
+            c = 'e';
+    const char* first = text.data();
+    if (*first == '+')
+        ++first;
+    double value = 0;
+    auto res = std::from_chars(first, text.data() + text.size(), value);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Underflow reads as 0; overflow is the classic overflow error.
+        if (text.find("e-") != std::string::npos)
+            return 0.0;
+        throw run_error::from_number(6);
+    }
+    if (!std::isfinite(value))
+        throw run_error::from_number(6);
+    return value;
+}
+
+std::string_view trim_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+} // namespace
+
+double val(std::string_view text) {
+    while (!text.empty() && is_blank(text.front()))
+        text.remove_prefix(1);
+    const std::size_t len = number_length(text);
+    return len == 0 ? 0.0 : parse_number(text.substr(0, len));
+}
+
+double strict_double(std::string_view text) {
+    text = trim_blanks(text);
+    const std::size_t len = number_length(text);
+    if (len == 0 || len != text.size())
+        throw run_error::from_number(13);
+    return parse_number(text);
+}
+
+double round_half_even(double value) { return std::nearbyint(value); }
+
+std::int32_t strict_long(std::string_view text) {
+    const double rounded = round_half_even(strict_double(text));
+    if (rounded < std::numeric_limits<std::int32_t>::min() ||
+        rounded > std::numeric_limits<std::int32_t>::max())
+        throw run_error::from_number(6);
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::int16_t strict_integer(std::string_view text) {
+    const std::int32_t value = strict_long(text);
+    if (value < std::numeric_limits<std::int16_t>::min() ||
+        value > std::numeric_limits<std::int16_t>::max())
+        throw run_error::from_number(6);
+    return static_cast<std::int16_t>(value);
+}
+
+} // namespace qm

@@ -1,0 +1,25 @@
+// Reading numbers out of texts.
+//
+// val():      the value of the longest leading part of the text that reads as a number,
+//             after leading blanks; 0 when there is none. "  -.5e1xyz" -> -5, ".116262" ->
+//             0.116262, "abc" -> 0. Fortran's D exponent reads like E ("1.5D+02").
+// strict_*(): the whole text (blanks around it allowed) must be one number, otherwise the
+//             run error "Type mismatch" (13); a value outside the type's range is "Overflow" (6).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace qm {
+
+double val(std::string_view text);
+
+double strict_double(std::string_view text);
+// Rounded to the nearest integer, halves to even (2.5 -> 2, 3.5 -> 4).
+std::int32_t strict_long(std::string_view text);
+std::int16_t strict_integer(std::string_view text);
+
+// Nearest integer, halves to even: what "rounded" means everywhere in the program.
+double round_half_even(double value);
+
+} // namespace qm

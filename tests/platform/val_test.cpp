@@ -1,0 +1,63 @@
+#include "platform/run_error.h"
+#include "platform/val.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+struct val_case {
+    const char* text;
+    double value;
+};
+
+class ValReads : public ::testing::TestWithParam<val_case> {};
+
+TEST_P(ValReads, LongestLeadingNumber) { EXPECT_DOUBLE_EQ(val(GetParam().text), GetParam().value); }
+
+INSTANTIATE_TEST_SUITE_P(
+    OddTexts, ValReads,
+    ::testing::Values(val_case{".116262", 0.116262}, val_case{"-.5", -0.5},
+                      val_case{"   42abc", 42}, val_case{"\t7", 7}, val_case{"+3.5", 3.5},
+                      val_case{"1.5E+02", 150}, val_case{"1.5e-2x", 0.015},
+                      val_case{"2.5D+01", 25}, // Fortran exponent
+                      val_case{"3E", 3}, val_case{"3E+", 3}, val_case{"4.", 4},
+                      val_case{"", 0}, val_case{"abc", 0}, val_case{".", 0}, val_case{"-", 0},
+                      val_case{"- 5", 0}, val_case{"1.2.3", 1.2}, val_case{"1e-400", 0},
+                      val_case{"0.0000000", 0}, val_case{"12 34", 12}));
+
+TEST(Val, OverflowIsTheOverflowError) {
+    try {
+        val("1e400");
+        FAIL() << "no error";
+    } catch (const run_error& e) {
+        EXPECT_EQ(e.number, 6);
+        EXPECT_EQ(e.description, "Overflow");
+    }
+}
+
+TEST(Strict, WholeTextMustBeANumber) {
+    EXPECT_DOUBLE_EQ(strict_double("  6  "), 6);
+    EXPECT_DOUBLE_EQ(strict_double("-.5"), -0.5);
+    for (const char* bad : {"", "  ", "C", "6x", "6 7", "1e"}) {
+        try {
+            strict_double(bad);
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const run_error& e) {
+            EXPECT_EQ(e.number, 13) << bad;
+            EXPECT_EQ(e.description, "Type mismatch");
+        }
+    }
+}
+
+TEST(Strict, IntegersRoundHalfToEvenAndCheckRange) {
+    EXPECT_EQ(strict_long("2.5"), 2);
+    EXPECT_EQ(strict_long("3.5"), 4);
+    EXPECT_EQ(strict_long("-2.5"), -2);
+    EXPECT_EQ(strict_integer("32767"), 32767);
+    EXPECT_THROW(strict_integer("32768"), run_error);
+    EXPECT_THROW(strict_long("3000000000"), run_error);
+}
+
+} // namespace
+} // namespace qm
