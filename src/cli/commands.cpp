@@ -1,11 +1,61 @@
 #include "cli/commands.h"
 
+#include "cli/console_job_ui.h"
+#include "cli/subcommand.h"
+
 #include <iostream>
+#include <unistd.h>
+#include <vector>
 
 namespace qm::cli {
+namespace {
+
+struct subcommand_entry {
+    const char* name;
+    const char* description;
+    add_subcommand add;
+};
+
+// Every subcommand, in the order `--help` lists them.
+const subcommand_entry subcommands[] = {
+    {"convert", "Convert a structure (XYZ, Gaussian input or output) to PDB, XYZ or "
+                "Gaussian 94 output, or extract a frequency table",
+     add_convert},
+};
+
+} // namespace
 
 int run(int argc, char** argv) { return run(argc, argv, std::cout, std::cerr); }
 
-int run(int, char**, std::ostream&, std::ostream&) { return 0; }
+int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    CLI::App app{"Quillmark command line: the toolbox's jobs without a display.",
+                 "quillmark-cli"};
+    app.require_subcommand(1);
+    std::vector<std::pair<CLI::App*, action>> actions;
+    for (const auto& entry : subcommands) {
+        CLI::App* sub = app.add_subcommand(entry.name, entry.description);
+        actions.emplace_back(sub, entry.add(*sub));
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e, out, err);
+        return code == 0 ? completed : usage;
+    }
+    const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
+    console_job_ui ui(out, err, terminal);
+    context ctx{out, err, ui};
+    for (auto& [sub, act] : actions) {
+        if (!sub->parsed())
+            continue;
+        try {
+            return act(ctx);
+        } catch (const usage_error& e) {
+            err << "quillmark-cli " << sub->get_name() << ": " << e.what() << '\n';
+            return usage;
+        }
+    }
+    return usage;
+}
 
 } // namespace qm::cli

@@ -2,6 +2,7 @@
 
 #include "platform/qt/widgets.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +40,13 @@ frm_convertor_status::frm_convertor_status(QWidget* parent) : QWidget(parent) {
     grid->addWidget(bar_progress, 4, 0, 1, 2);
     grid->addWidget(Label6, 5, 0, Qt::AlignLeft);
     grid->addWidget(Label7, 5, 1, Qt::AlignRight);
+}
+
+void frm_convertor_status::closeEvent(QCloseEvent* event) {
+    if (job_running)
+        event->ignore();
+    else
+        event->accept();
 }
 
 } // namespace qm

@@ -21,6 +21,12 @@ public:
     QProgressBar* bar_progress;
     QLabel* Label6;
     QLabel* Label7;
+
+    // While a job draws on this window its close box does nothing; the job unloads it.
+    bool job_running = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 };
 
 } // namespace qm

@@ -1,0 +1,49 @@
+// quillmark-cli convert: the Output Conversion/Extraction window without a display.
+#include "cli/subcommand.h"
+#include "conversion/conversion_job.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace qm::cli {
+
+action add_convert(CLI::App& app) {
+    struct options {
+        std::string input, output, input_type, output_type = "none";
+        bool multiple = false;
+    };
+    auto o = std::make_shared<options>();
+    app.add_option("--input", o->input, "Input file")->required();
+    app.add_option("--output", o->output, "Output file")->required();
+    app.add_option("--input-type", o->input_type, "Input file type")
+        ->required()
+        ->check(CLI::IsMember({"xyz", "gaussian-input", "g98", "g94"}));
+    app.add_option("--output-type", o->output_type,
+                   "Output file type (none: nothing is written)")
+        ->check(CLI::IsMember({"none", "xyz", "pdb", "g94", "freq"}));
+    app.add_flag("--multiple", o->multiple,
+                 "Every geometry, one file each (1 - NAME, 2 - NAME, ... beside the output)");
+    app.footer("Example: quillmark-cli convert --input mol.xyz --output mol.pdb "
+               "--input-type xyz --output-type pdb");
+
+    return [o](context& ctx) {
+        conversion_settings s;
+        s.input = o->input;
+        s.output = o->output;
+        s.output_title = std::filesystem::path(o->output).filename().string();
+        s.input_kind = *input_type_named(o->input_type);
+        s.output_kind = *output_type_named(o->output_type);
+        s.multiple_geometries = o->multiple;
+        if (!output_allowed(s.input_kind, s.output_kind))
+            throw usage_error("output type " + o->output_type +
+                              " cannot be chosen for input type " + o->input_type);
+        if (s.multiple_geometries && !multiple_allowed(s.input_kind, s.output_kind))
+            throw usage_error("--multiple needs a g98 or g94 input and an xyz, pdb or no "
+                              "output type");
+        if (s.input_kind != input_type::xyz)
+            throw usage_error("input type " + o->input_type + " is not available yet");
+        return run_conversion(s, ctx.ui) ? completed : stopped;
+    };
+}
+
+} // namespace qm::cli

@@ -1,0 +1,38 @@
+// The pieces every subcommand file shares.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <iosfwd>
+#include <stdexcept>
+
+namespace qm {
+class JobUi;
+}
+
+namespace qm::cli {
+
+// Exit statuses.
+inline constexpr int completed = 0;
+inline constexpr int stopped = 1;
+inline constexpr int usage = 2;
+
+struct context {
+    std::ostream& out;
+    std::ostream& err;
+    JobUi& ui;
+};
+
+// A combination of options the window would not allow; printed with the usage exit status.
+struct usage_error : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A subcommand adds its options to `app` and returns what runs it once they are parsed.
+using action = std::function<int(context&)>;
+using add_subcommand = action (*)(CLI::App& app);
+
+action add_convert(CLI::App& app);
+
+} // namespace qm::cli

@@ -1,0 +1,25 @@
+// The error trap of a conversion routine: an unexpected failure inside `body` is shown as the
+// routine's error report and becomes the flag "reported".
+#pragma once
+
+#include "conversion/structure_record.h"
+#include "platform/error_report.h"
+
+#include <new>
+#include <string_view>
+
+namespace qm {
+
+template <class Body>
+result_flag trapped(JobUi& ui, std::string_view routine, report_form form, Body&& body) {
+    try {
+        return body();
+    } catch (const run_error& e) {
+        show_error_report(ui, form, e, routine);
+    } catch (const std::bad_alloc&) {
+        show_error_report(ui, form, run_error(7, "Out of memory"), routine);
+    }
+    return result_flag::reported;
+}
+
+} // namespace qm

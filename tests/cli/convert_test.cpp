@@ -1,0 +1,71 @@
+#include "cli/commands.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace qm {
+namespace {
+
+struct cli_run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+cli_run run_cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "quillmark-cli");
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    std::ostringstream out, err;
+    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CliConvert, XyzToPdbEndToEnd) {
+    test::temp_dir dir;
+    test::write_file(dir / "mol.xyz", "t\n6 0.000 1.500 -2.250\n");
+    const auto r = run_cli({"convert", "--input", (dir / "mol.xyz").string(), "--output",
+                            (dir / "mol.pdb").string(), "--input-type", "xyz", "--output-type",
+                            "pdb"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Information: Conversion Completed: Conversion Complete\n");
+    EXPECT_EQ(test::read_file(dir / "mol.pdb"),
+              "ATOM      1  C           1      0.000  1.500  -2.250\nEND\n");
+}
+
+TEST(CliConvert, StopsOnMessagesWithStatusOne) {
+    test::temp_dir dir;
+    const auto r = run_cli({"convert", "--input", (dir / "missing.xyz").string(), "--output",
+                            (dir / "o.pdb").string(), "--input-type", "xyz"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Exclamation: Fatal - Error: Error (File not found) in (xyz_input_test) "
+                     "routine.\n\rReturning to main menu\n");
+}
+
+TEST(CliConvert, RefusesWhatTheWindowWouldNotOffer) {
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{"--input-type", "xyz", "--output-type", "xyz"},
+          {"--input-type", "xyz", "--multiple"},
+          {"--input-type", "g98", "--output-type", "freq", "--multiple"},
+          {"--input-type", "mol2"},
+          {"--input-type", "g98"}}) { // the Gaussian routes are not in this version yet
+        std::vector<std::string> args{"convert", "--input", "a", "--output", "b"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const auto r = run_cli(args);
+        EXPECT_EQ(r.status, 2) << extra[1];
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+}
+
+TEST(CliHelp, ListsEverySubcommand) {
+    const auto r = run_cli({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("convert"), std::string::npos);
+}
+
+} // namespace
+} // namespace qm
