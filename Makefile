@@ -26,3 +26,9 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+bench: deps
+	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DQUILLMARK_BENCH=ON \
+	      -DQUILLMARK_GUI=OFF -DQUILLMARK_TESTS=OFF
+	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target quillmark_bench
+	./$(BUILD_DIR)-bench/bench/quillmark_bench

@@ -69,17 +69,20 @@ std::string qt_filter(std::string_view pipe_filter) {
         const auto paren = description.find(" (");
         if (paren != std::string::npos)
             description.erase(paren);
-        std::string patterns = parts[i + 1];
-        for (auto& c : patterns)
-            if (c == ';')
-                c = ' ';
-        // "*.*" means every file, with or without a dot in its name.
-        for (auto pos = patterns.find("*.*"); pos != std::string::npos;
-             pos = patterns.find("*.*"))
-            patterns.replace(pos, 3, "*");
+        // "*.*" means every file, with or without a dot in its name; Qt separates by blanks.
+        const std::string& listed = parts[i + 1];
+        std::string patterns;
+        for (std::size_t c = 0; c < listed.size(); ++c) {
+            if (listed.compare(c, 3, "*.*") == 0) {
+                patterns += '*';
+                c += 2;
+            } else {
+                patterns += listed[c] == ';' ? ' ' : listed[c];
+            }
+        }
         if (!out.empty())
-            out += ";;";
-        out += description + " (" + patterns + ")";
+            out.append(";;");
+        out.append(description).append(" (").append(patterns).append(")");
     }
     return out;
 }
@@ -103,6 +106,8 @@ file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_option
 void scripted_message_boxes::show(QWidget*, message_icon icon, std::string_view title,
                                   std::string_view text) {
     shown.push_back({icon, std::string(title), std::string(text)});
+    if (while_shown)
+        while_shown(shown.back());
 }
 
 file_choice scripted_file_dialogs::open_file(QWidget*, const file_dialog_options&) {

@@ -5,6 +5,7 @@
 #include "platform/job_ui.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,8 @@ public:
 
     std::vector<shown_box> shown;
     int beeps = 0;
+    // Runs while a box is "on screen": lets a test act during a job's message.
+    std::function<void(const shown_box&)> while_shown;
 };
 
 class scripted_file_dialogs final : public file_dialogs {

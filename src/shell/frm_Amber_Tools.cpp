@@ -1,0 +1,37 @@
+#include "shell/frm_Amber_Tools.h"
+
+#include "platform/qt/widgets.h"
+#include "shell/navigation.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+frm_Amber_Tools::frm_Amber_Tools(QWidget* parent) : QWidget(parent) {
+    setObjectName("frm_Amber_Tools");
+    setWindowTitle("Amber Tools");
+
+    cmd_mdcrd = named(new QPushButton("&Amber MDCRD Atom Stripper"), "cmd_mdcrd");
+    Command1 = named(new QPushButton("&Text File Line Extraction Tool"), "Command1");
+    cmd_return = named(new QPushButton("&Return to Main Menu"), "cmd_return");
+
+    auto* column = new QVBoxLayout(this);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    for (QPushButton* button : {cmd_mdcrd, Command1, cmd_return}) {
+        button->setMinimumWidth(280);
+        column->addWidget(button);
+    }
+
+    // cmd_mdcrd and Command1 open their tools with open_from_sub_menu(this) once those
+    // windows exist; until then they do nothing.
+    connect(cmd_return, &QPushButton::clicked, this, [this] { return_to_main_menu(this); });
+}
+
+void frm_Amber_Tools::closeEvent(QCloseEvent* event) {
+    show_main_menu();
+    event->accept();
+}
+
+} // namespace qm

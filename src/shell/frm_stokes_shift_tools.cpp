@@ -1,0 +1,41 @@
+#include "shell/frm_stokes_shift_tools.h"
+
+#include "platform/qt/widgets.h"
+#include "shell/navigation.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+frm_stokes_shift_tools::frm_stokes_shift_tools(QWidget* parent) : QWidget(parent) {
+    setObjectName("frm_stokes_shift_tools");
+    setWindowTitle("Stokes Shift QMMM Investigation Tools");
+
+    cmd_ev_extract =
+        named(new QPushButton("&EV to Rad Per Sec Extractor / Convertor"), "cmd_ev_extract");
+    cmd_Data_extract1 = named(new QPushButton("&Data Extraction"), "cmd_Data_extract1");
+    cmd_Phase_correct = named(new QPushButton("&Phase Correction Tool"), "cmd_Phase_correct");
+    cmd_TDSS = named(new QPushButton("&Time Dependent Stokes Shift (attempt 1)"), "cmd_TDSS");
+    cmd_return = named(new QPushButton("&Return to Main Menu"), "cmd_return");
+
+    auto* column = new QVBoxLayout(this);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    for (QPushButton* button :
+         {cmd_ev_extract, cmd_Data_extract1, cmd_Phase_correct, cmd_TDSS, cmd_return}) {
+        button->setMinimumWidth(320);
+        column->addWidget(button);
+    }
+
+    // The four tools open their windows with open_from_sub_menu(this) once those windows
+    // exist; until then their buttons do nothing.
+    connect(cmd_return, &QPushButton::clicked, this, [this] { return_to_main_menu(this); });
+}
+
+void frm_stokes_shift_tools::closeEvent(QCloseEvent* event) {
+    show_main_menu();
+    event->accept();
+}
+
+} // namespace qm
