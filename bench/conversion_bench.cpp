@@ -30,7 +30,7 @@ void xyz_to_pdb(benchmark::State& state) {
         for (long i = 0; i < atoms; ++i)
             out << (i % 2 == 0 ? "6" : "1") << " " << i % 100 << ".250000 -1.250000 3.500000\n";
     }
-    qm::conversion_settings s{dir / "big.xyz", dir / "big.pdb", "big.pdb",
+    qm::conversion_settings s{dir / "big.xyz",     dir / "big.pdb",      "big.pdb",
                               qm::input_type::xyz, qm::output_type::pdb, false};
     quiet_ui ui;
     for (auto _ : state)

@@ -18,18 +18,20 @@ struct subcommand_entry {
 
 // Every subcommand, in the order `--help` lists them.
 const subcommand_entry subcommands[] = {
-    {"convert", "Convert a structure (XYZ, Gaussian input or output) to PDB, XYZ or "
-                "Gaussian 94 output, or extract a frequency table",
+    {"convert",
+     "Convert a structure (XYZ, Gaussian input or output) to PDB, XYZ or "
+     "Gaussian 94 output, or extract a frequency table",
      add_convert},
 };
 
 } // namespace
 
-int run(int argc, char** argv) { return run(argc, argv, std::cout, std::cerr); }
+int run(int argc, char** argv) {
+    return run(argc, argv, std::cout, std::cerr);
+}
 
 int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Quillmark command line: the toolbox's jobs without a display.",
-                 "quillmark-cli"};
+    CLI::App app{"Quillmark command line: the toolbox's jobs without a display.", "quillmark-cli"};
     app.require_subcommand(1);
     std::vector<std::pair<CLI::App*, action>> actions;
     for (const auto& entry : subcommands) {

@@ -14,9 +14,12 @@ constexpr int bar_width = 30;
 
 const char* icon_name(message_icon icon) {
     switch (icon) {
-    case message_icon::information: return "Information";
-    case message_icon::exclamation: return "Exclamation";
-    case message_icon::critical: return "Critical";
+    case message_icon::information:
+        return "Information";
+    case message_icon::exclamation:
+        return "Exclamation";
+    case message_icon::critical:
+        return "Critical";
     }
     return "Information";
 }
@@ -24,7 +27,9 @@ const char* icon_name(message_icon icon) {
 console_job_ui::console_job_ui(std::ostream& out, std::ostream& err, bool terminal)
     : out_(out), err_(err), terminal_(terminal) {}
 
-console_job_ui::~console_job_ui() { end_live_line(); }
+console_job_ui::~console_job_ui() {
+    end_live_line();
+}
 
 void console_job_ui::status(std::string_view text) {
     status_ = text;
@@ -45,7 +50,9 @@ void console_job_ui::progress_value(long long value) {
         show(false);
 }
 
-void console_job_ui::progress_to_maximum() { progress_value(maximum_); }
+void console_job_ui::progress_to_maximum() {
+    progress_value(maximum_);
+}
 
 void console_job_ui::show(bool force) {
     const auto now = std::chrono::steady_clock::now();

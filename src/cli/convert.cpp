@@ -18,8 +18,7 @@ action add_convert(CLI::App& app) {
     app.add_option("--input-type", o->input_type, "Input file type")
         ->required()
         ->check(CLI::IsMember({"xyz", "gaussian-input", "g98", "g94"}));
-    app.add_option("--output-type", o->output_type,
-                   "Output file type (none: nothing is written)")
+    app.add_option("--output-type", o->output_type, "Output file type (none: nothing is written)")
         ->check(CLI::IsMember({"none", "xyz", "pdb", "g94", "freq"}));
     app.add_flag("--multiple", o->multiple,
                  "Every geometry, one file each (1 - NAME, 2 - NAME, ... beside the output)");

@@ -34,9 +34,13 @@ result_flag run_writer(JobUi& ui, const conversion_settings& s, std::string_view
 
 bool xyz_route(const conversion_settings& s, JobUi& ui) {
     switch (xyz_input_test(s.input, ui)) {
-    case result_flag::not_found: invalid_format(ui); return false;
-    case result_flag::reported: return false;
-    case result_flag::success: break;
+    case result_flag::not_found:
+        invalid_format(ui);
+        return false;
+    case result_flag::reported:
+        return false;
+    case result_flag::success:
+        break;
     }
     structure_record record;
     switch (xyz_extract(s.input, record, ui)) {
@@ -44,8 +48,10 @@ bool xyz_route(const conversion_settings& s, JobUi& ui) {
         ui.message(message_icon::exclamation, "No Cartesian Structure",
                    "Cartesian Coordinates not found in file");
         return false;
-    case result_flag::reported: return false;
-    case result_flag::success: break;
+    case result_flag::reported:
+        return false;
+    case result_flag::success:
+        break;
     }
     if (s.output_kind == output_type::pdb) {
         const auto written = run_writer(ui, s, "xyz_extract", report_form::short_form, [&] {
@@ -69,10 +75,12 @@ bool route_not_built_yet(JobUi& ui) {
 bool run_conversion(const conversion_settings& settings, JobUi& ui) {
     busy_pointer hourglass(ui);
     switch (settings.input_kind) {
-    case input_type::xyz: return xyz_route(settings, ui);
+    case input_type::xyz:
+        return xyz_route(settings, ui);
     case input_type::g98:
     case input_type::g94:
-    case input_type::gaussian_input: return route_not_built_yet(ui);
+    case input_type::gaussian_input:
+        return route_not_built_yet(ui);
     }
     return false;
 }
@@ -80,10 +88,13 @@ bool run_conversion(const conversion_settings& settings, JobUi& ui) {
 bool output_allowed(input_type input, output_type output) {
     switch (output) {
     case output_type::none:
-    case output_type::pdb: return true;
-    case output_type::xyz: return input != input_type::xyz;
+    case output_type::pdb:
+        return true;
+    case output_type::xyz:
+        return input != input_type::xyz;
     case output_type::g94:
-    case output_type::freq: return input == input_type::g98;
+    case output_type::freq:
+        return input == input_type::g98;
     }
     return false;
 }
@@ -94,30 +105,36 @@ bool multiple_allowed(input_type input, output_type output) {
                                output == output_type::pdb);
 }
 
-std::optional<input_type> input_type_named(std::string_view name) {
-    if (name == "g98")
-        return input_type::g98;
-    if (name == "g94")
-        return input_type::g94;
-    if (name == "gaussian-input")
-        return input_type::gaussian_input;
-    if (name == "xyz")
-        return input_type::xyz;
+namespace {
+
+constexpr std::pair<std::string_view, input_type> input_names[] = {
+    {"g98", input_type::g98},
+    {"g94", input_type::g94},
+    {"gaussian-input", input_type::gaussian_input},
+    {"xyz", input_type::xyz}};
+constexpr std::pair<std::string_view, output_type> output_names[] = {{"none", output_type::none},
+                                                                     {"xyz", output_type::xyz},
+                                                                     {"pdb", output_type::pdb},
+                                                                     {"g94", output_type::g94},
+                                                                     {"freq", output_type::freq}};
+
+template <class Kind, std::size_t N>
+std::optional<Kind> kind_named(const std::pair<std::string_view, Kind> (&names)[N],
+                               std::string_view name) {
+    for (const auto& [text, kind] : names)
+        if (text == name)
+            return kind;
     return std::nullopt;
 }
 
+} // namespace
+
+std::optional<input_type> input_type_named(std::string_view name) {
+    return kind_named(input_names, name);
+}
+
 std::optional<output_type> output_type_named(std::string_view name) {
-    if (name == "none")
-        return output_type::none;
-    if (name == "xyz")
-        return output_type::xyz;
-    if (name == "pdb")
-        return output_type::pdb;
-    if (name == "g94")
-        return output_type::g94;
-    if (name == "freq")
-        return output_type::freq;
-    return std::nullopt;
+    return kind_named(output_names, name);
 }
 
 } // namespace qm

@@ -108,11 +108,14 @@ void frm_convertor::connect_events() {
     connect(cmd_reset, &QPushButton::clicked, this, [this] { reset_form(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { return_to_menu(); });
     connect(cmd_execute, &QPushButton::clicked, this, [this] { execute(); });
-    connect(opt_in_g98, &QRadioButton::clicked, this, [this] { input_type_clicked(input_type::g98); });
-    connect(opt_in_g94, &QRadioButton::clicked, this, [this] { input_type_clicked(input_type::g94); });
+    connect(opt_in_g98, &QRadioButton::clicked, this,
+            [this] { input_type_clicked(input_type::g98); });
+    connect(opt_in_g94, &QRadioButton::clicked, this,
+            [this] { input_type_clicked(input_type::g94); });
     connect(opt_in_gaussian_cart, &QRadioButton::clicked, this,
             [this] { input_type_clicked(input_type::gaussian_input); });
-    connect(opt_in_xyz, &QRadioButton::clicked, this, [this] { input_type_clicked(input_type::xyz); });
+    connect(opt_in_xyz, &QRadioButton::clicked, this,
+            [this] { input_type_clicked(input_type::xyz); });
     for (QRadioButton* option : {opt_out_xyz, opt_out_pdb}) {
         connect(option, &QRadioButton::clicked, this, [this] {
             if (opt_in_g94->isChecked() || opt_in_g98->isChecked())
@@ -198,19 +201,23 @@ output_type frm_convertor::selected_output_type() const {
 
 QTimer* frm_convertor::timer_for(input_type type) const {
     switch (type) {
-    case input_type::g98: return g98_in_call_module_timer;
-    case input_type::g94: return g94_in_call_module_timer;
-    case input_type::gaussian_input: return gaussian_cart_in_call_module_timer;
-    case input_type::xyz: return xyz_in_call_module_timer;
+    case input_type::g98:
+        return g98_in_call_module_timer;
+    case input_type::g94:
+        return g94_in_call_module_timer;
+    case input_type::gaussian_input:
+        return gaussian_cart_in_call_module_timer;
+    case input_type::xyz:
+        return xyz_in_call_module_timer;
     }
     return xyz_in_call_module_timer;
 }
 
 void frm_convertor::execute() {
     if (const auto type = selected_input_type()) {
-        pending_ = conversion_settings{input_path_,           output_path_,
-                                       output_title_,         *type,
-                                       selected_output_type(), chk_multiple_geom->isChecked()};
+        pending_ = conversion_settings{
+            input_path_, output_path_,           output_title_,
+            *type,       selected_output_type(), chk_multiple_geom->isChecked()};
         window_registry::instance().load<frm_convertor_status>();
         timer_for(*type)->start();
     }
@@ -229,8 +236,8 @@ void frm_convertor::start_route() {
     status->job_running = true;
     job_running_ = true;
     {
-        widget_job_ui ui({status, status->txt_status, nullptr, nullptr, status->bar_progress,
-                          {status, this}});
+        widget_job_ui ui(
+            {status, status->txt_status, nullptr, nullptr, status->bar_progress, {status, this}});
         run_conversion(settings, ui);
     }
     job_running_ = false;

@@ -15,8 +15,10 @@ constexpr std::size_t pdb_coordinate_width = 6;
 
 std::string symbol_for(const atom_row& row, label_rule labels) {
     switch (labels) {
-    case label_rule::element_symbol: return number_element_to_letters(row);
-    case label_rule::as_read: return row.label;
+    case label_rule::element_symbol:
+        return number_element_to_letters(row);
+    case label_rule::as_read:
+        return row.label;
     case label_rule::symbol_when_digit:
         if (!row.label.empty() && row.label[0] >= '0' && row.label[0] <= '9')
             return number_element_to_letters(row);
@@ -83,7 +85,8 @@ std::string pdb_text(const structure_record& record, label_rule labels, spacer_r
     std::string text;
     long long serial = 0;
     for (const atom_row& row : record.atoms)
-        text += pdb_atom_line(++serial, symbol_for(row, labels), spacer_for(row.label, spacer), row);
+        text +=
+            pdb_atom_line(++serial, symbol_for(row, labels), spacer_for(row.label, spacer), row);
     text += "END\n";
     return text;
 }

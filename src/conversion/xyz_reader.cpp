@@ -9,7 +9,9 @@
 namespace qm {
 namespace {
 
-bool is_atom_line(std::string_view line) { return std::count(line.begin(), line.end(), '.') == 3; }
+bool is_atom_line(std::string_view line) {
+    return std::count(line.begin(), line.end(), '.') == 3;
+}
 
 // Skips blanks from `pos`, then takes the field up to the next blank. The first three fields
 // must be followed by a blank; the last may run to the end of the line.

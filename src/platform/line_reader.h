@@ -51,8 +51,12 @@ std::uint64_t file_length(const std::filesystem::path& path);
 
 // Progress bar of the file readers: maximum (length / 128) + 1 and the value after each line,
 // both in whole blocks of 128 bytes.
-inline long long progress_blocks(std::uint64_t bytes) { return static_cast<long long>(bytes / 128); }
-inline long long progress_maximum(std::uint64_t length) { return progress_blocks(length) + 1; }
+inline long long progress_blocks(std::uint64_t bytes) {
+    return static_cast<long long>(bytes / 128);
+}
+inline long long progress_maximum(std::uint64_t length) {
+    return progress_blocks(length) + 1;
+}
 
 // Opens a file for reading in binary mode or throws the run error that names why not.
 std::unique_ptr<std::ifstream> open_input(const std::filesystem::path& path);

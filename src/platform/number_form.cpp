@@ -17,8 +17,8 @@ struct decimal_digits {
 
 decimal_digits round_to_significant(double magnitude, int digits) {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
-                             digits - 1);
+    auto res =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, digits - 1);
     std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     const auto e = text.find('e');
     decimal_digits out;
@@ -71,16 +71,23 @@ std::string printed(std::string text) {
 
 } // namespace
 
-std::string text_form(double value) { return general_form(value, 15); }
-std::string print_form(double value) { return printed(text_form(value)); }
-std::string text_form_single(float value) { return general_form(static_cast<double>(value), 7); }
-std::string print_form_single(float value) { return printed(text_form_single(value)); }
+std::string text_form(double value) {
+    return general_form(value, 15);
+}
+std::string print_form(double value) {
+    return printed(text_form(value));
+}
+std::string text_form_single(float value) {
+    return general_form(static_cast<double>(value), 7);
+}
+std::string print_form_single(float value) {
+    return printed(text_form_single(value));
+}
 
 std::string format_pattern(double value, std::string_view pattern) {
     const auto point = pattern.find('.');
     const std::string_view whole = pattern.substr(0, point);
-    const std::size_t decimals =
-        point == std::string_view::npos ? 0 : pattern.size() - point - 1;
+    const std::size_t decimals = point == std::string_view::npos ? 0 : pattern.size() - point - 1;
     std::size_t min_whole = 0;
     for (char c : whole)
         if (c == '0')

@@ -24,6 +24,8 @@ std::string print_form_single(float value);
 std::string format_pattern(double value, std::string_view pattern);
 
 // Whole counts (files, lines, atoms) are plain decimal digits.
-inline std::string count_text(long long n) { return std::to_string(n); }
+inline std::string count_text(long long n) {
+    return std::to_string(n);
+}
 
 } // namespace qm

@@ -8,30 +8,52 @@ run_error::run_error(int number_, std::string description_, std::string routine_
     : std::runtime_error(description_), number(number_), description(std::move(description_)),
       routine(std::move(routine_)) {}
 
-run_error run_error::from_number(int number) { return run_error(number, run_error_text(number)); }
+run_error run_error::from_number(int number) {
+    return run_error(number, run_error_text(number));
+}
 
 std::string run_error_text(int number) {
     switch (number) {
-    case 3: return "Return without GoSub";
-    case 5: return "Invalid procedure call or argument";
-    case 6: return "Overflow";
-    case 7: return "Out of memory";
-    case 9: return "Subscript out of range";
-    case 11: return "Division by zero";
-    case 13: return "Type mismatch";
-    case 52: return "Bad file name or number";
-    case 53: return "File not found";
-    case 54: return "Bad file mode";
-    case 55: return "File already open";
-    case 57: return "Device I/O error";
-    case 58: return "File already exists";
-    case 61: return "Disk full";
-    case 62: return "Input past end of file";
-    case 67: return "Too many files";
-    case 70: return "Permission denied";
-    case 75: return "Path/File access error";
-    case 76: return "Path not found";
-    default: return "Application-defined or object-defined error";
+    case 3:
+        return "Return without GoSub";
+    case 5:
+        return "Invalid procedure call or argument";
+    case 6:
+        return "Overflow";
+    case 7:
+        return "Out of memory";
+    case 9:
+        return "Subscript out of range";
+    case 11:
+        return "Division by zero";
+    case 13:
+        return "Type mismatch";
+    case 52:
+        return "Bad file name or number";
+    case 53:
+        return "File not found";
+    case 54:
+        return "Bad file mode";
+    case 55:
+        return "File already open";
+    case 57:
+        return "Device I/O error";
+    case 58:
+        return "File already exists";
+    case 61:
+        return "Disk full";
+    case 62:
+        return "Input past end of file";
+    case 67:
+        return "Too many files";
+    case 70:
+        return "Permission denied";
+    case 75:
+        return "Path/File access error";
+    case 76:
+        return "Path not found";
+    default:
+        return "Application-defined or object-defined error";
     }
 }
 

@@ -10,8 +10,12 @@
 namespace qm {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of `text` that is a number: sign, digits with an optional
 // point (at least one digit on either side of it), optional exponent with its own digits.
@@ -91,7 +95,9 @@ double strict_double(std::string_view text) {
     return parse_number(text);
 }
 
-double round_half_even(double value) { return std::nearbyint(value); }
+double round_half_even(double value) {
+    return std::nearbyint(value);
+}
 
 std::int32_t strict_long(std::string_view text) {
     const double rounded = round_half_even(strict_double(text));

@@ -5,7 +5,6 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace qm {
 
@@ -17,16 +16,10 @@ frm_Amber_Tools::frm_Amber_Tools(QWidget* parent) : QWidget(parent) {
     Command1 = named(new QPushButton("&Text File Line Extraction Tool"), "Command1");
     cmd_return = named(new QPushButton("&Return to Main Menu"), "cmd_return");
 
-    auto* column = new QVBoxLayout(this);
-    column->setSizeConstraint(QLayout::SetFixedSize);
-    for (QPushButton* button : {cmd_mdcrd, Command1, cmd_return}) {
-        button->setMinimumWidth(280);
-        column->addWidget(button);
-    }
+    arrange_sub_menu(this, {cmd_mdcrd, Command1}, cmd_return);
 
     // cmd_mdcrd and Command1 open their tools with open_from_sub_menu(this) once those
     // windows exist; until then they do nothing.
-    connect(cmd_return, &QPushButton::clicked, this, [this] { return_to_main_menu(this); });
 }
 
 void frm_Amber_Tools::closeEvent(QCloseEvent* event) {

@@ -5,7 +5,6 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace qm {
 
@@ -20,17 +19,11 @@ frm_stokes_shift_tools::frm_stokes_shift_tools(QWidget* parent) : QWidget(parent
     cmd_TDSS = named(new QPushButton("&Time Dependent Stokes Shift (attempt 1)"), "cmd_TDSS");
     cmd_return = named(new QPushButton("&Return to Main Menu"), "cmd_return");
 
-    auto* column = new QVBoxLayout(this);
-    column->setSizeConstraint(QLayout::SetFixedSize);
-    for (QPushButton* button :
-         {cmd_ev_extract, cmd_Data_extract1, cmd_Phase_correct, cmd_TDSS, cmd_return}) {
-        button->setMinimumWidth(320);
-        column->addWidget(button);
-    }
+    arrange_sub_menu(this, {cmd_ev_extract, cmd_Data_extract1, cmd_Phase_correct, cmd_TDSS},
+                     cmd_return);
 
     // The four tools open their windows with open_from_sub_menu(this) once those windows
     // exist; until then their buttons do nothing.
-    connect(cmd_return, &QPushButton::clicked, this, [this] { return_to_main_menu(this); });
 }
 
 void frm_stokes_shift_tools::closeEvent(QCloseEvent* event) {

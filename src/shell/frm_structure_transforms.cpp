@@ -5,7 +5,6 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace qm {
 
@@ -19,14 +18,7 @@ frm_structure_transforms::frm_structure_transforms(QWidget* parent) : QWidget(pa
     cmd_structure_transform->setEnabled(false);
     cmd_return = named(new QPushButton("&Return to Main Menu"), "cmd_return");
 
-    auto* column = new QVBoxLayout(this);
-    column->setSizeConstraint(QLayout::SetFixedSize);
-    for (QPushButton* button : {cmd_TDM_transforms, cmd_structure_transform, cmd_return}) {
-        button->setMinimumWidth(280);
-        column->addWidget(button);
-    }
-
-    connect(cmd_return, &QPushButton::clicked, this, [this] { return_to_main_menu(this); });
+    arrange_sub_menu(this, {cmd_TDM_transforms, cmd_structure_transform}, cmd_return);
 }
 
 void frm_structure_transforms::closeEvent(QCloseEvent* event) {

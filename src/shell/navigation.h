@@ -10,6 +10,9 @@
 
 #include "platform/qt/window_registry.h"
 
+#include <initializer_list>
+
+class QPushButton;
 class QWidget;
 
 namespace qm {
@@ -22,6 +25,10 @@ void return_to_main_menu(QWidget* window);
 
 // The unload step of a window opened from the main menu: show the main menu.
 void show_main_menu();
+
+// Lays out a sub-menu's buttons in one column, top to bottom, and wires its Return button.
+void arrange_sub_menu(QWidget* sub_menu, std::initializer_list<QPushButton*> buttons,
+                      QPushButton* return_button);
 
 template <class W> W* open_from_main_menu() {
     leave_main_menu();

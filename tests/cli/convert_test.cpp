@@ -28,9 +28,9 @@ cli_run run_cli(std::vector<std::string> args) {
 TEST(CliConvert, XyzToPdbEndToEnd) {
     test::temp_dir dir;
     test::write_file(dir / "mol.xyz", "t\n6 0.000 1.500 -2.250\n");
-    const auto r = run_cli({"convert", "--input", (dir / "mol.xyz").string(), "--output",
-                            (dir / "mol.pdb").string(), "--input-type", "xyz", "--output-type",
-                            "pdb"});
+    const auto r =
+        run_cli({"convert", "--input", (dir / "mol.xyz").string(), "--output",
+                 (dir / "mol.pdb").string(), "--input-type", "xyz", "--output-type", "pdb"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Information: Conversion Completed: Conversion Complete\n");
     EXPECT_EQ(test::read_file(dir / "mol.pdb"),

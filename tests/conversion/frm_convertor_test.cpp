@@ -41,8 +41,8 @@ struct convertor_window : ::testing::Test {
     }
 };
 
-const char* const output_controls[] = {"opt_out_g94", "opt_out_pdb", "opt_out_xyz",
-                                        "opt_out_freq", "chk_multiple_geom"};
+const char* const output_controls[] = {"opt_out_g94", "opt_out_pdb", "opt_out_xyz", "opt_out_freq",
+                                       "chk_multiple_geom"};
 
 TEST_F(convertor_window, FreshWindowOffersOnlyTheFirstStage) {
     EXPECT_EQ(w->windowTitle(), "Gaussian Output Convertor");
@@ -85,17 +85,17 @@ TEST_P(convertor_enabling, InputTypeEnablesItsOutputTypes) {
     option(row.input)->click();
     const bool expected[] = {row.g94, row.pdb, row.xyz, row.freq, row.multiple};
     for (std::size_t i = 0; i < std::size(output_controls); ++i)
-        EXPECT_EQ(enabled(output_controls[i]), expected[i]) << row.input << " " << output_controls[i];
+        EXPECT_EQ(enabled(output_controls[i]), expected[i])
+            << row.input << " " << output_controls[i];
     EXPECT_EQ(enabled("lbl_multiple_geom"), row.multiple);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, convertor_enabling,
-                         ::testing::Values(enabling_row{"opt_in_g98", true, true, true, true, true},
-                                           enabling_row{"opt_in_g94", false, true, true, false, true},
-                                           enabling_row{"opt_in_gaussian_cart", false, true, true,
-                                                        false, false},
-                                           enabling_row{"opt_in_xyz", false, true, false, false,
-                                                        false}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, convertor_enabling,
+    ::testing::Values(enabling_row{"opt_in_g98", true, true, true, true, true},
+                      enabling_row{"opt_in_g94", false, true, true, false, true},
+                      enabling_row{"opt_in_gaussian_cart", false, true, true, false, false},
+                      enabling_row{"opt_in_xyz", false, true, false, false, false}));
 
 TEST_F(convertor_window, G94AndFrequencyOutputsUncheckMultipleGeometries) {
     choose_files("in", "out");

@@ -47,9 +47,8 @@ TEST(PdbWriter, CoordinatesAreCutNotRounded) {
 }
 
 TEST(PdbWriter, LabelRulesOfTheXyzAndGaussianInputRoutes) {
-    const structure_record record{{{"6", "0.0", "0.0", "0.0"},
-                                   {"Cl", "0.0", "0.0", "0.0"},
-                                   {"C", "0.0", "0.0", "0.0"}}};
+    const structure_record record{
+        {{"6", "0.0", "0.0", "0.0"}, {"Cl", "0.0", "0.0", "0.0"}, {"C", "0.0", "0.0", "0.0"}}};
     EXPECT_EQ(pdb_text(record, label_rule::symbol_when_digit, spacer_rule::eleven_blanks),
               "ATOM      1  C           1      0.0  0.0  0.0\n"
               "ATOM      2 Cl           1      0.0  0.0  0.0\n"
@@ -105,9 +104,9 @@ TEST(Writers, ElementFailureLeavesTheDestinationUntouched) {
     test::temp_dir dir;
     test::write_file(dir / "out.pdb", "previous\n");
     const structure_record record{{{"6", "0.0", "0.0", "0.0"}, {"0", "0.0", "0.0", "0.0"}}};
-    EXPECT_THROW(write_pdb(dir / "out.pdb", record, label_rule::element_symbol,
-                           spacer_rule::eleven_blanks),
-                 run_error);
+    EXPECT_THROW(
+        write_pdb(dir / "out.pdb", record, label_rule::element_symbol, spacer_rule::eleven_blanks),
+        run_error);
     EXPECT_EQ(test::read_file(dir / "out.pdb"), "previous\n");
 }
 

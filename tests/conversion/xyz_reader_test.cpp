@@ -84,8 +84,7 @@ TEST_F(xyz_file, NoAtomLineIsNotFound) {
 
 TEST_F(xyz_file, UnterminatedLastLineIsAnErrorReportNotAHang) {
     structure_record record;
-    EXPECT_EQ(xyz_extract(file("C 0.0 0.0 0.0\nC 1.0 1.0 1.0"), record, ui),
-              result_flag::reported);
+    EXPECT_EQ(xyz_extract(file("C 0.0 0.0 0.0\nC 1.0 1.0 1.0"), record, ui), result_flag::reported);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text,
               "Error (Input past end of file) in (xyz_extract) routine.\n\rReturning to main menu");

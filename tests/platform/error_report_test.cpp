@@ -9,35 +9,35 @@ TEST(ErrorReport, TheThreeForms) {
     const run_error missing = run_error::from_number(53);
     EXPECT_EQ(error_report_text(report_form::short_form, missing, "xyz_extract"),
               "Error (File not found) in (xyz_extract) routine.\n\rReturning to main menu");
-    EXPECT_EQ(error_report_text(report_form::number_form, missing, "frm_ev_extract: cmd_execute_click"),
-              "Error (File not found53) in (frm_ev_extract: cmd_execute_click) routine.\n\r"
-              "Returning to main menu");
+    EXPECT_EQ(
+        error_report_text(report_form::number_form, missing, "frm_ev_extract: cmd_execute_click"),
+        "Error (File not found53) in (frm_ev_extract: cmd_execute_click) routine.\n\r"
+        "Returning to main menu");
     EXPECT_EQ(error_report_text(report_form::long_form, run_error::from_number(62), "g98_extract"),
               "Error (Input past end of file) in (g98_extract) routine.\n\r"
               "Returning to main menu.\r\nIs this definately a UNIX formated text file?");
 }
 
 TEST(ErrorReport, TrapWithoutErrorHasEmptyDescription) {
-    EXPECT_EQ(error_report_text(report_form::short_form, run_error(0, ""),
-                                "number_element_to_letters"),
-              "Error () in (number_element_to_letters) routine.\n\rReturning to main menu");
+    EXPECT_EQ(
+        error_report_text(report_form::short_form, run_error(0, ""), "number_element_to_letters"),
+        "Error () in (number_element_to_letters) routine.\n\rReturning to main menu");
 }
 
 TEST(RunError, ClassicNumbersAndTexts) {
-    const std::pair<int, const char*> classic[] = {
-        {5, "Invalid procedure call or argument"},
-        {6, "Overflow"},
-        {9, "Subscript out of range"},
-        {11, "Division by zero"},
-        {13, "Type mismatch"},
-        {53, "File not found"},
-        {55, "File already open"},
-        {58, "File already exists"},
-        {61, "Disk full"},
-        {62, "Input past end of file"},
-        {70, "Permission denied"},
-        {75, "Path/File access error"},
-        {76, "Path not found"}};
+    const std::pair<int, const char*> classic[] = {{5, "Invalid procedure call or argument"},
+                                                   {6, "Overflow"},
+                                                   {9, "Subscript out of range"},
+                                                   {11, "Division by zero"},
+                                                   {13, "Type mismatch"},
+                                                   {53, "File not found"},
+                                                   {55, "File already open"},
+                                                   {58, "File already exists"},
+                                                   {61, "Disk full"},
+                                                   {62, "Input past end of file"},
+                                                   {70, "Permission denied"},
+                                                   {75, "Path/File access error"},
+                                                   {76, "Path not found"}};
     for (const auto& [number, text] : classic)
         EXPECT_EQ(run_error::from_number(number).description, text) << number;
 }

@@ -24,14 +24,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(form_case{5.31743661705722E+15, "5.31743661705722E+15"},
                       form_case{-33592.4528073, "-33592.4528073"}, form_case{0.5, "0.5"},
                       form_case{-0.25, "-0.25"},
-                      form_case{6.02213665167516E+26, "6.02213665167516E+26"},
-                      form_case{0.0, "0"}, form_case{-0.0, "0"}, form_case{1E15, "1E+15"},
+                      form_case{6.02213665167516E+26, "6.02213665167516E+26"}, form_case{0.0, "0"},
+                      form_case{-0.0, "0"}, form_case{1E15, "1E+15"},
                       form_case{999999999999999.0, "999999999999999"},
                       // rounding to 15 digits carries into the next power of ten
-                      form_case{9999999999999999.0, "1E+16"},
-                      form_case{0.0001, "0.0001"}, form_case{0.00001, "1E-05"},
-                      form_case{-1.5E-7, "-1.5E-07"}, form_case{1E-100, "1E-100"},
-                      form_case{0.1 + 0.2, "0.3"}, form_case{100.0, "100"},
+                      form_case{9999999999999999.0, "1E+16"}, form_case{0.0001, "0.0001"},
+                      form_case{0.00001, "1E-05"}, form_case{-1.5E-7, "-1.5E-07"},
+                      form_case{1E-100, "1E-100"}, form_case{0.1 + 0.2, "0.3"},
+                      form_case{100.0, "100"},
                       form_case{123456789012345678.0, "1.23456789012346E+17"},
                       form_case{2.0 / 3.0, "0.666666666666667"}));
 

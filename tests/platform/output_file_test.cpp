@@ -51,10 +51,9 @@ TEST(OutputFile, SameFileByIdentityNotByName) {
     test::write_file(dir / "in.xyz", "data\n");
     std::filesystem::create_symlink(dir / "in.xyz", dir / "link.xyz");
     EXPECT_EQ(error_number([&] { ensure_distinct_files(dir / "in.xyz", dir / "link.xyz"); }), 55);
-    EXPECT_EQ(error_number([&] {
-                  ensure_distinct_files(dir / "in.xyz", dir.path() / "." / "in.xyz");
-              }),
-              55);
+    EXPECT_EQ(
+        error_number([&] { ensure_distinct_files(dir / "in.xyz", dir.path() / "." / "in.xyz"); }),
+        55);
     EXPECT_EQ(error_number([&] { ensure_distinct_files(dir / "in.xyz", dir / "new.pdb"); }), 0);
     EXPECT_EQ(test::read_file(dir / "in.xyz"), "data\n");
 }

@@ -13,18 +13,21 @@ struct val_case {
 
 class ValReads : public ::testing::TestWithParam<val_case> {};
 
-TEST_P(ValReads, LongestLeadingNumber) { EXPECT_DOUBLE_EQ(val(GetParam().text), GetParam().value); }
+TEST_P(ValReads, LongestLeadingNumber) {
+    EXPECT_DOUBLE_EQ(val(GetParam().text), GetParam().value);
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    OddTexts, ValReads,
-    ::testing::Values(val_case{".116262", 0.116262}, val_case{"-.5", -0.5},
-                      val_case{"   42abc", 42}, val_case{"\t7", 7}, val_case{"+3.5", 3.5},
-                      val_case{"1.5E+02", 150}, val_case{"1.5e-2x", 0.015},
-                      val_case{"2.5D+01", 25}, // Fortran exponent
-                      val_case{"3E", 3}, val_case{"3E+", 3}, val_case{"4.", 4},
-                      val_case{"", 0}, val_case{"abc", 0}, val_case{".", 0}, val_case{"-", 0},
-                      val_case{"- 5", 0}, val_case{"1.2.3", 1.2}, val_case{"1e-400", 0},
-                      val_case{"0.0000000", 0}, val_case{"12 34", 12}));
+INSTANTIATE_TEST_SUITE_P(OddTexts, ValReads,
+                         ::testing::Values(val_case{".116262", 0.116262}, val_case{"-.5", -0.5},
+                                           val_case{"   42abc", 42}, val_case{"\t7", 7},
+                                           val_case{"+3.5", 3.5}, val_case{"1.5E+02", 150},
+                                           val_case{"1.5e-2x", 0.015},
+                                           val_case{"2.5D+01", 25}, // Fortran exponent
+                                           val_case{"3E", 3}, val_case{"3E+", 3}, val_case{"4.", 4},
+                                           val_case{"", 0}, val_case{"abc", 0}, val_case{".", 0},
+                                           val_case{"-", 0}, val_case{"- 5", 0},
+                                           val_case{"1.2.3", 1.2}, val_case{"1e-400", 0},
+                                           val_case{"0.0000000", 0}, val_case{"12 34", 12}));
 
 TEST(Val, OverflowIsTheOverflowError) {
     try {

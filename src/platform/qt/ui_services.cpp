@@ -32,9 +32,12 @@ QString shown_text(std::string_view text) {
 
 QMessageBox::Icon qt_icon(message_icon icon) {
     switch (icon) {
-    case message_icon::information: return QMessageBox::Information;
-    case message_icon::exclamation: return QMessageBox::Warning;
-    case message_icon::critical: return QMessageBox::Critical;
+    case message_icon::information:
+        return QMessageBox::Information;
+    case message_icon::exclamation:
+        return QMessageBox::Warning;
+    case message_icon::critical:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -47,7 +50,9 @@ void qt_message_boxes::show(QWidget* parent, message_icon icon, std::string_view
     box.exec();
 }
 
-void qt_message_boxes::beep() { QApplication::beep(); }
+void qt_message_boxes::beep() {
+    QApplication::beep();
+}
 
 std::string qt_filter(std::string_view pipe_filter) {
     std::vector<std::string> parts;
@@ -122,12 +127,16 @@ void scripted_file_dialogs::queue_path(const std::string& full_path) {
     answers.push_back({true, full_path, std::filesystem::path(full_path).filename().string()});
 }
 
-void scripted_file_dialogs::queue_cancel() { answers.push_back({}); }
+void scripted_file_dialogs::queue_cancel() {
+    answers.push_back({});
+}
 
 scoped_test_services::scoped_test_services() : saved_(services()) {
     services() = {&messages, &dialogs};
 }
 
-scoped_test_services::~scoped_test_services() { services() = saved_; }
+scoped_test_services::~scoped_test_services() {
+    services() = saved_;
+}
 
 } // namespace qm

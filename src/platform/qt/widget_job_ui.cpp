@@ -79,7 +79,9 @@ void widget_job_ui::progress_to_maximum() {
     show_now(w_.progress, true);
 }
 
-void widget_job_ui::repaint() { show_now(w_.window, true); }
+void widget_job_ui::repaint() {
+    show_now(w_.window, true);
+}
 
 void widget_job_ui::busy(bool on) {
     for (const auto& window : busy_) {
