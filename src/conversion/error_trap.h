@@ -5,7 +5,9 @@
 #include "conversion/structure_record.h"
 #include "platform/error_report.h"
 
+#include <exception>
 #include <new>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -17,7 +19,11 @@ result_flag trapped(JobUi& ui, std::string_view routine, report_form form, Body&
     } catch (const run_error& e) {
         show_error_report(ui, form, e, routine);
     } catch (const std::bad_alloc&) {
-        show_error_report(ui, form, run_error(7, "Out of memory"), routine);
+        show_error_report(ui, form, run_error::from_number(7), routine);
+    } catch (const std::exception& e) {
+        // Anything else is our own fault, but still the routine's report, never a crash.
+        show_error_report(ui, form, run_error(51, "Internal error: " + std::string(e.what())),
+                          routine);
     }
     return result_flag::reported;
 }

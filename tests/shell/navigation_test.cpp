@@ -1,5 +1,6 @@
 #include "shell_test.h"
 
+#include "conversion/frm_convertor.h"
 #include "shell/frm_Amber_Tools.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/frm_structure_transforms.h"
@@ -20,14 +21,14 @@ std::set<QWidget*> visible_windows() {
     return windows;
 }
 
-// Every sub-menu leaves the same way, whether it was opened by its menu button or not
-// (the structure transformation button is disabled).
-template <class W> class sub_menu : public shell_test {};
-using sub_menus =
-    ::testing::Types<frm_stokes_shift_tools, frm_Amber_Tools, frm_structure_transforms>;
-TYPED_TEST_SUITE(sub_menu, sub_menus);
+// Every window opened from the main menu leaves the same way, whether it was opened by its
+// menu button or not (the structure transformation button is disabled).
+template <class W> class menu_window : public shell_test {};
+using menu_windows = ::testing::Types<frm_stokes_shift_tools, frm_Amber_Tools,
+                                      frm_structure_transforms, frm_convertor>;
+TYPED_TEST_SUITE(menu_window, menu_windows);
 
-TYPED_TEST(sub_menu, ReturnShowsMenuWithPicturesMoving) {
+TYPED_TEST(menu_window, ReturnShowsMenuWithPicturesMoving) {
     frm_init* menu = this->load_menu();
     TypeParam* window = open_from_main_menu<TypeParam>();
     EXPECT_TRUE(window->isVisible());
@@ -42,7 +43,7 @@ TYPED_TEST(sub_menu, ReturnShowsMenuWithPicturesMoving) {
     EXPECT_EQ(menu->timer_pic_change->interval(), 6000);
 }
 
-TYPED_TEST(sub_menu, CloseBoxShowsMenuWithPicturesStill) {
+TYPED_TEST(menu_window, CloseBoxShowsMenuWithPicturesStill) {
     frm_init* menu = this->load_menu();
     open_from_main_menu<TypeParam>()->close();
     this->flush_deletes();
