@@ -39,8 +39,6 @@ action add_convert(CLI::App& app) {
         if (s.multiple_geometries && !multiple_allowed(s.input_kind, s.output_kind))
             throw usage_error("--multiple needs a g98 or g94 input and an xyz, pdb or no "
                               "output type");
-        if (s.input_kind != input_type::xyz)
-            throw usage_error("input type " + o->input_type + " is not available yet");
         return run_conversion(s, ctx.ui) ? completed : stopped;
     };
 }

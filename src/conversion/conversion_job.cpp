@@ -1,6 +1,10 @@
 #include "conversion/conversion_job.h"
 
 #include "conversion/error_trap.h"
+#include "conversion/frequency_table.h"
+#include "conversion/g94_writer.h"
+#include "conversion/gaussian_input_reader.h"
+#include "conversion/gaussian_output_reader.h"
 #include "conversion/structure_writers.h"
 #include "conversion/xyz_reader.h"
 #include "platform/output_file.h"
@@ -8,9 +12,27 @@
 namespace qm {
 namespace {
 
-void invalid_format(JobUi& ui) {
-    ui.message(message_icon::exclamation, "Invalid File Format",
-               "File format is not valid - Returning to Main Menu");
+// Whether a format test lets the route go on; "Invalid File Format" when the file is not of
+// the chosen type.
+bool format_passed(result_flag test, JobUi& ui) {
+    if (test == result_flag::not_found)
+        ui.message(message_icon::exclamation, "Invalid File Format",
+                   "File format is not valid - Returning to Main Menu");
+    return test == result_flag::success;
+}
+
+// Whether an extraction found what it looked for; its message when it did not.
+bool extracted(result_flag found, JobUi& ui, std::string_view title, std::string_view text) {
+    if (found == result_flag::not_found)
+        ui.message(message_icon::exclamation, title, text);
+    return found == result_flag::success;
+}
+
+bool standard_orientation_found(result_flag found, JobUi& ui) {
+    return extracted(found, ui, "No Standard Orientation Found",
+                     "Standard Orientation not found in file - Possible error is NOSYMM was "
+                     "specified in job preferences or calculation was a single point energy "
+                     "minimisation.");
 }
 
 bool success_ending(JobUi& ui) {
@@ -23,51 +45,96 @@ bool success_ending(JobUi& ui) {
 // cannot be written ends the job in that routine's report, never in "Conversion Complete".
 // The output must not be the input: the user's file would be replaced by the conversion.
 template <class Write>
-result_flag run_writer(JobUi& ui, const conversion_settings& s, std::string_view routine,
-                       report_form form, Write&& write) {
+bool written(JobUi& ui, const conversion_settings& s, std::string_view routine, report_form form,
+             Write&& write) {
     return trapped(ui, routine, form, [&] {
-        ensure_distinct_files(s.input, s.output);
-        write();
-        return result_flag::success;
-    });
+               ensure_distinct_files(s.input, s.output);
+               write();
+               return result_flag::success;
+           }) == result_flag::success;
+}
+
+// The single-geometry XYZ or PDB file of a route; nothing for any other output type.
+bool write_geometry(JobUi& ui, const conversion_settings& s, const structure_record& record,
+                    label_rule labels, spacer_rule spacer, std::string_view routine,
+                    report_form form) {
+    if (s.output_kind == output_type::xyz)
+        return written(ui, s, routine, form, [&] {
+            ui.status("Writing XYZ File");
+            write_xyz(s.output, record, labels);
+        });
+    if (s.output_kind == output_type::pdb)
+        return written(ui, s, routine, form, [&] {
+            ui.status("Writing PDB File");
+            write_pdb(s.output, record, labels, spacer);
+        });
+    return true;
 }
 
 bool xyz_route(const conversion_settings& s, JobUi& ui) {
-    switch (xyz_input_test(s.input, ui)) {
-    case result_flag::not_found:
-        invalid_format(ui);
+    if (!format_passed(xyz_input_test(s.input, ui), ui))
         return false;
-    case result_flag::reported:
-        return false;
-    case result_flag::success:
-        break;
-    }
     structure_record record;
-    switch (xyz_extract(s.input, record, ui)) {
-    case result_flag::not_found:
-        ui.message(message_icon::exclamation, "No Cartesian Structure",
-                   "Cartesian Coordinates not found in file");
+    if (!extracted(xyz_extract(s.input, record, ui), ui, "No Cartesian Structure",
+                   "Cartesian Coordinates not found in file"))
         return false;
-    case result_flag::reported:
+    // XYZ input converts to PDB only.
+    if (s.output_kind == output_type::pdb &&
+        !write_geometry(ui, s, record, label_rule::symbol_when_digit, spacer_rule::eleven_blanks,
+                        "xyz_extract", report_form::short_form))
         return false;
-    case result_flag::success:
-        break;
-    }
-    if (s.output_kind == output_type::pdb) {
-        const auto written = run_writer(ui, s, "xyz_extract", report_form::short_form, [&] {
-            ui.status("Writing PDB File");
-            write_pdb(s.output, record, label_rule::symbol_when_digit, spacer_rule::eleven_blanks);
-        });
-        if (written != result_flag::success)
-            return false;
-    }
     return success_ending(ui);
 }
 
-bool route_not_built_yet(JobUi& ui) {
-    ui.message(message_icon::exclamation, "Input Type Not Available",
-               "Gaussian input and output files cannot be converted by this version yet.");
-    return false;
+bool gaussian_input_route(const conversion_settings& s, JobUi& ui) {
+    if (!format_passed(gaussian_input_test(s.input, ui), ui))
+        return false;
+    structure_record record;
+    if (!extracted(gaussian_cart_extract(s.input, record, ui), ui, "No Cartesian Input Structure",
+                   "Cartesian Coordinates not found in file"))
+        return false;
+    if (!write_geometry(ui, s, record, label_rule::as_read, spacer_rule::by_label_width,
+                        "gaussian_cart_extract", report_form::short_form))
+        return false;
+    return success_ending(ui);
+}
+
+bool frequency_route(const conversion_settings& s, JobUi& ui) {
+    frequency_table table;
+    if (!extracted(g98_freq_extract(s.input, table, ui), ui, "No Frequencies Found",
+                   "Frequencies not found in file - are you sure this was a frequency job?"))
+        return false;
+    if (!written(ui, s, "g98_freq_extract", report_form::long_form,
+                 [&] { write_frequency_table(s.output, table, ui); }))
+        return false;
+    ui.progress_to_maximum();
+    ui.message(message_icon::information, "Frequency Extraction Completed",
+               "Frequency Extraction Complete");
+    return true;
+}
+
+// The Gaussian 98 and 94 routes; only Gaussian 98 files give frequency tables and Gaussian 94
+// style outputs.
+bool gaussian_output_route(const gaussian_version& version, const conversion_settings& s,
+                           JobUi& ui) {
+    const bool g98 = &version == &gaussian_98;
+    if (!format_passed(gaussian_output_test(version, s.input, ui), ui))
+        return false;
+    if (s.multiple_geometries)
+        return standard_orientation_found(gaussian_output_multiple_extract(version, s, ui), ui) &&
+               success_ending(ui);
+    if (g98 && s.output_kind == output_type::freq)
+        return frequency_route(s, ui);
+    structure_record record;
+    if (!standard_orientation_found(gaussian_output_extract(version, s.input, record, ui), ui))
+        return false;
+    if (!write_geometry(ui, s, record, label_rule::element_symbol, spacer_rule::eleven_blanks,
+                        version.extract_routine, report_form::long_form))
+        return false;
+    if (g98 && s.output_kind == output_type::g94 &&
+        g98_in_g94_out(s.input, s.output, record, ui) != result_flag::success)
+        return false;
+    return success_ending(ui);
 }
 
 } // namespace
@@ -77,10 +144,12 @@ bool run_conversion(const conversion_settings& settings, JobUi& ui) {
     switch (settings.input_kind) {
     case input_type::xyz:
         return xyz_route(settings, ui);
-    case input_type::g98:
-    case input_type::g94:
     case input_type::gaussian_input:
-        return route_not_built_yet(ui);
+        return gaussian_input_route(settings, ui);
+    case input_type::g98:
+        return gaussian_output_route(gaussian_98, settings, ui);
+    case input_type::g94:
+        return gaussian_output_route(gaussian_94, settings, ui);
     }
     return false;
 }

@@ -30,13 +30,13 @@ std::string number_element_to_letters(const atom_row& row) {
     try {
         number = strict_double(row.label);
     } catch (const run_error& e) {
-        throw run_error(e.number, e.description, std::string(element_lookup_routine));
+        throw element_lookup_error(e.number, e.description);
     }
     // Only an exact whole number names an element: 6.5 does not round to carbon.
     for (int z = 1; z <= static_cast<int>(symbols.size()); ++z)
         if (number == z)
             return std::string(element_symbol(z));
-    throw run_error(0, "", std::string(element_lookup_routine));
+    throw element_lookup_error(0, "");
 }
 
 } // namespace qm

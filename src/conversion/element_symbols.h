@@ -2,6 +2,7 @@
 #pragma once
 
 #include "conversion/structure_record.h"
+#include "platform/run_error.h"
 
 #include <string>
 #include <string_view>
@@ -11,12 +12,17 @@ namespace qm {
 // The symbol of atomic number 1 to 103; empty outside.
 std::string_view element_symbol(int atomic_number);
 
-// The symbol for a row whose label is an atomic number. A label that is not a number, or a
-// number that is not 1 to 103, is a run error that names this routine, so the error report
-// reads "... in (number_element_to_letters) routine." whoever calls it (an unknown number
-// has an empty description).
-std::string number_element_to_letters(const atom_row& row);
+// A failed element lookup. Whoever calls the lookup, its report is the lookup's own:
+// "Error (...) in (number_element_to_letters) routine." in the short form.
+struct element_lookup_error : run_error {
+    using run_error::run_error;
+};
 
 inline constexpr std::string_view element_lookup_routine = "number_element_to_letters";
+
+// The symbol for a row whose label is an atomic number. A label that is not a number is an
+// element_lookup_error with the conversion's error; a number that is not 1 to 103 one with an
+// empty description.
+std::string number_element_to_letters(const atom_row& row);
 
 } // namespace qm

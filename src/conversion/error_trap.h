@@ -1,7 +1,9 @@
 // The error trap of a conversion routine: an unexpected failure inside `body` is shown as the
-// routine's error report and becomes the flag "reported".
+// routine's error report (a failed element lookup as the lookup's own) and becomes the flag
+// "reported".
 #pragma once
 
+#include "conversion/element_symbols.h"
 #include "conversion/structure_record.h"
 #include "platform/error_report.h"
 
@@ -16,6 +18,8 @@ template <class Body>
 result_flag trapped(JobUi& ui, std::string_view routine, report_form form, Body&& body) {
     try {
         return body();
+    } catch (const element_lookup_error& e) {
+        show_error_report(ui, report_form::short_form, e, element_lookup_routine);
     } catch (const run_error& e) {
         show_error_report(ui, form, e, routine);
     } catch (const std::bad_alloc&) {

@@ -18,9 +18,8 @@ std::string error_report_text(report_form form, const run_error& error, std::str
 
 void show_error_report(JobUi& ui, report_form form, const run_error& error,
                        std::string_view routine) {
-    const std::string_view owner = error.routine.empty() ? routine : error.routine;
     ui.message(message_icon::exclamation, error_report_title,
-               error_report_text(form, error, owner));
+               error_report_text(form, error, routine));
 }
 
 } // namespace qm

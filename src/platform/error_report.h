@@ -20,8 +20,7 @@ inline constexpr std::string_view error_report_title = "Fatal - Error";
 
 std::string error_report_text(report_form form, const run_error& error, std::string_view routine);
 
-// Shows the report (exclamation icon, title "Fatal - Error"). The routine named is the
-// error's own routine when it carries one, else `routine`.
+// Shows the report (exclamation icon, title "Fatal - Error").
 void show_error_report(JobUi& ui, report_form form, const run_error& error,
                        std::string_view routine);
 

@@ -4,9 +4,8 @@
 
 namespace qm {
 
-run_error::run_error(int number_, std::string description_, std::string routine_)
-    : std::runtime_error(description_), number(number_), description(std::move(description_)),
-      routine(std::move(routine_)) {}
+run_error::run_error(int number_, std::string description_)
+    : std::runtime_error(description_), number(number_), description(std::move(description_)) {}
 
 run_error run_error::from_number(int number) {
     return run_error(number, run_error_text(number));

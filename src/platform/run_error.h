@@ -8,16 +8,13 @@
 namespace qm {
 
 struct run_error : std::runtime_error {
-    run_error(int number, std::string description, std::string routine = {});
+    run_error(int number, std::string description);
 
     // The classic error of that number with its usual text ("File not found" for 53).
     static run_error from_number(int number);
 
     int number;
     std::string description;
-    // When not empty, the routine that owns this failure and is named in its error report
-    // instead of the routine that catches it (the element lookup inside a writer).
-    std::string routine;
 };
 
 // The usual text of a classic error number; "Application-defined or object-defined error"

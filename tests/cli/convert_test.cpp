@@ -52,7 +52,7 @@ TEST(CliConvert, RefusesWhatTheWindowWouldNotOffer) {
           {"--input-type", "xyz", "--multiple"},
           {"--input-type", "g98", "--output-type", "freq", "--multiple"},
           {"--input-type", "mol2"},
-          {"--input-type", "g98"}}) { // the Gaussian routes are not in this version yet
+          {"--input-type", "g94", "--output-type", "freq"}}) {
         std::vector<std::string> args{"convert", "--input", "a", "--output", "b"};
         args.insert(args.end(), extra.begin(), extra.end());
         const auto r = run_cli(args);

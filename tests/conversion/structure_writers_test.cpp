@@ -84,9 +84,8 @@ TEST(ElementSymbols, LookupFailuresNameTheLookupRoutine) {
     auto report_of = [](const std::string& label) {
         try {
             number_element_to_letters({label, "", "", ""});
-        } catch (const run_error& e) {
-            return error_report_text(report_form::short_form, e,
-                                     e.routine.empty() ? "writer" : e.routine);
+        } catch (const element_lookup_error& e) {
+            return error_report_text(report_form::short_form, e, element_lookup_routine);
         }
         return std::string("no error");
     };

@@ -1,0 +1,32 @@
+// g98_in_g94_out: a Gaussian 98 output rewritten as a Gaussian 94 style output. Every line is
+// copied with one blank in front, except the banner, replaced by the Gaussian 94 banner, and
+// every Standard orientation table, rewritten in the Gaussian 94 layout with the coordinates
+// of the extracted (last) geometry:
+//
+//                    Standard orientation:
+//  ----------------------------------------------------------
+//  Center     Atomic              Coordinates (Angstroms)
+//  Number     Number             X           Y           Z
+//  ----------------------------------------------------------
+//      1           6           0.000000    0.000000    0.000000
+//
+// Row columns: the centre number ends in column 5, the atomic number in column 17, x, y and z
+// stand in 28-36, 40-48 and 52-60 (a wider coordinate text pushes the rest right).
+#pragma once
+
+#include "conversion/structure_record.h"
+#include "platform/job_ui.h"
+
+#include <filesystem>
+#include <string>
+
+namespace qm {
+
+// Error report "g98_in_g94_out".
+result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesystem::path& output,
+                           const structure_record& record, JobUi& ui);
+
+// One table row, with its line feed.
+std::string g94_atom_line(long long centre, const atom_row& row);
+
+} // namespace qm
