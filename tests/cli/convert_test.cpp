@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "support/gaussian_files.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,24 @@ TEST(CliConvert, XyzToPdbEndToEnd) {
     EXPECT_EQ(r.out, "Information: Conversion Completed: Conversion Complete\n");
     EXPECT_EQ(test::read_file(dir / "mol.pdb"),
               "ATOM      1  C           1      0.000  1.500  -2.250\nEND\n");
+}
+
+TEST(CliConvert, EveryGeometryAndFrequencyTable) {
+    test::temp_dir dir;
+    test::write_file(dir / "opt.out",
+                     test::gaussian_output(test::g98_banner, test::g98_table(test::water) +
+                                                                 test::g98_table(test::water) +
+                                                                 test::frequency_section({3}, 3)));
+    auto r = run_cli({"convert", "--input", (dir / "opt.out").string(), "--output",
+                      (dir / "w.xyz").string(), "--input-type", "g98", "--output-type", "xyz",
+                      "--multiple"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "2 - w.xyz"));
+    r = run_cli({"convert", "--input", (dir / "opt.out").string(), "--output",
+                 (dir / "f.txt").string(), "--input-type", "g98", "--output-type", "freq"});
+    EXPECT_EQ(r.out,
+              "Information: Frequency Extraction Completed: Frequency Extraction Complete\n");
+    EXPECT_EQ(test::read_file(dir / "f.txt").substr(0, 32), " 100.1234     1.1000     0.5000\n");
 }
 
 TEST(CliConvert, StopsOnMessagesWithStatusOne) {

@@ -3,6 +3,7 @@
 #include "platform/qt/window_registry.h"
 #include "shell/frm_convertor_status.h"
 
+#include "support/gaussian_files.h"
 #include "support/gui_support.h"
 #include "support/test_support.h"
 
@@ -149,6 +150,22 @@ TEST_F(convertor_window, ExecuteConvertsXyzToPdbEndToEnd) {
     ASSERT_TRUE(test::wait_until([&] { return status_window() == nullptr; }));
     EXPECT_FALSE(enabled("cmd_execute"));
     EXPECT_TRUE(enabled("cmd_input"));
+}
+
+TEST_F(convertor_window, EveryGeometryOfAGaussian98FileFromTheWindow) {
+    test::write_file(dir / "opt.out",
+                     test::gaussian_output(test::g98_banner, test::g98_table(test::water) +
+                                                                 test::g98_table(test::water)));
+    choose_files("opt.out", "water.pdb");
+    option("opt_in_g98")->click();
+    option("opt_out_pdb")->click();
+    test::control<QCheckBox>(w, "chk_multiple_geom")->click();
+    button("cmd_execute")->click();
+    ASSERT_TRUE(test::wait_until([&] { return !services.messages.shown.empty(); }));
+    EXPECT_EQ(services.messages.shown[0].text, "Conversion Complete");
+    for (const char* name : {"1 - water.pdb", "2 - water.pdb"})
+        EXPECT_EQ(test::read_file(dir / name).substr(0, 14), "ATOM      1  O") << name;
+    EXPECT_FALSE(std::filesystem::exists(dir / "water.pdb"));
 }
 
 TEST_F(convertor_window, ResetBeforeTheRouteStartsCancelsIt) {
