@@ -6,6 +6,7 @@
 #include "platform/number_form.h"
 #include "platform/output_file.h"
 #include "platform/run_error.h"
+#include "platform/text.h"
 #include "platform/val.h"
 
 namespace qm {
@@ -19,25 +20,11 @@ constexpr std::string_view ir_label = " IR Inten    --";
 constexpr std::string_view raman_label = " Raman Activ --";
 constexpr std::string_view coordinates_heading = " Atom AN";
 
-bool starts_with(std::string_view line, std::string_view start) {
-    return line.substr(0, start.size()) == start;
-}
-
-std::vector<std::string> words(std::string_view text) {
-    std::vector<std::string> out;
-    std::size_t pos = 0;
-    while ((pos = text.find_first_not_of(' ', pos)) != std::string_view::npos) {
-        const std::size_t end = text.find(' ', pos);
-        out.emplace_back(text.substr(pos, end - pos));
-        pos = end;
-    }
-    return out;
-}
-
 // The values after a 15-column label. Taking them after the label itself keeps the sign of an
 // imaginary frequency printed right against it (" Frequencies -- -1407.9574").
 std::vector<std::string> values_after_label(std::string_view line) {
-    return words(line.substr(std::min(line.size(), frequencies_label.size())));
+    const auto fields = split_fields(line.substr(std::min(line.size(), frequencies_label.size())));
+    return {fields.begin(), fields.end()};
 }
 
 bool is_digits(std::string_view text) {
@@ -47,14 +34,9 @@ bool is_digits(std::string_view text) {
 // "   1  24     0.00   0.00   0.00 ...": atom number, atomic number, then displacements. The
 // mode-number line of the next block holds whole numbers only.
 bool is_coordinate_line(std::string_view line) {
-    const auto w = words(line);
+    const auto w = split_fields(line);
     return w.size() >= 5 && is_digits(w[0]) && is_digits(w[1]) &&
-           w[2].find('.') != std::string::npos;
-}
-
-void read_or_fail(line_reader& reader, std::string& line) {
-    if (!reader.next(line))
-        throw run_error::from_number(err::past_end);
+           w[2].find('.') != std::string_view::npos;
 }
 
 std::string found_status(std::size_t modes) {
@@ -69,12 +51,12 @@ bool read_block(line_reader& reader, const std::string& frequency_line, frequenc
     std::vector<std::string> ir, raman;
     std::string line;
     do {
-        read_or_fail(reader, line);
-        if (starts_with(line, ir_label))
+        reader.next_required(line);
+        if (line.starts_with(ir_label))
             ir = values_after_label(line);
-        else if (starts_with(line, raman_label))
+        else if (line.starts_with(raman_label))
             raman = values_after_label(line);
-    } while (!starts_with(line, coordinates_heading));
+    } while (!line.starts_with(coordinates_heading));
     // A value without its frequency would land in another mode's row.
     if (ir.size() > frequencies.size() || raman.size() > frequencies.size())
         throw run_error::from_number(err::subscript);
@@ -105,7 +87,7 @@ void read_section(line_reader& reader, std::string line, frequency_table& table,
         // end of the file) ends the section.
         std::string symmetry;
         if (!more || !reader.next(symmetry) || !reader.next(line) ||
-            !starts_with(line, frequencies_label))
+            !line.starts_with(frequencies_label))
             return;
     }
 }
@@ -130,15 +112,15 @@ result_flag g98_freq_extract(const std::filesystem::path& input, frequency_table
         bool found = false;
         while (!found && reader.next(line)) {
             progress.update(reader);
-            if (!starts_with(line, section_heading))
+            if (!line.starts_with(section_heading))
                 continue;
             std::string mode_numbers, symmetry, first;
-            read_or_fail(reader, mode_numbers);
-            read_or_fail(reader, symmetry);
-            read_or_fail(reader, first);
+            reader.next_required(mode_numbers);
+            reader.next_required(symmetry);
+            reader.next_required(first);
             // A section laid out otherwise (the high-precision block some jobs print before
             // the usual one) is passed over; the usual section follows it.
-            if (!starts_with(first, frequencies_label))
+            if (!first.starts_with(frequencies_label))
                 continue;
             found = true;
             read_section(reader, first, table, progress, ui);

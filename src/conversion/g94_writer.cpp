@@ -53,18 +53,13 @@ std::string g94_table(const structure_record& record) {
     return text;
 }
 
-void read_or_fail(line_reader& reader, std::string& line) {
-    if (!reader.next(line))
-        throw run_error::from_number(err::past_end);
-}
-
 // Steps over the input's own table, whatever its number of rows, up to its closing rule.
 void skip_input_table(line_reader& reader) {
     std::string line;
     for (std::size_t i = 0; i < input_head_lines; ++i)
-        read_or_fail(reader, line);
+        reader.next_required(line);
     do
-        read_or_fail(reader, line);
+        reader.next_required(line);
     while (!closes_table(line));
 }
 
@@ -101,8 +96,7 @@ result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesy
             if (line == gaussian_98.banner) {
                 out.write(gaussian_94.banner);
                 out.write("\n");
-            } else if (line.compare(0, gaussian_98.header_start.size(), gaussian_98.header_start) ==
-                       0) {
+            } else if (line.starts_with(gaussian_98.header_start)) {
                 // The same header rule as the extraction: every table it could read is rewritten.
                 out.write(table);
                 skip_input_table(reader);

@@ -5,9 +5,8 @@
 #include "platform/line_reader.h"
 #include "platform/number_form.h"
 #include "platform/run_error.h"
+#include "platform/text.h"
 #include "platform/val.h"
-
-#include <vector>
 
 namespace qm {
 namespace {
@@ -38,17 +37,6 @@ std::string take_field(std::string_view line, std::size_t& pos, std::string_view
     return field;
 }
 
-std::vector<std::string_view> words(std::string_view line) {
-    std::vector<std::string_view> out;
-    std::size_t pos = 0;
-    while ((pos = line.find_first_not_of(blanks_and_tabs, pos)) != std::string_view::npos) {
-        const std::size_t end = line.find_first_of(blanks_and_tabs, pos);
-        out.push_back(line.substr(pos, end - pos));
-        pos = end;
-    }
-    return out;
-}
-
 bool is_number(std::string_view text) {
     try {
         strict_double(text);
@@ -61,7 +49,7 @@ bool is_number(std::string_view text) {
 // "C -1 0.0 0.0 1.5": a label, a freeze code (0 or negative; positive integers there are
 // Z-matrix references) and three coordinates.
 bool has_freeze_code(std::string_view line) {
-    const auto w = words(line);
+    const auto w = split_fields(line, blanks_and_tabs);
     if (w.size() != 5)
         return false;
     const std::string_view code = w[1];
@@ -127,8 +115,7 @@ result_flag gaussian_cart_extract(const std::filesystem::path& input, structure_
         // The charge and multiplicity line, then the atoms up to the closing empty line.
         record.atoms.clear();
         for (bool charge_line = true;; charge_line = false) {
-            if (!reader.next(line))
-                throw run_error::from_number(err::past_end);
+            reader.next_required(line);
             if (charge_line)
                 continue;
             if (closes_molecule(line))

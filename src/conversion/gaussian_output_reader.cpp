@@ -47,11 +47,6 @@ std::string coordinate_at(std::string_view line, std::size_t start) {
     return std::string(line.substr(start, coordinate_text));
 }
 
-void read_or_fail(line_reader& reader, std::string& line) {
-    if (!reader.next(line))
-        throw run_error::from_number(err::past_end);
-}
-
 std::string found_status(long long tables) {
     return "Searching File for Standard Orientations - Found " + count_text(tables);
 }
@@ -61,10 +56,10 @@ void read_table(line_reader& reader, const gaussian_version& version, structure_
                 read_progress& progress) {
     std::string line;
     for (std::size_t i = 0; i < table_head_lines; ++i)
-        read_or_fail(reader, line);
+        reader.next_required(line);
     record.atoms.clear();
     for (;;) {
-        read_or_fail(reader, line);
+        reader.next_required(line);
         progress.update(reader);
         if (closes_table(line))
             return;
@@ -84,8 +79,7 @@ bool scan_tables(const gaussian_version& version, const std::filesystem::path& i
     while (reader.next(line)) {
         progress.update(reader);
         const bool header = whole_header_line ? line == version.header_line
-                                              : line.compare(0, version.header_start.size(),
-                                                             version.header_start) == 0;
+                                              : line.starts_with(version.header_start);
         if (!header)
             continue;
         ++tables;

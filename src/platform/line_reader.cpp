@@ -95,4 +95,9 @@ bool line_reader::next(std::string& line) {
     }
 }
 
+void line_reader::next_required(std::string& line) {
+    if (!next(line))
+        throw run_error::from_number(err::past_end);
+}
+
 } // namespace qm

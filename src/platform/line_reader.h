@@ -29,6 +29,8 @@ public:
 
     // Next line into `line`; false at the end of the data.
     bool next(std::string& line);
+    // Next line of a section that must go on: "Input past end of file" (62) at the end.
+    void next_required(std::string& line);
 
     // Bytes consumed so far, line feeds included: what a progress bar shows.
     std::uint64_t position() const { return position_; }

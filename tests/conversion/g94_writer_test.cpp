@@ -6,18 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace qm {
 namespace {
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 TEST(G94AtomLine, Columns) {
     EXPECT_EQ(g94_atom_line(1, {"6", " 0.000000", " 0.000000", " 0.000000"}),
@@ -59,7 +49,7 @@ TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
     ASSERT_EQ(g98_extract(dir / "opt.out", record, ui), result_flag::success);
     ASSERT_EQ(g98_in_g94_out(dir / "opt.out", dir / "opt.g94", record, ui), result_flag::success);
 
-    const auto out = lines_of(test::read_file(dir / "opt.g94"));
+    const auto out = test::lines_of(test::read_file(dir / "opt.g94"));
     EXPECT_EQ(out[0], "  Entering Gaussian System, Link 0=g98");
     EXPECT_EQ(out[7], test::g94_banner);
     EXPECT_EQ(std::count(out.begin(), out.end(), test::g94_header), 3);

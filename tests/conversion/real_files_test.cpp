@@ -6,20 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace qm {
 namespace {
 
 const std::filesystem::path real_data = QM_REAL_DATA;
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 struct real_file : ::testing::Test {
     test::temp_dir dir;
@@ -35,7 +25,7 @@ struct real_file : ::testing::Test {
         const conversion_settings s{real_data / file, dir / "out", "out", in, out, multiple};
         if (!run_conversion(s, ui))
             return {};
-        return lines_of(test::read_file(dir / "out"));
+        return test::lines_of(test::read_file(dir / "out"));
     }
     std::string last_message() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
 };
@@ -59,7 +49,8 @@ TEST_F(real_file, Gaussian98Geometries) {
                                     true};
     EXPECT_TRUE(run_conversion(every, ui));
     for (int n = 1; n <= 16; ++n)
-        EXPECT_EQ(lines_of(test::read_file(dir / (std::to_string(n) + " - out"))).size(), 9u) << n;
+        EXPECT_EQ(test::lines_of(test::read_file(dir / (std::to_string(n) + " - out"))).size(), 9u)
+            << n;
     EXPECT_FALSE(std::filesystem::exists(dir / "17 - out"));
 }
 

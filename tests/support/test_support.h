@@ -49,6 +49,16 @@ inline std::string read_file(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+inline std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1)
+        lines.push_back(text.substr(start, lf - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
 struct recorded_message {
     message_icon icon;
     std::string title;
