@@ -1,6 +1,7 @@
 #include "conversion/xyz_reader.h"
 
 #include "conversion/error_trap.h"
+#include "conversion/read_progress.h"
 #include "platform/number_form.h"
 #include "platform/run_error.h"
 
@@ -49,15 +50,14 @@ bool xyz_second_line_valid(line_reader& reader) {
 bool xyz_read_geometry(line_reader& reader, std::uint64_t length, structure_record& record,
                        JobUi& ui) {
     record.atoms.clear();
-    ui.progress_range(0, progress_maximum(length));
-    ui.progress_value(0);
+    read_progress progress(ui, length);
     ui.status("Searching File for Cartesian Geometry - Lines Scanned = 0");
     bool in_geometry = false;
     std::string line;
     while (reader.next(line)) {
         ui.status("Searching File for Cartesian Geometry - Lines Scanned = " +
                   count_text(static_cast<long long>(reader.lines_read())));
-        ui.progress_value(progress_blocks(reader.position()));
+        progress.update(reader);
         if (!is_atom_line(line)) {
             if (in_geometry)
                 return true; // the first run of atom lines is the geometry
@@ -67,7 +67,6 @@ bool xyz_read_geometry(line_reader& reader, std::uint64_t length, structure_reco
         record.atoms.push_back(cut_xyz_fields(line));
         ui.status("Reading Cartesian Geometry - Line Number = " +
                   count_text(static_cast<long long>(record.atoms.size())));
-        ui.progress_value(progress_blocks(reader.position()));
     }
     return in_geometry;
 }
