@@ -22,6 +22,10 @@ const subcommand_entry subcommands[] = {
      "Convert a structure (XYZ, Gaussian input or output) to PDB, XYZ or "
      "Gaussian 94 output, or extract a frequency table",
      add_convert},
+    {"ev-extract",
+     "Extract excited-state energies, TDMs and SCF data from a numbered series of "
+     "Gaussian outputs into time series",
+     add_ev_extract},
 };
 
 } // namespace

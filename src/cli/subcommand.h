@@ -34,5 +34,6 @@ using action = std::function<int(context&)>;
 using add_subcommand = action (*)(CLI::App& app);
 
 action add_convert(CLI::App& app);
+action add_ev_extract(CLI::App& app);
 
 } // namespace qm::cli

@@ -47,6 +47,12 @@ void output_file::write(std::string_view bytes) {
         throw write_failure(errno);
 }
 
+void output_file::flush() {
+    errno = 0;
+    if (file_ != nullptr && std::fflush(file_) != 0)
+        throw write_failure(errno);
+}
+
 void output_file::close() {
     if (file_ == nullptr)
         return;

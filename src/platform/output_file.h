@@ -21,6 +21,8 @@ public:
     // "Disk full" (61) when the device is full or the quota is used up, else "Path/File
     // access error" (75).
     void write(std::string_view bytes);
+    // Hands what was written to the system, so other programs can follow the file; checked.
+    void flush();
     // Flushes and closes; checked like write().
     void close();
 

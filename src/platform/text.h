@@ -1,6 +1,7 @@
 // Small text helpers shared by the readers.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +18,14 @@ inline std::vector<std::string_view> split_fields(std::string_view text,
         pos = end;
     }
     return fields;
+}
+
+// The text without the blanks at either end.
+inline std::string trim_blanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 } // namespace qm

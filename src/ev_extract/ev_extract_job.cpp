@@ -1,0 +1,280 @@
+#include "ev_extract/ev_extract_job.h"
+
+#include "ev_extract/ev_series_table.h"
+#include "ev_extract/parse_cache.h"
+#include "ev_extract/status_log.h"
+#include "ev_extract/time_series_files.h"
+#include "platform/error_report.h"
+#include "platform/number_form.h"
+#include "platform/output_file.h"
+#include "platform/val.h"
+
+#include <limits>
+#include <memory>
+
+namespace qm {
+namespace {
+
+constexpr double no_previous_oscillator = 99999999;
+constexpr long long repaint_every = 15;
+constexpr std::string_view data_expected = "Data Expected!";
+
+// A message has ended the job; its files are closed as the stack unwinds.
+struct job_stopped {};
+
+class extraction {
+public:
+    extraction(const ev_settings& s, const file_series& series, JobUi& ui, status_log& log)
+        : s_(s), series_(series), ui_(ui), log_(log),
+          table_(s.no_roots, s.root_start, s.root_end, series.file_count),
+          cache_(series, s.input, parse_settings(s)),
+          slots_(static_cast<std::size_t>(series.file_count) + 1), previous_energy_(slots_, 0),
+          best_osc_(slots_, 0), previous_osc_(slots_, no_previous_oscillator) {}
+
+    void run_root(int k);
+
+private:
+    static parse_options parse_settings(const ev_settings& s) {
+        parse_options o;
+        o.root_start = s.root_start;
+        o.root_end = s.root_end;
+        o.limit_low = s.limit_low;
+        o.limit_high = s.limit_high;
+        o.structure = s.choices.rel_tdm && !s.choices.align_only;
+        o.transitions = s.choices.mode == extract_mode::orbital_profile || s.choices.orbitals;
+        return o;
+    }
+
+    [[noreturn]] void fail(const std::string& log_line, const std::string& text) {
+        log_.line(log_line);
+        ui_.message(message_icon::critical, data_expected, text);
+        throw job_stopped{};
+    }
+
+    void show_progress(int k, long long f, long long visited);
+    void read_file_data(long long f, const parsed_output& parsed);
+    std::string choose_state(int k, long long f, const parsed_output& parsed);
+
+    const ev_settings& s_;
+    const file_series& series_;
+    JobUi& ui_;
+    status_log& log_;
+    ev_series_table table_;
+    parse_cache cache_;
+    std::size_t slots_;
+    std::vector<double> energy_; // chosen for the current root, by slot
+    std::vector<double> previous_energy_, best_osc_, previous_osc_;
+};
+
+void extraction::show_progress(int k, long long f, long long visited) {
+    const long long total = static_cast<long long>(s_.no_roots) * series_.file_count;
+    const long long p = series_.file_count * (k - 1) + f;
+    ui_.status("Processing File - " + count_text(f) +
+               " Filename = " + series_.file_names[static_cast<std::size_t>(f)]);
+    ui_.counts("Files Processed=" + count_text(p), "Files Remaining=" + count_text(total - p));
+    ui_.progress_value(p);
+    if (visited % repaint_every == 0)
+        ui_.repaint();
+}
+
+// Structure, SCF energy and cycles, transition dipoles of slot f.
+void extraction::read_file_data(long long f, const parsed_output& parsed) {
+    const std::string file = count_text(f);
+    if (s_.choices.rel_tdm && !s_.choices.align_only) {
+        if (!parsed.structure)
+            fail("FATAL ERROR: Input structure not found in file - " + file,
+                 "Input structure not found in file - " + file);
+        // The first file read sets the number of atoms every structure must have.
+        if (table_.atom_count == 0)
+            table_.atom_count = static_cast<long long>(parsed.structure->size());
+        if (static_cast<long long>(parsed.structure->size()) > table_.atom_count)
+            fail("FATAL ERROR: More atoms than in the first file in file - " + file,
+                 "The structure in file - " + file + " has more atoms than the first file.");
+        table_.coords(f) = *parsed.structure;
+    }
+    if (s_.choices.scf_energies) {
+        if (!parsed.scf_energy)
+            fail("FATAL ERROR: SCF Done line not found in file - " + file,
+                 "SCF Done line not found in file - " + file);
+        table_.scf_energy(f) = *parsed.scf_energy;
+        log_.line("                    SCF Energy = " + text_form(*parsed.scf_energy) +
+                  " hartrees");
+    }
+    if (s_.choices.scf_cycles) {
+        if (!parsed.scf_cycles)
+            fail("FATAL ERROR: SCF Done line not found in file - " + file,
+                 "SCF Done line not found in file - " + file);
+        const double cycles = round_half_even(*parsed.scf_cycles);
+        if (cycles < std::numeric_limits<std::int16_t>::min() ||
+            cycles > std::numeric_limits<std::int16_t>::max())
+            throw run_error::from_number(err::overflow);
+        table_.scf_cycles(f) = static_cast<std::int16_t>(cycles);
+        log_.line("                    SCF Convergence Cycles = " +
+                  count_text(table_.scf_cycles(f)));
+    }
+    for (int r = s_.root_start; r <= s_.root_end; ++r)
+        table_.tdm_xyz(r, f) = parsed.tdm[static_cast<std::size_t>(r - s_.root_start)];
+}
+
+// Chooses root k's state in slot f by the selected rule; returns the orbital line.
+std::string extraction::choose_state(int k, long long f, const parsed_output& parsed) {
+    const auto slot = static_cast<std::size_t>(f);
+    double file_best_osc = 0;
+    int best_orbital_state = 0;
+    double best_coefficient = 0;
+    std::string orbital_line;
+    const int from = k == 1 ? s_.orb1_from : s_.orb2_from;
+    const int to = k == 1 ? s_.orb1_to : s_.orb2_to;
+    energy_[slot] = s_.limit_high;
+
+    for (const excited_state& state : parsed.states) {
+        if (!state.candidate)
+            continue;
+        bool record = false;
+        switch (s_.choices.mode) {
+        case extract_mode::max_oscillator:
+            if (state.oscillator < previous_osc_[slot] && state.oscillator > file_best_osc) {
+                record = true;
+                file_best_osc = state.oscillator;
+                best_osc_[slot] = state.oscillator;
+            }
+            break;
+        case extract_mode::lowest_energy:
+            record = state.energy < energy_[slot] && state.energy > previous_energy_[slot];
+            break;
+        case extract_mode::gaussian_order:
+            record = state.number == k;
+            break;
+        case extract_mode::orbital_profile:
+            for (const transition& t : state.transitions)
+                if (t.excitation && t.from == from && t.to == to &&
+                    t.coefficient > best_coefficient) {
+                    best_orbital_state = state.number;
+                    best_coefficient = t.coefficient;
+                }
+            record = best_orbital_state == state.number;
+            break;
+        case extract_mode::none:
+            break;
+        }
+        if (!record)
+            continue;
+        energy_[slot] = state.energy;
+        table_.root_map(k, f) = state.number;
+        if (s_.choices.orbitals) {
+            orbital_line = "ID " + count_text(f);
+            for (const transition& t : state.transitions)
+                orbital_line += " " + t.from_text + " " + t.to_text;
+        }
+    }
+    const std::string file = count_text(f);
+    if (parsed.states.empty() || !parsed.states.back().found)
+        fail("FATAL ERROR: Data not found for ANY roots in file - " + file,
+             "Data not found for ANY roots in file - " + file);
+    if (s_.choices.mode == extract_mode::orbital_profile && best_orbital_state == 0)
+        fail("FATAL ERROR: Selected Orbital Profile not found in file - " + file,
+             "Selected Orbital Profile not found in file - " + file + " Root - " + count_text(k));
+    previous_energy_[slot] = energy_[slot];
+    previous_osc_[slot] = best_osc_[slot];
+    return orbital_line;
+}
+
+void extraction::run_root(int k) {
+    log_.line("*** Beginning Data extraction for root: " + count_text(k) + " ***");
+    const std::string base = output_base(s_, series_);
+    std::unique_ptr<output_file> orbitals;
+    if (s_.choices.orbitals)
+        orbitals = std::make_unique<output_file>(base + ".orbitals.dat." + count_text(k));
+    energy_.assign(slots_, 0);
+    long long visited = 0;
+    for (long long f = 1; f <= series_.file_count; f += series_.slot_interval) {
+        log_.line("    Processing File: " + count_text(f) + "   Root Number: " + count_text(k));
+        show_progress(k, f, ++visited);
+        const parsed_output& parsed = cache_.at(f);
+        read_file_data(f, parsed);
+        const std::string line = choose_state(k, f, parsed);
+        if (orbitals) {
+            orbitals->write(line);
+            orbitals->write("\r\n");
+        }
+    }
+    write_root_files(s_, series_, table_, k, energy_, log_, ui_);
+    if (orbitals)
+        orbitals->close();
+}
+
+// Settings the job refuses before it writes or reads anything.
+bool refused(const ev_settings& s, const file_series& series, JobUi& ui) {
+    if (series.file_count < 1) {
+        ui.message(message_icon::exclamation, "No Files to Process",
+                   "The file series holds no files - check the file range and press Scan File "
+                   "Names.");
+        return true;
+    }
+    if (s.points < 1) {
+        ui.message(message_icon::exclamation, "Invalid Points Per File",
+                   "Points to Output Per File must be 1 or more.");
+        return true;
+    }
+    return false;
+}
+
+void check_table_extent(const ev_settings& s) {
+    if (s.root_start < 1 || s.root_end < s.root_start || s.no_roots < 1)
+        throw run_error::from_number(err::subscript);
+}
+
+} // namespace
+
+ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
+                          const std::filesystem::path& log_path) {
+    if (refused(s, series, ui))
+        return ev_outcome::stopped;
+    status_log log;
+    try {
+        std::optional<busy_pointer> hourglass(std::in_place, ui);
+        if (s.choices.status_log) {
+            log.open(log_path);
+            write_status_header(log, s);
+        }
+        if (s.choices.mode == extract_mode::orbital_profile && val(s.texts.no_roots) > 2) {
+            const char* text = "Orbital Profile Extraction with No. Roots > 2 is not currently "
+                               "supported.";
+            log.line(text);
+            ui.message(message_icon::critical, "Unsupported method", text);
+            return ev_outcome::stopped;
+        }
+        if (s.choices.mode == extract_mode::none) {
+            log.line("FATAL ERROR in cmd_Execute.click routine - Unknown processing option.");
+            ui.message(message_icon::critical, "Fatal Error",
+                       "Fatal Error in cmd_Execute.click routine - Unknown processing option.");
+            return ev_outcome::stopped;
+        }
+        check_table_extent(s);
+        if (s.input != input_kind::plain)
+            log.line("Expecting compressed input files...");
+        extraction job(s, series, ui, log);
+        ui.progress_range(0, static_cast<long long>(s.no_roots) * series.file_count);
+        ui.progress_value(0);
+        for (int k = 1; k <= s.no_roots; ++k)
+            job.run_root(k);
+        log.line("*** Ev extraction loops completed at " + s.now() + " ***");
+        if (log.is_open()) {
+            log.line("Execution finished at " + s.now());
+            log.line("Closing Status File");
+            log.close();
+        }
+        hourglass.reset();
+        ui.message(message_icon::information, "Processing Finished", "Extraction Complete");
+        return ev_outcome::completed;
+    } catch (const job_stopped&) {
+        return ev_outcome::stopped;
+    } catch (const run_error& e) {
+        show_error_report(ui, report_form::number_form, e, ev_job_routine);
+    } catch (const std::bad_alloc&) {
+        show_error_report(ui, report_form::number_form, run_error::from_number(7), ev_job_routine);
+    }
+    return ev_outcome::error_report;
+}
+
+} // namespace qm

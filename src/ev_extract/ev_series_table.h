@@ -1,0 +1,69 @@
+// What the extraction collects across the series, per slot f (1..file_count), root k (1..n)
+// and Gaussian state r (root_start..root_end). The TDM routines that run after the
+// extraction take it as it stands.
+#pragma once
+
+#include "ev_extract/excited_state_parser.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace qm {
+
+class ev_series_table {
+public:
+    ev_series_table(int roots, int root_start, int root_end, long long file_count)
+        : roots_(roots), root_start_(root_start), root_end_(root_end), file_count_(file_count),
+          root_map_(static_cast<std::size_t>(roots) * slots(), 0),
+          tdm_xyz_(static_cast<std::size_t>(states()) * slots(), {0, 0, 0}),
+          scf_energy_(slots(), 0), scf_cycles_(slots(), 0), coords_(slots()) {}
+
+    int roots() const { return roots_; }
+    int root_start() const { return root_start_; }
+    int root_end() const { return root_end_; }
+    long long file_count() const { return file_count_; }
+
+    // The Gaussian state chosen as root k in slot f; 0 where none was chosen.
+    std::int32_t& root_map(int k, long long f) { return root_map_[index(k - 1, f)]; }
+    std::int32_t root_map(int k, long long f) const { return root_map_[index(k - 1, f)]; }
+    // X, Y, Z of state r's transition dipole in slot f, as printed.
+    std::array<double, 3>& tdm_xyz(int r, long long f) {
+        return tdm_xyz_[index(r - root_start_, f)];
+    }
+    const std::array<double, 3>& tdm_xyz(int r, long long f) const {
+        return tdm_xyz_[index(r - root_start_, f)];
+    }
+    // sqrt(X*X + Y*Y + Z*Z) of state r in slot f.
+    double tdm_length(int r, long long f) const {
+        const auto& v = tdm_xyz(r, f);
+        return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    }
+    double& scf_energy(long long f) { return scf_energy_[slot(f)]; }
+    double scf_energy(long long f) const { return scf_energy_[slot(f)]; }
+    std::int16_t& scf_cycles(long long f) { return scf_cycles_[slot(f)]; }
+    std::int16_t scf_cycles(long long f) const { return scf_cycles_[slot(f)]; }
+    // The structure of slot f (for the structure-dependent TDM fit); atom_count from slot 1.
+    std::vector<structure_atom>& coords(long long f) { return coords_[slot(f)]; }
+    const std::vector<structure_atom>& coords(long long f) const { return coords_[slot(f)]; }
+    long long atom_count = 0;
+
+private:
+    std::size_t slots() const { return static_cast<std::size_t>(file_count_); }
+    int states() const { return root_end_ - root_start_ + 1; }
+    std::size_t slot(long long f) const { return static_cast<std::size_t>(f - 1); }
+    std::size_t index(int row, long long f) const {
+        return static_cast<std::size_t>(row) * slots() + slot(f);
+    }
+
+    int roots_, root_start_, root_end_;
+    long long file_count_;
+    std::vector<std::int32_t> root_map_;
+    std::vector<std::array<double, 3>> tdm_xyz_;
+    std::vector<double> scf_energy_;
+    std::vector<std::int16_t> scf_cycles_;
+    std::vector<std::vector<structure_atom>> coords_;
+};
+
+} // namespace qm

@@ -1,0 +1,72 @@
+// Reading one Gaussian CIS/TD output, held whole in memory with LF line ends: the input
+// structure, the SCF energy and cycle count, the ground-to-excited transition dipole table and,
+// for each state of the searched range, its energy, oscillator strength and transition lines.
+//
+//  SCF Done:  E(RB+HF-LYP) =  -539.517603521     A.U. after   14 cycles
+//        state          X           Y           Z          Osc.
+//          1         0.6769      0.0000     -0.6580      0.0636
+//  Excited State   1:   Singlet-?Sym    2.9113 eV  425.88 nm  f=0.0636
+//       46 -> 49         0.10347
+//       47 -> 48         0.61956
+//
+// Keys are found without regard to letter case. Table rows are read at fixed columns.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+struct parse_options {
+    int root_start = 1;
+    int root_end = 1;
+    double limit_low = 0;
+    double limit_high = 0;
+    bool structure = false;   // the input structure, for the structure-dependent TDM fit
+    bool transitions = false; // transition lines, for the orbital profile and orbital lines
+};
+
+struct structure_atom {
+    std::string label, x, y, z;
+};
+
+struct transition {
+    int from = 0;
+    int to = 0;
+    bool excitation = true; // "->"; false for a de-excitation line "<-"
+    double coefficient = 0; // |coefficient|
+    std::string from_text, to_text;
+};
+
+struct excited_state {
+    int number = 0;
+    bool found = false;     // its key is in the file
+    bool candidate = false; // found, inside the energy window, with its oscillator strength
+    double energy = 0;      // eV
+    double oscillator = 0;
+    std::vector<transition> transitions; // the state's own transition lines
+};
+
+struct parsed_output {
+    std::optional<std::vector<structure_atom>> structure; // none when no charge line
+    std::optional<double> scf_energy;                     // none without "SCF Done: "
+    std::optional<double> scf_cycles;
+    // Rows root_start..root_end of the transition dipole table: X, Y, Z.
+    std::vector<std::array<double, 3>> tdm;
+    std::vector<excited_state> states; // root_start..root_end
+};
+
+parsed_output parse_excited_state_output(std::string_view text, const parse_options& options);
+
+// " Excited State   9:   Singlet-?Sym", " Excited State  10:   Singlet-?Sym": the state number
+// right-aligned in four columns.
+std::string excited_state_key(int state);
+
+// A transition line "<blanks><orbital> -> <orbital> <coefficient>" (the arrow may be "<-" and
+// the blank after it may be missing); nullopt for any other line.
+std::optional<transition> parse_transition_line(std::string_view line);
+
+} // namespace qm

@@ -1,0 +1,24 @@
+// One Gaussian output of the series read whole into memory: plain, zip or gzip. Whatever the
+// kind, line ends come back as LF alone (CR LF and a lone CR become LF), so the fixed
+// character offsets of the excited-state reader hold for files written on any platform.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+enum class input_kind { plain, zip, gzip };
+
+// The kind the job expects: plain unless compressed input is ticked; then zip when the suffix
+// is ".zip" or ends with it (any case), gzip otherwise.
+input_kind input_kind_for(bool compressed, std::string_view suffix);
+
+// The whole decompressed file; a file that is missing or cannot be decompressed is a run error.
+std::string read_file_text(const std::filesystem::path& path, input_kind kind);
+
+// CR LF and lone CR to LF, in place.
+void normalise_line_ends(std::string& text);
+
+} // namespace qm

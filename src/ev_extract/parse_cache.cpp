@@ -1,0 +1,69 @@
+#include "ev_extract/parse_cache.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <thread>
+
+namespace qm {
+namespace {
+
+constexpr long long batch_files = 64;
+
+unsigned worker_count() {
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+}
+
+} // namespace
+
+parse_cache::parse_cache(const file_series& series, input_kind kind, parse_options options)
+    : series_(series), kind_(kind), options_(options),
+      entries_(static_cast<std::size_t>(std::max(0LL, series.file_count)) + 1) {}
+
+void parse_cache::parse_one(long long f) {
+    entry& e = entries_[static_cast<std::size_t>(f)];
+    try {
+        const std::string text = read_file_text(
+            series_.data_path + series_.file_names[static_cast<std::size_t>(f)], kind_);
+        e.output = parse_excited_state_output(text, options_);
+    } catch (const run_error& error) {
+        e.error = error;
+    } catch (const std::bad_alloc&) {
+        e.error = run_error::from_number(7);
+    } catch (const std::exception& other) {
+        e.error = run_error(51, std::string("Internal error: ") + other.what());
+    }
+    e.done = true;
+}
+
+void parse_cache::parse_batch(long long first) {
+    std::vector<long long> slots;
+    for (long long f = first;
+         f <= series_.file_count && static_cast<long long>(slots.size()) < batch_files;
+         f += series_.slot_interval)
+        if (!entries_[static_cast<std::size_t>(f)].done)
+            slots.push_back(f);
+    const unsigned workers =
+        std::min<unsigned>(worker_count(), static_cast<unsigned>(slots.size()));
+    std::vector<std::thread> threads;
+    for (unsigned w = 1; w < workers; ++w)
+        threads.emplace_back([&, w] {
+            for (std::size_t i = w; i < slots.size(); i += workers)
+                parse_one(slots[i]);
+        });
+    for (std::size_t i = 0; i < slots.size(); i += std::max(workers, 1u))
+        parse_one(slots[i]);
+    for (auto& t : threads)
+        t.join();
+}
+
+const parsed_output& parse_cache::at(long long f) {
+    entry& e = entries_[static_cast<std::size_t>(f)];
+    if (!e.done)
+        parse_batch(f);
+    if (e.error)
+        throw *e.error;
+    return *e.output;
+}
+
+} // namespace qm

@@ -1,0 +1,37 @@
+// The time series of one root, written after all slots have been read. Every line ends with
+// CR LF. B = data folder + output prefix; every name ends with "." and the root number:
+//
+//   B EV.k              time    energy (eV)                      print forms, 4 blanks between
+//   B _SCF-Hartrees.k   time    SCF energy                       (with SCF energies)
+//   B _SCF-EV.k         time    SCF energy x 27.2113834
+//   B _SCF-rads-1.k     time    SCF energy x 27.2113834 x 1519267604873490
+//   B _SCF-Cycles.k     time    SCF cycles                       (with SCF cycles)
+//   B _TDM+EV.k         energy    |TDM| of the chosen state      text forms (with TDM data)
+//   B m.k               energy x 1519267604873490, the first m slots, m = points, 2 points, ...
+//   B TDMm.k            |TDM| for the same slots                (separate TDM files)
+//
+// The time of slot t is t x time step.
+#pragma once
+
+#include "ev_extract/ev_series_table.h"
+#include "ev_extract/ev_settings.h"
+#include "ev_extract/file_series.h"
+#include "ev_extract/status_log.h"
+#include "platform/job_ui.h"
+
+#include <string>
+#include <vector>
+
+namespace qm {
+
+inline constexpr double hartree_to_ev = 27.2113834;
+inline constexpr double ev_to_rad_per_s = 1519267604873490.0;
+
+// B: the data folder and the output prefix, each trimmed.
+std::string output_base(const ev_settings& s, const file_series& series);
+
+// `energy` is indexed by slot (1..file_count) and holds the energies chosen for root k.
+void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
+                      int k, const std::vector<double>& energy, status_log& log, JobUi& ui);
+
+} // namespace qm
