@@ -1,0 +1,281 @@
+#include "ev_extract/ev_extract_job.h"
+#include "platform/text.h"
+
+#include "support/td_files.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+using test::td_output;
+using test::td_state;
+
+struct ev_job : ::testing::Test {
+    test::temp_dir dir;
+    test::recording_ui ui;
+    ev_texts texts;
+    ev_choices choices;
+
+    ev_job() {
+        texts.limit_low = "0";
+        texts.limit_high = "10";
+        choices.status_log = false;
+    }
+    // gap1.gout ... gapN.gout, one output per file.
+    void series(const std::vector<std::string>& outputs) {
+        for (std::size_t i = 0; i < outputs.size(); ++i)
+            test::write_file(dir / ("gap" + std::to_string(i + 1) + ".gout"), outputs[i]);
+        texts.file_end = std::to_string(outputs.size());
+    }
+    ev_outcome run() {
+        ev_settings s = ev_settings_from(texts, choices);
+        s.now = [] { return std::string("12:00:00 01/01/2026"); };
+        const auto scan = scan_file_series(
+            {"gap", texts.suffix, texts.file_start, texts.file_end, texts.interval},
+            dir.path().string() + "/");
+        EXPECT_TRUE(scan.valid);
+        return ev_extract_job(s, scan.series, ui, dir / "execution_status.dat");
+    }
+    std::string out(const std::string& name) { return test::read_file(dir / name); }
+    std::string last_text() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
+    // The energies column of EV file k.
+    std::vector<std::string> energies(int k) {
+        std::vector<std::string> values;
+        for (const auto& line : test::lines_of(out("freqgapEV." + std::to_string(k))))
+            values.emplace_back(split_fields(line, " \r")[1]);
+        return values;
+    }
+};
+
+TEST_F(ev_job, EvFileLayoutAndCompletion) {
+    series({td_output({{3.5, 0.2}}), td_output({{0.5, 0.2}})});
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(out("freqgapEV.1"), " 2      3.5 \r\n 4      0.5 \r\n");
+    EXPECT_EQ(ui.messages.back().title, "Processing Finished");
+    EXPECT_EQ(last_text(), "Extraction Complete");
+    EXPECT_EQ(ui.count_texts.first, "Files Processed=2");
+    EXPECT_EQ(ui.count_texts.second, "Files Remaining=0");
+    EXPECT_FALSE(std::filesystem::exists(dir / "execution_status.dat"));
+}
+
+TEST_F(ev_job, MaxOscillatorStrengthTieBreaks) {
+    series({td_output({{3.1, 0.1}, {3.2, 0.3}, {3.3, 0.3}}),
+            td_output({{3.1, 0}, {3.2, 0}, {3.3, 0}})});
+    texts.root_end = "3";
+    texts.no_roots = "2";
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(energies(1), (std::vector<std::string>{"3.2", "10"})); // strength 0: never chosen
+    EXPECT_EQ(energies(2), (std::vector<std::string>{"3.1", "10"}));
+}
+
+TEST_F(ev_job, LowestEnergyAndItsWindowTop) {
+    series({td_output({{3.1, 0.1}, {2.9, 0.1}, {2.9, 0.1}, {3.5, 0.1}}),
+            td_output({{10, 0.1}, {12, 0.1}, {12, 0.1}, {12, 0.1}})});
+    texts.root_end = "4";
+    texts.no_roots = "3";
+    choices.mode = extract_mode::lowest_energy;
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(energies(1)[0], "2.9");
+    EXPECT_EQ(energies(2)[0], "3.1");
+    EXPECT_EQ(energies(3)[0], "3.5");
+    EXPECT_EQ(energies(1)[1], "10"); // equal to the window's top: never chosen
+}
+
+TEST_F(ev_job, GaussianOrderingOutsideTheRootRangeRecordsNothing) {
+    series({td_output({{3.1, 0.1}, {3.2, 0.1}, {3.3, 0.1}, {3.4, 0.1}, {3.5, 0.1}})});
+    texts.root_start = "3";
+    texts.root_end = "5";
+    texts.no_roots = "2";
+    choices.mode = extract_mode::gaussian_order;
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(energies(1)[0], "10");
+    EXPECT_EQ(energies(2)[0], "10");
+}
+
+TEST_F(ev_job, OrbitalProfileKeepsTheFirstOfEqualCoefficients) {
+    series({td_output({{3.1, 0.1, {"      23 ->25        -0.65000"}},
+                       {3.2, 0.1, {"      23 -> 25         0.65000"}}})});
+    texts.root_end = "2";
+    texts.orb1_from = "23";
+    texts.orb1_to = "25";
+    choices.mode = extract_mode::orbital_profile;
+    choices.orbitals = true;
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(energies(1)[0], "3.1");
+    EXPECT_EQ(out("freqgap.orbitals.dat.1"), "ID 1 23 25\r\n");
+
+    texts.orb1_to = "26";
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Data Expected!");
+    EXPECT_EQ(last_text(), "Selected Orbital Profile not found in file - 1 Root - 1");
+}
+
+TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
+    std::vector<std::string> files(16, td_output({{3.5, 0.2}}));
+    series(files);
+    texts.interval = "5";
+    texts.points = "2";
+    EXPECT_EQ(run(), ev_outcome::completed);
+    const auto ev = test::lines_of(out("freqgapEV.1"));
+    ASSERT_EQ(ev.size(), 4u);
+    EXPECT_EQ(ev[1].substr(0, 4), " 12 "); // slot 6, time step 2
+    EXPECT_EQ(ev[3].substr(0, 4), " 32 ");
+    EXPECT_EQ(out("freqgap2.1"), " 5.31743661705722E+15 \r\n 5.31743661705722E+15 \r\n");
+    EXPECT_EQ(test::lines_of(out("freqgap4.1")).size(), 4u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap6.1"));
+}
+
+TEST_F(ev_job, RadFilesOfGrowingLength) {
+    series(std::vector<std::string>(25, td_output({{1.0, 0.2}})));
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(test::lines_of(out("freqgap10.1")).size(), 10u);
+    EXPECT_EQ(test::lines_of(out("freqgap20.1")).size(), 20u);
+    EXPECT_EQ(test::lines_of(out("freqgap30.1")).size(), 25u);
+}
+
+TEST_F(ev_job, ScfAndTdmFilesWithTheirNumberForms) {
+    td_state state{3.5, 0.2};
+    state.x = 3;
+    state.y = 4;
+    series({td_output({state}, " SCF Done:  E(RHF) =  -1234.5     A.U. after   14 cycles"),
+            td_output({{0.5, 0}})});
+    choices.scf_energies = choices.scf_cycles = choices.tdm_data = true;
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(test::lines_of(out("freqgap_SCF-Hartrees.1"))[0], " 2     -1234.5 \r");
+    EXPECT_EQ(test::lines_of(out("freqgap_SCF-EV.1"))[0], " 2     -33592.4528073 \r");
+    EXPECT_EQ(test::lines_of(out("freqgap_SCF-Cycles.1"))[0], " 2      14 \r");
+    // The second slot recorded no state: its TDM is 0, never another state's.
+    EXPECT_EQ(out("freqgap_TDM+EV.1"), "3.5    5\r\n10    0\r\n");
+    EXPECT_EQ(out("freqgap10.1"), "5.31743661705722E+15    5\r\n1.51926760487349E+16    0\r\n");
+}
+
+TEST_F(ev_job, SeparateTdmFiles) {
+    td_state state{3.5, 0.2};
+    state.z = -2;
+    series({td_output({state})});
+    choices.tdm_data = choices.tdm_separate = true;
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(out("freqgap10.1"), " 5.31743661705722E+15 \r\n");
+    EXPECT_EQ(out("freqgapTDM10.1"), " 2 \r\n");
+}
+
+TEST_F(ev_job, CompressedAndCrLfSeriesGiveTheSameFiles) {
+    const std::vector<std::string> files = {td_output({{3.5, 0.2}, {2.5, 0.4}}),
+                                            td_output({{3.0, 0.2}, {2.0, 0.1}})};
+    texts.root_end = "2";
+    series(files);
+    ASSERT_EQ(run(), ev_outcome::completed);
+    const std::string plain = out("freqgapEV.1");
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string crlf;
+        for (char c : files[i])
+            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        const std::string n = std::to_string(i + 1);
+        test::write_gzip(dir / ("gap" + n + ".gout.gz"), crlf);
+        test::write_zip(dir / ("gap" + n + ".zip"), files[i]);
+        test::write_file(dir / ("gap" + n + ".crlf"), crlf);
+    }
+    for (const char* suffix : {".gout.gz", ".zip", ".crlf"}) {
+        std::filesystem::remove(dir / "freqgapEV.1");
+        texts.suffix = suffix;
+        choices.zipped = std::string(suffix) != ".crlf";
+        EXPECT_EQ(run(), ev_outcome::completed) << suffix;
+        EXPECT_EQ(out("freqgapEV.1"), plain) << suffix;
+    }
+}
+
+TEST_F(ev_job, StatusLogOfAWholeRun) {
+    series({td_output({{3.5, 0.2}})});
+    choices.status_log = true;
+    choices.tdm_data = choices.scf_energies = true;
+    choices.zipped = false;
+    EXPECT_EQ(run(), ev_outcome::completed);
+    const auto log = test::lines_of(out("execution_status.dat"));
+    const std::vector<std::string> expected = {
+        "Execution started at 12:00:00 01/01/2026\r",
+        "\r",
+        " Options Summary\r",
+        " ---------------\r",
+        "\r",
+        "txt_file_start = 1\r",
+        "txt_file_end = 1\r",
+        "txt_interval = 1\r",
+        "txt_output_prefix = freqgap\r",
+        "txt_time_step = 2\r",
+        "txt_points =   10\r",
+        "txt_root_start = 1\r",
+        "txt_root_end = 1\r",
+        "txt_limit_low = 0\r",
+        "txt_limit_high = 10\r",
+        "txtno_roots = 1\r",
+        "\r",
+        "Extracting on Oscillator Strength\r",
+        "\r",
+        "Jobs selected:\r",
+        "    1) Extract 1 energy states.\r",
+        "    2) Output TDM Data as 2nd column of energy gap.\r",
+        "    3) Output SCF Energies.\r",
+        "TOTAL JOBS TO PROCESS: 3\r",
+        "\r",
+        "*** Beginning Data extraction for root: 1 ***\r",
+        "    Processing File: 1   Root Number: 1\r",
+        "                    SCF Energy = -539.517603521 hartrees\r",
+        "Writing EV against Time Data File - " + (dir / "freqgapEV.1").string() + "\r"};
+    ASSERT_GE(log.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(log[i], expected[i]) << i;
+    EXPECT_EQ(log[log.size() - 4], "   Wrote File 10\r");
+    EXPECT_EQ(log[log.size() - 3],
+              "*** Ev extraction loops completed at 12:00:00 01/01/2026 ***\r");
+    EXPECT_EQ(log.back(), "Closing Status File\r");
+}
+
+TEST_F(ev_job, FailuresEndTheJobWithTheirMessages) {
+    choices.status_log = true;
+    series({td_output({{3.5, 0.2}})});
+    texts.root_end = "2"; // state 2 is not in the file
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().icon, message_icon::critical);
+    EXPECT_EQ(last_text(), "Data not found for ANY roots in file - 1");
+    const auto log = test::lines_of(out("execution_status.dat"));
+    EXPECT_EQ(log.back(), "FATAL ERROR: Data not found for ANY roots in file - 1\r");
+
+    texts.root_end = "1";
+    choices.scf_energies = true;
+    series({td_output({{3.5, 0.2}}, " no SCF line")});
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Data Expected!");
+    EXPECT_EQ(last_text(), "SCF Done line not found in file - 1");
+
+    choices.mode = extract_mode::orbital_profile;
+    texts.no_roots = "3";
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Unsupported method");
+    EXPECT_FALSE(ui.busy_now);
+}
+
+TEST_F(ev_job, MissingFileIsTheErrorReport) {
+    series({td_output({{3.5, 0.2}}), td_output({{3.5, 0.2}})});
+    std::filesystem::remove(dir / "gap2.gout");
+    EXPECT_EQ(run(), ev_outcome::error_report);
+    EXPECT_EQ(last_text(), "Error (File not found53) in (frm_ev_extract: cmd_execute_click) "
+                           "routine.\n\rReturning to main menu");
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgapEV.1"));
+}
+
+TEST_F(ev_job, RefusedBeforeAnyFileIsRead) {
+    series({td_output({{3.5, 0.2}})});
+    choices.status_log = true;
+    texts.points = "0";
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Invalid Points Per File");
+    texts.points = "10";
+    texts.file_start = "5"; // start after end: no files
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "No Files to Process");
+    EXPECT_FALSE(std::filesystem::exists(dir / "execution_status.dat"));
+}
+
+} // namespace
+} // namespace qm

@@ -1,0 +1,145 @@
+#include "ev_extract/excited_state_parser.h"
+#include "ev_extract/file_text.h"
+#include "platform/run_error.h"
+
+#include "support/td_files.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+using test::td_output;
+using test::td_state;
+
+parse_options range(int start, int end, double low = 0, double high = 10) {
+    parse_options o;
+    o.root_start = start;
+    o.root_end = end;
+    o.limit_low = low;
+    o.limit_high = high;
+    o.transitions = true;
+    return o;
+}
+
+TEST(ExcitedStateParser, TdmRowsOfTheRootRangeOnly) {
+    std::vector<td_state> states = {{3.0, 0.1}, {3.5, 0.2}, {4.0, 0.3}};
+    states[0].x = 9.9;
+    states[1].x = 0.6769;
+    states[1].z = -0.658;
+    states[2].y = 1.5;
+    const auto p = parse_excited_state_output(td_output(states), range(2, 3));
+    ASSERT_EQ(p.tdm.size(), 2u);
+    EXPECT_DOUBLE_EQ(p.tdm[0][0], 0.6769);
+    EXPECT_DOUBLE_EQ(p.tdm[0][2], -0.658);
+    EXPECT_DOUBLE_EQ(p.tdm[1][1], 1.5);
+    ASSERT_EQ(p.states.size(), 2u);
+    EXPECT_EQ(p.states[0].number, 2);
+    EXPECT_DOUBLE_EQ(p.states[1].energy, 4.0);
+}
+
+TEST(ExcitedStateParser, EnergyWindowIsInclusive) {
+    const auto p = parse_excited_state_output(td_output({{4.1234, 0.1}, {4.1233, 0.1}, {5.0, 0.1}}),
+                                              range(1, 3, 4.1234, 5));
+    EXPECT_TRUE(p.states[0].candidate);
+    EXPECT_FALSE(p.states[1].candidate);
+    EXPECT_TRUE(p.states[1].found);
+    EXPECT_TRUE(p.states[2].candidate);
+}
+
+TEST(ExcitedStateParser, StatesTenAndAboveAndEnergiesAboveTenEv) {
+    std::vector<td_state> states(12, td_state{3.0, 0.01});
+    states[9] = {10.1773, 0.5};
+    const auto p = parse_excited_state_output(td_output(states), range(9, 12, 0, 20));
+    ASSERT_TRUE(p.states[1].found);
+    EXPECT_EQ(p.states[1].number, 10);
+    EXPECT_DOUBLE_EQ(p.states[1].energy, 10.1773);
+    EXPECT_DOUBLE_EQ(p.states[1].oscillator, 0.5);
+    EXPECT_TRUE(p.states[3].found);
+    EXPECT_EQ(excited_state_key(9), " Excited State   9:   Singlet-?Sym");
+    EXPECT_EQ(excited_state_key(10), " Excited State  10:   Singlet-?Sym");
+}
+
+TEST(ExcitedStateParser, ScfEnergyFollowsTheEqualsSign) {
+    auto p = parse_excited_state_output(td_output({{3, 0.1}}), range(1, 1));
+    EXPECT_DOUBLE_EQ(*p.scf_energy, -539.517603521); // not the minus sign inside HF-LYP
+    EXPECT_DOUBLE_EQ(*p.scf_cycles, 14);
+    p = parse_excited_state_output(
+        td_output({{3, 0.1}}, " SCF Done:  E(RHF) =  -224.763306312     A.U. after 9 cycles"),
+        range(1, 1));
+    EXPECT_DOUBLE_EQ(*p.scf_energy, -224.763306312);
+    EXPECT_DOUBLE_EQ(*p.scf_cycles, 0); // one blank before the count: the word after is read
+    p = parse_excited_state_output(td_output({{3, 0.1}}, " no SCF here"), range(1, 1));
+    EXPECT_FALSE(p.scf_energy);
+    EXPECT_FALSE(p.scf_cycles);
+}
+
+TEST(ExcitedStateParser, TransitionLinesEndAtTheStatesOwnBlock) {
+    td_state first{3.0, 0.1, {"      46 -> 49         0.10347", "      47 <- 48        -0.61956"}};
+    td_state second{3.5, 0.2, {"      23 ->25         0.65"}};
+    const auto p = parse_excited_state_output(td_output({first, second}), range(1, 2));
+    ASSERT_EQ(p.states[0].transitions.size(), 2u);
+    EXPECT_EQ(p.states[0].transitions[0].from, 46);
+    EXPECT_EQ(p.states[0].transitions[0].to_text, "49");
+    EXPECT_FALSE(p.states[0].transitions[1].excitation);
+    EXPECT_DOUBLE_EQ(p.states[0].transitions[1].coefficient, 0.61956);
+    ASSERT_EQ(p.states[1].transitions.size(), 1u);
+    EXPECT_EQ(p.states[1].transitions[0].to, 25);
+    for (const char* other :
+         {" This state for optimization", " ", "", "      46 -> 49", " Excited State   2:"})
+        EXPECT_FALSE(parse_transition_line(other)) << other;
+}
+
+TEST(ExcitedStateParser, MissingAndTruncatedStatesAreNoCandidates) {
+    std::string text = td_output({{3.0, 0.1}, {3.5, 0.2}, {4.0, 0.3}});
+    // State 2 missing; the search for state 3 goes on from where state 1 ended.
+    text.replace(text.find(" Excited State   2:"), 19, " Excited State   X:");
+    // A job still running: the last state line stops before its oscillator strength.
+    text = text.substr(0, text.find(" nm  f=0.3000"));
+    const auto p = parse_excited_state_output(text, range(1, 3));
+    EXPECT_TRUE(p.states[0].candidate);
+    EXPECT_FALSE(p.states[1].found);
+    EXPECT_TRUE(p.states[2].found);
+    EXPECT_FALSE(p.states[2].candidate);
+}
+
+TEST(ExcitedStateParser, StructureAfterTheChargeLine) {
+    parse_options o = range(1, 1);
+    o.structure = true;
+    const auto p = parse_excited_state_output(td_output({{3, 0.1}}), o);
+    ASSERT_TRUE(p.structure);
+    ASSERT_EQ(p.structure->size(), 2u);
+    EXPECT_EQ((*p.structure)[1].label, "O");
+    EXPECT_EQ((*p.structure)[1].z, "1.2");
+}
+
+TEST(FileText, LineEndsBecomeLf) {
+    std::string text = "a\r\nb\rc\n\r\n";
+    normalise_line_ends(text);
+    EXPECT_EQ(text, "a\nb\nc\n\n");
+    EXPECT_EQ(input_kind_for(true, ".gout.zip"), input_kind::zip);
+    EXPECT_EQ(input_kind_for(true, ".ZIP"), input_kind::zip);
+    EXPECT_EQ(input_kind_for(true, ".gout.gz"), input_kind::gzip);
+    EXPECT_EQ(input_kind_for(true, ".gout"), input_kind::gzip);
+    EXPECT_EQ(input_kind_for(false, ".zip"), input_kind::plain);
+}
+
+TEST(FileText, CompressedFilesReadWholeBeyond16MiB) {
+    test::temp_dir dir;
+    std::string big(17 * 1024 * 1024, 'x');
+    big += "\r\nend\r\n";
+    test::write_gzip(dir / "big.gz", big);
+    test::write_zip(dir / "big.zip", big);
+    for (auto [name, kind] :
+         {std::pair{"big.gz", input_kind::gzip}, {"big.zip", input_kind::zip}}) {
+        const std::string text = read_file_text(dir / name, kind);
+        EXPECT_EQ(text.size(), big.size() - 2) << name;
+        EXPECT_EQ(text.substr(text.size() - 5), "\nend\n") << name;
+    }
+    EXPECT_THROW(read_file_text(dir / "missing.gz", input_kind::gzip), run_error);
+    test::write_file(dir / "not.zip", "plain text");
+    EXPECT_THROW(read_file_text(dir / "not.zip", input_kind::zip), run_error);
+}
+
+} // namespace
+} // namespace qm

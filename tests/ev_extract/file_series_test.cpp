@@ -1,0 +1,52 @@
+#include "ev_extract/file_series.h"
+#include "platform/run_error.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+TEST(PickSeriesFile, PrefixSuffixAndCompression) {
+    auto p = pick_series_file("/data/run/gap0123.gout", "gap0123.gout");
+    EXPECT_EQ(p.data_path, "/data/run/");
+    EXPECT_EQ(p.prefix, "gap");
+    EXPECT_EQ(p.suffix, ".gout");
+    EXPECT_FALSE(p.compressed);
+    p = pick_series_file("/d/run5.gout.gz", "run5.gout.gz");
+    EXPECT_EQ(p.prefix, "run");
+    EXPECT_EQ(p.suffix, ".gout.gz");
+    EXPECT_TRUE(p.compressed);
+    EXPECT_TRUE(pick_series_file("/d/a1.ZIP", "a1.ZIP").compressed);
+    p = pick_series_file("/d/snap42", "snap42"); // no dot
+    EXPECT_EQ(p.prefix, "snap");
+    EXPECT_EQ(p.suffix, "");
+    EXPECT_EQ(pick_series_file("/d/0042.out", "0042.out").prefix, ""); // digits only
+}
+
+TEST(ScanFileSeries, IntervalFillsEveryNthSlot) {
+    const auto r = scan_file_series({"gap", ".gout", "1", "20", "5"}, "/d/");
+    ASSERT_TRUE(r.valid);
+    EXPECT_EQ(r.series.file_count, 16);
+    EXPECT_EQ(r.series.slot_interval, 5);
+    EXPECT_EQ(r.series.file_names[1], "gap1.gout");
+    EXPECT_EQ(r.series.file_names[6], "gap6.gout");
+    EXPECT_EQ(r.series.file_names[16], "gap16.gout");
+    EXPECT_EQ(r.series.file_names[2], "");
+}
+
+TEST(ScanFileSeries, RangesAndRefusals) {
+    auto r = scan_file_series({"g", ".o", "3", "10", "1"}, "");
+    ASSERT_TRUE(r.valid);
+    EXPECT_EQ(r.series.file_count, 8);
+    EXPECT_EQ(r.series.file_names[8], "g10.o");
+    r = scan_file_series({"g", ".o", "5", "2", "1"}, ""); // start after end: no files
+    EXPECT_TRUE(r.valid);
+    EXPECT_EQ(r.series.file_count, 0);
+    for (const char* interval : {"0", "-2", "0.4"})
+        EXPECT_FALSE(scan_file_series({"g", ".o", "1", "10", interval}, "").valid) << interval;
+    EXPECT_FALSE(scan_file_series({"g", ".o", "1", "3", "5"}, "").valid); // end below interval
+    EXPECT_THROW(scan_file_series({"g", ".o", "one", "3", "1"}, ""), run_error);
+}
+
+} // namespace
+} // namespace qm

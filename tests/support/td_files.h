@@ -1,0 +1,82 @@
+// Builders of Gaussian CIS/TD output texts in the program's own layout, and of series of them.
+#pragma once
+
+#include "support/gaussian_files.h"
+#include "support/test_support.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qm::test {
+
+struct td_state {
+    double energy;
+    double oscillator;
+    std::vector<std::string> transitions = {"      23 ->25         0.65000"};
+    double x = 0, y = 0, z = 0;
+};
+
+inline const std::string default_scf =
+    " SCF Done:  E(RB+HF-LYP) =  -539.517603521     A.U. after   14 cycles";
+
+// A TD output: charge block, SCF line, transition dipole table, one block per state.
+inline std::string td_output(const std::vector<td_state>& states,
+                             const std::string& scf = default_scf) {
+    std::string t = " Entering Gaussian System\n Charge =  0 Multiplicity = 1\n"
+                    " C                     0.        0.        0. \n"
+                    " O                     0.        0.        1.2 \n \n"
+                    " Leave Link  101 at Fri\n" +
+                    scf +
+                    "\n Ground to excited state Transition electric dipole moments (Au):\n"
+                    "       state          X           Y           Z          Osc.\n";
+    int r = 0;
+    for (const auto& s : states)
+        t += right(++r, 10) + fixed(s.x, 15, 4) + fixed(s.y, 12, 4) + fixed(s.z, 12, 4) +
+             fixed(s.oscillator, 12, 4) + "\n";
+    t += " Excitation energies and oscillator strengths:\n \n";
+    r = 0;
+    for (const auto& s : states) {
+        t += " Excited State" + right(++r, 4) + ":   Singlet-?Sym" + fixed(s.energy, 10, 4) +
+             " eV" + fixed(1239.84 / s.energy, 8, 2) + " nm  f=" + fixed(s.oscillator, 0, 4) + "\n";
+        for (const auto& line : s.transitions)
+            t += line + "\n";
+        t += " \n";
+    }
+    return t + " Leave Link  914\n Normal termination of Gaussian 03.\n";
+}
+
+inline void write_gzip(const std::filesystem::path& path, const std::string& content) {
+    archive* a = archive_write_new();
+    archive_write_add_filter_gzip(a);
+    archive_write_set_format_raw(a);
+    archive_write_open_filename(a, path.c_str());
+    archive_entry* e = archive_entry_new();
+    archive_entry_set_filetype(e, AE_IFREG);
+    archive_write_header(a, e);
+    archive_write_data(a, content.data(), content.size());
+    archive_entry_free(e);
+    archive_write_close(a);
+    archive_write_free(a);
+}
+
+inline void write_zip(const std::filesystem::path& path, const std::string& content) {
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    archive_write_open_filename(a, path.c_str());
+    archive_entry* e = archive_entry_new();
+    archive_entry_set_pathname(e, "job.log");
+    archive_entry_set_filetype(e, AE_IFREG);
+    archive_entry_set_perm(e, 0644);
+    archive_entry_set_size(e, static_cast<la_int64_t>(content.size()));
+    archive_write_header(a, e);
+    archive_write_data(a, content.data(), content.size());
+    archive_entry_free(e);
+    archive_write_close(a);
+    archive_write_free(a);
+}
+
+} // namespace qm::test
