@@ -255,6 +255,22 @@ TEST_F(ev_job, FailuresEndTheJobWithTheirMessages) {
     EXPECT_FALSE(ui.busy_now);
 }
 
+TEST_F(ev_job, StructureForTheFitMustMatchTheFirstFile) {
+    std::string more_atoms = td_output({{3.5, 0.2}});
+    more_atoms.insert(more_atoms.find(" \n Leave Link  101"), " H  0. 1. 0.\n");
+    series({td_output({{3.5, 0.2}}), more_atoms});
+    choices.rel_tdm = true;
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Data Expected!");
+    EXPECT_EQ(last_text(), "The structure in file - 2 has more atoms than the first file.");
+
+    std::string no_charge = td_output({{3.5, 0.2}});
+    no_charge.replace(no_charge.find(" Charge = "), 10, " Charges  ");
+    series({no_charge});
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(last_text(), "Input structure not found in file - 1");
+}
+
 TEST_F(ev_job, MissingFileIsTheErrorReport) {
     series({td_output({{3.5, 0.2}}), td_output({{3.5, 0.2}})});
     std::filesystem::remove(dir / "gap2.gout");
