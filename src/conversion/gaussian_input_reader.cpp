@@ -37,15 +37,6 @@ std::string take_field(std::string_view line, std::size_t& pos, std::string_view
     return field;
 }
 
-bool is_number(std::string_view text) {
-    try {
-        strict_double(text);
-        return true;
-    } catch (const run_error&) {
-        return false;
-    }
-}
-
 // "C -1 0.0 0.0 1.5": a label, a freeze code (0 or negative; positive integers there are
 // Z-matrix references) and three coordinates.
 bool has_freeze_code(std::string_view line) {

@@ -47,15 +47,6 @@ std::size_t skip_blanks(std::string_view text, std::size_t pos) {
     return pos;
 }
 
-bool is_number(std::string_view text) {
-    try {
-        strict_double(text);
-        return true;
-    } catch (const run_error&) {
-        return false;
-    }
-}
-
 // "C 0. 0. 1.4" or, with a freeze code, "C 0 0. 0. -0.64308".
 std::optional<structure_atom> atom_line(std::string_view line) {
     const auto f = split_fields(line);

@@ -70,7 +70,7 @@ double parse_number(std::string_view number) {
     return value;
 }
 
-std::string_view trim_blanks(std::string_view text) {
+std::string_view trim_blanks_and_tabs(std::string_view text) {
     while (!text.empty() && is_blank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && is_blank(text.back()))
@@ -88,11 +88,16 @@ double val(std::string_view text) {
 }
 
 double strict_double(std::string_view text) {
-    text = trim_blanks(text);
+    text = trim_blanks_and_tabs(text);
     const std::size_t len = number_length(text);
     if (len == 0 || len != text.size())
         throw run_error::from_number(13);
     return parse_number(text);
+}
+
+bool is_number(std::string_view text) {
+    text = trim_blanks_and_tabs(text);
+    return number_length(text) == text.size() && !text.empty();
 }
 
 double round_half_even(double value) {

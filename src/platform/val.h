@@ -19,6 +19,9 @@ double strict_double(std::string_view text);
 std::int32_t strict_long(std::string_view text);
 std::int16_t strict_integer(std::string_view text);
 
+// Whether strict_double() would accept the text.
+bool is_number(std::string_view text);
+
 // Nearest integer, halves to even: what "rounded" means everywhere in the program.
 double round_half_even(double value);
 
