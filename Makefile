@@ -33,3 +33,4 @@ bench: deps
 	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target quillmark_bench quillmark-cli
 	./$(BUILD_DIR)-bench/bench/quillmark_bench
 	python3 bench/g98_convert_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/data
+	python3 bench/ev_extract_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/td-data

@@ -1,5 +1,6 @@
 #include "shell/frm_stokes_shift_tools.h"
 
+#include "ev_extract/frm_ev_extract.h"
 #include "platform/qt/widgets.h"
 #include "shell/navigation.h"
 
@@ -22,8 +23,10 @@ frm_stokes_shift_tools::frm_stokes_shift_tools(QWidget* parent) : QWidget(parent
     arrange_sub_menu(this, {cmd_ev_extract, cmd_Data_extract1, cmd_Phase_correct, cmd_TDSS},
                      cmd_return);
 
-    // The four tools open their windows with open_from_sub_menu(this) once those windows
-    // exist; until then their buttons do nothing.
+    connect(cmd_ev_extract, &QPushButton::clicked, this,
+            [this] { open_from_sub_menu<frm_ev_extract>(this); });
+    // The other three tools open their windows the same way once those windows exist; until
+    // then their buttons do nothing.
 }
 
 void frm_stokes_shift_tools::closeEvent(QCloseEvent* event) {

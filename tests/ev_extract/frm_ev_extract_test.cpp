@@ -1,0 +1,199 @@
+#include "ev_extract/frm_ev_extract.h"
+#include "platform/qt/ui_services.h"
+#include "platform/qt/window_registry.h"
+#include "shell/frm_stokes_shift_tools.h"
+#include "shell/navigation.h"
+
+#include "support/gui_support.h"
+#include "support/td_files.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+struct ev_window : ::testing::Test {
+    scoped_test_services services;
+    test::temp_dir dir;
+    frm_stokes_shift_tools* menu = window_registry::instance().load<frm_stokes_shift_tools>();
+    frm_ev_extract* w = open_from_sub_menu<frm_ev_extract>(menu);
+
+    void TearDown() override {
+        window_registry::instance().destroy_all();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QLineEdit* edit(const char* name) { return test::control<QLineEdit>(w, name); }
+    QCheckBox* check(const char* name) { return test::control<QCheckBox>(w, name); }
+    void click(const char* name) { test::control<QAbstractButton>(w, name)->click(); }
+    void pick(const std::string& name) {
+        services.dialogs.queue_path((dir / name).string());
+        click("cmd_Gaussian_files");
+    }
+    void set(const char* name, const char* text) { edit(name)->setText(text); }
+    void type(const char* name, char key) {
+        // Qt's key codes of printable characters are their upper-case code points.
+        QKeyEvent press(QEvent::KeyPress, QChar(key).toUpper().unicode(), Qt::NoModifier,
+                        QString(QChar(key)));
+        QCoreApplication::sendEvent(edit(name), &press);
+    }
+    std::string status() { return edit("txtCurrentStatus")->text().toStdString(); }
+};
+
+TEST_F(ev_window, OpensWithOnlyTheSeriesControls) {
+    EXPECT_EQ(w->windowTitle(), "Ev Extraction");
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(status(), "Waiting for Input Files");
+    EXPECT_EQ(edit("txt_File_suffix")->text(), ".gout");
+    EXPECT_TRUE(check("chk_status_file")->isChecked());
+    EXPECT_EQ(check("chk_status_file")->toolTip(),
+              "Continually appends the process to \"exectution_status.dat\" while running.");
+    for (const char* name : {"txt_output_prefix", "txtno_roots", "cmd_execute", "chk_TDM_sep_files",
+                             "chk_calc_tdm_angle", "frm_extract_mode", "txt_orb_state1_from"})
+        EXPECT_FALSE(test::control<QWidget>(w, name)->isEnabled()) << name;
+    EXPECT_TRUE(check("chk_calc_rel_tdm")->isEnabled());
+}
+
+TEST_F(ev_window, PickedFileFillsPrefixSuffixAndZipped) {
+    pick("gap0123.gout");
+    EXPECT_EQ(edit("txt_File_Prefix")->text(), "gap");
+    EXPECT_EQ(edit("txt_File_suffix")->text(), ".gout");
+    EXPECT_EQ(edit("txt_current_data_path")->text().toStdString(), dir.path().string() + "/");
+    EXPECT_FALSE(check("chk_zipped_files")->isChecked());
+    pick("run5.gout.gz");
+    EXPECT_EQ(edit("txt_File_Prefix")->text(), "run");
+    EXPECT_EQ(edit("txt_File_suffix")->text(), ".gout.gz");
+    EXPECT_TRUE(check("chk_zipped_files")->isChecked());
+    pick("snapshot12");
+    EXPECT_EQ(edit("txt_File_Prefix")->text(), "snapshot");
+    EXPECT_EQ(edit("txt_File_suffix")->text(), "");
+    EXPECT_TRUE(check("chk_zipped_files")->isChecked()); // left as it was
+    pick("0042.out");
+    EXPECT_EQ(edit("txt_File_Prefix")->text(), "");
+}
+
+TEST_F(ev_window, ScansAndTheirMessages) {
+    set("txt_file_end", "20");
+    set("txt_interval", "5");
+    click("cmd_scan_file");
+    EXPECT_EQ(status(), "Ready to Process 16 Files.");
+    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_remaining")->text(), "Files Remaining = 16");
+    EXPECT_EQ(w->series().file_names[11], "11.gout");
+    EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
+    EXPECT_TRUE(test::control<QWidget>(w, "txtno_roots")->isEnabled());
+
+    set("txt_file_start", "3");
+    set("txt_file_end", "10");
+    set("txt_interval", "1");
+    click("cmd_scan_file");
+    EXPECT_EQ(w->series().file_count, 8);
+    set("txt_file_start", "11");
+    click("cmd_scan_file");
+    EXPECT_EQ(status(), "Ready to Process 0 Files.");
+    EXPECT_TRUE(services.messages.shown.empty());
+
+    for (const char* interval : {"0", "20"}) { // the second: end below the interval
+        set("txt_file_start", "1");
+        set("txt_interval", interval);
+        click("cmd_scan_file");
+        ASSERT_FALSE(services.messages.shown.empty()) << interval;
+        EXPECT_EQ(services.messages.shown.back().title, "Interval invalid");
+        EXPECT_EQ(services.messages.shown.back().icon, message_icon::critical);
+        EXPECT_EQ(services.messages.shown.back().text,
+                  "Interval is not valid within specified file limits.");
+    }
+}
+
+TEST_F(ev_window, RootCountIntervalAndEmptyBoxRules) {
+    click("cmd_scan_file");
+    click("chk_calc_rel_tdm");
+    set("txtno_roots", "2");
+    EXPECT_TRUE(check("chk_calc_tdm_angle")->isEnabled());
+    EXPECT_TRUE(check("chk_tdm_align_only")->isEnabled());
+    click("opt_orbital_profile");
+    EXPECT_TRUE(edit("txt_orb_state2_to")->isEnabled());
+    set("txtno_roots", "3");
+    EXPECT_FALSE(check("chk_calc_tdm_angle")->isEnabled());
+    EXPECT_FALSE(edit("txt_orb_state1_from")->isEnabled());
+    EXPECT_FALSE(test::control<QLabel>(w, "lbl_orb_state2")->isEnabled());
+
+    set("txt_interval", "2");
+    EXPECT_FALSE(check("chk_calc_rel_tdm")->isEnabled());
+    EXPECT_FALSE(check("chk_calc_rel_tdm")->isChecked());
+    set("txt_interval", "1");
+    EXPECT_TRUE(check("chk_calc_rel_tdm")->isEnabled());
+
+    click("chk_tdm_data");
+    EXPECT_TRUE(check("chk_TDM_sep_files")->isEnabled());
+    set("txt_points", "");
+    EXPECT_FALSE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
+    set("txt_points", "10");
+    EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
+}
+
+TEST_F(ev_window, RejectedKeysBeepAndChangeNothing) {
+    click("cmd_scan_file"); // the settings boxes take keys once the series is scanned
+    set("txt_points", "1");
+    type("txt_points", '.'); // digits only here
+    type("txt_points", 'a');
+    EXPECT_EQ(edit("txt_points")->text(), "1");
+    EXPECT_EQ(services.messages.beeps, 2);
+    type("txt_points", '5');
+    EXPECT_EQ(edit("txt_points")->text(), "15");
+    set("txt_time_step", "2");
+    type("txt_time_step", '.');
+    type("txt_time_step", '-');
+    EXPECT_EQ(edit("txt_time_step")->text(), "2.");
+    EXPECT_EQ(services.messages.beeps, 3);
+}
+
+TEST_F(ev_window, CompletedRunLeavesTheWindowReady) {
+    for (int i = 1; i <= 2; ++i)
+        test::write_file(dir / ("gap" + std::to_string(i) + ".gout"),
+                         test::td_output({{3.5, 0.2}, {2.5, 0.4}}));
+    pick("gap1.gout");
+    set("txt_file_end", "2");
+    click("cmd_scan_file");
+    set("txt_root_end", "2");
+    set("txt_limit_low", "0");
+    set("txt_limit_high", "10");
+    click("chk_status_file"); // no log in the test's working folder
+    click("cmd_execute");
+    ASSERT_FALSE(services.messages.shown.empty());
+    EXPECT_EQ(services.messages.shown.back().text, "Extraction Complete");
+    EXPECT_EQ(test::read_file(dir / "freqgapEV.1"), " 2      2.5 \r\n 4      2.5 \r\n");
+    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed=2");
+    EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), w);
+    EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
+}
+
+TEST_F(ev_window, ErrorReportUnloadsTheWindowAndShowsTheSubMenu) {
+    pick("gap1.gout"); // no such files
+    click("cmd_scan_file");
+    click("chk_status_file");
+    click("cmd_execute");
+    ASSERT_FALSE(services.messages.shown.empty());
+    EXPECT_EQ(services.messages.shown.back().text,
+              "Error (File not found53) in (frm_ev_extract: cmd_execute_click) routine.\n\r"
+              "Returning to main menu");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), nullptr);
+    EXPECT_TRUE(menu->isVisible());
+}
+
+TEST_F(ev_window, ReturnShowsTheSubMenu) {
+    click("cmd_return");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), nullptr);
+    EXPECT_TRUE(menu->isVisible());
+}
+
+} // namespace
+} // namespace qm
