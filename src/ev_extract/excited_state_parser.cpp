@@ -24,13 +24,6 @@ constexpr std::string_view charge_key = "charge = ";
 constexpr std::size_t energy_field = 6;
 constexpr std::size_t oscillator_width = 6;
 
-std::string lower_case(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // Mid() of the text: empty beyond its end, shorter at it.
 std::string_view mid(std::string_view text, std::size_t pos, std::size_t n) {
     return pos >= text.size() ? std::string_view() : text.substr(pos, n);
@@ -62,9 +55,8 @@ std::optional<structure_atom> atom_line(std::string_view line) {
 }
 
 // The atoms listed after the charge and multiplicity line, up to the first other line.
-std::optional<std::vector<structure_atom>> read_structure(std::string_view text,
-                                                          std::string_view lower) {
-    const std::size_t charge = lower.find(charge_key);
+std::optional<std::vector<structure_atom>> read_structure(std::string_view text) {
+    const std::size_t charge = find_ignoring_case(text, charge_key);
     if (charge == std::string_view::npos)
         return std::nullopt;
     std::vector<structure_atom> atoms;
@@ -82,15 +74,15 @@ std::optional<std::vector<structure_atom>> read_structure(std::string_view text,
 }
 
 // The energy after the "=" of the "SCF Done:" line, and the count after its word "after".
-void read_scf(std::string_view text, std::string_view lower, parsed_output& out) {
-    const std::size_t key = lower.find(scf_key);
+void read_scf(std::string_view text, parsed_output& out) {
+    const std::size_t key = find_ignoring_case(text, scf_key);
     if (key == std::string_view::npos)
         return;
     const std::size_t end = line_end(text, key);
     const std::size_t equals = text.find('=', key);
     if (equals < end)
         out.scf_energy = val(text.substr(equals + 1, end - equals - 1));
-    const std::size_t after = lower.find("after", key);
+    const std::size_t after = find_ignoring_case(text, "after", key);
     if (after < end) {
         // The character right after "after " is never looked at: a one-blank gap before the
         // count makes it read the word that follows.
@@ -101,11 +93,11 @@ void read_scf(std::string_view text, std::string_view lower, parsed_output& out)
 }
 
 // The table's rows 1..root_end read at fixed columns; returns where the states are searched.
-std::size_t read_tdm_table(std::string_view text, std::string_view lower,
-                           const parse_options& options, parsed_output& out) {
+std::size_t read_tdm_table(std::string_view text, const parse_options& options,
+                           parsed_output& out) {
     out.tdm.assign(static_cast<std::size_t>(std::max(0, options.root_end - options.root_start + 1)),
                    {0, 0, 0});
-    const std::size_t key = lower.find(lower_case(tdm_key));
+    const std::size_t key = find_ignoring_case(text, tdm_key);
     if (key == std::string_view::npos)
         return 0; // no table: no values from elsewhere in the file
     std::size_t row = key + tdm_first_row;
@@ -174,19 +166,18 @@ std::optional<transition> parse_transition_line(std::string_view line) {
 }
 
 parsed_output parse_excited_state_output(std::string_view text, const parse_options& options) {
-    const std::string lower = lower_case(text);
     parsed_output out;
     if (options.structure)
-        out.structure = read_structure(text, lower);
-    read_scf(text, lower, out);
-    std::size_t p = read_tdm_table(text, lower, options, out);
+        out.structure = read_structure(text);
+    read_scf(text, out);
+    std::size_t p = read_tdm_table(text, options, out);
 
     for (int r = options.root_start; r <= options.root_end; ++r) {
         excited_state state;
         state.number = r;
-        const std::string key = lower_case(excited_state_key(r));
-        const std::size_t q = lower.find(key, std::min(p, lower.size()));
-        if (q == std::string::npos) {
+        const std::string key = excited_state_key(r);
+        const std::size_t q = find_ignoring_case(text, key, std::min(p, text.size()));
+        if (q == std::string_view::npos) {
             out.states.push_back(std::move(state)); // not a candidate; the search stays put
             continue;
         }
@@ -201,7 +192,7 @@ parsed_output parse_excited_state_output(std::string_view text, const parse_opti
         // still running) gives no candidate rather than a later state's value.
         p += energy_field;
         const std::size_t end = line_end(text, q);
-        const std::size_t f = lower.find("f=", std::min(p, end));
+        const std::size_t f = find_ignoring_case(text, "f=", std::min(p, end));
         if (f >= end) {
             out.states.push_back(std::move(state));
             continue;

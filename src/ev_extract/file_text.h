@@ -17,6 +17,8 @@ input_kind input_kind_for(bool compressed, std::string_view suffix);
 
 // The whole decompressed file; a file that is missing or cannot be decompressed is a run error.
 std::string read_file_text(const std::filesystem::path& path, input_kind kind);
+// The same into `text`, reusing its storage: a reader of thousands of files allocates once.
+void read_file_text(const std::filesystem::path& path, input_kind kind, std::string& text);
 
 // CR LF and lone CR to LF, in place.
 void normalise_line_ends(std::string& text);

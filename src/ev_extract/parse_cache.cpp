@@ -23,8 +23,9 @@ parse_cache::parse_cache(const file_series& series, input_kind kind, parse_optio
 void parse_cache::parse_one(long long f) {
     entry& e = entries_[static_cast<std::size_t>(f)];
     try {
-        const std::string text = read_file_text(
-            series_.data_path + series_.file_names[static_cast<std::size_t>(f)], kind_);
+        thread_local std::string text; // one buffer per worker, reused for every file
+        read_file_text(series_.data_path + series_.file_names[static_cast<std::size_t>(f)], kind_,
+                       text);
         e.output = parse_excited_state_output(text, options_);
     } catch (const run_error& error) {
         e.error = error;

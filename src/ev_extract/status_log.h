@@ -1,11 +1,12 @@
 // "execution_status.dat": what the extraction does, line by line (CR LF), so a long unattended
-// run can be followed and a failure traced to its file. Every line is handed to the system as
-// it is written.
+// run can be followed and a failure traced to its file. Lines reach the file within a quarter
+// of a second of being written, and all of them when the log is closed or abandoned.
 #pragma once
 
 #include "ev_extract/ev_settings.h"
 #include "platform/output_file.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -27,6 +28,7 @@ public:
 
 private:
     std::unique_ptr<output_file> file_; // an abandoned log is closed by its destructor
+    std::chrono::steady_clock::time_point last_flush_{};
 };
 
 // Start time, options summary and job list.

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/val.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qm {
@@ -54,29 +55,37 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
     const bool tdm = s.choices.tdm_data;
     const bool separate = tdm && s.choices.tdm_separate;
     const std::string root = "." + std::to_string(k);
-    long long m = 0;
-    // Each file m holds the first m visited slots; the last one holds them all.
-    for (long long t = 1; t <= series.file_count;) {
-        m = static_cast<long long>(round_half_even(static_cast<double>(m) + s.points));
-        std::string rads, lengths;
-        for (t = 1; (t - 1) / series.slot_interval != m && t <= series.file_count;
-             t += series.slot_interval) {
-            const double rad = energy[static_cast<std::size_t>(t)] * ev_to_rad_per_s;
-            const double length = chosen_tdm_length(table, k, t);
-            if (separate) {
-                rads += print_form(rad);
-                lengths += print_form(length);
-                lengths += crlf;
-            } else if (tdm) {
-                rads += text_form(rad) + std::string(gap) + text_form(length);
-            } else {
-                rads += print_form(rad);
-            }
-            rads += crlf;
+    // Each file m holds the first m visited slots (the last one holds them all), so every
+    // file is a prefix of one text: each slot's line is formatted once.
+    std::string rads, lengths;
+    std::vector<std::size_t> rads_end{0}, lengths_end{0}; // end of the first i lines
+    for (long long t = 1; t <= series.file_count; t += series.slot_interval) {
+        const double rad = energy[static_cast<std::size_t>(t)] * ev_to_rad_per_s;
+        const double length = chosen_tdm_length(table, k, t);
+        if (separate) {
+            rads += print_form(rad);
+            lengths += print_form(length);
+            lengths += crlf;
+        } else if (tdm) {
+            rads += text_form(rad) + std::string(gap) + text_form(length);
+        } else {
+            rads += print_form(rad);
         }
-        write_whole_file(base + std::to_string(m) + root, rads);
+        rads += crlf;
+        rads_end.push_back(rads.size());
+        lengths_end.push_back(lengths.size());
+    }
+    const auto visited = static_cast<long long>(rads_end.size()) - 1;
+    long long m = 0;
+    for (long long written = 0; written < visited;) {
+        m = static_cast<long long>(round_half_even(static_cast<double>(m) + s.points));
+        written = std::min(m, visited);
+        const auto lines = static_cast<std::size_t>(written);
+        write_whole_file(base + std::to_string(m) + root,
+                         std::string_view(rads).substr(0, rads_end[lines]));
         if (separate)
-            write_whole_file(base + "TDM" + std::to_string(m) + root, lengths);
+            write_whole_file(base + "TDM" + std::to_string(m) + root,
+                             std::string_view(lengths).substr(0, lengths_end[lines]));
         log.line("   Wrote File " + std::to_string(m));
     }
 }

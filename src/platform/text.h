@@ -1,6 +1,7 @@
 // Small text helpers shared by the readers.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,38 @@ inline std::vector<std::string_view> split_fields(std::string_view text,
         pos = end;
     }
     return fields;
+}
+
+inline char fold_case(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// Where `key` first stands in `text` at or after `from`, letters compared without regard to
+// case (ASCII); npos when nowhere. Boyer-Moore-Horspool: long keys skip most of the text.
+inline std::size_t find_ignoring_case(std::string_view text, std::string_view key,
+                                      std::size_t from = 0) {
+    const std::size_t m = key.size();
+    if (from > text.size() || text.size() - from < m)
+        return std::string_view::npos;
+    if (m == 0)
+        return from;
+    std::array<std::size_t, 256> shift;
+    shift.fill(m);
+    for (std::size_t i = 0; i + 1 < m; ++i) {
+        const char c = fold_case(key[i]);
+        shift[static_cast<unsigned char>(c)] = m - 1 - i;
+        if (c >= 'a' && c <= 'z')
+            shift[static_cast<unsigned char>(c - 32)] = m - 1 - i;
+    }
+    for (std::size_t pos = from; pos + m <= text.size();
+         pos += shift[static_cast<unsigned char>(text[pos + m - 1])]) {
+        std::size_t i = m;
+        while (i > 0 && fold_case(text[pos + i - 1]) == fold_case(key[i - 1]))
+            --i;
+        if (i == 0)
+            return pos;
+    }
+    return std::string_view::npos;
 }
 
 // The text without the blanks at either end.

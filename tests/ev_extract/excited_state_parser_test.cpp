@@ -137,6 +137,15 @@ TEST(FileText, CompressedFilesReadWholeBeyond16MiB) {
         EXPECT_EQ(text.substr(text.size() - 5), "\nend\n") << name;
     }
     EXPECT_THROW(read_file_text(dir / "missing.gz", input_kind::gzip), run_error);
+    // A gzip file cut short (a copy still running) is an error, never a silently short text.
+    const std::string whole = test::read_file(dir / "big.gz");
+    test::write_file(dir / "cut.gz", whole.substr(0, whole.size() / 2));
+    EXPECT_THROW(read_file_text(dir / "cut.gz", input_kind::gzip), run_error);
+    // Two gzip members one after the other read as one text.
+    test::write_gzip(dir / "a.gz", "first\n");
+    test::write_gzip(dir / "b.gz", "second\n");
+    test::write_file(dir / "ab.gz", test::read_file(dir / "a.gz") + test::read_file(dir / "b.gz"));
+    EXPECT_EQ(read_file_text(dir / "ab.gz", input_kind::gzip), "first\nsecond\n");
     test::write_file(dir / "not.zip", "plain text");
     EXPECT_THROW(read_file_text(dir / "not.zip", input_kind::zip), run_error);
 }
