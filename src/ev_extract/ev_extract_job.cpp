@@ -193,6 +193,8 @@ void extraction::run_root(int k) {
         const parsed_output& parsed = cache_.at(f);
         read_file_data(f, parsed);
         const std::string line = choose_state(k, f, parsed);
+        if (k == s_.no_roots)
+            cache_.release(f);
         if (orbitals) {
             orbitals->write(line);
             orbitals->write("\r\n");

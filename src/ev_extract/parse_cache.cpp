@@ -64,6 +64,8 @@ const parsed_output& parse_cache::at(long long f) {
         parse_batch(f);
     if (e.error)
         throw *e.error;
+    if (!e.output)
+        throw run_error(51, "Internal error: slot read after its last root");
     return *e.output;
 }
 

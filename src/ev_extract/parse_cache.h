@@ -20,6 +20,8 @@ public:
 
     // The parse of slot f; throws the run error met reading it.
     const parsed_output& at(long long f);
+    // The last root is done with slot f: its parse is freed, so memory follows the tables.
+    void release(long long f) { entries_[static_cast<std::size_t>(f)].output.reset(); }
 
 private:
     struct entry {
