@@ -149,6 +149,9 @@ void frm_ev_extract::build_controls() {
     ProgressBar->setValue(0);
     Label7 = named(new QLabel("0%"), "Label7");
     Label8 = named(new QLabel("100%"), "Label8");
+    // Right-aligned texts in cells that may grow, so a longer count is never cut.
+    lbl_files_remaining->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     filter_keys({txt_file_start, txt_file_end, txt_interval, txt_limit_low, txt_limit_high,
                  txt_time_step, txtno_roots},
@@ -228,11 +231,11 @@ void frm_ev_extract::lay_out() {
     auto* status = new QGridLayout(Frame1);
     status->addWidget(txtCurrentStatus, 0, 0, 1, 3);
     status->addWidget(lbl_files_processed, 1, 0);
-    status->addWidget(lbl_files_remaining, 1, 2, Qt::AlignRight);
+    status->addWidget(lbl_files_remaining, 1, 2);
     status->addWidget(Label3, 2, 0, 1, 3);
     status->addWidget(ProgressBar, 3, 0, 1, 3);
     status->addWidget(Label7, 4, 0);
-    status->addWidget(Label8, 4, 2, Qt::AlignRight);
+    status->addWidget(Label8, 4, 2);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(files, 0, 0);

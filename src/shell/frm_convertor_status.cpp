@@ -39,7 +39,7 @@ frm_convertor_status::frm_convertor_status(QWidget* parent) : QWidget(parent) {
     grid->addWidget(Label5, 3, 0, 1, 2);
     grid->addWidget(bar_progress, 4, 0, 1, 2);
     grid->addWidget(Label6, 5, 0, Qt::AlignLeft);
-    grid->addWidget(Label7, 5, 1, Qt::AlignRight);
+    grid->addWidget(Label7, 5, 1);
 }
 
 void frm_convertor_status::closeEvent(QCloseEvent* event) {

@@ -1,3 +1,4 @@
+#include "cli/commands.h"
 #include "ev_extract/frm_ev_extract.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/window_registry.h"
@@ -16,6 +17,9 @@
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
 
 namespace qm {
 namespace {
@@ -172,6 +176,52 @@ TEST_F(ev_window, CompletedRunLeavesTheWindowReady) {
     EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed=2");
     EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), w);
     EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
+}
+
+TEST_F(ev_window, WindowAndCommandLineWriteTheSameFiles) {
+    for (int i = 1; i <= 12; ++i)
+        test::write_file(
+            dir / ("gap" + std::to_string(i) + ".gout"),
+            test::td_output({{3.5 + 0.01 * i, 0.2}, {2.5, 0.4 - 0.01 * i}, {4.0, 0.3}}));
+    pick("gap1.gout");
+    set("txt_file_end", "12");
+    click("cmd_scan_file");
+    set("txt_root_end", "3");
+    set("txt_limit_low", "0");
+    set("txt_limit_high", "10");
+    set("txtno_roots", "2");
+    set("txt_points", "5");
+    for (const char* box :
+         {"chk_tdm_data", "chk_scfenergies", "chk_SCF_cycles", "chk_orbitals", "chk_status_file"})
+        click(box);
+    click("cmd_execute");
+    ASSERT_EQ(services.messages.shown.back().text, "Extraction Complete");
+    std::map<std::string, std::string> window_files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename().string().starts_with("freqgap"))
+            window_files[entry.path().filename().string()] = test::read_file(entry.path());
+    EXPECT_EQ(window_files.size(), 2u * (1 + 3 + 1 + 1 + 1 + 3)); // per root: EV, SCF x3, ...
+
+    std::vector<std::string> args{"quillmark-cli",  "ev-extract",
+                                  "--pick",         (dir / "gap1.gout").string(),
+                                  "--end",          "12",
+                                  "--root-end",     "3",
+                                  "--limit-low",    "0",
+                                  "--limit-high",   "10",
+                                  "--roots",        "2",
+                                  "--points",       "5",
+                                  "--tdm",          "--scf-energies",
+                                  "--scf-cycles",   "--orbitals",
+                                  "--no-status-log"};
+    for (const auto& [name, content] : window_files)
+        std::filesystem::remove(dir / name);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err), 0) << out.str();
+    for (const auto& [name, content] : window_files)
+        EXPECT_EQ(test::read_file(dir / name), content) << name;
 }
 
 TEST_F(ev_window, ErrorReportUnloadsTheWindowAndShowsTheSubMenu) {
