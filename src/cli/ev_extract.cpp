@@ -68,9 +68,6 @@ void check_choices(const ev_options& o, const ev_choices& c, const ev_texts& t) 
         throw usage_error("--rel-tdm needs an interval of 1");
     if (c.align_only && !align_only_enabled(t, c))
         throw usage_error("--align-only needs --rel-tdm and more than 1 root");
-    if (c.tdm_angle || c.raw_tdms || c.rel_tdm)
-        throw usage_error("--tdm-angle, --raw-tdms and --rel-tdm are not available yet in this "
-                          "version");
 }
 
 extract_mode mode_named(const std::string& name) {

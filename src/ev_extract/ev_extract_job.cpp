@@ -7,7 +7,9 @@
 #include "platform/error_report.h"
 #include "platform/number_form.h"
 #include "platform/output_file.h"
+#include "platform/process.h"
 #include "platform/val.h"
+#include "transformation/transformation_routines.h"
 
 #include <limits>
 #include <memory>
@@ -32,6 +34,8 @@ public:
           best_osc_(slots_, 0), previous_osc_(slots_, no_previous_oscillator) {}
 
     void run_root(int k);
+    // The TDM routines the options ask for; false when one of them ended the job.
+    ev_outcome run_tdm_routines(const ev_job_place& place);
 
 private:
     static parse_options parse_settings(const ev_settings& s) {
@@ -87,9 +91,10 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
         // The first file read sets the number of atoms every structure must have.
         if (table_.atom_count == 0)
             table_.atom_count = static_cast<long long>(parsed.structure->size());
-        if (static_cast<long long>(parsed.structure->size()) > table_.atom_count)
-            fail("FATAL ERROR: More atoms than in the first file in file - " + file,
-                 "The structure in file - " + file + " has more atoms than the first file.");
+        if (static_cast<long long>(parsed.structure->size()) != table_.atom_count)
+            fail("FATAL ERROR: Atom count differs from the first file in file - " + file,
+                 "The structure in file - " + file +
+                     " does not have the atom count of the first file.");
         table_.coords(f) = *parsed.structure;
     }
     if (s_.choices.scf_energies) {
@@ -205,6 +210,32 @@ void extraction::run_root(int k) {
         orbitals->close();
 }
 
+ev_outcome extraction::run_tdm_routines(const ev_job_place& place) {
+    const tdm_context context{
+        table_, s_, series_, log_, ui_, place.working_folder, place.fitting_program};
+    if (s_.choices.tdm_angle) {
+        log_.line("*** Calling Transformation_Routines.measure_tdm_angles1 subroutine ***");
+        measure_tdm_angles1(context);
+    }
+    if (s_.choices.raw_tdms) {
+        log_.line("*** Calling Transformation_Routines.output_raw_tdms subroutine ***");
+        output_raw_tdms(context);
+    }
+    if (s_.choices.rel_tdm) {
+        ui_.status("Performing TDM Transformations");
+        log_.line("*** Calling Transformation_Routines.transform_tdms ***");
+        switch (transform_tdms(context)) {
+        case transform_outcome::error_report:
+            return ev_outcome::error_report;
+        case transform_outcome::stopped:
+            return ev_outcome::stopped;
+        case transform_outcome::done:
+            break;
+        }
+    }
+    return ev_outcome::completed;
+}
+
 // Settings the job refuses before it writes or reads anything.
 bool refused(const ev_settings& s, const file_series& series, JobUi& ui) {
     if (series.file_count < 1) {
@@ -228,15 +259,19 @@ void check_table_extent(const ev_settings& s) {
 
 } // namespace
 
+std::filesystem::path ev_job_place::default_fitting_program() {
+    return program_folder() / "rmsfit";
+}
+
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
-                          const std::filesystem::path& log_path) {
+                          const ev_job_place& place) {
     if (refused(s, series, ui))
         return ev_outcome::stopped;
     status_log log;
     try {
         std::optional<busy_pointer> hourglass(std::in_place, ui);
         if (s.choices.status_log) {
-            log.open(log_path);
+            log.open(place.working_folder / status_log_name);
             write_status_header(log, s);
         }
         if (s.choices.mode == extract_mode::orbital_profile && val(s.texts.no_roots) > 2) {
@@ -261,6 +296,10 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
         for (int k = 1; k <= s.no_roots; ++k)
             job.run_root(k);
         log.line("*** Ev extraction loops completed at " + s.now() + " ***");
+        // A routine that ended the job has shown its own message or report; the log is then
+        // closed without its closing lines.
+        if (const ev_outcome tdm = job.run_tdm_routines(place); tdm != ev_outcome::completed)
+            return tdm;
         if (log.is_open()) {
             log.line("Execution finished at " + s.now());
             log.line("Closing Status File");

@@ -18,8 +18,16 @@ enum class ev_outcome {
 
 inline constexpr std::string_view ev_job_routine = "frm_ev_extract: cmd_execute_click";
 
-// `log_path`: where the status log goes (execution_status.dat in the current folder).
+// Where the job runs: the status log and the TDM routines' files go to the working folder (the
+// current folder), and the TDM alignment starts our fitting program, installed beside ours.
+struct ev_job_place {
+    std::filesystem::path working_folder = std::filesystem::current_path();
+    std::filesystem::path fitting_program = default_fitting_program();
+
+    static std::filesystem::path default_fitting_program();
+};
+
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
-                          const std::filesystem::path& log_path = "execution_status.dat");
+                          const ev_job_place& place = {});
 
 } // namespace qm

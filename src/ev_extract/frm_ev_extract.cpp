@@ -407,13 +407,6 @@ void frm_ev_extract::execute() {
     const ev_choices c = choices();
     widget_job_ui ui(
         {this, txtCurrentStatus, lbl_files_processed, lbl_files_remaining, ProgressBar, {this}});
-    // The TDM post-processing routines come with a later version of the program.
-    if (c.tdm_angle || c.raw_tdms || c.rel_tdm) {
-        ui.message(message_icon::exclamation, "Not Available",
-                   "Calculating TDM angles, raw TDMs and relative TDM alignment is not "
-                   "available yet in this version.");
-        return;
-    }
     job_running_ = true;
     ev_outcome outcome = ev_outcome::error_report;
     try {

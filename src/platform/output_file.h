@@ -38,4 +38,8 @@ void write_whole_file(const std::filesystem::path& path, std::string_view bytes)
 // links and other spellings of the same path count).
 void ensure_distinct_files(const std::filesystem::path& input, const std::filesystem::path& output);
 
+// Adds `bytes` at the end of `path` (created when missing), then closes it: for files a job
+// grows step by step and must leave complete after every step. Checked like output_file.
+void append_file(const std::filesystem::path& path, std::string_view bytes);
+
 } // namespace qm

@@ -47,7 +47,6 @@ TEST(CliEvExtract, RefusesWhatTheWindowWouldNotAllow) {
           {"--points", "1.5"}, // the points box takes digits only
           {"--start", "-1"},
           {"--output-prefix", ""},
-          {"--raw-tdms"}, // the TDM routines are not in this version yet
           {"--mode", "best"}}) {
         std::vector<std::string> args{"ev-extract", "--no-status-log"};
         args.insert(args.end(), extra.begin(), extra.end());

@@ -11,6 +11,9 @@ namespace {
 using test::td_output;
 using test::td_state;
 
+// Our fitting program as built beside the tests.
+std::filesystem::path fitting_program() { return RMSFIT_PATH; }
+
 struct ev_job : ::testing::Test {
     test::temp_dir dir;
     test::recording_ui ui;
@@ -35,7 +38,7 @@ struct ev_job : ::testing::Test {
             {"gap", texts.suffix, texts.file_start, texts.file_end, texts.interval},
             dir.path().string() + "/");
         EXPECT_TRUE(scan.valid);
-        return ev_extract_job(s, scan.series, ui, dir / "execution_status.dat");
+        return ev_extract_job(s, scan.series, ui, {dir.path(), fitting_program()});
     }
     std::string out(const std::string& name) { return test::read_file(dir / name); }
     std::string last_text() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
@@ -256,13 +259,14 @@ TEST_F(ev_job, FailuresEndTheJobWithTheirMessages) {
 }
 
 TEST_F(ev_job, StructureForTheFitMustMatchTheFirstFile) {
-    std::string more_atoms = td_output({{3.5, 0.2}});
-    more_atoms.insert(more_atoms.find(" \n Leave Link  101"), " H  0. 1. 0.\n");
+    // The isotope table after the atoms is not part of the structure.
+    const std::string more_atoms =
+        td_output({{3.5, 0.2}}, test::default_scf, test::default_structure + " H  0 0. 1. 0.\n");
     series({td_output({{3.5, 0.2}}), more_atoms});
     choices.rel_tdm = true;
     EXPECT_EQ(run(), ev_outcome::stopped);
     EXPECT_EQ(ui.messages.back().title, "Data Expected!");
-    EXPECT_EQ(last_text(), "The structure in file - 2 has more atoms than the first file.");
+    EXPECT_EQ(last_text(), "The structure in file - 2 does not have the atom count of the first file.");
 
     std::string no_charge = td_output({{3.5, 0.2}});
     no_charge.replace(no_charge.find(" Charge = "), 10, " Charges  ");

@@ -36,8 +36,7 @@ struct real_td_series : ::testing::Test {
     ev_outcome run() {
         const auto scan = scan_file_series({"gap", texts.suffix, "1", texts.file_end, "1"},
                                            dir.path().string() + "/");
-        return ev_extract_job(ev_settings_from(texts, choices), scan.series, ui,
-                              dir / "execution_status.dat");
+        return ev_extract_job(ev_settings_from(texts, choices), scan.series, ui, {dir.path()});
     }
     // The energy written for root k in the first slot.
     std::string energy(int k) {

@@ -22,13 +22,15 @@ struct td_state {
 
 inline const std::string default_scf =
     " SCF Done:  E(RB+HF-LYP) =  -539.517603521     A.U. after   14 cycles";
+inline const std::string default_structure = " C                     0.        0.        0. \n"
+                                             " O                     0.        0.        1.2 \n";
 
 // A TD output: charge block, SCF line, transition dipole table, one block per state.
 inline std::string td_output(const std::vector<td_state>& states,
-                             const std::string& scf = default_scf) {
-    std::string t = " Entering Gaussian System\n Charge =  0 Multiplicity = 1\n"
-                    " C                     0.        0.        0. \n"
-                    " O                     0.        0.        1.2 \n \n"
+                             const std::string& scf = default_scf,
+                             const std::string& structure = default_structure) {
+    std::string t = " Entering Gaussian System\n Charge =  0 Multiplicity = 1\n" + structure +
+                    " \n                    Isotopes and Nuclear Properties:\n"
                     " Leave Link  101 at Fri\n" +
                     scf +
                     "\n Ground to excited state Transition electric dipole moments (Au):\n"

@@ -1,0 +1,67 @@
+#include "platform/process.h"
+
+#include "platform/run_error.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace qm {
+
+long start_hidden(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                  const std::filesystem::path& working_folder) {
+    std::vector<std::string> args{program.string()};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int fd : {0, 1, 2})
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
+                                         0);
+    posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed != 0 ? 0 : static_cast<long>(pid);
+}
+
+bool process_ended(long pid) {
+    int status = 0;
+    const pid_t r = waitpid(static_cast<pid_t>(pid), &status, WNOHANG);
+    return r != 0; // ended and reaped now, or no longer ours
+}
+
+void end_process(long pid) {
+    kill(static_cast<pid_t>(pid), SIGKILL);
+    int status = 0;
+    waitpid(static_cast<pid_t>(pid), &status, 0);
+}
+
+std::filesystem::path program_folder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path() : exe.parent_path();
+}
+
+private_folder::private_folder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillmark-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw run_error::from_number(err::path_file_access);
+    path_ = pattern;
+}
+
+private_folder::~private_folder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+} // namespace qm

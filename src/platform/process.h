@@ -1,0 +1,38 @@
+// Starting an external program: hidden (its standard streams go nowhere), from an argument
+// vector (never through a shell), in a folder of our choosing, not waited for.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+// The process id, or 0 when the program could not be started.
+long start_hidden(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                  const std::filesystem::path& working_folder);
+
+// True once the process has ended (it is then reaped).
+bool process_ended(long pid);
+
+// Ends the process and reaps it.
+void end_process(long pid);
+
+// The folder of the running program (where the tools it ships with are installed).
+std::filesystem::path program_folder();
+
+// A new folder of our own under the system's temporary folder; removed with its content when
+// the guard goes.
+class private_folder {
+public:
+    private_folder();
+    ~private_folder();
+    private_folder(const private_folder&) = delete;
+    private_folder& operator=(const private_folder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace qm

@@ -1,0 +1,137 @@
+#include "transformation/notebook_writer.h"
+
+#include "platform/run_error.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+namespace qm {
+namespace {
+
+// Transcribed line by line from the notebook layout, independently of the writer's table.
+std::string golden_head() {
+    const auto path =
+        std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "notebook_head.txt";
+    EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    return test::read_file(path);
+}
+
+int error_number(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const run_error& e) {
+        return e.number;
+    }
+    return 0;
+}
+
+// Every line break is CR LF: no lone CR or LF anywhere.
+bool only_crlf_breaks(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            return false;
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            return false;
+    }
+    return true;
+}
+
+TEST(NotebookWriter, HeadMatchesGolden) {
+    const std::string head = notebook_head();
+    const std::string golden = golden_head();
+    ASSERT_FALSE(golden.empty());
+    // Line by line first, so a slip names its line.
+    const auto got = test::lines_of(head);
+    const auto want = test::lines_of(golden);
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
+    EXPECT_EQ(head, golden);
+}
+
+TEST(NotebookWriter, HeadLayout) {
+    const std::string head = notebook_head();
+    EXPECT_TRUE(only_crlf_breaks(head));
+    const auto lines = test::lines_of(head);
+    ASSERT_EQ(lines.size(), 99u);
+    EXPECT_EQ(lines[0], "(************** Content-type: application/mathematica **************\r");
+    EXPECT_EQ(lines[43], "\"\\>\", \"Subtitle\"],\r");
+    EXPECT_EQ(lines[95], "}, Open  ]],\r");
+    // The list stays open: the first element continues the last line.
+    EXPECT_EQ(lines[98], "    \\(ES1TDMs = {");
+}
+
+TEST(NotebookWriter, ElementInPrintForms) {
+    EXPECT_EQ(notebook_element(1.5, -2.25, 3.5, false), "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }},\r\n");
+    EXPECT_EQ(notebook_element(1.5, -2.25, 3.5, true), "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }}\r\n");
+    EXPECT_EQ(notebook_element(0.0, -0.0, 1E-05, true), "{{0,0,0},{ 0 , 0 , 1E-05 }}\r\n");
+}
+
+TEST(NotebookWriter, TrailerLines) {
+    const std::string trailer = notebook_trailer(12);
+    EXPECT_TRUE(only_crlf_breaks(trailer));
+    ASSERT_TRUE(trailer.ends_with("\r\n"));
+    const auto lines = test::lines_of(trailer);
+    ASSERT_EQ(lines.size(), 27u);
+    EXPECT_EQ(lines[0], "}\\)], \"Input\"],\r");
+    EXPECT_EQ(lines[1], "\r");
+    EXPECT_EQ(lines[2], "Cell[\"State 12\", \"Subsection\"],\r");
+    EXPECT_EQ(lines[15], "FrontEndVersion->\"4.1 for Microsoft Windows\",\r");
+    EXPECT_EQ(lines[20], "]\r");
+    EXPECT_EQ(std::count(lines.begin() + 21, lines.begin() + 24, "\r"), 3);
+    EXPECT_EQ(lines[25], "End of Mathematica Notebook file.\r");
+    EXPECT_EQ(lines[26], std::string(67, '*') + ")\r");
+    // Only the state label depends on the slot.
+    std::string other = notebook_trailer(1);
+    other.replace(other.find("State 1"), 7, "State 12");
+    EXPECT_EQ(other, trailer);
+}
+
+TEST(NotebookWriter, OneFileNotebookThroughTheFile) {
+    test::temp_dir dir;
+    const auto path = dir / "raw_tdm.1.nb";
+    // An older notebook of the same name is rewritten from its head.
+    test::write_file(path, std::string(5000, 'x'));
+    write_notebook_head(path);
+    append_notebook_element(path, 1.5, -2.25, 3.5, true);
+    append_notebook_trailer(path, 1);
+    const std::string text = test::read_file(path);
+    EXPECT_EQ(text, golden_head() + "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }}\r\n" + notebook_trailer(1));
+    const auto lines = test::lines_of(text);
+    ASSERT_EQ(lines.size(), 99u + 27u);
+    EXPECT_EQ(lines[98], "    \\(ES1TDMs = {{{0,0,0},{ 1.5 ,-2.25 , 3.5 }}\r");
+    EXPECT_EQ(lines[99], "}\\)], \"Input\"],\r");
+    EXPECT_EQ(lines[101], "Cell[\"State 1\", \"Subsection\"],\r");
+}
+
+TEST(NotebookWriter, ElementsAppendInFileOrder) {
+    test::temp_dir dir;
+    const auto path = dir / "transformed_tdm.2.nb";
+    write_notebook_head(path);
+    append_notebook_element(path, 1, 2, 3, false);
+    append_notebook_element(path, -0.5, 0.25, 100, true);
+    // A caller that stopped here leaves no trailer.
+    EXPECT_EQ(test::read_file(path), golden_head() + "{{0,0,0},{ 1 , 2 , 3 }},\r\n"
+                                                     "{{0,0,0},{-0.5 , 0.25 , 100 }}\r\n");
+}
+
+TEST(NotebookWriter, FailuresAreRunErrors) {
+    test::temp_dir dir;
+    const auto missing = dir / "no-folder" / "raw_tdm.1.nb";
+    EXPECT_EQ(error_number([&] { write_notebook_head(missing); }), 76);
+    EXPECT_EQ(error_number([&] { append_notebook_element(missing, 1, 2, 3, true); }), 76);
+    EXPECT_EQ(error_number([&] { append_notebook_trailer(dir.path(), 1); }), 75);
+    if (access("/dev/full", W_OK) == 0) { // the close reports the lost bytes
+        EXPECT_EQ(error_number([] { append_notebook_trailer("/dev/full", 1); }), 61);
+    }
+}
+
+} // namespace
+} // namespace qm

@@ -1,0 +1,174 @@
+#include "platform/run_error.h"
+#include "transformation/transformation_routines.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace qm {
+namespace {
+
+TEST(TdmAngle, RightAnglesAndNoArccosineForEqualVectors) {
+    EXPECT_NEAR(tdm_angle_degrees({1, 0, 0}, {0, 2, 0}), 90, 1e-12);
+    EXPECT_EQ(tdm_angle_degrees({0.3, -0.7, 0.1}, {0.3, -0.7, 0.1}), 0);
+    // Parallel and anti-parallel up to rounding: never a NaN.
+    EXPECT_NEAR(tdm_angle_degrees({0.1, 0.2, 0.3}, {0.3, 0.6, 0.9}), 0, 1e-6);
+    EXPECT_NEAR(tdm_angle_degrees({0.1, 0.2, 0.3}, {-0.2, -0.4, -0.6}), 180, 1e-6);
+    EXPECT_TRUE(std::isnan(tdm_angle_degrees({0, 0, 0}, {1, 0, 0})));
+    EXPECT_TRUE(std::isnan(tdm_angle_degrees({0, 0, 0}, {0, 0, 0})));
+}
+
+TEST(AmberCoordinates, EvenAndOddAtomCounts) {
+    const structure_atom a{"C", "0.", "-1.16929", "12.5"};
+    EXPECT_EQ(amber_coordinates({a, a}), "\n    2\n   0.0000000  -1.1692900  12.5000000"
+                                         "   0.0000000  -1.1692900  12.5000000\n");
+    const std::string odd = amber_coordinates({a, a, a});
+    EXPECT_EQ(odd.substr(0, 8), "\n    3\n ");
+    EXPECT_EQ(std::count(odd.begin(), odd.end(), '\n'), 4); // the last line holds one atom
+    EXPECT_EQ(odd.substr(odd.size() - 37), "   0.0000000  -1.1692900  12.5000000\n");
+}
+
+TEST(FittingProgramFiles, ControlInputAndMatrix) {
+    EXPECT_EQ(rmsfit_control(),
+              "# Run anal to rms fit coords to 1st set\n1 0 0 0 0 1\n0 0 0 0 0\n"
+              "1 0 0 0 0 1\n9 2.0 1.2 1.0\n0   \nRMS\n0 0.01 0 0 0\nEND\n\nSTOP\n");
+    const std::string matrix = "  0.00000000 -1.00000000  0.00000000\n"
+                               "  1.00000000  0.00000000  0.00000000\n"
+                               "  0.00000000  0.00000000  1.00000000\n";
+    const auto m = read_rotation(matrix);
+    ASSERT_TRUE(m);
+    EXPECT_EQ((*m)[0][1], -1);
+    EXPECT_EQ((*m)[1][0], 1);
+    EXPECT_EQ((*m)[2][2], 1);
+    // Half a matrix, as a reader may see it while the file is written, is no matrix.
+    EXPECT_FALSE(read_rotation(matrix.substr(0, 80)));
+    EXPECT_FALSE(read_rotation(""));
+}
+
+// A table of K roots over N files with one state per root.
+struct tdm_series : ::testing::Test {
+    test::temp_dir dir;
+    test::recording_ui ui;
+    status_log log;
+    ev_settings settings;
+    file_series series;
+
+    tdm_series() { settings.texts.time_step = "1"; }
+    ev_series_table table(int roots, long long files) {
+        series.file_count = files;
+        series.slot_interval = 1;
+        return ev_series_table(roots, 1, roots, files);
+    }
+    tdm_context context(const ev_series_table& t, std::filesystem::path program = "/bin/false") {
+        return {t,
+                settings,
+                series,
+                log,
+                ui,
+                dir.path(),
+                std::move(program),
+                std::chrono::milliseconds(3000)};
+    }
+    std::string out(const std::string& name) { return test::read_file(dir / name); }
+};
+
+TEST_F(tdm_series, RawTdmsAndAnglesToTheFirst) {
+    auto t = table(1, 2);
+    t.root_map(1, 1) = 1;
+    t.root_map(1, 2) = 1;
+    t.tdm_xyz(1, 1) = {1.5, 2.25, -3.5};
+    t.tdm_xyz(1, 2) = {-2.25, 1.5, 0};
+    output_raw_tdms(context(t));
+    EXPECT_EQ(out("raw_tdm.1.dat"), " 1.5   2.25  -3.5  \r\n-2.25   1.5   0  \r\n");
+    // 90 up to the rounding of the 2 pi the angle is divided by (6.28318530717958).
+    EXPECT_EQ(out("raw_tdm_angles.dat.1"), " 1     0 \r\n 2     90.0000000000001 \r\n");
+    const std::string nb = out("raw_tdm.1.nb");
+    EXPECT_NE(nb.find("{{0,0,0},{ 1.5 , 2.25 ,-3.5 }},\r\n{{0,0,0},{-2.25 , 1.5 , 0 }}\r\n"),
+              std::string::npos);
+}
+
+TEST_F(tdm_series, IntervalSeriesVisitsOnlyUsedSlots) {
+    auto t = table(1, 6);
+    series.slot_interval = 5;
+    t.root_map(1, 1) = t.root_map(1, 6) = 1;
+    t.tdm_xyz(1, 1) = {1, 0, 0};
+    t.tdm_xyz(1, 6) = {0, 0, 1};
+    output_raw_tdms(context(t));
+    EXPECT_EQ(out("raw_tdm_angles.dat.1"), " 1     0 \r\n 6     90.0000000000001 \r\n");
+}
+
+TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdm) {
+    auto t = table(2, 1);
+    settings.texts.no_roots = "3";
+    measure_tdm_angles1(context(t));
+    EXPECT_EQ(ui.messages.back().title, "Incorrect root count for angle extraction");
+    EXPECT_FALSE(std::filesystem::exists(dir / "vector_angles_before fit.dat"));
+
+    settings.texts.no_roots = "2.0";
+    t.root_map(1, 1) = 1; // root 2 recorded no state in file 1
+    EXPECT_THROW(measure_tdm_angles1(context(t)), run_error);
+    t.root_map(2, 1) = 2;
+    t.tdm_xyz(1, 1) = {0, 1, 0};
+    t.tdm_xyz(2, 1) = {0, 0, 3};
+    measure_tdm_angles1(context(t));
+    EXPECT_EQ(out("vector_angles_before fit.dat"), " 1     90.0000000000001 \r\n");
+}
+
+TEST_F(tdm_series, AlignmentFailuresEndWithTheirMessages) {
+    auto t = table(1, 2);
+    t.root_map(1, 1) = t.root_map(1, 2) = 1;
+    t.tdm_xyz(1, 1) = t.tdm_xyz(1, 2) = {1, 0, 0};
+    const std::vector<structure_atom> atoms = {
+        {"C", "0.", "0.", "0."}, {"O", "1.2", "0.", "0."}, {"H", "0.", "1.", "0."}};
+    t.coords(1) = t.coords(2) = atoms;
+    t.atom_count = 3;
+
+    EXPECT_EQ(transform_tdms(context(t)), transform_outcome::error_report);
+    EXPECT_EQ(ui.messages.back().text,
+              "Error (File not found53) in (frm_ev_extract: transform_tdms) routine. - prmtop "
+              "file missing!\n\rReturning to main menu");
+
+    test::write_file(dir / "prmtop", "topology\n");
+    test::write_file(dir / "inpcrd", "the user's own\n");
+    EXPECT_EQ(transform_tdms(context(t, dir / "no-such-program")), transform_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "External Program Error");
+    EXPECT_EQ(ui.messages.back().text, "External Program Execution Failed - rmsfit.exe");
+
+    EXPECT_EQ(transform_tdms(context(t, "/bin/true")), transform_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().text,
+              "rmsfit.exe ended without writing its rotation matrix for file 2");
+    EXPECT_EQ(out("inpcrd"), "the user's own\n"); // fits never touch the user's files
+
+    settings.choices.align_only = true;
+    EXPECT_EQ(transform_tdms(context(t)), transform_outcome::done);
+    EXPECT_EQ(ui.messages.back().text, "TDM only alignment not currently implemented");
+    EXPECT_EQ(out("transformed_tdm.1.dat"), "");
+}
+
+TEST_F(tdm_series, OneFileIsWrittenUnchanged) {
+    auto t = table(1, 1);
+    t.root_map(1, 1) = 1;
+    t.tdm_xyz(1, 1) = {0.5, -0.25, 0};
+    t.coords(1) = {{"C", "0.", "0.", "0."}};
+    t.atom_count = 1;
+    test::write_file(dir / "prmtop", "topology\n");
+    EXPECT_EQ(transform_tdms(context(t)), transform_outcome::done);
+    EXPECT_EQ(out("transformed_tdm.1.dat"), " 0.5  -0.25   0  \r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "inpcrd"));
+}
+
+TEST_F(tdm_series, CoordinatesTooWideAreRefusedBeforeAnythingIsWritten) {
+    auto t = table(1, 1);
+    t.root_map(1, 1) = 1;
+    t.coords(1) = {{"C", "1000.5", "0.", "0."}};
+    t.atom_count = 1;
+    test::write_file(dir / "prmtop", "topology\n");
+    EXPECT_EQ(transform_tdms(context(t)), transform_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Data Expected!");
+    EXPECT_FALSE(std::filesystem::exists(dir / "transformed_tdm.1.dat"));
+}
+
+} // namespace
+} // namespace qm
