@@ -30,7 +30,8 @@ clean:
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DQUILLMARK_BENCH=ON \
 	      -DQUILLMARK_GUI=OFF -DQUILLMARK_TESTS=OFF
-	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target quillmark_bench quillmark-cli
+	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target quillmark_bench quillmark-cli rmsfit
 	./$(BUILD_DIR)-bench/bench/quillmark_bench
 	python3 bench/g98_convert_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/data
 	python3 bench/ev_extract_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/td-data
+	python3 bench/tdm_fit_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench

@@ -22,7 +22,9 @@ constexpr double two_pi_as_written = 6.28318530717958;
 constexpr std::size_t coordinate_width = 11;
 constexpr long long max_atoms = 99999;
 constexpr std::size_t matrix_field = 12;
-constexpr auto look_interval = std::chrono::milliseconds(5);
+// A fit takes a few milliseconds: look often at first, then less and less often.
+constexpr auto first_look_interval = std::chrono::microseconds(200);
+constexpr auto longest_look_interval = std::chrono::milliseconds(20);
 
 std::string count(long long n) {
     return count_text(n);
@@ -294,6 +296,7 @@ std::array<vector3, 3> aligner::fit(long long f) {
     if (pid == 0)
         external_failure("External Program Execution Failed - rmsfit.exe");
     const auto started = std::chrono::steady_clock::now();
+    auto pause = std::chrono::duration_cast<std::chrono::microseconds>(first_look_interval);
     for (bool ended = false;;) {
         if (auto m = read_rotation(read_if_present(folder / "fort.55")))
             return *m;
@@ -308,8 +311,10 @@ std::array<vector3, 3> aligner::fit(long long f) {
                 count(std::chrono::duration_cast<std::chrono::seconds>(c_.fit_time_limit).count()) +
                 " seconds");
         }
-        if (!ended)
-            std::this_thread::sleep_for(look_interval);
+        if (!ended) {
+            std::this_thread::sleep_for(pause);
+            pause = std::min<std::chrono::microseconds>(pause * 2, longest_look_interval);
+        }
     }
 }
 

@@ -212,8 +212,8 @@ void write_by_rename(const std::string& name, std::string_view bytes) {
             fail("cannot be written");
         done += static_cast<std::size_t>(put);
     }
-    if (::fsync(fd) != 0)
-        fail("cannot be written");
+    // No fsync: the rename alone makes the whole matrix appear at once to the reader, and a
+    // fit is redone anyway after a crash; syncing would cost more than the fit itself.
     if (::close(fd) != 0) {
         int error = errno;
         ::unlink(temp_name.c_str());
