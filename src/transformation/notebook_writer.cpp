@@ -170,10 +170,23 @@ std::string notebook_head() {
     return text;
 }
 
+namespace {
+
+// The print form, with Mathematica's exponent mark: it reads "1.2E-05" as 1.2 times e - 5,
+// but "1.2*^-05" as 1.2 x 10^-5.
+std::string notebook_number(double value) {
+    std::string text = print_form(value);
+    if (const auto e = text.find('E'); e != std::string::npos)
+        text.replace(e, 1, "*^");
+    return text;
+}
+
+} // namespace
+
 std::string notebook_element(double x, double y, double z, bool last) {
     // The print forms bring their own blanks: "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }},".
-    return "{{0,0,0},{" + print_form(x) + "," + print_form(y) + "," + print_form(z) +
-           (last ? "}}" : "}},") + std::string(crlf);
+    return "{{0,0,0},{" + notebook_number(x) + "," + notebook_number(y) + "," +
+           notebook_number(z) + (last ? "}}" : "}},") + std::string(crlf);
 }
 
 std::string notebook_trailer(long long slot) {

@@ -71,7 +71,9 @@ TEST(NotebookWriter, HeadLayout) {
 TEST(NotebookWriter, ElementInPrintForms) {
     EXPECT_EQ(notebook_element(1.5, -2.25, 3.5, false), "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }},\r\n");
     EXPECT_EQ(notebook_element(1.5, -2.25, 3.5, true), "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }}\r\n");
-    EXPECT_EQ(notebook_element(0.0, -0.0, 1E-05, true), "{{0,0,0},{ 0 , 0 , 1E-05 }}\r\n");
+    // Exponents in Mathematica's own notation.
+    EXPECT_EQ(notebook_element(0.0, -0.0, 1E-05, true), "{{0,0,0},{ 0 , 0 , 1*^-05 }}\r\n");
+    EXPECT_EQ(notebook_element(-2.5E+16, 0, 0, false), "{{0,0,0},{-2.5*^+16 , 0 , 0 }},\r\n");
 }
 
 TEST(NotebookWriter, TrailerLines) {
