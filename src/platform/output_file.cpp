@@ -25,11 +25,11 @@ run_error create_failure(const std::filesystem::path& path, int error_number) {
 
 } // namespace
 
-output_file::output_file(const std::filesystem::path& path) {
+output_file::output_file(const std::filesystem::path& path, mode how) {
     if (path.empty())
         throw run_error::from_number(err::path_file_access);
     errno = 0;
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = std::fopen(path.c_str(), how == mode::append ? "ab" : "wb");
     if (file_ == nullptr)
         throw create_failure(path, errno);
 }
@@ -83,27 +83,9 @@ void ensure_distinct_files(const std::filesystem::path& input,
 }
 
 void append_file(const std::filesystem::path& path, std::string_view bytes) {
-    if (path.empty())
-        throw run_error::from_number(err::path_file_access);
-    errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (f == nullptr)
-        throw create_failure(path, errno);
-    // Close on every path; report the first failure, since later ones follow from it.
-    errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const int write_errno = errno;
-    errno = 0;
-    const bool flushed = std::fflush(f) == 0;
-    const int flush_errno = errno;
-    errno = 0;
-    const bool closed = std::fclose(f) == 0;
-    if (!written)
-        throw write_failure(write_errno);
-    if (!flushed)
-        throw write_failure(flush_errno);
-    if (!closed)
-        throw write_failure(errno);
+    output_file out(path, output_file::mode::append);
+    out.write(bytes);
+    out.close();
 }
 
 } // namespace qm

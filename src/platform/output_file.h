@@ -10,9 +10,11 @@ namespace qm {
 
 class output_file {
 public:
-    // Creates or truncates the file; failure is "Path not found" (76), "Permission denied"
-    // (70) or "Path/File access error" (75).
-    explicit output_file(const std::filesystem::path& path);
+    enum class mode { truncate, append };
+
+    // Creates or truncates the file (or appends to it); failure is "Path not found" (76),
+    // "Permission denied" (70) or "Path/File access error" (75).
+    explicit output_file(const std::filesystem::path& path, mode how = mode::truncate);
     // Closes without checking: only reached on an error path, where the job already fails.
     ~output_file();
     output_file(const output_file&) = delete;

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -44,6 +45,17 @@ void end_process(long pid) {
     kill(static_cast<pid_t>(pid), SIGKILL);
     int status = 0;
     waitpid(static_cast<pid_t>(pid), &status, 0);
+}
+
+void reap_process(long pid, std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!process_ended(pid)) {
+        if (std::chrono::steady_clock::now() > until) {
+            end_process(pid);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
 }
 
 std::filesystem::path program_folder() {

@@ -2,6 +2,7 @@
 // vector (never through a shell), in a folder of our choosing, not waited for.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@ bool process_ended(long pid);
 
 // Ends the process and reaps it.
 void end_process(long pid);
+
+// Waits up to `limit` for the process to end by itself (so it leaves no zombie behind), then
+// ends it.
+void reap_process(long pid, std::chrono::milliseconds limit);
 
 // The folder of the running program (where the tools it ships with are installed).
 std::filesystem::path program_folder();

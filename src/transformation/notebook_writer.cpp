@@ -185,8 +185,8 @@ std::string notebook_number(double value) {
 
 std::string notebook_element(double x, double y, double z, bool last) {
     // The print forms bring their own blanks: "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }},".
-    return "{{0,0,0},{" + notebook_number(x) + "," + notebook_number(y) + "," +
-           notebook_number(z) + (last ? "}}" : "}},") + std::string(crlf);
+    return "{{0,0,0},{" + notebook_number(x) + "," + notebook_number(y) + "," + notebook_number(z) +
+           (last ? "}}" : "}},") + std::string(crlf);
 }
 
 std::string notebook_trailer(long long slot) {

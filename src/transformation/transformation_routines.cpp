@@ -298,8 +298,11 @@ std::array<vector3, 3> aligner::fit(long long f) {
     const auto started = std::chrono::steady_clock::now();
     auto pause = std::chrono::duration_cast<std::chrono::microseconds>(first_look_interval);
     for (bool ended = false;;) {
-        if (auto m = read_rotation(read_if_present(folder / "fort.55")))
+        if (auto m = read_rotation(read_if_present(folder / "fort.55"))) {
+            if (!ended)
+                reap_process(pid, std::chrono::seconds(5));
             return *m;
+        }
         if (ended)
             external_failure("rmsfit.exe ended without writing its rotation matrix for file " +
                              count(f));
