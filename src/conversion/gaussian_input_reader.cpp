@@ -51,7 +51,7 @@ bool has_freeze_code(std::string_view line) {
     return val(code) <= 0 && is_number(w[2]) && is_number(w[3]) && is_number(w[4]);
 }
 
-// An empty line, or one to four blanks, closes the molecule specification.
+// An empty line, or one to four blanks, closes the list of atoms.
 bool closes_molecule(std::string_view line) {
     return line.size() <= max_closing_blanks &&
            line.find_first_not_of(' ') == std::string_view::npos;

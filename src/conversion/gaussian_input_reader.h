@@ -24,7 +24,7 @@ namespace qm {
 // Flag success when one of the first 49 lines begins with "#".
 result_flag gaussian_input_test(const std::filesystem::path& input, JobUi& ui);
 
-// The molecule specification after the second empty line. Error report "gaussian_cart_extract".
+// The atoms listed after the second empty line. Error report "gaussian_cart_extract".
 result_flag gaussian_cart_extract(const std::filesystem::path& input, structure_record& record,
                                   JobUi& ui);
 
