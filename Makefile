@@ -35,3 +35,6 @@ bench: deps
 	python3 bench/g98_convert_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/data
 	python3 bench/ev_extract_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/td-data
 	python3 bench/tdm_fit_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench
+	python3 bench/line_extract_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/line-data
+	python3 bench/char_extract_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/char-data
+	python3 bench/replace_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/replace-data

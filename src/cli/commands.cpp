@@ -26,6 +26,14 @@ const subcommand_entry subcommands[] = {
      "Extract excited-state energies, TDMs and SCF data from a numbered series of "
      "Gaussian outputs into time series",
      add_ev_extract},
+    {"line-extract", "Write every n-th line of a text file, from a start line, to a new file",
+     add_line_extract},
+    {"char-extract",
+     "Cut up to five character ranges out of every line of a text file, or pre-scan it",
+     add_char_extract},
+    {"replace",
+     "Replace one or two search texts in one file or several files of one folder, in place",
+     add_replace},
 };
 
 } // namespace

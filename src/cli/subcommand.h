@@ -35,5 +35,8 @@ using add_subcommand = action (*)(CLI::App& app);
 
 action add_convert(CLI::App& app);
 action add_ev_extract(CLI::App& app);
+action add_line_extract(CLI::App& app);
+action add_char_extract(CLI::App& app);
+action add_replace(CLI::App& app);
 
 } // namespace qm::cli

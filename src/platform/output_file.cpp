@@ -3,6 +3,11 @@
 #include "platform/run_error.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -86,6 +91,78 @@ void append_file(const std::filesystem::path& path, std::string_view bytes) {
     output_file out(path, output_file::mode::append);
     out.write(bytes);
     out.close();
+}
+
+namespace {
+
+// Removes the new file unless it was renamed into place.
+struct new_file_guard {
+    std::string name;
+    int fd = -1;
+    bool placed = false;
+    ~new_file_guard() {
+        if (fd >= 0)
+            ::close(fd);
+        if (!placed && !name.empty())
+            ::unlink(name.c_str());
+    }
+};
+
+} // namespace
+
+void replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
+                           const std::filesystem::path& keep_original_as) {
+    struct stat original {};
+    if (::stat(path.c_str(), &original) != 0)
+        throw errno == ENOENT ? run_error::from_number(err::file_not_found)
+                              : create_failure(path, errno);
+    // mkstemps only ever creates a name that did not exist, so a user's own file is never hit.
+    new_file_guard fresh;
+    fresh.name = path.string() + ".XXXXXX.tmp";
+    errno = 0;
+    fresh.fd = ::mkstemps(fresh.name.data(), 4);
+    if (fresh.fd < 0) {
+        const int error_number = errno;
+        fresh.name.clear();
+        throw create_failure(path, error_number);
+    }
+    for (std::size_t done = 0; done < bytes.size();) {
+        errno = 0;
+        const ssize_t n = ::write(fresh.fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw write_failure(n < 0 ? errno : ENOSPC);
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fchmod(fresh.fd, original.st_mode & 07777) != 0 || ::fsync(fresh.fd) != 0)
+        throw write_failure(errno);
+    const int fd = fresh.fd;
+    fresh.fd = -1;
+    if (::close(fd) != 0)
+        throw write_failure(errno);
+
+    if (!keep_original_as.empty()) {
+        // A second name for the original: link() never replaces an existing backup, and the
+        // original's own name stays in place until the rename below.
+        if (::link(path.c_str(), keep_original_as.c_str()) != 0) {
+            const int error_number = errno;
+            if (error_number == EEXIST)
+                throw run_error::from_number(err::file_exists);
+            if (error_number != EPERM && error_number != EXDEV && error_number != ENOTSUP &&
+                error_number != EMLINK)
+                throw create_failure(keep_original_as, error_number);
+            // No hard links on this file system: the original moves to its backup name.
+            std::error_code ec;
+            if (std::filesystem::exists(keep_original_as, ec))
+                throw run_error::from_number(err::file_exists);
+            if (::rename(path.c_str(), keep_original_as.c_str()) != 0)
+                throw create_failure(keep_original_as, errno);
+        }
+    }
+    if (::rename(fresh.name.c_str(), path.c_str()) != 0)
+        throw create_failure(path, errno);
+    fresh.placed = true;
 }
 
 } // namespace qm

@@ -44,4 +44,14 @@ void ensure_distinct_files(const std::filesystem::path& input, const std::filesy
 // grows step by step and must leave complete after every step. Checked like output_file.
 void append_file(const std::filesystem::path& path, std::string_view bytes);
 
+// Rewrite by rename: `bytes` become the whole content of the existing file `path` without a
+// moment in which the file is missing or half written. They go to a new file with a name that
+// does not exist yet in the same folder, which gets the original's permission bits, is flushed
+// to the disk and then renamed over the original in one step. When `keep_original_as` is not
+// empty the original stays under that name as well (its backup); an existing file of that name
+// is "File already exists" (58) and everything stays as it was. On any failure the new file is
+// removed again and the original is untouched.
+void replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
+                           const std::filesystem::path& keep_original_as = {});
+
 } // namespace qm

@@ -2,6 +2,7 @@
 
 #include "platform/qt/widgets.h"
 #include "shell/navigation.h"
+#include "text_tools/frm_text_line_extraction.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -18,8 +19,10 @@ frm_Amber_Tools::frm_Amber_Tools(QWidget* parent) : QWidget(parent) {
 
     arrange_sub_menu(this, {cmd_mdcrd, Command1}, cmd_return);
 
-    // cmd_mdcrd and Command1 open their tools with open_from_sub_menu(this) once those
-    // windows exist; until then they do nothing.
+    connect(Command1, &QPushButton::clicked, this,
+            [this] { open_from_sub_menu<frm_text_line_extraction>(this); });
+    // cmd_mdcrd opens its tool the same way once that window exists; until then it does
+    // nothing.
 }
 
 void frm_Amber_Tools::closeEvent(QCloseEvent* event) {

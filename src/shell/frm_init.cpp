@@ -7,6 +7,8 @@
 #include "shell/frm_structure_transforms.h"
 #include "shell/navigation.h"
 #include "shell/pictures.h"
+#include "text_tools/frm_global_replace.h"
+#include "text_tools/frm_text_file_character_extraction.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -74,8 +76,12 @@ frm_init::frm_init(QWidget* parent) : QWidget(parent) {
         button->setMinimumHeight(row_height);
 
     connect(cmd_output, &QPushButton::clicked, this, [] { open_from_main_menu<frm_convertor>(); });
-    // cmd_text_file_character_extraction, cmd_global_replace, cmd_time_conversion,
-    // cmd_unit_conversion: their tools are not written yet, so the buttons do nothing.
+    connect(cmd_text_file_character_extraction, &QPushButton::clicked, this,
+            [] { open_from_main_menu<frm_text_file_character_extraction>(); });
+    connect(cmd_global_replace, &QPushButton::clicked, this,
+            [] { open_from_main_menu<frm_global_replace>(); });
+    // cmd_time_conversion, cmd_unit_conversion: their tools are not written yet, so the
+    // buttons do nothing.
     connect(cmd_Amber, &QPushButton::clicked, this, [] { open_from_main_menu<frm_Amber_Tools>(); });
     connect(cmd_stokes_shift_tools, &QPushButton::clicked, this,
             [] { open_from_main_menu<frm_stokes_shift_tools>(); });

@@ -1,10 +1,12 @@
 #include "shell_test.h"
 
 #include "conversion/frm_convertor.h"
+#include "ev_extract/frm_ev_extract.h"
 #include "shell/frm_Amber_Tools.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/frm_structure_transforms.h"
 #include "shell/navigation.h"
+#include "text_tools/frm_text_line_extraction.h"
 
 #include <QTimer>
 
@@ -59,8 +61,11 @@ TEST_F(navigation, MenuButtonsOpenTheirSubMenus) {
         const char* button;
         const char* window;
     };
-    for (const route& r : {route{"cmd_stokes_shift_tools", "frm_stokes_shift_tools"},
-                           route{"cmd_Amber", "frm_Amber_Tools"}}) {
+    for (const route& r :
+         {route{"cmd_stokes_shift_tools", "frm_stokes_shift_tools"},
+          route{"cmd_Amber", "frm_Amber_Tools"}, route{"cmd_output", "frm_convertor"},
+          route{"cmd_text_file_character_extraction", "frm_text_file_character_extraction"},
+          route{"cmd_global_replace", "frm_global_replace"}}) {
         SCOPED_TRACE(r.button);
         frm_init* menu = load_menu();
         const std::set<QWidget*> before = visible_windows();
@@ -95,6 +100,25 @@ TEST_F(navigation, SubMenuExistsOnceAcrossReturnsAndCloseBox) {
     // Leaving by Return after the close box brings the pictures back.
     click(window_registry::instance().find<frm_Amber_Tools>(), "cmd_return");
     EXPECT_TRUE(menu->timer_pic_change->isActive());
+}
+
+TEST_F(navigation, SubMenuToolsReturnToTheirSubMenu) {
+    load_menu();
+    auto* amber = open_from_main_menu<frm_Amber_Tools>();
+    click(amber, "Command1");
+    EXPECT_FALSE(amber->isVisible());
+    auto* tool = window_registry::instance().find<frm_text_line_extraction>();
+    ASSERT_NE(tool, nullptr);
+    tool->close();
+    flush_deletes();
+    EXPECT_TRUE(amber->isVisible());
+
+    auto* stokes = open_from_main_menu<frm_stokes_shift_tools>();
+    click(stokes, "cmd_ev_extract");
+    EXPECT_FALSE(stokes->isVisible());
+    window_registry::instance().find<frm_ev_extract>()->close();
+    flush_deletes();
+    EXPECT_TRUE(stokes->isVisible());
 }
 
 TEST_F(navigation, OnlyReturnActsInStructureTransformations) {

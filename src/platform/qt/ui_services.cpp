@@ -108,6 +108,24 @@ file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_option
     return {true, path.toStdString(), QFileInfo(path).fileName().toStdString()};
 }
 
+std::vector<std::string> qt_file_dialogs::open_files(QWidget* parent,
+                                                     const file_dialog_options& options) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    const QStringList filters = QString::fromStdString(qt_filter(options.filter)).split(";;");
+    dialog.setNameFilters(filters);
+    if (options.filter_index >= 1 && options.filter_index <= filters.size())
+        dialog.selectNameFilter(filters[options.filter_index - 1]);
+    std::vector<std::string> paths;
+    if (dialog.exec() != QDialog::Accepted)
+        return paths;
+    for (const QString& path : dialog.selectedFiles())
+        paths.push_back(path.toStdString());
+    return paths;
+}
+
 void scripted_message_boxes::show(QWidget*, message_icon icon, std::string_view title,
                                   std::string_view text) {
     shown.push_back({icon, std::string(title), std::string(text)});
@@ -129,6 +147,18 @@ void scripted_file_dialogs::queue_path(const std::string& full_path) {
 
 void scripted_file_dialogs::queue_cancel() {
     answers.push_back({});
+}
+
+std::vector<std::string> scripted_file_dialogs::open_files(QWidget*, const file_dialog_options&) {
+    if (selections.empty())
+        return {};
+    std::vector<std::string> answer = selections.front();
+    selections.pop_front();
+    return answer;
+}
+
+void scripted_file_dialogs::queue_paths(const std::vector<std::string>& full_paths) {
+    selections.push_back(full_paths);
 }
 
 scoped_test_services::scoped_test_services() : saved_(services()) {

@@ -40,6 +40,9 @@ class file_dialogs {
 public:
     virtual ~file_dialogs() = default;
     virtual file_choice open_file(QWidget* parent, const file_dialog_options& options) = 0;
+    // Several existing files of one folder (full paths); empty when cancelled.
+    virtual std::vector<std::string> open_files(QWidget* parent,
+                                                const file_dialog_options& options) = 0;
 };
 
 struct ui_services {
@@ -60,6 +63,8 @@ public:
 class qt_file_dialogs final : public file_dialogs {
 public:
     file_choice open_file(QWidget* parent, const file_dialog_options& options) override;
+    std::vector<std::string> open_files(QWidget* parent,
+                                        const file_dialog_options& options) override;
 };
 
 // Converts "All Files (*.*)|*.*|" into Qt's "All Files (*)" form (";;" between filters).
@@ -88,8 +93,13 @@ public:
     file_choice open_file(QWidget* parent, const file_dialog_options& options) override;
     void queue_path(const std::string& full_path);
     void queue_cancel();
+    std::vector<std::string> open_files(QWidget* parent,
+                                        const file_dialog_options& options) override;
+    // The next multiple selection (an empty list is a cancel).
+    void queue_paths(const std::vector<std::string>& full_paths);
 
     std::deque<file_choice> answers;
+    std::deque<std::vector<std::string>> selections;
 };
 
 // Swaps the doubles in for the life of the guard.

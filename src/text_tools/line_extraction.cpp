@@ -1,0 +1,104 @@
+#include "text_tools/line_extraction.h"
+
+#include "platform/error_report.h"
+#include "platform/line_reader.h"
+#include "platform/output_file.h"
+#include "platform/run_error.h"
+#include "platform/val.h"
+
+#include <cmath>
+#include <limits>
+#include <new>
+#include <string>
+
+namespace qm {
+namespace {
+
+constexpr std::uint64_t no_line = std::numeric_limits<std::uint64_t>::max();
+
+// Whether the input holds at least `wanted` lines; reads no further than that line.
+bool has_line(const std::filesystem::path& input, std::uint64_t wanted) {
+    line_reader in(input, last_line::may_end_without_lf);
+    std::string line;
+    while (in.lines_read() < wanted)
+        if (!in.next(line))
+            return false;
+    return true;
+}
+
+void copy_every_nth_line(const line_extraction_settings& s) {
+    line_reader in(s.input, last_line::may_end_without_lf);
+    output_file out(s.output);
+    std::string line;
+    std::uint64_t wanted = s.start_line;
+    // Once the next wanted line number would pass 2^64 - 1 no file holds it: stop reading.
+    while (wanted != no_line && in.next(line)) {
+        if (in.lines_read() != wanted)
+            continue;
+        line.push_back('\n');
+        out.write(line);
+        wanted = s.frequency > no_line - wanted ? no_line : wanted + s.frequency;
+    }
+    out.close();
+}
+
+} // namespace
+
+bool accepts_line_number_key(char key) {
+    return (key >= '0' && key <= '9') || key == '\b';
+}
+
+std::uint64_t line_number_from_text(std::string_view text) {
+    const bool digits_only = !text.empty() && text.find_first_not_of("0123456789") == text.npos;
+    if (digits_only) {
+        std::uint64_t value = 0;
+        for (const char c : text) {
+            const auto digit = static_cast<std::uint64_t>(c - '0');
+            if (value > (no_line - digit) / 10)
+                return no_line;
+            value = value * 10 + digit;
+        }
+        return value;
+    }
+    const double value = round_half_even(val(text));
+    if (!(value > 0))
+        return 0;
+    if (value >= 18446744073709551616.0) // 2^64
+        return no_line;
+    return static_cast<std::uint64_t>(value);
+}
+
+bool line_numbers_usable(std::string_view start_text, std::string_view frequency_text) {
+    return line_number_from_text(start_text) > 0 && line_number_from_text(frequency_text) > 0;
+}
+
+line_extraction_outcome extract_every_nth_line(const line_extraction_settings& settings,
+                                               JobUi& ui) {
+    busy_pointer hourglass(ui);
+    try {
+        // The window never runs with either number at 0; a caller that does gets the errors
+        // the old program met (line 0 is out of range), never an endless loop.
+        if (settings.start_line == 0)
+            throw run_error::from_number(err::subscript);
+        if (settings.frequency == 0)
+            throw run_error::from_number(err::invalid_call);
+        if (!has_line(settings.input, settings.start_line)) {
+            ui.message(message_icon::critical, start_beyond_end_title, start_beyond_end_text);
+            return line_extraction_outcome::start_beyond_end;
+        }
+        ensure_distinct_files(settings.input, settings.output);
+        copy_every_nth_line(settings);
+    } catch (const run_error& e) {
+        show_error_report(ui, report_form::number_form, e, line_extraction_routine);
+        return line_extraction_outcome::error_report;
+    } catch (const std::bad_alloc&) {
+        // A "line" without any line feed larger than memory (a device, a binary file).
+        show_error_report(ui, report_form::number_form, run_error::from_number(7),
+                          line_extraction_routine);
+        return line_extraction_outcome::error_report;
+    }
+    ui.message(message_icon::information, extraction_done_title, extraction_done_text);
+    return line_extraction_outcome::completed;
+}
+
+} // namespace qm
