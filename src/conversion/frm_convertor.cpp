@@ -266,14 +266,10 @@ void frm_convertor::return_to_menu() {
 }
 
 void frm_convertor::closeEvent(QCloseEvent* event) {
-    // The job holds this window's widgets until it ends.
-    if (job_running_) {
-        event->ignore();
-        return;
-    }
-    cancel_pending_route();
-    show_main_menu();
-    event->accept();
+    close_tool_window(event, job_running_, [this] {
+        cancel_pending_route();
+        show_main_menu();
+    });
 }
 
 } // namespace qm

@@ -420,13 +420,8 @@ void frm_ev_extract::execute() {
 }
 
 void frm_ev_extract::closeEvent(QCloseEvent* event) {
-    // The job draws on this window until it ends.
-    if (job_running_) {
-        event->ignore();
-        return;
-    }
-    window_registry::instance().load<frm_stokes_shift_tools>();
-    event->accept();
+    close_tool_window(event, job_running_,
+                      [] { window_registry::instance().load<frm_stokes_shift_tools>(); });
 }
 
 } // namespace qm

@@ -10,6 +10,8 @@
 
 #include "platform/qt/window_registry.h"
 
+#include <QCloseEvent>
+
 #include <initializer_list>
 
 class QPushButton;
@@ -33,6 +35,18 @@ void arrange_sub_menu(QWidget* sub_menu, std::initializer_list<QPushButton*> but
 template <class W> W* open_from_main_menu() {
     leave_main_menu();
     return window_registry::instance().load<W>();
+}
+
+// The close step of a tool window: refused while its job still draws on the window;
+// otherwise its unload step runs (showing the window it was opened from) and the window goes.
+template <class UnloadStep>
+void close_tool_window(QCloseEvent* event, bool job_running, UnloadStep&& unload_step) {
+    if (job_running) {
+        event->ignore();
+        return;
+    }
+    unload_step();
+    event->accept();
 }
 
 template <class W> W* open_from_sub_menu(QWidget* sub_menu) {

@@ -165,13 +165,7 @@ void frm_global_replace::execute() {
 }
 
 void frm_global_replace::closeEvent(QCloseEvent* event) {
-    // The job holds this window's widgets until it ends.
-    if (job_running_) {
-        event->ignore();
-        return;
-    }
-    show_main_menu();
-    event->accept();
+    close_tool_window(event, job_running_, [] { show_main_menu(); });
 }
 
 } // namespace qm

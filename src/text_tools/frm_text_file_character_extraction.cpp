@@ -272,13 +272,7 @@ void frm_text_file_character_extraction::reset_after_run() {
 }
 
 void frm_text_file_character_extraction::closeEvent(QCloseEvent* event) {
-    // The job holds this window's widgets until it ends.
-    if (job_running_) {
-        event->ignore();
-        return;
-    }
-    show_main_menu();
-    event->accept();
+    close_tool_window(event, job_running_, [] { show_main_menu(); });
 }
 
 } // namespace qm

@@ -5,6 +5,7 @@
 #include "platform/qt/widgets.h"
 #include "platform/qt/window_registry.h"
 #include "shell/frm_Amber_Tools.h"
+#include "shell/navigation.h"
 #include "text_tools/line_extraction.h"
 
 #include <QCloseEvent>
@@ -119,12 +120,8 @@ void frm_text_line_extraction::execute() {
 }
 
 void frm_text_line_extraction::closeEvent(QCloseEvent* event) {
-    if (job_running_) {
-        event->ignore();
-        return;
-    }
-    window_registry::instance().load<frm_Amber_Tools>();
-    event->accept();
+    close_tool_window(event, job_running_,
+                      [] { window_registry::instance().load<frm_Amber_Tools>(); });
 }
 
 } // namespace qm
