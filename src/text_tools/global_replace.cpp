@@ -175,6 +175,64 @@ private:
     std::vector<std::string> chunks_;
 };
 
+// One pair alone: each pass replaces the first occurrence from the start. Nothing before that
+// occurrence matched, so after it is replaced the next first occurrence starts at most
+// |search| - 1 characters before the replacement: one left-to-right sweep with that much
+// look-back does every pass, and the text is copied once.
+replace_outcome replace_one_pair(std::string_view text, const replace_pair& pair,
+                                 std::int64_t most) {
+    const std::string& search = pair.search;
+    const std::string& replace = pair.replace;
+    const std::size_t m = search.size();
+    replace_outcome outcome;
+    if (text.find(search) != std::string_view::npos && replace.find(search) != std::string::npos) {
+        outcome.endless = true; // its replace text holds its own search text
+        return outcome;
+    }
+    std::string& done = outcome.text; // the text before the input still to be read
+    done.reserve(text.size());
+    std::size_t in = 0;   // input read so far
+    std::size_t scan = 0; // no occurrence starts in done before this
+    auto replaced_at = [&](std::size_t q) {
+        scan = q >= m - 1 ? q - (m - 1) : 0;
+        return ++outcome.replacements <= most;
+    };
+    for (;;) {
+        // An occurrence inside done (made by a replacement), then one that runs from the end
+        // of done into the input, then one in the input.
+        if (const std::size_t q = done.find(search, scan); q != std::string::npos) {
+            done.replace(q, m, replace);
+            if (!replaced_at(q))
+                break;
+            continue;
+        }
+        const std::size_t tail = std::max(scan, done.size() > m - 1 ? done.size() - (m - 1) : 0);
+        const std::string window = done.substr(tail) + std::string(text.substr(in, m - 1));
+        if (const std::size_t j = window.find(search); j != std::string::npos) {
+            const std::size_t q = tail + j;
+            in += m - (done.size() - q);
+            done.resize(q);
+            done += replace;
+            if (!replaced_at(q))
+                break;
+            continue;
+        }
+        const std::size_t p = text.find(search, in);
+        if (p == std::string_view::npos) {
+            done.append(text.substr(in));
+            return outcome;
+        }
+        done.append(text.substr(in, p - in));
+        in = p + m;
+        const std::size_t q = done.size();
+        done += replace;
+        if (!replaced_at(q))
+            break;
+    }
+    outcome.endless = true;
+    return outcome;
+}
+
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
 }
@@ -191,6 +249,8 @@ replace_outcome apply_replacements(std::string_view text, const replace_pair& pa
                                    const replace_pair& pair2, std::optional<std::int64_t> limit) {
     const std::array<const replace_pair*, 2> pairs{&pair1, &pair2};
     const std::int64_t most = limit.value_or(replacement_limit(text.size()));
+    if (pair1.search.empty() != pair2.search.empty())
+        return replace_one_pair(text, pair1.search.empty() ? pair2 : pair1, most);
     chunked_text s(text);
     std::array<cursor, 2> first;
     for (int k = 0; k < 2; ++k)
