@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "support/cli_support.h"
 #include "support/gaussian_files.h"
 #include "support/test_support.h"
 
@@ -10,21 +11,7 @@
 namespace qm {
 namespace {
 
-struct cli_run {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-cli_run run_cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "quillmark-cli");
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using test::run_cli;
 
 TEST(CliConvert, XyzToPdbEndToEnd) {
     test::temp_dir dir;

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "support/cli_support.h"
 #include "support/td_files.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +11,10 @@ namespace qm {
 namespace {
 
 int run_cli(std::vector<std::string> args, std::string* out = nullptr) {
-    args.insert(args.begin(), "quillmark-cli");
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    std::ostringstream o, e;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), o, e);
+    const auto r = test::run_cli(std::move(args));
     if (out != nullptr)
-        *out = o.str();
-    return status;
+        *out = r.out;
+    return r.status;
 }
 
 TEST(CliEvExtract, PickedFileSeriesEndToEnd) {

@@ -12,7 +12,9 @@ using test::td_output;
 using test::td_state;
 
 // Our fitting program as built beside the tests.
-std::filesystem::path fitting_program() { return RMSFIT_PATH; }
+std::filesystem::path fitting_program() {
+    return RMSFIT_PATH;
+}
 
 struct ev_job : ::testing::Test {
     test::temp_dir dir;
@@ -266,7 +268,8 @@ TEST_F(ev_job, StructureForTheFitMustMatchTheFirstFile) {
     choices.rel_tdm = true;
     EXPECT_EQ(run(), ev_outcome::stopped);
     EXPECT_EQ(ui.messages.back().title, "Data Expected!");
-    EXPECT_EQ(last_text(), "The structure in file - 2 does not have the atom count of the first file.");
+    EXPECT_EQ(last_text(),
+              "The structure in file - 2 does not have the atom count of the first file.");
 
     std::string no_charge = td_output({{3.5, 0.2}});
     no_charge.replace(no_charge.find(" Charge = "), 10, " Charges  ");

@@ -5,6 +5,7 @@
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/navigation.h"
 
+#include "support/cli_support.h"
 #include "support/gui_support.h"
 #include "support/td_files.h"
 
@@ -202,24 +203,30 @@ TEST_F(ev_window, WindowAndCommandLineWriteTheSameFiles) {
             window_files[entry.path().filename().string()] = test::read_file(entry.path());
     EXPECT_EQ(window_files.size(), 2u * (1 + 3 + 1 + 1 + 1 + 3)); // per root: EV, SCF x3, ...
 
-    std::vector<std::string> args{"quillmark-cli",  "ev-extract",
-                                  "--pick",         (dir / "gap1.gout").string(),
-                                  "--end",          "12",
-                                  "--root-end",     "3",
-                                  "--limit-low",    "0",
-                                  "--limit-high",   "10",
-                                  "--roots",        "2",
-                                  "--points",       "5",
-                                  "--tdm",          "--scf-energies",
-                                  "--scf-cycles",   "--orbitals",
+    std::vector<std::string> args{"ev-extract",
+                                  "--pick",
+                                  (dir / "gap1.gout").string(),
+                                  "--end",
+                                  "12",
+                                  "--root-end",
+                                  "3",
+                                  "--limit-low",
+                                  "0",
+                                  "--limit-high",
+                                  "10",
+                                  "--roots",
+                                  "2",
+                                  "--points",
+                                  "5",
+                                  "--tdm",
+                                  "--scf-energies",
+                                  "--scf-cycles",
+                                  "--orbitals",
                                   "--no-status-log"};
     for (const auto& [name, content] : window_files)
         std::filesystem::remove(dir / name);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    ASSERT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err), 0) << out.str();
+    const auto run = test::run_cli(args);
+    ASSERT_EQ(run.status, 0) << run.out;
     for (const auto& [name, content] : window_files)
         EXPECT_EQ(test::read_file(dir / name), content) << name;
 }

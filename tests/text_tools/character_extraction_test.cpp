@@ -2,6 +2,7 @@
 #include "platform/run_error.h"
 #include "text_tools/character_extraction.h"
 
+#include "support/cli_support.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -214,20 +215,9 @@ TEST_F(extraction_run, ErrorReportsCarryTheApplicationTitle) {
     EXPECT_FALSE(run_prescan(dir / "missing.txt", ui));
 }
 
-struct cli_run {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-cli_run run_cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"quillmark-cli", "char-extract"});
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
+test::cli_run run_cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "char-extract");
+    return test::run_cli(std::move(args));
 }
 
 TEST(CliCharExtract, PrescanAndExtract) {

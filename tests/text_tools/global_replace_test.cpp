@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "text_tools/global_replace.h"
 
+#include "support/cli_support.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -241,11 +242,11 @@ TEST_F(replace_files, VanishedFileStopsTheRunKeepingEarlierFiles) {
 struct replace_cli : replace_files {
     std::ostringstream out, err;
     int run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"quillmark-cli", "replace"});
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        return cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        args.insert(args.begin(), "replace");
+        const auto r = test::run_cli(std::move(args));
+        out << r.out;
+        err << r.err;
+        return r.status;
     }
 };
 

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "text_tools/line_extraction.h"
 
+#include "support/cli_support.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -190,17 +191,12 @@ TEST(LineNumberText, ZeroHoweverWrittenIsRefusedAndLargeNumbersStayExact) {
 }
 
 int run_cli(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
-    args.insert(args.begin(), "quillmark-cli");
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    std::ostringstream o, e;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), o, e);
+    const auto r = test::run_cli(std::move(args));
     if (out != nullptr)
-        *out = o.str();
+        *out = r.out;
     if (err != nullptr)
-        *err = e.str();
-    return status;
+        *err = r.err;
+    return r.status;
 }
 
 TEST(CliLineExtract, RunsTheJobWithTheWindowDefaults) {
