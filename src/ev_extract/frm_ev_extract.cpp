@@ -143,10 +143,7 @@ void frm_ev_extract::build_controls() {
     lbl_files_processed = named(new QLabel("Files Processed = 0"), "lbl_files_processed");
     lbl_files_remaining = named(new QLabel("Files Remaining = 0"), "lbl_files_remaining");
     Label3 = named(new QLabel("File Progress"), "Label3");
-    ProgressBar = named(new QProgressBar, "ProgressBar");
-    ProgressBar->setTextVisible(false);
-    ProgressBar->setRange(0, 1);
-    ProgressBar->setValue(0);
+    ProgressBar = progress_bar("ProgressBar", 1);
     Label7 = named(new QLabel("0%"), "Label7");
     Label8 = named(new QLabel("100%"), "Label8");
     // Right-aligned texts in cells that may grow, so a longer count is never cut.

@@ -20,10 +20,7 @@ frm_convertor_status::frm_convertor_status(QWidget* parent) : QWidget(parent) {
     txt_status->setReadOnly(true);
     txt_status->setMinimumWidth(420);
     Label5 = named(new QLabel("Progress:"), "Label5");
-    bar_progress = named(new QProgressBar, "bar_progress");
-    bar_progress->setTextVisible(false);
-    bar_progress->setRange(0, 100);
-    bar_progress->setValue(0);
+    bar_progress = progress_bar("bar_progress", 100);
     Label6 = named(new QLabel("0 %"), "Label6");
     Label7 = named(new QLabel("100 %"), "Label7");
     Label7->setAlignment(Qt::AlignRight);

@@ -82,10 +82,7 @@ void frm_global_replace::build_controls() {
     lbl_files_remaining = named(new QLabel("Files Remaining = 0"), "lbl_files_remaining");
     lbl_replacements_made = named(new QLabel("Replacements Made = 0"), "lbl_replacements_made");
     Label3 = named(new QLabel("File Search and Replace Progress"), "Label3");
-    ProgressBar = named(new QProgressBar, "ProgressBar");
-    ProgressBar->setTextVisible(false);
-    ProgressBar->setRange(0, 1);
-    ProgressBar->setValue(0);
+    ProgressBar = progress_bar("ProgressBar", 1);
     Label7 = named(new QLabel("0%"), "Label7");
     Label8 = named(new QLabel("100%"), "Label8");
 

@@ -81,10 +81,7 @@ void frm_text_file_character_extraction::build_controls() {
     Label6 = named(new QLabel("Current Status:"), "Label6");
     txt_status = named(new QLineEdit, "txt_status");
     Label3 = named(new QLabel("File Access Progress"), "Label3");
-    progress_pre_scan = named(new QProgressBar, "progress_pre_scan");
-    progress_pre_scan->setRange(0, 100);
-    progress_pre_scan->setValue(0);
-    progress_pre_scan->setTextVisible(false);
+    progress_pre_scan = progress_bar("progress_pre_scan", 100);
     Label7 = named(new QLabel("0%"), "Label7");
     Label8 = named(new QLabel("100%"), "Label8");
     frame_extract = named(new QGroupBox("Enter Text Ranges to Extract"), "frame_extract");

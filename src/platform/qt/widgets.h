@@ -1,6 +1,7 @@
 // Small helpers every window uses to build and reset its controls.
 #pragma once
 
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QString>
 #include <QWidget>
@@ -23,6 +24,15 @@ inline void clear_options(std::initializer_list<QRadioButton*> options) {
         option->setChecked(false);
         option->setAutoExclusive(true);
     }
+}
+
+// A job's progress bar: empty, its percentage left to the labels at its ends.
+inline QProgressBar* progress_bar(const char* name, int maximum) {
+    auto* bar = named(new QProgressBar, name);
+    bar->setTextVisible(false);
+    bar->setRange(0, maximum);
+    bar->setValue(0);
+    return bar;
 }
 
 inline void set_enabled(std::initializer_list<QWidget*> widgets, bool enabled) {
