@@ -1,6 +1,7 @@
 // quillmark-cli line-extract: the Text File Line Extraction Utility without a display. The
 // two numbers are the window's box texts and go through the same key filter and Execute rule.
 #include "cli/subcommand.h"
+#include "platform/val.h"
 #include "text_tools/line_extraction.h"
 
 #include <memory>
@@ -19,7 +20,7 @@ void check_number(const std::string& option, const std::string& text) {
     for (const char c : text)
         if (!accepts_line_number_key(c) || c == '\b')
             throw usage_error(option + " takes digits only, not " + text);
-    if (line_number_from_text(text) == 0)
+    if (whole_number_from_text(text) == 0)
         throw usage_error(option + " must be a whole number of at least 1, not " +
                           (text.empty() ? std::string("an empty text") : text));
 }
@@ -27,8 +28,8 @@ void check_number(const std::string& option, const std::string& text) {
 int run_line_extract(const line_extract_options& o, context& ctx) {
     check_number("--start", o.start);
     check_number("--every", o.every);
-    const line_extraction_settings settings{o.input, o.output, line_number_from_text(o.start),
-                                            line_number_from_text(o.every)};
+    const line_extraction_settings settings{o.input, o.output, whole_number_from_text(o.start),
+                                            whole_number_from_text(o.every)};
     return extract_every_nth_line(settings, ctx.ui) == line_extraction_outcome::completed
                ? completed
                : stopped;

@@ -3,6 +3,7 @@
 #include "ev_extract/ev_extract_job.h"
 #include "platform/error_report.h"
 #include "platform/number_form.h"
+#include "platform/qt/key_filter.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
@@ -15,7 +16,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -26,7 +26,6 @@
 namespace qm {
 namespace {
 
-constexpr const char* key_filter = "key_filter";
 constexpr const char* memory_warning = "Warning - This method is VERY memory intensive - use "
                                        "only on machines with 128MB of ram per 2500 files.";
 constexpr std::string_view scan_routine = "frm_ev_extract submodule: cmd_scan_file - click";
@@ -37,15 +36,6 @@ QLineEdit* box(const char* name, const char* text = "") {
 
 std::string text_of(const QLineEdit* edit) {
     return edit->text().toStdString();
-}
-
-// Boxes that take numbers let through only the keys of their kind (and keys that type nothing,
-// such as the arrows).
-void filter_keys(std::initializer_list<QLineEdit*> boxes, const char* kind, QObject* filter) {
-    for (QLineEdit* b : boxes) {
-        b->setProperty(key_filter, QString::fromLatin1(kind));
-        b->installEventFilter(filter);
-    }
 }
 
 } // namespace
@@ -150,12 +140,12 @@ void frm_ev_extract::build_controls() {
     lbl_files_remaining->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    filter_keys({txt_file_start, txt_file_end, txt_interval, txt_limit_low, txt_limit_high,
-                 txt_time_step, txtno_roots},
-                "decimal", this);
-    filter_keys({txt_orb_state1_from, txt_orb_state1_to, txt_orb_state2_from, txt_orb_state2_to,
-                 txt_points, txt_root_start, txt_root_end},
-                "digits", this);
+    filter_typed_keys({txt_file_start, txt_file_end, txt_interval, txt_limit_low, txt_limit_high,
+                       txt_time_step, txtno_roots},
+                      accepts_decimal_key);
+    filter_typed_keys({txt_orb_state1_from, txt_orb_state1_to, txt_orb_state2_from,
+                       txt_orb_state2_to, txt_points, txt_root_start, txt_root_end},
+                      accepts_digit_key);
 
     enable_scanned_controls(false);
     set_enabled({lbl_orb_state1, txt_orb_state1_from, lbl_orb_state1_to, txt_orb_state1_to,
@@ -265,22 +255,6 @@ void frm_ev_extract::connect_events() {
         connect(b, &QLineEdit::textChanged, this, [this] { update_execute_for_settings(); });
     for (QLineEdit* b : {txt_root_start, txt_root_end})
         connect(b, &QLineEdit::textChanged, this, [this] { update_execute_for_roots(); });
-}
-
-bool frm_ev_extract::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const QString typed = static_cast<QKeyEvent*>(event)->text();
-    if (typed.size() != 1 || typed[0].unicode() > 127)
-        return typed.isEmpty() ? false : true; // arrows and the like pass; other text does not
-    const char key = static_cast<char>(typed[0].unicode());
-    const bool decimal = watched->property(key_filter).toString() == QLatin1String("decimal");
-    if (key < ' ' && key != '\b')
-        return false; // Return, Tab and other control keys keep their usual meaning
-    if (decimal ? accepts_decimal_key(key) : accepts_digit_key(key))
-        return false;
-    services().messages->beep();
-    return true;
 }
 
 void frm_ev_extract::update_root_count_rules() {

@@ -93,7 +93,6 @@ public:
     bool job_running() const { return job_running_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -120,4 +120,25 @@ std::int16_t strict_integer(std::string_view text) {
     return static_cast<std::int16_t>(value);
 }
 
+std::uint64_t whole_number_from_text(std::string_view text) {
+    constexpr std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+    const bool digits_only = !text.empty() && text.find_first_not_of("0123456789") == text.npos;
+    if (digits_only) {
+        std::uint64_t value = 0;
+        for (const char c : text) {
+            const auto digit = static_cast<std::uint64_t>(c - '0');
+            if (value > (largest - digit) / 10)
+                return largest;
+            value = value * 10 + digit;
+        }
+        return value;
+    }
+    const double value = round_half_even(val(text));
+    if (!(value > 0))
+        return 0;
+    if (value >= 18446744073709551616.0) // 2^64
+        return largest;
+    return static_cast<std::uint64_t>(value);
+}
+
 } // namespace qm

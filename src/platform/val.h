@@ -22,6 +22,12 @@ std::int16_t strict_integer(std::string_view text);
 // Whether strict_double() would accept the text.
 bool is_number(std::string_view text);
 
+// The whole number a digits-only box holds (line numbers, atom numbers): its digits read
+// exactly, however many leading zeros ("00" is 0); a value past 2^64 - 1 stays at 2^64 - 1.
+// A text that is not all digits (pasted, or typed on the command line) is read as its leading
+// number rounded to a whole one; nothing or a negative number reads as 0.
+std::uint64_t whole_number_from_text(std::string_view text);
+
 // Nearest integer, halves to even: what "rounded" means everywhere in the program.
 double round_half_even(double value);
 

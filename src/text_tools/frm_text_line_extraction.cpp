@@ -1,9 +1,11 @@
 #include "text_tools/frm_text_line_extraction.h"
 
+#include "platform/qt/key_filter.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
 #include "platform/qt/window_registry.h"
+#include "platform/val.h"
 #include "shell/frm_Amber_Tools.h"
 #include "shell/navigation.h"
 #include "text_tools/line_extraction.h"
@@ -11,7 +13,6 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,11 +35,11 @@ frm_text_line_extraction::frm_text_line_extraction(QWidget* parent) : QWidget(pa
     cmd_Output->setEnabled(false);
     cmd_Execute->setEnabled(false);
 
-    // Typed keys go through the filter below (which beeps); the validator keeps a pasted text
+    // Typed keys go through the key filter (which beeps); the validator keeps a pasted text
     // to digits as well.
+    filter_typed_keys({txt_Start_Line, txt_Frequency}, accepts_line_number_key);
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
     for (QLineEdit* box : {txt_Start_Line, txt_Frequency}) {
-        box->installEventFilter(this);
         box->setValidator(new QRegularExpressionValidator(digits, box));
         box->setMaximumWidth(120);
         connect(box, &QLineEdit::textChanged, this, [this] { update_execute(); });
@@ -60,21 +61,6 @@ frm_text_line_extraction::frm_text_line_extraction(QWidget* parent) : QWidget(pa
     connect(cmd_Output, &QPushButton::clicked, this, [this] { choose_output(); });
     connect(cmd_Execute, &QPushButton::clicked, this, [this] { execute(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
-}
-
-bool frm_text_line_extraction::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const QString typed = static_cast<QKeyEvent*>(event)->text();
-    if (typed.isEmpty())
-        return false; // arrows and the like
-    const char16_t code = typed[0].unicode();
-    if (typed.size() == 1 && code < ' ' && code != '\b')
-        return false; // Return, Tab and the editing shortcuts keep their meaning
-    if (typed.size() == 1 && code < 128 && accepts_line_number_key(static_cast<char>(code)))
-        return false;
-    services().messages->beep();
-    return true;
 }
 
 void frm_text_line_extraction::choose_input() {
@@ -105,8 +91,8 @@ void frm_text_line_extraction::update_execute() {
 
 void frm_text_line_extraction::execute() {
     const line_extraction_settings settings{
-        input_path_, output_path_, line_number_from_text(txt_Start_Line->text().toStdString()),
-        line_number_from_text(txt_Frequency->text().toStdString())};
+        input_path_, output_path_, whole_number_from_text(txt_Start_Line->text().toStdString()),
+        whole_number_from_text(txt_Frequency->text().toStdString())};
     widget_job_ui ui({this, nullptr, nullptr, nullptr, nullptr, {this}});
     job_running_ = true;
     const line_extraction_outcome outcome = extract_every_nth_line(settings, ui);

@@ -31,7 +31,6 @@ public:
     const std::string& output_path() const { return output_path_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

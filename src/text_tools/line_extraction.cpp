@@ -48,28 +48,8 @@ bool accepts_line_number_key(char key) {
     return (key >= '0' && key <= '9') || key == '\b';
 }
 
-std::uint64_t line_number_from_text(std::string_view text) {
-    const bool digits_only = !text.empty() && text.find_first_not_of("0123456789") == text.npos;
-    if (digits_only) {
-        std::uint64_t value = 0;
-        for (const char c : text) {
-            const auto digit = static_cast<std::uint64_t>(c - '0');
-            if (value > (no_line - digit) / 10)
-                return no_line;
-            value = value * 10 + digit;
-        }
-        return value;
-    }
-    const double value = round_half_even(val(text));
-    if (!(value > 0))
-        return 0;
-    if (value >= 18446744073709551616.0) // 2^64
-        return no_line;
-    return static_cast<std::uint64_t>(value);
-}
-
 bool line_numbers_usable(std::string_view start_text, std::string_view frequency_text) {
-    return line_number_from_text(start_text) > 0 && line_number_from_text(frequency_text) > 0;
+    return whole_number_from_text(start_text) > 0 && whole_number_from_text(frequency_text) > 0;
 }
 
 line_extraction_outcome extract_every_nth_line(const line_extraction_settings& settings,

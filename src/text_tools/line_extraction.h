@@ -32,12 +32,6 @@ inline constexpr std::string_view extraction_done_text = "Extraction Completed."
 // The start line and frequency boxes take digits and Backspace only.
 bool accepts_line_number_key(char key);
 
-// The whole number a start line or frequency box holds: its digits read exactly, however many
-// leading zeros ("00" is 0); a value past 2^64 - 1 stays at 2^64 - 1, which is beyond the end
-// of any file. A text that is not all digits (pasted, or typed on the command line) is read
-// as its leading number rounded to a whole one; nothing or a negative number reads as 0.
-std::uint64_t line_number_from_text(std::string_view text);
-
 // Execute may run only when both boxes hold a whole number of at least 1: a start line of 0
 // names no line and a frequency of 0 would never get past the start line.
 bool line_numbers_usable(std::string_view start_text, std::string_view frequency_text);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 namespace qm {
 namespace {
 
@@ -60,6 +63,22 @@ TEST(Strict, IntegersRoundHalfToEvenAndCheckRange) {
     EXPECT_EQ(strict_integer("32767"), 32767);
     EXPECT_THROW(strict_integer("32768"), run_error);
     EXPECT_THROW(strict_long("3000000000"), run_error);
+}
+
+TEST(WholeNumberFromText, ZeroHoweverWrittenAndLargeNumbersStayExact) {
+    constexpr std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+    EXPECT_EQ(whole_number_from_text(""), 0u);
+    EXPECT_EQ(whole_number_from_text("0"), 0u);
+    EXPECT_EQ(whole_number_from_text("000"), 0u);
+    EXPECT_EQ(whole_number_from_text("007"), 7u);
+    EXPECT_EQ(whole_number_from_text("4294967297"), 4294967297ull);
+    EXPECT_EQ(whole_number_from_text("18446744073709551615"), largest);
+    EXPECT_EQ(whole_number_from_text("18446744073709551616"), largest);
+    EXPECT_EQ(whole_number_from_text("123456789012345678901234567890"), largest);
+    // Pasted texts that are not all digits: the leading number, rounded.
+    EXPECT_EQ(whole_number_from_text(" 2.5x"), 2u);
+    EXPECT_EQ(whole_number_from_text("-3"), 0u);
+    EXPECT_EQ(whole_number_from_text("abc"), 0u);
 }
 
 } // namespace

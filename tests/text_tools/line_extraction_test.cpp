@@ -170,20 +170,7 @@ TEST(LineExtractionFailures, OutputThatIsTheInputLeavesTheInputWhole) {
     }
 }
 
-TEST(LineNumberText, ZeroHoweverWrittenIsRefusedAndLargeNumbersStayExact) {
-    EXPECT_EQ(line_number_from_text(""), 0u);
-    EXPECT_EQ(line_number_from_text("0"), 0u);
-    EXPECT_EQ(line_number_from_text("000"), 0u);
-    EXPECT_EQ(line_number_from_text("007"), 7u);
-    EXPECT_EQ(line_number_from_text("4294967297"), 4294967297ull);
-    EXPECT_EQ(line_number_from_text("18446744073709551615"), max_line);
-    EXPECT_EQ(line_number_from_text("18446744073709551616"), max_line);
-    EXPECT_EQ(line_number_from_text("123456789012345678901234567890"), max_line);
-    // Pasted texts that are not all digits: the leading number, rounded.
-    EXPECT_EQ(line_number_from_text(" 2.5x"), 2u);
-    EXPECT_EQ(line_number_from_text("-3"), 0u);
-    EXPECT_EQ(line_number_from_text("abc"), 0u);
-
+TEST(LineNumberText, ExecuteNeedsTwoNumbersOfAtLeastOne) {
     EXPECT_TRUE(line_numbers_usable("1", "4"));
     for (const auto& [start, every] :
          {std::pair{"00", "4"}, {"1", "00"}, {"", "4"}, {"1", ""}, {"0", "4"}, {"1", "0"}})
