@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
-#include <new>
 
 namespace qm {
 namespace {
@@ -383,7 +382,7 @@ replace_result replace_in_files(const replace_settings& settings, JobUi& ui) {
     replace_result result;
     const auto count = static_cast<long long>(settings.files.size());
     ui.progress_range(0, count);
-    try {
+    const bool done = run_trapped(ui, report_form::number_form, replace_routine, [&] {
         if (!settings.pair1.search.empty() || !settings.pair2.search.empty()) {
             for (long long i = 1; i <= count; ++i) {
                 const std::string& path = settings.files[static_cast<std::size_t>(i - 1)];
@@ -406,13 +405,9 @@ replace_result replace_in_files(const replace_settings& settings, JobUi& ui) {
                 ui.repaint();
             }
         }
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::number_form, e, replace_routine);
+    });
+    if (!done)
         return result;
-    } catch (const std::bad_alloc&) {
-        show_error_report(ui, report_form::number_form, run_error::from_number(7), replace_routine);
-        return result;
-    }
     std::string text = "Search and Replace Finished";
     text += message_break;
     text += "Made " + std::to_string(result.replacements) + " replacements in " +

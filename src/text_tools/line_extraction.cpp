@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <limits>
-#include <new>
 #include <string>
 
 namespace qm {
@@ -55,27 +54,27 @@ bool line_numbers_usable(std::string_view start_text, std::string_view frequency
 line_extraction_outcome extract_every_nth_line(const line_extraction_settings& settings,
                                                JobUi& ui) {
     busy_pointer hourglass(ui);
-    try {
+    bool start_exists = true;
+    // A "line" without any line feed larger than memory (a device, a binary file) is the
+    // report's "Out of memory".
+    const bool done = run_trapped(ui, report_form::number_form, line_extraction_routine, [&] {
         // The window never runs with either number at 0; a caller that does gets the errors
         // the old program met (line 0 is out of range), never an endless loop.
         if (settings.start_line == 0)
             throw run_error::from_number(err::subscript);
         if (settings.frequency == 0)
             throw run_error::from_number(err::invalid_call);
-        if (!has_line(settings.input, settings.start_line)) {
-            ui.message(message_icon::critical, start_beyond_end_title, start_beyond_end_text);
-            return line_extraction_outcome::start_beyond_end;
-        }
+        start_exists = has_line(settings.input, settings.start_line);
+        if (!start_exists)
+            return;
         ensure_distinct_files(settings.input, settings.output);
         copy_every_nth_line(settings);
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::number_form, e, line_extraction_routine);
+    });
+    if (!done)
         return line_extraction_outcome::error_report;
-    } catch (const std::bad_alloc&) {
-        // A "line" without any line feed larger than memory (a device, a binary file).
-        show_error_report(ui, report_form::number_form, run_error::from_number(7),
-                          line_extraction_routine);
-        return line_extraction_outcome::error_report;
+    if (!start_exists) {
+        ui.message(message_icon::critical, start_beyond_end_title, start_beyond_end_text);
+        return line_extraction_outcome::start_beyond_end;
     }
     ui.message(message_icon::information, extraction_done_title, extraction_done_text);
     return line_extraction_outcome::completed;
