@@ -10,14 +10,13 @@ wall time of three runs of each. Never fails on speed; exits 1 only when the out
 import filecmp
 import os
 import random
-import statistics
-import subprocess
 import sys
-import time
+
+from timing import median_time
 
 TARGET_BYTES = 200 * 1000 * 1000
 CASES = [(1, 4), (3, 1000), (1, 1), (2, 2)]  # (start line, every n-th line)
-RUNS = 3
+RUNS = 3  # median_time's default
 
 
 def make_input(path):
@@ -41,23 +40,6 @@ def make_input(path):
             out.write(chunk)
             written += len(chunk)
     os.replace(path + ".part", path)
-
-
-def median_time(argv, stdout_path=None):
-    times = []
-    for _ in range(RUNS):
-        out = open(stdout_path, "wb") if stdout_path else subprocess.DEVNULL
-        try:
-            begin = time.perf_counter()
-            result = subprocess.run(argv, stdout=out, stderr=subprocess.PIPE)
-            times.append(time.perf_counter() - begin)
-        finally:
-            if stdout_path:
-                out.close()
-        if result.returncode != 0:
-            sys.exit("%s failed (%d): %s" % (argv[0], result.returncode,
-                                              result.stderr.decode(errors="replace")))
-    return statistics.median(times)
 
 
 def main():

@@ -34,6 +34,8 @@ const subcommand_entry subcommands[] = {
     {"replace",
      "Replace one or two search texts in one file or several files of one folder, in place",
      add_replace},
+    {"mdcrd-strip", "Copy an Amber formatted trajectory keeping one range of atoms in every frame",
+     add_mdcrd_strip},
 };
 
 } // namespace

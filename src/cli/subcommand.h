@@ -38,5 +38,6 @@ action add_ev_extract(CLI::App& app);
 action add_line_extract(CLI::App& app);
 action add_char_extract(CLI::App& app);
 action add_replace(CLI::App& app);
+action add_mdcrd_strip(CLI::App& app);
 
 } // namespace qm::cli

@@ -1,5 +1,6 @@
 #include "shell/frm_Amber_Tools.h"
 
+#include "amber_tools/frm_mdcrd_strip.h"
 #include "platform/qt/widgets.h"
 #include "shell/navigation.h"
 #include "text_tools/frm_text_line_extraction.h"
@@ -19,10 +20,10 @@ frm_Amber_Tools::frm_Amber_Tools(QWidget* parent) : QWidget(parent) {
 
     arrange_sub_menu(this, {cmd_mdcrd, Command1}, cmd_return);
 
+    connect(cmd_mdcrd, &QPushButton::clicked, this,
+            [this] { open_from_sub_menu<frm_mdcrd_strip>(this); });
     connect(Command1, &QPushButton::clicked, this,
             [this] { open_from_sub_menu<frm_text_line_extraction>(this); });
-    // cmd_mdcrd opens its tool the same way once that window exists; until then it does
-    // nothing.
 }
 
 void frm_Amber_Tools::closeEvent(QCloseEvent* event) {

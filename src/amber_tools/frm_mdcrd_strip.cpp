@@ -1,0 +1,177 @@
+#include "amber_tools/frm_mdcrd_strip.h"
+
+#include "amber_tools/mdcrd_strip.h"
+#include "platform/qt/key_filter.h"
+#include "platform/qt/ui_services.h"
+#include "platform/qt/widget_job_ui.h"
+#include "platform/qt/widgets.h"
+#include "platform/qt/window_registry.h"
+#include "platform/val.h"
+#include "shell/frm_Amber_Tools.h"
+#include "shell/navigation.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace qm {
+
+frm_mdcrd_strip::frm_mdcrd_strip(QWidget* parent) : QWidget(parent) {
+    setObjectName("frm_mdcrd_strip");
+    setWindowTitle("Amber MDCRD Atom Stripper");
+    build_controls();
+    lay_out();
+
+    connect(cmd_Input_Files, &QPushButton::clicked, this, [this] { choose_input(); });
+    connect(cmd_Output, &QPushButton::clicked, this, [this] { choose_output(); });
+    connect(cmdExecute, &QPushButton::clicked, this, [this] { execute(); });
+    connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
+}
+
+void frm_mdcrd_strip::build_controls() {
+    lbl_Title = named(new QLabel("This module will extract ranges of atoms from an mdcrd file and "
+                                 "write a new mdcrd file.  Note - this file will be useless "
+                                 "without a matching topology file.  An example of it's usage "
+                                 "is for stripping water from an mdcrd file."),
+                      "lbl_Title");
+    lbl_Title->setWordWrap(true);
+    lbl_Stage1 = named(new QLabel("Stage 1:"), "lbl_Stage1");
+    cmd_Input_Files = named(new QPushButton("Select  &Input Trajectory File"), "cmd_Input_Files");
+    Label1 = named(new QLabel("Stage 2:"), "Label1");
+    cmd_Output = named(new QPushButton("Select &Output Trajectory File"), "cmd_Output");
+    lblStage3 = named(new QLabel("Stage 3 - Enter Total Number of Atoms in Original MDCRD File:"),
+                      "lblStage3");
+    txt_orig_no_atoms = named(new QLineEdit("1"), "txt_orig_no_atoms");
+    lblRange1 = named(new QLabel("Stage 4 - Atoms to Keep : (Inclusive)   "), "lblRange1");
+    lblStartAtom = named(new QLabel("Start Atom:"), "lblStartAtom");
+    txtStartAtom = named(new QLineEdit("1"), "txtStartAtom");
+    lblEnd_Atom = named(new QLabel("End Atom:"), "lblEnd_Atom");
+    txtEndAtom = named(new QLineEdit("1"), "txtEndAtom");
+    chk_BoxInfo = named(new QCheckBox("Preserve Box Info?"), "chk_BoxInfo");
+    chk_BoxInfo->setToolTip(
+        "Warning - Preserving the box info can break certain programs such as VMD.");
+    cmdExecute = named(new QPushButton("&Execute"), "cmdExecute");
+    cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
+    Frame1 = named(new QGroupBox("Current Status"), "Frame1");
+    lbl_bytes_processed = named(new QLabel("Bytes Processed = 0"), "lbl_bytes_processed");
+    lbl_bytes_remaining = named(new QLabel("Bytes Remaining = 0"), "lbl_bytes_remaining");
+    lblTimeRemaining = named(new QLabel("Estimated Time Remaining:"), "lblTimeRemaining");
+    Label3 = named(new QLabel("File Progress"), "Label3");
+    ProgressBar = progress_bar("ProgressBar", 100);
+    Label7 = named(new QLabel("0%"), "Label7");
+    Label8 = named(new QLabel("100%"), "Label8");
+    Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // Typed keys go through the key filter (which beeps); the validator keeps a pasted text to
+    // digits as well.
+    filter_typed_keys({txt_orig_no_atoms, txtStartAtom, txtEndAtom}, accepts_atom_number_key);
+    const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    for (QLineEdit* box : {txt_orig_no_atoms, txtStartAtom, txtEndAtom}) {
+        box->setValidator(new QRegularExpressionValidator(digits, box));
+        box->setMaximumWidth(120);
+        connect(box, &QLineEdit::textChanged, this, [this] { update_execute(); });
+    }
+    set_enabled({cmd_Output, txt_orig_no_atoms, txtStartAtom, txtEndAtom, cmdExecute}, false);
+}
+
+void frm_mdcrd_strip::lay_out() {
+    auto* stages = new QGridLayout;
+    stages->addWidget(lbl_Stage1, 0, 0);
+    stages->addWidget(cmd_Input_Files, 0, 1, 1, 3);
+    stages->addWidget(Label1, 1, 0);
+    stages->addWidget(cmd_Output, 1, 1, 1, 3);
+    stages->addWidget(lblStage3, 2, 0, 1, 3);
+    stages->addWidget(txt_orig_no_atoms, 2, 3);
+    stages->addWidget(lblRange1, 3, 0, 1, 4);
+    stages->addWidget(lblStartAtom, 4, 0);
+    stages->addWidget(txtStartAtom, 4, 1);
+    stages->addWidget(lblEnd_Atom, 4, 2);
+    stages->addWidget(txtEndAtom, 4, 3);
+    stages->addWidget(chk_BoxInfo, 5, 0, 1, 4);
+
+    auto* status = new QGridLayout(Frame1);
+    status->addWidget(lbl_bytes_processed, 0, 0, 1, 3);
+    status->addWidget(lbl_bytes_remaining, 1, 0, 1, 3);
+    status->addWidget(lblTimeRemaining, 2, 0, 1, 3);
+    status->addWidget(Label3, 3, 0, 1, 3);
+    status->addWidget(ProgressBar, 4, 0, 1, 3);
+    status->addWidget(Label7, 5, 0);
+    status->addWidget(Label8, 5, 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdExecute);
+    buttons->addWidget(cmd_return);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(lbl_Title);
+    page->addLayout(stages);
+    page->addWidget(Frame1);
+    page->addLayout(buttons);
+    resize(520, 0);
+}
+
+void frm_mdcrd_strip::choose_input() {
+    // A cancelled dialog changes nothing.
+    const file_choice choice = services().dialogs->open_file(this, {});
+    if (!choice.ok)
+        return;
+    input_path_ = choice.path;
+    cmd_Output->setEnabled(true);
+}
+
+void frm_mdcrd_strip::choose_output() {
+    const file_choice choice = services().dialogs->open_file(this, {});
+    if (!choice.ok)
+        return;
+    output_path_ = choice.path;
+    set_enabled({txt_orig_no_atoms, txtStartAtom, txtEndAtom, chk_BoxInfo}, true);
+    update_execute();
+}
+
+// The same rule after the output is chosen and after every change of a box, so a range that
+// does not fit (start after end, end beyond the atom count) never enables Execute.
+void frm_mdcrd_strip::update_execute() {
+    cmdExecute->setEnabled(
+        !output_path_.empty() && txt_orig_no_atoms->isEnabled() && !job_running_ &&
+        atom_range_usable(txt_orig_no_atoms->text().toStdString(),
+                          txtStartAtom->text().toStdString(), txtEndAtom->text().toStdString()));
+}
+
+void frm_mdcrd_strip::execute() {
+    const mdcrd_strip_settings settings{
+        input_path_,
+        output_path_,
+        whole_number_from_text(txt_orig_no_atoms->text().toStdString()),
+        whole_number_from_text(txtStartAtom->text().toStdString()),
+        whole_number_from_text(txtEndAtom->text().toStdString()),
+        chk_BoxInfo->isChecked()};
+    widget_job_ui ui(
+        {this, nullptr, lbl_bytes_processed, lbl_bytes_remaining, ProgressBar, {this}});
+    job_running_ = true;
+    cmdExecute->setEnabled(false);
+    const mdcrd_strip_outcome outcome = strip_mdcrd_atoms(settings, ui);
+    job_running_ = false;
+    if (outcome == mdcrd_strip_outcome::completed) {
+        // The user starts again from Select Input Trajectory File.
+        set_enabled(
+            {cmd_Output, txt_orig_no_atoms, txtEndAtom, txtStartAtom, cmdExecute, chk_BoxInfo},
+            false);
+        return;
+    }
+    update_execute();
+}
+
+void frm_mdcrd_strip::closeEvent(QCloseEvent* event) {
+    close_tool_window(event, job_running_,
+                      [] { window_registry::instance().load<frm_Amber_Tools>(); });
+}
+
+} // namespace qm

@@ -1,0 +1,292 @@
+#include "amber_tools/mdcrd_strip.h"
+
+#include "platform/error_report.h"
+#include "platform/line_reader.h"
+#include "platform/output_file.h"
+#include "platform/run_error.h"
+#include "platform/text.h"
+#include "platform/val.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace qm {
+namespace {
+
+constexpr std::uint64_t field_width = 8;
+constexpr std::uint64_t fields_per_line = 10;
+constexpr std::uint64_t line_width = field_width * fields_per_line; // 80 columns
+// Frames are read and written in blocks of about this size (at least one frame).
+constexpr std::uint64_t block_bytes = 8 << 20;
+// A box line longer than this is taken for something else.
+constexpr std::size_t longest_box_line = 256;
+// Not a classic error text of its own: a line of another length than the layout needs.
+constexpr int bad_record_length = 59;
+constexpr const char* cr_lf_ends =
+    "Lines end in CR LF, but an Amber trajectory ends them in LF only";
+
+// Descriptions end in " - error " so that the report's number, written directly after the
+// description, reads as "... - error 59".
+run_error layout_error(int number, const std::string& what) {
+    return run_error(number, what + " - error ");
+}
+
+std::string atoms_text(std::uint64_t atoms) {
+    return std::to_string(atoms) + (atoms == 1 ? " atom" : " atoms");
+}
+
+// Where the coordinate lines of one frame of `atoms` atoms end.
+struct frame_lines {
+    explicit frame_lines(std::uint64_t atoms)
+        : full_lines(3 * atoms / fields_per_line),
+          last_width(3 * atoms % fields_per_line * field_width),
+          bytes(full_lines * (line_width + 1) + (last_width == 0 ? 0 : last_width + 1)) {}
+
+    std::uint64_t count() const { return full_lines + (last_width == 0 ? 0 : 1); }
+    std::uint64_t width(std::uint64_t line) const {
+        return line < full_lines ? line_width : last_width;
+    }
+
+    std::uint64_t full_lines;
+    std::uint64_t last_width; // 0 when the last line is a full one
+    std::uint64_t bytes;
+};
+
+// Checks that the line starting `line` ends in a line feed after exactly `width` characters;
+// otherwise says what stands there instead.
+void check_line_end(std::string_view line, std::uint64_t width, std::uint64_t frame,
+                    std::uint64_t line_number, std::uint64_t atoms, const char* what) {
+    const char* start = line.data();
+    const auto* end = static_cast<const char*>(
+        std::memchr(start, '\n', std::min<std::uint64_t>(line.size(), width + 2)));
+    if (end == start + width)
+        return;
+    if (end != nullptr && end > start && end[-1] == '\r')
+        throw layout_error(bad_record_length, cr_lf_ends);
+    if (end == nullptr) // longer than the layout allows: find out by how much
+        end = static_cast<const char*>(std::memchr(start, '\n', line.size()));
+    const std::string found =
+        end == nullptr ? "no line end" : std::to_string(end - start) + " characters";
+    throw layout_error(bad_record_length, "Frame " + std::to_string(frame) + ", " + what + " " +
+                                              std::to_string(line_number) + " has " + found +
+                                              " where " + atoms_text(atoms) + " need " +
+                                              std::to_string(width) +
+                                              ": check the number of atoms");
+}
+
+// Checks every line end of one frame (numbered from 1).
+void check_frame(std::string_view frame, const frame_lines& lines, std::uint64_t box_bytes,
+                 std::uint64_t number, std::uint64_t atoms) {
+    std::uint64_t at = 0;
+    for (std::uint64_t line = 0; line < lines.count(); ++line) {
+        check_line_end(frame.substr(at), lines.width(line), number, line + 1, atoms,
+                       "coordinate line");
+        at += lines.width(line) + 1;
+    }
+    if (box_bytes > 0)
+        check_line_end(frame.substr(at), box_bytes - 1, number, 1, atoms, "box line");
+}
+
+// A box line holds three numbers, separated by blanks or standing in 8-column fields.
+bool looks_like_box_line(std::string_view line) {
+    const auto fields = split_fields(line);
+    return fields.size() == 3 && std::all_of(fields.begin(), fields.end(),
+                                             [](std::string_view f) { return is_number(f); });
+}
+
+std::uint64_t read_up_to(std::ifstream& in, char* into, std::uint64_t bytes) {
+    in.read(into, static_cast<std::streamsize>(bytes));
+    return static_cast<std::uint64_t>(in.gcount());
+}
+
+// Reads whole frames in blocks and checks each one's line ends before handing it out.
+class frame_stream {
+public:
+    frame_stream(const std::filesystem::path& path, const mdcrd_layout& layout, std::uint64_t atoms)
+        : in_(open_input(path)), layout_(layout), lines_(atoms), atoms_(atoms),
+          frames_per_block_(std::clamp<std::uint64_t>(
+              block_bytes / std::max<std::uint64_t>(1, layout.frame_bytes()), 1,
+              std::max<std::uint64_t>(1, layout.frames))) {
+        in_->seekg(static_cast<std::streamoff>(layout.title_bytes));
+        block_.resize(frames_per_block_ * layout.frame_bytes());
+    }
+
+    // The next block of whole, checked frames; empty after the last frame.
+    std::string_view next_block() {
+        const std::uint64_t frames = std::min(frames_per_block_, layout_.frames - frames_read_);
+        const std::uint64_t bytes = frames * layout_.frame_bytes();
+        if (read_up_to(*in_, block_.data(), bytes) != bytes)
+            throw layout_error(err::past_end, "The trajectory got shorter while it was read");
+        const std::string_view block(block_.data(), bytes);
+        for (std::uint64_t f = 0; f < frames; ++f)
+            check_frame(block.substr(f * layout_.frame_bytes()), lines_, layout_.box_bytes,
+                        frames_read_ + f + 1, atoms_);
+        frames_read_ += frames;
+        return block;
+    }
+
+    std::uint64_t frames_read() const { return frames_read_; }
+
+private:
+    std::unique_ptr<std::ifstream> in_;
+    mdcrd_layout layout_;
+    frame_lines lines_;
+    std::uint64_t atoms_;
+    std::uint64_t frames_per_block_;
+    std::string block_;
+    std::uint64_t frames_read_ = 0;
+};
+
+// Appends the kept fields of one frame, 10 to a line, each line ended by a line feed.
+void append_kept_fields(std::string& out, const char* frame, std::uint64_t first_field,
+                        std::uint64_t kept_fields) {
+    std::uint64_t line = first_field / fields_per_line;
+    std::uint64_t column = first_field % fields_per_line;
+    for (std::uint64_t k = 0; k < kept_fields; ++k) {
+        out.append(frame + line * (line_width + 1) + column * field_width, field_width);
+        if (++column == fields_per_line) {
+            column = 0;
+            ++line;
+        }
+        if ((k + 1) % fields_per_line == 0 || k + 1 == kept_fields)
+            out.push_back('\n');
+    }
+}
+
+void report_bytes(JobUi& ui, std::uint64_t processed, std::uint64_t length) {
+    ui.counts("Bytes Processed = " + std::to_string(processed),
+              "Bytes Remaining = " + std::to_string(length - processed));
+    ui.progress_value(static_cast<long long>(processed));
+}
+
+void copy_kept_atoms(const mdcrd_strip_settings& s, const mdcrd_layout& layout,
+                     std::uint64_t length, JobUi& ui) {
+    std::string title;
+    line_reader(s.input, last_line::must_end_with_lf).next(title);
+    output_file out(s.output);
+    out.write(title + '\n');
+    std::uint64_t processed = layout.title_bytes;
+    report_bytes(ui, processed, length);
+
+    const std::uint64_t first_field = 3 * (s.first_atom - 1);
+    const std::uint64_t kept_fields = 3 * (s.last_atom - s.first_atom + 1);
+    frame_stream frames(s.input, layout, s.atoms);
+    std::string block_out;
+    while (frames.frames_read() < layout.frames) {
+        const std::string_view block = frames.next_block();
+        block_out.clear();
+        for (std::uint64_t at = 0; at < block.size(); at += layout.frame_bytes()) {
+            append_kept_fields(block_out, block.data() + at, first_field, kept_fields);
+            if (s.keep_box)
+                block_out.append(block.substr(at + layout.coordinate_bytes, layout.box_bytes));
+        }
+        out.write(block_out);
+        processed += block.size();
+        report_bytes(ui, processed, length);
+    }
+    out.close();
+}
+
+} // namespace
+
+bool accepts_atom_number_key(char key) {
+    return (key >= '0' && key <= '9') || key == '\b';
+}
+
+bool atom_range_usable(std::string_view total_text, std::string_view start_text,
+                       std::string_view end_text) {
+    const std::uint64_t total = whole_number_from_text(total_text);
+    const std::uint64_t start = whole_number_from_text(start_text);
+    const std::uint64_t end = whole_number_from_text(end_text);
+    return start > 0 && start <= end && end <= total;
+}
+
+mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t atoms) {
+    if (atoms == 0)
+        throw run_error::from_number(err::invalid_call);
+    mdcrd_layout layout;
+    const std::uint64_t length = file_length(input);
+    {
+        line_reader titles(input, last_line::must_end_with_lf);
+        std::string title;
+        titles.next_required(title);
+        if (!title.empty() && title.back() == '\r')
+            throw layout_error(bad_record_length, cr_lf_ends);
+        layout.title_bytes = titles.position();
+    }
+    const std::uint64_t frame_data = length - layout.title_bytes;
+    if (frame_data == 0)
+        return layout; // a title and no frames
+
+    // Each atom takes 24 characters at least: a count too large for the file is caught here,
+    // before any size is computed from it.
+    const auto first_frame_cut_short = [&] {
+        return layout_error(err::past_end, "The file ends inside the first frame of " +
+                                               atoms_text(atoms) + ": check the number of atoms");
+    };
+    if (atoms > frame_data / 24)
+        throw first_frame_cut_short();
+    const frame_lines lines(atoms);
+    if (lines.bytes > frame_data)
+        throw first_frame_cut_short();
+    layout.coordinate_bytes = lines.bytes;
+
+    auto in = open_input(input);
+    in->seekg(static_cast<std::streamoff>(layout.title_bytes));
+    std::string head(lines.bytes + longest_box_line + 1, '\0');
+    head.resize(read_up_to(*in, head.data(), head.size()));
+    check_frame(head, lines, 0, 1, atoms);
+
+    // What follows the first frame: nothing, the next frame, or a box line. A box line is
+    // three numbers on a line that is not shaped like a coordinate line of the next frame.
+    if (frame_data > lines.bytes) {
+        const std::string_view rest = std::string_view(head).substr(lines.bytes);
+        const std::size_t end = rest.find('\n');
+        if (end != std::string_view::npos && end != lines.width(0) &&
+            looks_like_box_line(rest.substr(0, end)))
+            layout.box_bytes = end + 1;
+    }
+    if (frame_data % layout.frame_bytes() != 0)
+        throw layout_error(err::past_end, "The last frame is cut short: after " +
+                                              std::to_string(frame_data / layout.frame_bytes()) +
+                                              " whole frames of " + atoms_text(atoms) +
+                                              (layout.box_bytes > 0 ? " with box lines" : "") +
+                                              " come " +
+                                              std::to_string(frame_data % layout.frame_bytes()) +
+                                              " more bytes; check the number of atoms");
+    layout.frames = frame_data / layout.frame_bytes();
+    return layout;
+}
+
+mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobUi& ui) {
+    busy_pointer hourglass(ui);
+    ui.counts("Bytes Processed = 0", "Bytes Remaining = 0");
+    ui.progress_value(0);
+    const bool done = run_trapped(ui, report_form::number_form, mdcrd_strip_routine, [&] {
+        const mdcrd_strip_settings& s = settings;
+        if (s.first_atom == 0 || s.first_atom > s.last_atom || s.last_atom > s.atoms)
+            throw run_error::from_number(err::invalid_call);
+        ensure_distinct_files(s.input, s.output);
+        const std::uint64_t length = file_length(s.input);
+        ui.progress_range(0, static_cast<long long>(length));
+        ui.counts("Bytes Processed = 0", "Bytes Remaining = " + std::to_string(length));
+
+        // The whole file is checked before the output is created: a trajectory that does not
+        // match the atom count never leaves a half-written or garbled output behind.
+        const mdcrd_layout layout = read_mdcrd_layout(s.input, s.atoms);
+        frame_stream check(s.input, layout, s.atoms);
+        while (check.frames_read() < layout.frames)
+            check.next_block();
+
+        copy_kept_atoms(s, layout, length, ui);
+    });
+    if (!done)
+        return mdcrd_strip_outcome::error_report;
+    ui.message(message_icon::information, mdcrd_strip_done_title, mdcrd_strip_done_text);
+    return mdcrd_strip_outcome::completed;
+}
+
+} // namespace qm

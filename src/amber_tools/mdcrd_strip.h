@@ -1,0 +1,62 @@
+// Amber MDCRD atom stripper: copies a formatted Amber trajectory keeping one inclusive range of
+// atoms in every frame.
+//
+// The trajectory: a title line; then per frame every atom's x, y and z as fields of exactly 8
+// characters, 10 fields (80 characters) to a line, the frame's last line shorter when the
+// field count is not a multiple of 10; periodic trajectories add one box line per frame
+// (three box lengths, usually 24 characters). Every line ends in a line feed. Fields are
+// copied character for character: no number is ever parsed or reformatted.
+#pragma once
+
+#include "platform/job_ui.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace qm {
+
+struct mdcrd_strip_settings {
+    std::filesystem::path input;
+    std::filesystem::path output;
+    std::uint64_t atoms = 1;      // atoms per frame of the input
+    std::uint64_t first_atom = 1; // first atom kept, counted from 1
+    std::uint64_t last_atom = 1;  // last atom kept, inclusive
+    bool keep_box = false;        // copy the box lines; otherwise they are dropped
+};
+
+// How a trajectory is laid out, learnt from its title, its first frame and its length.
+struct mdcrd_layout {
+    std::uint64_t title_bytes = 0;      // the title line and its line feed
+    std::uint64_t coordinate_bytes = 0; // one frame's coordinate lines with their line feeds
+    std::uint64_t box_bytes = 0;        // one box line with its line feed; 0 without box lines
+    std::uint64_t frames = 0;
+    std::uint64_t frame_bytes() const { return coordinate_bytes + box_bytes; }
+};
+
+enum class mdcrd_strip_outcome { completed, error_report };
+
+inline constexpr std::string_view mdcrd_strip_routine = "frm_mdcrd_strip: cmd_execute_click";
+inline constexpr std::string_view mdcrd_strip_done_title = "Conversion Finished";
+inline constexpr std::string_view mdcrd_strip_done_text = "Conversion Complete";
+
+// The three number boxes take digits and Backspace only.
+bool accepts_atom_number_key(char key);
+
+// Execute may run when all three boxes hold a whole number of at least 1 and
+// start <= end <= total atoms.
+bool atom_range_usable(std::string_view total_text, std::string_view start_text,
+                       std::string_view end_text);
+
+// Reads the title and the first frame and checks the whole length against `atoms`: whether
+// frames carry box lines, how many there are. A file that does not match (another atom count,
+// CR LF line ends, a last frame cut short) is a run error that says what is wrong.
+mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t atoms);
+
+// Checks the whole trajectory first, then writes the title and the kept fields of every frame,
+// 10 to a line, and the box lines when asked to. Progress: "Bytes Processed = " and
+// "Bytes Remaining = " on the two count labels, the bar in bytes. Ends in "Conversion Complete"
+// or the routine's error report (number form); nothing is written when the check fails.
+mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobUi& ui);
+
+} // namespace qm
