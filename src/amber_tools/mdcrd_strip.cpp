@@ -77,9 +77,25 @@ void check_line_end(std::string_view line, std::uint64_t width, std::uint64_t fr
                                               ": check the number of atoms");
 }
 
-// Checks every line end of one frame (numbered from 1).
+// Whether the frame's line feeds stand exactly where the layout puts them and nowhere else.
+bool line_ends_in_place(const char* frame, const frame_lines& lines, std::uint64_t box_bytes) {
+    for (std::uint64_t line = 0; line < lines.full_lines; ++line)
+        if (frame[line * (line_width + 1) + line_width] != '\n')
+            return false;
+    const std::uint64_t bytes = lines.bytes + box_bytes;
+    if (frame[lines.bytes - 1] != '\n' || frame[bytes - 1] != '\n')
+        return false;
+    const auto line_ends = static_cast<std::uint64_t>(std::count(frame, frame + bytes, '\n'));
+    return line_ends == lines.count() + (box_bytes > 0 ? 1 : 0);
+}
+
+// Checks every line end of one frame (numbered from 1). Only a frame that fails the quick
+// test is walked line by line, to say what is wrong.
 void check_frame(std::string_view frame, const frame_lines& lines, std::uint64_t box_bytes,
                  std::uint64_t number, std::uint64_t atoms) {
+    if (frame.size() >= lines.bytes + box_bytes &&
+        line_ends_in_place(frame.data(), lines, box_bytes))
+        return;
     std::uint64_t at = 0;
     for (std::uint64_t line = 0; line < lines.count(); ++line) {
         check_line_end(frame.substr(at), lines.width(line), number, line + 1, atoms,
@@ -140,20 +156,30 @@ private:
     std::uint64_t frames_read_ = 0;
 };
 
-// Appends the kept fields of one frame, 10 to a line, each line ended by a line feed.
-void append_kept_fields(std::string& out, const char* frame, std::uint64_t first_field,
+// Bytes of one frame's kept fields written 10 to a line, every line ended by a line feed.
+std::uint64_t kept_bytes(std::uint64_t kept_fields) {
+    return kept_fields * field_width + (kept_fields + fields_per_line - 1) / fields_per_line;
+}
+
+// Writes the kept fields of one frame, 10 to a line, each line ended by a line feed; returns
+// the end of what it wrote.
+char* write_kept_fields(char* out, const char* frame, std::uint64_t first_field,
                         std::uint64_t kept_fields) {
-    std::uint64_t line = first_field / fields_per_line;
+    const char* field = frame + first_field / fields_per_line * (line_width + 1) +
+                        first_field % fields_per_line * field_width;
     std::uint64_t column = first_field % fields_per_line;
-    for (std::uint64_t k = 0; k < kept_fields; ++k) {
-        out.append(frame + line * (line_width + 1) + column * field_width, field_width);
+    for (std::uint64_t k = 1; k <= kept_fields; ++k) {
+        std::memcpy(out, field, field_width);
+        out += field_width;
+        field += field_width;
         if (++column == fields_per_line) {
             column = 0;
-            ++line;
+            ++field; // over the input line's line feed
         }
-        if ((k + 1) % fields_per_line == 0 || k + 1 == kept_fields)
-            out.push_back('\n');
+        if (k % fields_per_line == 0 || k == kept_fields)
+            *out++ = '\n';
     }
+    return out;
 }
 
 void report_bytes(JobUi& ui, std::uint64_t processed, std::uint64_t length) {
@@ -174,14 +200,18 @@ void copy_kept_atoms(const mdcrd_strip_settings& s, const mdcrd_layout& layout,
     const std::uint64_t first_field = 3 * (s.first_atom - 1);
     const std::uint64_t kept_fields = 3 * (s.last_atom - s.first_atom + 1);
     frame_stream frames(s.input, layout, s.atoms);
+    const std::uint64_t frame_out = kept_bytes(kept_fields) + (s.keep_box ? layout.box_bytes : 0);
     std::string block_out;
     while (frames.frames_read() < layout.frames) {
         const std::string_view block = frames.next_block();
-        block_out.clear();
+        block_out.resize(block.size() / layout.frame_bytes() * frame_out);
+        char* to = block_out.data();
         for (std::uint64_t at = 0; at < block.size(); at += layout.frame_bytes()) {
-            append_kept_fields(block_out, block.data() + at, first_field, kept_fields);
-            if (s.keep_box)
-                block_out.append(block.substr(at + layout.coordinate_bytes, layout.box_bytes));
+            to = write_kept_fields(to, block.data() + at, first_field, kept_fields);
+            if (s.keep_box) {
+                std::memcpy(to, block.data() + at + layout.coordinate_bytes, layout.box_bytes);
+                to += layout.box_bytes;
+            }
         }
         out.write(block_out);
         processed += block.size();
