@@ -1,6 +1,6 @@
 // quillmark-cli mdcrd-strip: the Amber MDCRD Atom Stripper without a display. The three numbers
 // are the window's box texts and go through the same key filter and Execute rule.
-#include "amber_tools/mdcrd_strip.h"
+#include "amber/mdcrd_strip.h"
 #include "cli/subcommand.h"
 #include "platform/val.h"
 

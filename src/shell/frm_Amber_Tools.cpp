@@ -1,6 +1,6 @@
 #include "shell/frm_Amber_Tools.h"
 
-#include "amber_tools/frm_mdcrd_strip.h"
+#include "amber/frm_mdcrd_strip.h"
 #include "platform/qt/widgets.h"
 #include "shell/navigation.h"
 #include "text_tools/frm_text_line_extraction.h"

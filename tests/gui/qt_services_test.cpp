@@ -43,9 +43,17 @@ TEST(WidgetJobUi, DrivesTheWindowsWidgetsAndPointer) {
     EXPECT_EQ(services.messages.shown[0].text, "All\n\rdone"); // the job's own break is kept
 }
 
-TEST(WidgetJobUi, HugeProgressValuesStayInTheBarsRange) {
+TEST(WidgetJobUi, ABarOverMoreThanTwoGigabytesStaysInProportion) {
     EXPECT_EQ(progress_bar_value(5), 5);
     EXPECT_EQ(progress_bar_value(1LL << 40), 2147483647);
+    QProgressBar bar;
+    widget_job_ui ui({nullptr, nullptr, nullptr, nullptr, &bar, {}});
+    ui.progress_range(0, 5LL << 30); // a 5 GiB file in bytes
+    ui.progress_value(5LL << 29);    // half of it read
+    EXPECT_EQ(bar.value() * 2LL, bar.maximum() - bar.maximum() % 2);
+    ui.progress_range(0, 100);
+    ui.progress_value(40);
+    EXPECT_EQ(bar.value(), 40);
 }
 
 struct counted_window : QWidget {

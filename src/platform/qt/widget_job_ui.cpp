@@ -21,9 +21,14 @@ QString to_qt(std::string_view text) {
 
 } // namespace
 
-int progress_bar_value(long long value) {
+long long progress_step(long long maximum) {
     constexpr long long top = std::numeric_limits<int>::max();
-    return static_cast<int>(value > top ? top : value);
+    return maximum > top ? maximum / top + 1 : 1;
+}
+
+int progress_bar_value(long long value, long long step) {
+    constexpr long long top = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(value / step, -top, top));
 }
 
 widget_job_ui::widget_job_ui(job_widgets widgets) : w_(std::move(widgets)) {
@@ -60,14 +65,16 @@ void widget_job_ui::counts(std::string_view first, std::string_view second) {
 void widget_job_ui::progress_range(long long minimum, long long maximum) {
     if (w_.progress == nullptr)
         return;
-    w_.progress->setRange(progress_bar_value(minimum), progress_bar_value(maximum));
+    progress_step_ = progress_step(maximum);
+    w_.progress->setRange(progress_bar_value(minimum, progress_step_),
+                          progress_bar_value(maximum, progress_step_));
     show_now(w_.progress);
 }
 
 void widget_job_ui::progress_value(long long value) {
     if (w_.progress == nullptr)
         return;
-    const int v = progress_bar_value(value);
+    const int v = progress_bar_value(value, progress_step_);
     w_.progress->setValue(std::clamp(v, w_.progress->minimum(), w_.progress->maximum()));
     show_now(w_.progress);
 }

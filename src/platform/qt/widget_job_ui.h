@@ -48,10 +48,13 @@ private:
     job_widgets w_;
     std::vector<QPointer<QWidget>> busy_;
     QElapsedTimer since_paint_;
+    long long progress_step_ = 1;
 };
 
-// The progress bar holds an int; larger values are scaled down so the bar stays exact in
-// proportion (a file of more than 256 GiB in blocks of 128 bytes).
-int progress_bar_value(long long value);
+// The progress bar holds an int. A range beyond it is counted in steps of `progress_step`
+// units, so a bar over a file of more than 2 GiB in bytes stays exact in proportion; values
+// outside the int range stay at its ends.
+long long progress_step(long long maximum);
+int progress_bar_value(long long value, long long step = 1);
 
 } // namespace qm

@@ -1,4 +1,4 @@
-#include "amber_tools/mdcrd_strip.h"
+#include "amber/mdcrd_strip.h"
 
 #include "support/cli_support.h"
 #include "support/mdcrd_files.h"

@@ -1,4 +1,4 @@
-#include "amber_tools/frm_mdcrd_strip.h"
+#include "amber/frm_mdcrd_strip.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/window_registry.h"
 #include "shell/frm_Amber_Tools.h"

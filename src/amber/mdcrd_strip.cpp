@@ -1,4 +1,4 @@
-#include "amber_tools/mdcrd_strip.h"
+#include "amber/mdcrd_strip.h"
 
 #include "platform/error_report.h"
 #include "platform/line_reader.h"

@@ -1,6 +1,6 @@
-#include "amber_tools/frm_mdcrd_strip.h"
+#include "amber/frm_mdcrd_strip.h"
 
-#include "amber_tools/mdcrd_strip.h"
+#include "amber/mdcrd_strip.h"
 #include "platform/qt/key_filter.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
