@@ -1,6 +1,6 @@
 #include "unit_conversion/frm_unit_conversion.h"
 
-#include "platform/qt/ui_services.h"
+#include "platform/qt/key_filter.h"
 #include "platform/qt/widgets.h"
 #include "shell/navigation.h"
 
@@ -8,7 +8,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,8 +98,9 @@ frm_unit_conversion::frm_unit_conversion(QWidget* parent) : QWidget(parent) {
     grid->addWidget(Frame1, 0, 2, 2, 1);
     grid->addWidget(cmd_return, 1, 0, 1, 2);
 
-    // Typed keys go through the filter below (which beeps); the validator keeps a pasted text
-    // to digits and points as well.
+    // Typed characters other than digits and points beep, Backspace included; the validator
+    // keeps a pasted text to digits and points as well.
+    filter_typed_keys({txt_input}, accepts_value_key);
     txt_input->installEventFilter(this);
     txt_input->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), txt_input));
@@ -154,32 +154,10 @@ void frm_unit_conversion::input_unit_clicked(conversion_unit unit) {
 }
 
 bool frm_unit_conversion::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != txt_input)
-        return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyRelease) {
+    // Every key released in the input box converts, whether its character was taken or not.
+    if (watched == txt_input && event->type() == QEvent::KeyRelease)
         update_conversion();
-        return false;
-    }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const QString typed = key->text();
-    // Delete, the arrows and the like type no character; Return, Tab and the editing
-    // shortcuts keep their meaning.
-    if (key->key() == Qt::Key_Backspace || typed == QStringLiteral("\b")) {
-        services().messages->beep(); // Backspace deletes nothing here
-        return true;
-    }
-    if (key->key() == Qt::Key_Delete || typed.isEmpty())
-        return false;
-    const char16_t code = typed[0].unicode();
-    if (typed.size() == 1 && (code < ' ' || code == 0x7f))
-        return false;
-    if (typed.size() == 1 && code < 128 && accepts_value_key(static_cast<char>(code)))
-        return false;
-    // Any other character is dropped with a beep.
-    services().messages->beep();
-    return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void frm_unit_conversion::closeEvent(QCloseEvent* event) {

@@ -70,6 +70,7 @@ public:
     void update_conversion();
 
 protected:
+    // Key releases in the input box.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -11,7 +11,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <new>
 
 namespace qm {
 namespace {
@@ -101,14 +100,6 @@ void convert_lines(const time_lines& lines, const std::filesystem::path& input,
     out.close();
 }
 
-run_error as_run_error(const std::exception& e) {
-    if (const auto* known = dynamic_cast<const run_error*>(&e))
-        return *known;
-    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr)
-        return run_error::from_number(7); // Out of memory
-    return run_error(51, "Internal error: " + std::string(e.what()));
-}
-
 } // namespace
 
 std::string_view time_unit_word(time_unit unit) {
@@ -189,24 +180,19 @@ time_conversion_outcome convert_time_file(const std::filesystem::path& input,
                                           const std::filesystem::path& output, time_unit unit,
                                           JobUi& ui) {
     {
+        // A report comes while the hourglass still shows; it goes once the box is closed.
         busy_pointer hourglass(ui);
-        std::string_view routine = read_routine;
-        try {
-            time_lines lines;
-            std::optional<progress> bar;
-            {
-                // The input is open only while it is read.
-                line_reader in(input, last_line::may_end_without_lf);
-                bar.emplace(ui, file_length(input));
-                read_lines(in, lines, *bar);
-            }
-            routine = convert_routine;
-            convert_lines(lines, input, output, unit, *bar);
-        } catch (const std::exception& e) {
-            // The report comes while the hourglass still shows; it goes once the box is closed.
-            show_error_report(ui, report_form::short_form, as_run_error(e), routine);
+        time_lines lines;
+        std::optional<progress> bar;
+        const bool read = run_trapped(ui, report_form::short_form, read_routine, [&] {
+            // The input is open only while it is read.
+            line_reader in(input, last_line::may_end_without_lf);
+            bar.emplace(ui, file_length(input));
+            read_lines(in, lines, *bar);
+        });
+        if (!read || !run_trapped(ui, report_form::short_form, convert_routine,
+                                  [&] { convert_lines(lines, input, output, unit, *bar); }))
             return time_conversion_outcome::error_report;
-        }
     }
     ui.progress_to_maximum();
     ui.message(message_icon::information, time_conversion_done_title, time_conversion_done_text);
