@@ -36,6 +36,12 @@ const subcommand_entry subcommands[] = {
      add_replace},
     {"mdcrd-strip", "Copy an Amber formatted trajectory keeping one range of atoms in every frame",
      add_mdcrd_strip},
+    {"units", "Convert a number between hartree, kJ/mol, kcal/mol and eV, or between amu and kg",
+     add_units},
+    {"time-convert",
+     "Write every \"<d> days <h> hours <m> minutes <s> seconds\" line of a text file with its "
+     "total in one unit",
+     add_time_convert},
 };
 
 } // namespace

@@ -39,5 +39,7 @@ action add_line_extract(CLI::App& app);
 action add_char_extract(CLI::App& app);
 action add_replace(CLI::App& app);
 action add_mdcrd_strip(CLI::App& app);
+action add_units(CLI::App& app);
+action add_time_convert(CLI::App& app);
 
 } // namespace qm::cli

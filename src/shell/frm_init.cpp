@@ -9,6 +9,8 @@
 #include "shell/pictures.h"
 #include "text_tools/frm_global_replace.h"
 #include "text_tools/frm_text_file_character_extraction.h"
+#include "units/frm_time_conversion.h"
+#include "units/frm_unit_conversion.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -80,8 +82,10 @@ frm_init::frm_init(QWidget* parent) : QWidget(parent) {
             [] { open_from_main_menu<frm_text_file_character_extraction>(); });
     connect(cmd_global_replace, &QPushButton::clicked, this,
             [] { open_from_main_menu<frm_global_replace>(); });
-    // cmd_time_conversion, cmd_unit_conversion: their tools are not written yet, so the
-    // buttons do nothing.
+    connect(cmd_time_conversion, &QPushButton::clicked, this,
+            [] { open_from_main_menu<frm_time_conversion>(); });
+    connect(cmd_unit_conversion, &QPushButton::clicked, this,
+            [] { open_from_main_menu<frm_unit_conversion>(); });
     connect(cmd_Amber, &QPushButton::clicked, this, [] { open_from_main_menu<frm_Amber_Tools>(); });
     connect(cmd_stokes_shift_tools, &QPushButton::clicked, this,
             [] { open_from_main_menu<frm_stokes_shift_tools>(); });

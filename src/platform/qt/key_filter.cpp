@@ -22,7 +22,8 @@ protected:
         if (typed.isEmpty())
             return false; // arrows and the like
         const char16_t code = typed[0].unicode();
-        if (typed.size() == 1 && code < ' ' && code != '\b')
+        // Delete types DEL (127) on some platforms: it deletes, it is no character.
+        if (typed.size() == 1 && (code < ' ' || code == 0x7f) && code != '\b')
             return false;
         if (typed.size() == 1 && code < 128 && accepts_(static_cast<char>(code)))
             return false;

@@ -1,0 +1,76 @@
+// Time Conversion Tool: every line of a text file that lists a duration as
+// "<d> days <h> hours <m> minutes <s> seconds" is written back with the whole duration in one
+// unit. Lines without the four groups are left out.
+#pragma once
+
+#include "platform/job_ui.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+enum class time_unit { seconds, minutes, hours, days };
+
+// "Seconds", "Minutes", "Hours", "Days": the word written after a total.
+std::string_view time_unit_word(time_unit unit);
+// Command-line names: seconds, minutes, hours, days.
+std::optional<time_unit> time_unit_named(std::string_view name);
+
+// The input as the job holds it: every line is a blank followed by the bytes before its line
+// feed (a carriage return stays at its end); a last line without a line feed ends at the end of
+// the file. All lines live in one buffer, so a file of many short lines costs little more
+// memory than its size.
+class time_lines {
+public:
+    void add(std::string_view bytes_before_lf);
+    std::size_t size() const { return starts_.size(); }
+    // Line i (from 0), leading blank included.
+    std::string_view operator[](std::size_t i) const;
+
+private:
+    std::string text_;
+    std::vector<std::size_t> starts_;
+};
+
+// The value texts of one line's four groups, when all four were found in order.
+struct duration_texts {
+    std::string_view days, hours, minutes, seconds;
+};
+
+// Finds " days ", " hours ", " minutes " and " seconds" in that order, each search going on
+// from where the previous marker matched. The value of a marker is the run of characters
+// between the blank before it and the marker; a match with nothing there (two blanks before the
+// word, or the word at the very start of the line) does not count and the search goes on.
+std::optional<duration_texts> find_duration(std::string_view line);
+
+// The total in the unit, worked out from the four values as single-precision numbers, left to
+// right in double precision, then rounded to single precision. A value text that is not a
+// number is "Type mismatch" (13); a value or a total beyond single precision is "Overflow" (6).
+float duration_total(const duration_texts& texts, time_unit unit);
+
+// The two lines after the echoed line: " 3723.5  Seconds" and an empty one.
+std::string total_lines(float total, time_unit unit);
+
+inline constexpr std::string_view read_routine = "frm_time_conversion cmd_execute_click";
+inline constexpr std::string_view convert_routine = "frm_time_conversion submodule: convert";
+inline constexpr std::string_view time_conversion_done_title = "Conversion Complete";
+inline constexpr std::string_view time_conversion_done_text = "Conversion Completed";
+
+enum class time_conversion_outcome { completed, error_report };
+
+// Execute: reads the whole input (progress over the first half of a bar of twice the file's
+// length), then writes, for every line with the four groups, the line, its total and an empty
+// line, each ended by a single line feed (progress over the second half). Ends in
+// "Conversion Completed" or the error report (short form) naming the step that failed; the
+// output keeps the lines written before a failure and is never the input ("File already open"
+// 55 before anything is truncated).
+time_conversion_outcome convert_time_file(const std::filesystem::path& input,
+                                          const std::filesystem::path& output, time_unit unit,
+                                          JobUi& ui);
+
+} // namespace qm
