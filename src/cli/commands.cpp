@@ -36,6 +36,14 @@ const subcommand_entry subcommands[] = {
      add_replace},
     {"mdcrd-strip", "Copy an Amber formatted trajectory keeping one range of atoms in every frame",
      add_mdcrd_strip},
+    {"stokes-shift",
+     "Stokes shift and reorganisation energy of absfq.dat and emisfq.dat in one folder, "
+     "appended to a summary file",
+     add_stokes_shift},
+    {"phase-correct", "Remove the 2 pi jumps from a column of phases in a text file",
+     add_phase_correct},
+    {"spectral-density", "Read a spectral density file into rows of three numbers and print them",
+     add_spectral_density},
 };
 
 } // namespace

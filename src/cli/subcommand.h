@@ -39,5 +39,8 @@ action add_line_extract(CLI::App& app);
 action add_char_extract(CLI::App& app);
 action add_replace(CLI::App& app);
 action add_mdcrd_strip(CLI::App& app);
+action add_stokes_shift(CLI::App& app);
+action add_phase_correct(CLI::App& app);
+action add_spectral_density(CLI::App& app);
 
 } // namespace qm::cli
