@@ -1,0 +1,111 @@
+#include "platform/qt/ui_services.h"
+#include "platform/qt/window_registry.h"
+#include "shell/frm_stokes_shift_tools.h"
+#include "stokes_shift/frm_tdss.h"
+
+#include "support/gui_support.h"
+#include "support/test_support.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+struct tdss_window : ::testing::Test {
+    scoped_test_services services;
+    test::temp_dir dir;
+    frm_stokes_shift_tools* menu = window_registry::instance().load<frm_stokes_shift_tools>();
+    frm_tdss* w = nullptr;
+
+    void SetUp() override {
+        menu->cmd_TDSS->click();
+        w = window_registry::instance().find<frm_tdss>();
+        ASSERT_NE(w, nullptr);
+    }
+    void TearDown() override {
+        window_registry::instance().destroy_all();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QPushButton* button(const char* name) { return test::control<QPushButton>(w, name); }
+    bool enabled(const char* name) { return button(name)->isEnabled(); }
+    QString status() { return test::control<QLineEdit>(w, "txt_status")->text(); }
+    void choose(const char* button_name, const std::string& file) {
+        services.dialogs.queue_path((dir / file).string());
+        button(button_name)->click();
+    }
+};
+
+TEST_F(tdss_window, OpensFromTheSubMenuWithAnEmptyChart) {
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(w->windowTitle(), "Time Dependent Stokes Shift");
+    const std::pair<const char*, const char*> captions[] = {
+        {"cmd_input_file", "1) &Select Spectral Density File"},
+        {"cmd_output_file", "2) Select &Output File"},
+        {"cmd_read_input_file", "3) &Read Input File"},
+        {"cmd_return", "&Return to Stokes Shift Menu"}};
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(button(name)->text(), caption);
+    EXPECT_EQ(test::control<QLabel>(w, "lblStatus")->text(), "Status:");
+    EXPECT_EQ(status(), "Awaiting user selection of Spectral Density input file.");
+    auto* frame = test::control<QGroupBox>(w, "frm_data_display");
+    EXPECT_EQ(frame->title(), "Data Display - NO DATA");
+    auto* chart = test::control<QChartView>(frame, "chart_data1");
+    ASSERT_NE(chart->chart(), nullptr);
+    EXPECT_TRUE(chart->chart()->series().isEmpty());
+    EXPECT_TRUE(enabled("cmd_input_file"));
+    EXPECT_FALSE(enabled("cmd_output_file"));
+    EXPECT_FALSE(enabled("cmd_read_input_file"));
+}
+
+TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
+    test::write_file(dir / "density.dat", "0.1 0.2 0.3\r\n0.4 0.5 0.6\r\n");
+    choose("cmd_input_file", "density.dat");
+    EXPECT_EQ(status(), "Awaiting user selection of Time Dependent Stokes Shift output file.");
+    EXPECT_TRUE(enabled("cmd_output_file"));
+    EXPECT_FALSE(enabled("cmd_read_input_file"));
+    choose("cmd_output_file", "tdss.dat");
+    EXPECT_EQ(status(), "Ready to read input file.");
+    ASSERT_TRUE(enabled("cmd_read_input_file"));
+    button("cmd_read_input_file")->click();
+    EXPECT_EQ(status(), "Successfully Read Input Data - Ready to process.");
+    EXPECT_TRUE(services.messages.shown.empty());
+    EXPECT_EQ(w->spectral_density().row_count, 2);
+    EXPECT_EQ(w->spectral_density().rows[1], (std::array<double, 3>{0.4, 0.5, 0.6}));
+    EXPECT_EQ(w->output_path(), (dir / "tdss.dat").string());
+    EXPECT_FALSE(std::filesystem::exists(dir / "tdss.dat"));
+    EXPECT_TRUE(test::control<QChartView>(w, "chart_data1")->chart()->series().isEmpty());
+    EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(tdss_window, AFailedReadUnloadsTheWindowBackToTheSubMenu) {
+    choose("cmd_input_file", "missing.dat");
+    choose("cmd_output_file", "tdss.dat");
+    button("cmd_read_input_file")->click();
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].icon, message_icon::exclamation);
+    EXPECT_EQ(services.messages.shown[0].title, "Fatal - Error");
+    EXPECT_EQ(services.messages.shown[0].text,
+              "Error (File not found53) in (frm_tdss: cmd_read_input_file_click) routine.\n\r"
+              "Returning to main menu");
+    EXPECT_TRUE(menu->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_registry::instance().find<frm_tdss>(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir / "tdss.dat"));
+}
+
+TEST_F(tdss_window, ReturnShowsTheSubMenuAgain) {
+    button("cmd_return")->click();
+    EXPECT_TRUE(menu->isVisible());
+}
+
+} // namespace
+} // namespace qm
