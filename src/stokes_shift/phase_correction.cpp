@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <limits>
-#include <new>
 
 namespace qm {
 namespace {
@@ -96,16 +95,9 @@ phase_correction_outcome correct_phases(const phase_correction_settings& setting
                    phase_column_invalid_text);
         return phase_correction_outcome::column_invalid;
     }
-    try {
-        copy_corrected(settings, *column, ui);
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::number_form, e, phase_correction_routine);
+    if (!run_trapped(ui, report_form::number_form, phase_correction_routine,
+                     [&] { copy_corrected(settings, *column, ui); }))
         return phase_correction_outcome::error_report;
-    } catch (const std::bad_alloc&) {
-        show_error_report(ui, report_form::number_form, run_error::from_number(7),
-                          phase_correction_routine);
-        return phase_correction_outcome::error_report;
-    }
     ui.message(message_icon::information, phase_correction_done_title, phase_correction_done_text);
     return phase_correction_outcome::completed;
 }

@@ -7,7 +7,6 @@
 #include "stokes_shift/data_lines.h"
 
 #include <limits>
-#include <new>
 
 namespace qm {
 
@@ -33,7 +32,7 @@ spectral_density_result read_spectral_density(const std::filesystem::path& input
     ui.status(std::string(spectral_density_reading) + "0");
     busy_pointer hourglass(ui);
     spectral_density_result result;
-    try {
+    const bool done = run_trapped(ui, report_form::number_form, spectral_density_routine, [&] {
         data_line_reader in(input);
         std::int32_t row = 1;
         std::string line;
@@ -43,14 +42,9 @@ spectral_density_result read_spectral_density(const std::filesystem::path& input
             ui.status(std::string(spectral_density_reading) + count_text(row));
         }
         result.table.row_count = row - 1;
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::number_form, e, spectral_density_routine);
+    });
+    if (!done)
         return {};
-    } catch (const std::bad_alloc&) {
-        show_error_report(ui, report_form::number_form, run_error::from_number(7),
-                          spectral_density_routine);
-        return {};
-    }
     ui.status(spectral_density_read);
     result.outcome = spectral_density_outcome::completed;
     return result;

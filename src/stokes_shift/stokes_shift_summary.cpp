@@ -8,7 +8,6 @@
 #include "platform/val.h"
 
 #include <cmath>
-#include <new>
 
 namespace qm {
 namespace {
@@ -99,7 +98,7 @@ stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, 
     const std::filesystem::path absorption = settings.data_path + std::string(absorption_file_name);
     const std::filesystem::path emission = settings.data_path + std::string(emission_file_name);
     stokes_shift_result result;
-    try {
+    const bool done = run_trapped(ui, report_form::number_form, stokes_shift_routine, [&] {
         // Both files are counted before either is read: an empty or missing file stops the run
         // before any sum is taken.
         if (count_lines(absorption) == 0 || count_lines(emission) == 0)
@@ -112,15 +111,9 @@ stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, 
         ensure_distinct_files(emission, settings.summary);
         append_file(settings.summary, summary_line(settings.data_path, result.stokes_shift,
                                                    result.reorganisation_energy));
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::number_form, e, stokes_shift_routine);
+    });
+    if (!done)
         return {};
-    } catch (const std::bad_alloc&) {
-        // A "line" larger than memory (a binary file or a device named as a spectrum).
-        show_error_report(ui, report_form::number_form, run_error::from_number(7),
-                          stokes_shift_routine);
-        return {};
-    }
     ui.message(message_icon::information, stokes_shift_done_title,
                stokes_shift_message(result.stokes_shift, result.reorganisation_energy));
     result.outcome = stokes_shift_outcome::completed;

@@ -1,43 +1,16 @@
-#include "platform/qt/ui_services.h"
-#include "platform/qt/window_registry.h"
-#include "shell/frm_stokes_shift_tools.h"
 #include "stokes_shift/frm_Phase_Correction.h"
 
-#include "support/gui_support.h"
-#include "support/test_support.h"
+#include "stokes_shift/tool_window_fixture.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
 
 namespace qm {
 namespace {
 
-struct phase_window : ::testing::Test {
-    scoped_test_services services;
-    test::temp_dir dir;
-    frm_stokes_shift_tools* menu = window_registry::instance().load<frm_stokes_shift_tools>();
-    frm_Phase_Correction* w = nullptr;
-
-    void SetUp() override {
-        menu->cmd_Phase_correct->click();
-        w = window_registry::instance().find<frm_Phase_Correction>();
-        ASSERT_NE(w, nullptr);
-    }
-    void TearDown() override {
-        window_registry::instance().destroy_all();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    QPushButton* button(const char* name) { return test::control<QPushButton>(w, name); }
-    bool enabled(const char* name) { return button(name)->isEnabled(); }
-    void choose(const char* button_name, const std::string& file) {
-        services.dialogs.queue_path((dir / file).string());
-        button(button_name)->click();
-    }
+struct phase_window : test::tool_window<frm_Phase_Correction> {
+    void SetUp() override { open("cmd_Phase_correct"); }
     void ready(const std::string& input) {
         test::write_file(dir / "in.dat", input);
         choose("cmd_input_file", "in.dat");
@@ -121,10 +94,7 @@ TEST_F(phase_window, FailuresAreReportedAndTheWindowStaysUsable) {
 }
 
 TEST_F(phase_window, ReturnShowsTheSubMenuAgain) {
-    button("cmd_return")->click();
-    EXPECT_TRUE(menu->isVisible());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window_registry::instance().find<frm_Phase_Correction>(), nullptr);
+    expect_return_to_menu();
 }
 
 } // namespace

@@ -1,38 +1,16 @@
-#include "platform/qt/ui_services.h"
-#include "platform/qt/window_registry.h"
-#include "shell/frm_stokes_shift_tools.h"
 #include "stokes_shift/frm_data_extraction1.h"
 
-#include "support/gui_support.h"
-#include "support/test_support.h"
+#include "stokes_shift/tool_window_fixture.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
 
 namespace qm {
 namespace {
 
-struct data_extraction_window : ::testing::Test {
-    scoped_test_services services;
-    test::temp_dir dir;
-    frm_stokes_shift_tools* menu = window_registry::instance().load<frm_stokes_shift_tools>();
-    frm_data_extraction1* w = nullptr;
-
-    void SetUp() override {
-        menu->cmd_Data_extract1->click();
-        w = window_registry::instance().find<frm_data_extraction1>();
-        ASSERT_NE(w, nullptr);
-    }
-    void TearDown() override {
-        window_registry::instance().destroy_all();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+struct data_extraction_window : test::tool_window<frm_data_extraction1> {
+    void SetUp() override { open("cmd_Data_extract1"); }
     QLineEdit* edit(const char* name) { return test::control<QLineEdit>(w, name); }
-    QPushButton* button(const char* name) { return test::control<QPushButton>(w, name); }
     void spectra() {
         std::filesystem::create_directories(dir / "run");
         test::write_file(dir / "run" / "absfq.dat", "100 1\n");
@@ -61,10 +39,7 @@ TEST_F(data_extraction_window, OpensFromTheSubMenuWithItsTexts) {
 }
 
 TEST_F(data_extraction_window, ReturnShowsTheSubMenuAgain) {
-    button("cmd_return")->click();
-    EXPECT_TRUE(menu->isVisible());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window_registry::instance().find<frm_data_extraction1>(), nullptr);
+    expect_return_to_menu();
 }
 
 TEST_F(data_extraction_window, TheChosenFilesFolderIsTheDataPathAndExecuteAppends) {
@@ -103,8 +78,7 @@ TEST_F(data_extraction_window, AFailureLeavesOnlyTheWayBack) {
     EXPECT_FALSE(button("cmd_Execute")->isEnabled());
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
-    button("cmd_return")->click();
-    EXPECT_TRUE(menu->isVisible());
+    expect_return_to_menu();
 }
 
 } // namespace

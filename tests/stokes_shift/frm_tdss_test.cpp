@@ -1,46 +1,19 @@
-#include "platform/qt/ui_services.h"
-#include "platform/qt/window_registry.h"
-#include "shell/frm_stokes_shift_tools.h"
 #include "stokes_shift/frm_tdss.h"
 
-#include "support/gui_support.h"
-#include "support/test_support.h"
+#include "stokes_shift/tool_window_fixture.h"
 
 #include <QChart>
 #include <QChartView>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
 
 namespace qm {
 namespace {
 
-struct tdss_window : ::testing::Test {
-    scoped_test_services services;
-    test::temp_dir dir;
-    frm_stokes_shift_tools* menu = window_registry::instance().load<frm_stokes_shift_tools>();
-    frm_tdss* w = nullptr;
-
-    void SetUp() override {
-        menu->cmd_TDSS->click();
-        w = window_registry::instance().find<frm_tdss>();
-        ASSERT_NE(w, nullptr);
-    }
-    void TearDown() override {
-        window_registry::instance().destroy_all();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    QPushButton* button(const char* name) { return test::control<QPushButton>(w, name); }
-    bool enabled(const char* name) { return button(name)->isEnabled(); }
+struct tdss_window : test::tool_window<frm_tdss> {
+    void SetUp() override { open("cmd_TDSS"); }
     QString status() { return test::control<QLineEdit>(w, "txt_status")->text(); }
-    void choose(const char* button_name, const std::string& file) {
-        services.dialogs.queue_path((dir / file).string());
-        button(button_name)->click();
-    }
 };
 
 TEST_F(tdss_window, OpensFromTheSubMenuWithAnEmptyChart) {
@@ -97,14 +70,13 @@ TEST_F(tdss_window, AFailedReadUnloadsTheWindowBackToTheSubMenu) {
               "Error (File not found53) in (frm_tdss: cmd_read_input_file_click) routine.\n\r"
               "Returning to main menu");
     EXPECT_TRUE(menu->isVisible());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flush_deletes();
     EXPECT_EQ(window_registry::instance().find<frm_tdss>(), nullptr);
     EXPECT_FALSE(std::filesystem::exists(dir / "tdss.dat"));
 }
 
 TEST_F(tdss_window, ReturnShowsTheSubMenuAgain) {
-    button("cmd_return")->click();
-    EXPECT_TRUE(menu->isVisible());
+    expect_return_to_menu();
 }
 
 } // namespace

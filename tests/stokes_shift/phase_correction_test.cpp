@@ -1,5 +1,6 @@
 #include "stokes_shift/phase_correction.h"
 
+#include "stokes_shift/only_report.h"
 #include "support/cli_support.h"
 #include "support/test_support.h"
 
@@ -82,12 +83,7 @@ struct phase_failure : ::testing::Test {
         test::recording_ui ui;
         EXPECT_EQ(correct_phases({dir / "in.dat", dir / "out.dat", column}, ui),
                   phase_correction_outcome::error_report);
-        EXPECT_FALSE(ui.busy_now);
-        if (ui.messages.size() != 1)
-            return "no single report";
-        EXPECT_EQ(ui.messages[0].icon, message_icon::exclamation);
-        EXPECT_EQ(ui.messages[0].title, "Fatal - Error");
-        return ui.messages[0].text;
+        return test::only_report(ui);
     }
 };
 
@@ -109,8 +105,7 @@ TEST_F(phase_failure, UnreadableInputAndTheInputAsOutput) {
     test::recording_ui ui;
     EXPECT_EQ(correct_phases({dir / "missing.dat", dir / "out.dat", "3"}, ui),
               phase_correction_outcome::error_report);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, report("File not found53"));
+    EXPECT_EQ(test::only_report(ui), report("File not found53"));
     EXPECT_FALSE(std::filesystem::exists(dir / "out.dat"));
 
     const std::string data = "1 2 3\r\n";
@@ -118,8 +113,7 @@ TEST_F(phase_failure, UnreadableInputAndTheInputAsOutput) {
     test::recording_ui same;
     EXPECT_EQ(correct_phases({dir / "in.dat", dir / "in.dat", "3"}, same),
               phase_correction_outcome::error_report);
-    ASSERT_EQ(same.messages.size(), 1u);
-    EXPECT_EQ(same.messages[0].text, report("File already open55"));
+    EXPECT_EQ(test::only_report(same), report("File already open55"));
     EXPECT_EQ(test::read_file(dir / "in.dat"), data);
 }
 

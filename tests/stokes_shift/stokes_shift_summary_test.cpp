@@ -1,6 +1,7 @@
 #include "platform/number_form.h"
 #include "stokes_shift/stokes_shift_summary.h"
 
+#include "stokes_shift/only_report.h"
 #include "support/cli_support.h"
 #include "support/test_support.h"
 
@@ -38,12 +39,7 @@ struct stokes_shift : ::testing::Test {
     std::string failure() {
         test::recording_ui ui;
         EXPECT_EQ(run(ui).outcome, stokes_shift_outcome::error_report);
-        EXPECT_FALSE(ui.busy_now);
-        if (ui.messages.size() != 1)
-            return "no single report";
-        EXPECT_EQ(ui.messages[0].icon, message_icon::exclamation);
-        EXPECT_EQ(ui.messages[0].title, "Fatal - Error");
-        return ui.messages[0].text;
+        return test::only_report(ui);
     }
 };
 
