@@ -42,6 +42,14 @@ const subcommand_entry subcommands[] = {
      "Write every \"<d> days <h> hours <m> minutes <s> seconds\" line of a text file with its "
      "total in one unit",
      add_time_convert},
+    {"stokes-shift",
+     "Stokes shift and reorganisation energy of absfq.dat and emisfq.dat in one folder, "
+     "appended to a summary file",
+     add_stokes_shift},
+    {"phase-correct", "Remove the 2 pi jumps from a column of phases in a text file",
+     add_phase_correct},
+    {"spectral-density", "Read a spectral density file into rows of three numbers and print them",
+     add_spectral_density},
 };
 
 } // namespace

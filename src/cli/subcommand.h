@@ -41,5 +41,8 @@ action add_replace(CLI::App& app);
 action add_mdcrd_strip(CLI::App& app);
 action add_units(CLI::App& app);
 action add_time_convert(CLI::App& app);
+action add_stokes_shift(CLI::App& app);
+action add_phase_correct(CLI::App& app);
+action add_spectral_density(CLI::App& app);
 
 } // namespace qm::cli

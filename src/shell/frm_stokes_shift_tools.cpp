@@ -3,6 +3,9 @@
 #include "ev_extract/frm_ev_extract.h"
 #include "platform/qt/widgets.h"
 #include "shell/navigation.h"
+#include "stokes/frm_Phase_Correction.h"
+#include "stokes/frm_data_extraction1.h"
+#include "stokes/frm_tdss.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -25,8 +28,11 @@ frm_stokes_shift_tools::frm_stokes_shift_tools(QWidget* parent) : QWidget(parent
 
     connect(cmd_ev_extract, &QPushButton::clicked, this,
             [this] { open_from_sub_menu<frm_ev_extract>(this); });
-    // The other three tools open their windows the same way once those windows exist; until
-    // then their buttons do nothing.
+    connect(cmd_Data_extract1, &QPushButton::clicked, this,
+            [this] { open_from_sub_menu<frm_data_extraction1>(this); });
+    connect(cmd_Phase_correct, &QPushButton::clicked, this,
+            [this] { open_from_sub_menu<frm_Phase_Correction>(this); });
+    connect(cmd_TDSS, &QPushButton::clicked, this, [this] { open_from_sub_menu<frm_tdss>(this); });
 }
 
 void frm_stokes_shift_tools::closeEvent(QCloseEvent* event) {

@@ -1,0 +1,98 @@
+#include "stokes/frm_tdss.h"
+
+#include "platform/qt/ui_services.h"
+#include "platform/qt/widget_job_ui.h"
+#include "platform/qt/widgets.h"
+#include "platform/qt/window_registry.h"
+#include "shell/frm_stokes_shift_tools.h"
+#include "shell/navigation.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
+    setObjectName("frm_tdss");
+    setWindowTitle("Time Dependent Stokes Shift");
+
+    cmd_input_file = named(new QPushButton("1) &Select Spectral Density File"), "cmd_input_file");
+    cmd_output_file = named(new QPushButton("2) Select &Output File"), "cmd_output_file");
+    cmd_read_input_file = named(new QPushButton("3) &Read Input File"), "cmd_read_input_file");
+    cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
+    lblStatus = named(new QLabel("Status:"), "lblStatus");
+    txt_status = named(new QLineEdit("Awaiting user selection of Spectral Density input file."),
+                       "txt_status");
+    txt_status->setReadOnly(true);
+    frm_data_display = named(new QGroupBox("Data Display - NO DATA"), "frm_data_display");
+    // The chart is never given any data: an empty chart with neither series nor axes.
+    chart_data1 = named(new QChartView(new QChart), "chart_data1");
+    chart_data1->setMinimumSize(360, 240);
+    set_enabled({cmd_output_file, cmd_read_input_file}, false);
+
+    auto* display = new QVBoxLayout(frm_data_display);
+    display->addWidget(chart_data1);
+    auto* steps = new QVBoxLayout;
+    for (QPushButton* button : {cmd_input_file, cmd_output_file, cmd_read_input_file})
+        steps->addWidget(button);
+    steps->addStretch();
+    steps->addWidget(cmd_return);
+    auto* top = new QHBoxLayout;
+    top->addLayout(steps);
+    top->addWidget(frm_data_display, 1);
+    auto* status = new QHBoxLayout;
+    status->addWidget(lblStatus);
+    status->addWidget(txt_status, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(status);
+
+    connect(cmd_input_file, &QPushButton::clicked, this, [this] { choose_input(); });
+    connect(cmd_output_file, &QPushButton::clicked, this, [this] { choose_output(); });
+    connect(cmd_read_input_file, &QPushButton::clicked, this, [this] { read_input(); });
+    connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
+}
+
+void frm_tdss::choose_input() {
+    const file_choice choice = services().dialogs->open_file(this, {});
+    if (!choice.ok)
+        return; // a cancelled dialog changes nothing
+    input_path_ = choice.path;
+    cmd_output_file->setEnabled(true);
+    txt_status->setText("Awaiting user selection of Time Dependent Stokes Shift output file.");
+}
+
+void frm_tdss::choose_output() {
+    const file_choice choice = services().dialogs->open_file(this, {});
+    if (!choice.ok)
+        return;
+    output_path_ = choice.path;
+    cmd_read_input_file->setEnabled(true);
+    txt_status->setText("Ready to read input file.");
+}
+
+void frm_tdss::read_input() {
+    widget_job_ui ui({this, txt_status, nullptr, nullptr, nullptr, {this}});
+    job_running_ = true;
+    spectral_density_result result = read_spectral_density(input_path_, ui);
+    job_running_ = false;
+    if (result.outcome == spectral_density_outcome::error_report) {
+        close(); // a failed read unloads the window, back to the sub-menu
+        return;
+    }
+    table_ = std::move(result.table);
+}
+
+void frm_tdss::closeEvent(QCloseEvent* event) {
+    close_tool_window(event, job_running_,
+                      [] { window_registry::instance().load<frm_stokes_shift_tools>(); });
+}
+
+} // namespace qm

@@ -1,0 +1,105 @@
+#include "stokes/phase_correction.h"
+
+#include "platform/error_report.h"
+#include "platform/line_reader.h"
+#include "platform/number_form.h"
+#include "platform/output_file.h"
+#include "platform/run_error.h"
+#include "platform/val.h"
+#include "stokes/data_lines.h"
+
+#include <cmath>
+#include <limits>
+
+namespace qm {
+namespace {
+
+// The value of pi the corrections have always used; a full-precision one would change the
+// last digits of every corrected phase.
+constexpr double pi = 3.14159265358979;
+// A step of more than this between two raw phases is a wrap; exactly 5.0 is none.
+constexpr double wrap_threshold = 5.0;
+
+std::int32_t counted(std::int32_t count) {
+    if (count == std::numeric_limits<std::int32_t>::max())
+        throw run_error::from_number(err::overflow);
+    return count + 1;
+}
+
+void copy_corrected(const phase_correction_settings& s, std::int32_t column, JobUi& ui) {
+    data_line_reader in(s.input);
+    const std::uint64_t length = file_length(s.input);
+    ensure_distinct_files(s.input, s.output);
+    output_file out(s.output);
+    ui.progress_range(0, static_cast<long long>(length) + 129);
+    ui.progress_value(0);
+    phase_unwrapper phases;
+    std::string line;
+    while (in.next(line)) {
+        out.write(corrected_line(line, column, phases));
+        if (!in.line_ended())
+            throw run_error::from_number(err::past_end);
+        ui.progress_value(progress_blocks(in.position()) * 128);
+    }
+    out.close();
+}
+
+} // namespace
+
+std::optional<std::int32_t> phase_column_from_text(std::string_view text) {
+    if (!is_number(text))
+        return std::nullopt;
+    double value = 0;
+    try {
+        value = strict_double(text);
+    } catch (const run_error&) { // beyond a double
+        return std::nullopt;
+    }
+    if (value < 1 || value > std::numeric_limits<std::int32_t>::max() || value != std::floor(value))
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+double phase_unwrapper::correct(double x) {
+    if (x - previous_ > wrap_threshold)
+        up_ = counted(up_);
+    else if (previous_ - x > wrap_threshold)
+        down_ = counted(down_);
+    previous_ = x;
+    return x - static_cast<double>(2 * static_cast<std::int64_t>(up_)) * pi +
+           static_cast<double>(2 * static_cast<std::int64_t>(down_)) * pi;
+}
+
+std::string corrected_line(std::string_view line, std::int32_t column, phase_unwrapper& phases) {
+    const auto fields = blank_fields(line);
+    if (column < 1 || static_cast<std::size_t>(column) > fields.size())
+        throw run_error::from_number(err::subscript);
+    std::string out;
+    out.reserve(line.size() + 24);
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        if (f + 1 == static_cast<std::size_t>(column))
+            out += text_form(phases.correct(strict_double(fields[f])));
+        else
+            out += fields[f];
+        out += ' ';
+    }
+    out += "\r\n";
+    return out;
+}
+
+phase_correction_outcome correct_phases(const phase_correction_settings& settings, JobUi& ui) {
+    busy_pointer hourglass(ui);
+    const std::optional<std::int32_t> column = phase_column_from_text(settings.phase_column);
+    if (!column) {
+        ui.message(message_icon::exclamation, phase_column_invalid_title,
+                   phase_column_invalid_text);
+        return phase_correction_outcome::column_invalid;
+    }
+    if (!run_trapped(ui, report_form::number_form, phase_correction_routine,
+                     [&] { copy_corrected(settings, *column, ui); }))
+        return phase_correction_outcome::error_report;
+    ui.message(message_icon::information, phase_correction_done_title, phase_correction_done_text);
+    return phase_correction_outcome::completed;
+}
+
+} // namespace qm

@@ -1,0 +1,123 @@
+#include "stokes/stokes_shift_summary.h"
+
+#include "platform/error_report.h"
+#include "platform/line_reader.h"
+#include "platform/number_form.h"
+#include "platform/output_file.h"
+#include "platform/run_error.h"
+#include "platform/val.h"
+
+#include <cmath>
+
+namespace qm {
+namespace {
+
+// A result beyond a double is the classic overflow, never an Inf or NaN in the summary.
+double finite(double value) {
+    if (!std::isfinite(value))
+        throw run_error::from_number(err::overflow);
+    return value;
+}
+
+std::uint64_t count_lines(const std::filesystem::path& path) {
+    line_reader in(path, last_line::may_end_without_lf);
+    std::string line;
+    while (in.next(line)) {
+    }
+    return in.lines_read();
+}
+
+} // namespace
+
+double thz_to_ev(double thz) {
+    return ((std::pow(10.0, 12.0) * thz) * 4.13566727) * std::pow(10.0, -15.0);
+}
+
+void add_spectrum_line(spectrum_totals& totals, std::string_view line) {
+    // Fortran writes its numbers right-aligned: the blanks before the frequency are no field.
+    const std::size_t first = line.find_first_not_of(' ');
+    line.remove_prefix(first == std::string_view::npos ? line.size() : first);
+    bool have_frequency = false;
+    double energy = 0;
+    std::size_t token_start = 0;
+    // One position past the end of the line counts as a blank.
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && line[i] != ' ')
+            continue;
+        const double value = val(line.substr(token_start, i - token_start));
+        if (!have_frequency) {
+            energy = finite(thz_to_ev(value));
+            have_frequency = true;
+        } else {
+            if (value == 1.0)
+                totals.peak_energy = energy;
+            totals.weighted_sum = finite(totals.weighted_sum + value * energy);
+            totals.weight_sum = finite(totals.weight_sum + value);
+        }
+        token_start = i; // the next token starts with this blank
+    }
+}
+
+spectrum_totals read_spectrum(const std::filesystem::path& path) {
+    line_reader in(path, last_line::may_end_without_lf);
+    spectrum_totals totals;
+    std::string line;
+    while (in.next(line))
+        add_spectrum_line(totals, line);
+    if (in.lines_read() == 0)
+        throw run_error::from_number(err::subscript);
+    return totals;
+}
+
+double mean_energy(const spectrum_totals& totals) {
+    if (totals.weight_sum == 0)
+        throw run_error::from_number(totals.weighted_sum == 0 ? err::overflow
+                                                              : err::division_by_zero);
+    return finite(totals.weighted_sum / totals.weight_sum);
+}
+
+std::string stokes_shift_message(double stokes_shift, double reorganisation_energy) {
+    std::string text = "Processing Complete ";
+    text += message_break;
+    text += "Stokes Shift = " + text_form(stokes_shift) + " eV";
+    text += message_break;
+    text += "Reorganisation Energy = " + text_form(reorganisation_energy) + " eV";
+    return text;
+}
+
+std::string summary_line(std::string_view data_path, double stokes_shift,
+                         double reorganisation_energy) {
+    std::string line(data_path);
+    line += '\t' + print_form(stokes_shift) + '\t' + print_form(reorganisation_energy) + "\r\n";
+    return line;
+}
+
+stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, JobUi& ui) {
+    busy_pointer hourglass(ui);
+    // The names are joined to the folder as they stand: no separator is added.
+    const std::filesystem::path absorption = settings.data_path + std::string(absorption_file_name);
+    const std::filesystem::path emission = settings.data_path + std::string(emission_file_name);
+    stokes_shift_result result;
+    const bool done = run_trapped(ui, report_form::number_form, stokes_shift_routine, [&] {
+        // Both files are counted before either is read: an empty or missing file stops the run
+        // before any sum is taken.
+        if (count_lines(absorption) == 0 || count_lines(emission) == 0)
+            throw run_error::from_number(err::subscript);
+        const spectrum_totals abs = read_spectrum(absorption);
+        const spectrum_totals emis = read_spectrum(emission);
+        result.stokes_shift = finite(abs.peak_energy - emis.peak_energy);
+        result.reorganisation_energy = finite(mean_energy(abs) - mean_energy(emis));
+        ensure_distinct_files(absorption, settings.summary);
+        ensure_distinct_files(emission, settings.summary);
+        append_file(settings.summary, summary_line(settings.data_path, result.stokes_shift,
+                                                   result.reorganisation_energy));
+    });
+    if (!done)
+        return {};
+    ui.message(message_icon::information, stokes_shift_done_title,
+               stokes_shift_message(result.stokes_shift, result.reorganisation_energy));
+    result.outcome = stokes_shift_outcome::completed;
+    return result;
+}
+
+} // namespace qm
