@@ -126,6 +126,9 @@ TEST(MdcrdStrip, MismatchedLayoutsAreRefusedBeforeTheOutputIsTouched) {
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     std::string crlf_after_title = plain;
     crlf_after_title.replace(crlf_after_title.find('\n') + 81, 1, "\r\n");
+    // A line feed inside a line of the last frame, every line end still where it belongs.
+    std::string broken_line = plain;
+    broken_line[plain.size() - 200] = '\n';
     std::string short_box = boxed;
     short_box.replace(short_box.rfind(box), box.size(), "  42.439  42.439");
     const refusal_case cases[] = {
@@ -139,6 +142,9 @@ TEST(MdcrdStrip, MismatchedLayoutsAreRefusedBeforeTheOutputIsTouched) {
          "Lines end in CR LF, but an Amber trajectory ends them in LF only - error 59"},
         {"CrLfInsideAFrame", crlf_after_title, 223,
          "Lines end in CR LF, but an Amber trajectory ends them in LF only - error 59"},
+        {"LineFeedInsideALine", broken_line, 223,
+         "Frame 3, coordinate line 65 has 35 characters where 223 atoms need 80: check the "
+         "number of atoms - error 59"},
         {"LastFrameCutShort", plain.substr(0, plain.size() - 100), 223,
          "The last frame is cut short: after 2 whole frames of 223 atoms come 5319 more bytes; "
          "check the number of atoms - error 62"},
