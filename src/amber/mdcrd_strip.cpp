@@ -20,7 +20,7 @@ constexpr std::uint64_t field_width = 8;
 constexpr std::uint64_t fields_per_line = 10;
 constexpr std::uint64_t line_width = field_width * fields_per_line; // 80 columns
 // Frames are read and written in blocks of about this size (at least one frame).
-constexpr std::uint64_t block_bytes = 8 << 20;
+constexpr std::uint64_t block_bytes = 1 << 20;
 // A box line longer than this is taken for something else.
 constexpr std::size_t longest_box_line = 256;
 // Not a classic error text of its own: a line of another length than the layout needs.
