@@ -36,6 +36,8 @@ const subcommand_entry subcommands[] = {
      add_replace},
     {"mdcrd-strip", "Copy an Amber formatted trajectory keeping one range of atoms in every frame",
      add_mdcrd_strip},
+    {"correlate", "Correlation function of two equally long series of values by direct summation",
+     add_correlate},
 };
 
 } // namespace
