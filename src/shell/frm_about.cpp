@@ -33,16 +33,17 @@ frm_about::frm_about(QWidget* parent) : QWidget(parent) {
                                "program behaviour."),
                     "lbl_not");
     lbl_not->setWordWrap(true);
+    lbl_not->setFixedWidth(400); // a wrapped label gets its height from a fixed width
     cmd_history = named(new QPushButton("&Version History"), "cmd_history");
 
     auto* column = new QVBoxLayout(this);
+    column->setSizeConstraint(QLayout::SetFixedSize);
     for (QLabel* label : {Label1, lbl_version, Label3})
         column->addWidget(label, 0, Qt::AlignHCenter);
     column->addSpacing(10);
     column->addWidget(lbl_not);
     column->addSpacing(10);
     column->addWidget(cmd_history, 0, Qt::AlignHCenter);
-    setFixedWidth(420);
 
     // The About window stays open beside the history.
     connect(cmd_history, &QPushButton::clicked, this,
