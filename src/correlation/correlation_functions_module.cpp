@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 namespace qm {
 namespace {
@@ -47,19 +46,6 @@ void subtract_mean(std::vector<double>& x) {
     }
 }
 
-// Runs one routine's work; a failure shows that routine's error report.
-template <class Work> bool trapped(JobUi& ui, std::string_view routine, Work&& work) {
-    try {
-        work();
-        return true;
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::short_form, e, routine);
-    } catch (const std::bad_alloc&) {
-        show_error_report(ui, report_form::short_form, run_error::from_number(7), routine);
-    }
-    return false;
-}
-
 void divide_all(std::vector<double>& c, double divisor) {
     if (divisor == 0)
         throw run_error::from_number(err::division_by_zero);
@@ -93,7 +79,7 @@ std::string single_value_text() {
 bool correlation_functions_load_input_files(correlation_state& state,
                                             const correlation_settings& settings, JobUi& ui) {
     busy_pointer hourglass(ui);
-    const bool read = trapped(ui, load_routine, [&] {
+    const bool read = run_trapped(ui, report_form::short_form, load_routine, [&] {
         state.x1 = read_series(settings.input1);
         state.x2 = read_series(settings.input2);
     });
@@ -114,7 +100,7 @@ bool correlation_functions_adjust_by_mean(correlation_state& state, JobUi& ui) {
         ui.message(message_icon::exclamation, error_report_title, single_value_text());
         return false;
     }
-    return trapped(ui, mean_routine, [&] {
+    return run_trapped(ui, report_form::short_form, mean_routine, [&] {
         subtract_mean(state.x1);
         subtract_mean(state.x2);
     });
@@ -125,7 +111,7 @@ bool correlation_functions_calculate_msd(correlation_state& state, JobUi& ui) {
         ui.message(message_icon::exclamation, error_report_title, single_value_text());
         return false;
     }
-    return trapped(ui, msd_routine, [&] {
+    return run_trapped(ui, report_form::short_form, msd_routine, [&] {
         double squares = 0;
         double sum = 0;
         for (const double v : state.x1) {
@@ -144,7 +130,7 @@ bool correlation_functions_calculate_correlation_function(correlation_state& sta
                                                           const correlation_settings& settings,
                                                           JobUi& ui) {
     busy_pointer hourglass(ui);
-    return trapped(ui, correlation_routine, [&] {
+    return run_trapped(ui, report_form::short_form, correlation_routine, [&] {
         // The output replaces an existing file: never one of the inputs.
         ensure_distinct_files(settings.input1, settings.output);
         ensure_distinct_files(settings.input2, settings.output);
