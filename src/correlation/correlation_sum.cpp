@@ -82,13 +82,14 @@ kernel best_kernel() {
 }
 
 // Below this many products one thread finishes before a second one would have started.
-constexpr std::int64_t products_per_thread = 4'000'000;
+constexpr double products_per_thread = 4e6;
 
 unsigned thread_count(std::int64_t n, std::int64_t blocks, unsigned asked) {
     unsigned threads = asked;
+    const double products = static_cast<double>(n) * static_cast<double>(n) / 2;
     if (threads == 0)
         threads =
-            n * n / 2 < products_per_thread ? 1 : std::max(1u, std::thread::hardware_concurrency());
+            products < products_per_thread ? 1 : std::max(1u, std::thread::hardware_concurrency());
     return static_cast<unsigned>(std::min<std::int64_t>(threads, blocks));
 }
 
