@@ -50,6 +50,8 @@ const subcommand_entry subcommands[] = {
      add_phase_correct},
     {"spectral-density", "Read a spectral density file into rows of three numbers and print them",
      add_spectral_density},
+    {"correlate", "Correlation function of two equally long series of values by direct summation",
+     add_correlate},
 };
 
 } // namespace

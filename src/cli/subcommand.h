@@ -44,5 +44,6 @@ action add_time_convert(CLI::App& app);
 action add_stokes_shift(CLI::App& app);
 action add_phase_correct(CLI::App& app);
 action add_spectral_density(CLI::App& app);
+action add_correlate(CLI::App& app);
 
 } // namespace qm::cli

@@ -1,8 +1,10 @@
 #include "shell/frm_init.h"
 
 #include "conversion/frm_convertor.h"
+#include "correlation/frm_correlation_functions.h"
 #include "platform/qt/widgets.h"
 #include "shell/frm_Amber_Tools.h"
+#include "shell/frm_about.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/frm_structure_transforms.h"
 #include "shell/navigation.h"
@@ -91,8 +93,11 @@ frm_init::frm_init(QWidget* parent) : QWidget(parent) {
             [] { open_from_main_menu<frm_stokes_shift_tools>(); });
     connect(cmd_structures, &QPushButton::clicked, this,
             [] { open_from_main_menu<frm_structure_transforms>(); });
-    // cmd_Correlation and cmd_about do nothing until the correlation and About windows exist
-    // (About will show its window beside the menu, leaving the pictures running).
+    connect(cmd_Correlation, &QPushButton::clicked, this,
+            [] { open_from_main_menu<frm_correlation_functions>(); });
+    // About opens beside the menu, which stays in front with its pictures running.
+    connect(cmd_about, &QPushButton::clicked, this,
+            [] { window_registry::instance().load<frm_about>(); });
     // Exit ends at once: main deletes the windows without running their close steps.
     connect(cmd_exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
 
