@@ -120,18 +120,14 @@ void frm_mdcrd_strip::lay_out() {
 
 void frm_mdcrd_strip::choose_input() {
     // A cancelled dialog changes nothing.
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, input_path_))
         return;
-    input_path_ = choice.path;
     cmd_Output->setEnabled(true);
 }
 
 void frm_mdcrd_strip::choose_output() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, output_path_))
         return;
-    output_path_ = choice.path;
     set_enabled({txt_orig_no_atoms, txtStartAtom, txtEndAtom, chk_BoxInfo}, true);
     update_execute();
 }

@@ -47,15 +47,15 @@ frm_correlation_functions::frm_correlation_functions(QWidget* parent) : QWidget(
     build_controls();
 
     connect(cmd_input1, &QPushButton::clicked, this, [this] {
-        if (choose(input1_))
+        if (choose_file(this, input1_))
             cmd_input2->setEnabled(true);
     });
     connect(cmd_input2, &QPushButton::clicked, this, [this] {
-        if (choose(input2_))
+        if (choose_file(this, input2_))
             cmd_output->setEnabled(true);
     });
     connect(cmd_output, &QPushButton::clicked, this, [this] {
-        if (choose(output_))
+        if (choose_file(this, output_))
             cmd_execute->setEnabled(true);
     });
     // The two scalings exclude each other: setting one clears the other.
@@ -158,15 +158,6 @@ void frm_correlation_functions::build_controls() {
     column->addWidget(Frame1);
     column->addWidget(cmd_return, 0, Qt::AlignRight);
     setMinimumWidth(600);
-}
-
-bool frm_correlation_functions::choose(std::string& path) {
-    // A cancelled dialog changes nothing.
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
-        return false;
-    path = choice.path;
-    return true;
 }
 
 void frm_correlation_functions::execute() {

@@ -52,7 +52,6 @@ protected:
 private:
     void build_controls();
     // The file dialog; false when it was cancelled.
-    bool choose(std::string& path);
     void execute();
 
     std::string input1_;

@@ -61,18 +61,14 @@ frm_Phase_Correction::frm_Phase_Correction(QWidget* parent) : QWidget(parent) {
 }
 
 void frm_Phase_Correction::choose_input() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, input_path_))
         return; // a cancelled dialog changes nothing
-    input_path_ = choice.path;
     cmd_output_file->setEnabled(true);
 }
 
 void frm_Phase_Correction::choose_output() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, output_path_))
         return;
-    output_path_ = choice.path;
     cmd_execute->setEnabled(true);
 }
 

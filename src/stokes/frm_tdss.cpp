@@ -61,19 +61,15 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
 }
 
 void frm_tdss::choose_input() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, input_path_))
         return; // a cancelled dialog changes nothing
-    input_path_ = choice.path;
     cmd_output_file->setEnabled(true);
     txt_status->setText("Awaiting user selection of Time Dependent Stokes Shift output file.");
 }
 
 void frm_tdss::choose_output() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, output_path_))
         return;
-    output_path_ = choice.path;
     cmd_read_input_file->setEnabled(true);
     txt_status->setText("Ready to read input file.");
 }

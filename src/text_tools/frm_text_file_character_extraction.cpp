@@ -197,10 +197,8 @@ void frm_text_file_character_extraction::choose_input() {
 }
 
 void frm_text_file_character_extraction::choose_output() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, output_path_))
         return; // nothing chosen: no scan, the window stays as it was
-    output_path_ = choice.path;
     set_enabled({frame_extract, cmd_execute}, true);
 
     widget_job_ui ui({this, txt_status, nullptr, nullptr, progress_pre_scan, {this}});

@@ -65,18 +65,14 @@ frm_text_line_extraction::frm_text_line_extraction(QWidget* parent) : QWidget(pa
 
 void frm_text_line_extraction::choose_input() {
     // A cancelled dialog changes nothing: the old program went on with an empty path.
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, input_path_))
         return;
-    input_path_ = choice.path;
     cmd_Output->setEnabled(true);
 }
 
 void frm_text_line_extraction::choose_output() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, output_path_))
         return;
-    output_path_ = choice.path;
     output_chosen_ = true;
     update_execute();
 }

@@ -90,18 +90,14 @@ time_unit frm_time_conversion::chosen_unit() const {
 
 void frm_time_conversion::choose_input() {
     // A cancelled dialog changes nothing.
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, input_path_))
         return;
-    input_path_ = choice.path;
     cmd_output->setEnabled(true);
 }
 
 void frm_time_conversion::choose_output() {
-    const file_choice choice = services().dialogs->open_file(this, {});
-    if (!choice.ok)
+    if (!choose_file(this, output_path_))
         return;
-    output_path_ = choice.path;
     set_enabled({frm_output, opt_seconds, opt_minutes, opt_hours, opt_days}, true);
 }
 

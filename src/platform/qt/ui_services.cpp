@@ -169,4 +169,11 @@ scoped_test_services::~scoped_test_services() {
     services() = saved_;
 }
 
+bool choose_file(QWidget* parent, std::string& path) {
+    const file_choice choice = services().dialogs->open_file(parent, {});
+    if (choice.ok)
+        path = choice.path;
+    return choice.ok;
+}
+
 } // namespace qm

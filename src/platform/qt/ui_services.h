@@ -102,6 +102,10 @@ public:
     std::deque<std::vector<std::string>> selections;
 };
 
+// The file buttons' dialog: on a choice its full path goes to `path` and the result is true; a
+// cancelled dialog changes nothing.
+bool choose_file(QWidget* parent, std::string& path);
+
 // Swaps the doubles in for the life of the guard.
 class scoped_test_services {
 public:
