@@ -29,16 +29,11 @@ float to_single(double value) {
 }
 
 // The bar runs from 0 to twice the input's length: the reading fills the first half, the
-// conversion the second. It holds an int, so from 1 GiB of input on it counts blocks of 128
-// bytes instead: same proportion. The UI hears of a value only when it moves.
+// conversion the second. The UI hears of a value only when it moves.
 class progress {
 public:
-    progress(JobUi& ui, std::uint64_t length)
-        : ui_(ui),
-          scale_(2 * length > static_cast<std::uint64_t>(std::numeric_limits<int>::max()) ? 128
-                                                                                          : 1),
-          length_(length) {
-        ui_.progress_range(0, bar(2 * length_));
+    progress(JobUi& ui, std::uint64_t length) : ui_(ui), length_(length) {
+        ui_.progress_range(0, static_cast<long long>(2 * length_));
         ui_.progress_value(0);
     }
 
@@ -54,10 +49,8 @@ public:
     }
 
 private:
-    long long bar(std::uint64_t bytes) const { return static_cast<long long>(bytes / scale_); }
-
     void show(std::uint64_t bytes) {
-        const long long value = std::min(bar(bytes), bar(2 * length_));
+        const auto value = static_cast<long long>(std::min(bytes, 2 * length_));
         if (value == last_)
             return;
         ui_.progress_value(value);
@@ -65,7 +58,6 @@ private:
     }
 
     JobUi& ui_;
-    std::uint64_t scale_;
     std::uint64_t length_;
     long long last_ = 0;
 };
