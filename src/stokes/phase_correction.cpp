@@ -55,7 +55,8 @@ std::optional<std::int32_t> phase_column_from_text(std::string_view text) {
     } catch (const run_error&) { // beyond a double
         return std::nullopt;
     }
-    if (value < 1 || value > std::numeric_limits<std::int32_t>::max() || value != std::floor(value))
+    value = std::trunc(value);
+    if (value < 1 || value > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(value);
 }

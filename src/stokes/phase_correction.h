@@ -28,11 +28,11 @@ inline constexpr std::string_view phase_correction_done_title = "Processing Comp
 inline constexpr std::string_view phase_correction_done_text = "Conversion Complete";
 inline constexpr std::string_view phase_column_invalid_title = "Invalid Phase Column";
 inline constexpr std::string_view phase_column_invalid_text =
-    "The phase column must be a whole number of at least 1.";
+    "The phase column must be a number of at least 1.";
 
-// The field number a phase column text names: a whole number of at least 1 (blanks around it
-// and a zero fraction allowed, "3.0"); nothing for any other text, which would name no field
-// and copy the file without a single correction.
+// The field number a phase column text names: the integer part of the number it holds ("3",
+// "3.0" and "3.7" name field 3; blanks around it allowed); nothing for a text that is not a
+// number or names no field (below 1), which would copy the file without a single correction.
 std::optional<std::int32_t> phase_column_from_text(std::string_view text);
 
 // The wrap count of a run, starting at 0 for every file.
