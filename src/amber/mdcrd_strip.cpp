@@ -23,8 +23,6 @@ constexpr std::uint64_t line_width = field_width * fields_per_line; // 80 column
 constexpr std::uint64_t block_bytes = 1 << 20;
 // A box line longer than this is taken for something else.
 constexpr std::size_t longest_box_line = 256;
-// Not a classic error text of its own: a line of another length than the layout needs.
-constexpr int bad_record_length = 59;
 constexpr const char* cr_lf_ends =
     "Lines end in CR LF, but an Amber trajectory ends them in LF only";
 
@@ -65,16 +63,16 @@ void check_line_end(std::string_view line, std::uint64_t width, std::uint64_t fr
     if (end == start + width)
         return;
     if (end != nullptr && end > start && end[-1] == '\r')
-        throw layout_error(bad_record_length, cr_lf_ends);
+        throw layout_error(err::bad_record_length, cr_lf_ends);
     if (end == nullptr) // longer than the layout allows: find out by how much
         end = static_cast<const char*>(std::memchr(start, '\n', line.size()));
     const std::string found =
         end == nullptr ? "no line end" : std::to_string(end - start) + " characters";
-    throw layout_error(bad_record_length, "Frame " + std::to_string(frame) + ", " + what + " " +
-                                              std::to_string(line_number) + " has " + found +
-                                              " where " + atoms_text(atoms) + " need " +
-                                              std::to_string(width) +
-                                              ": check the number of atoms");
+    throw layout_error(err::bad_record_length, "Frame " + std::to_string(frame) + ", " + what +
+                                                   " " + std::to_string(line_number) + " has " +
+                                                   found + " where " + atoms_text(atoms) +
+                                                   " need " + std::to_string(width) +
+                                                   ": check the number of atoms");
 }
 
 // Line feeds in bytes[0, size): eight bytes at a time, each byte that equals a line feed
@@ -262,7 +260,7 @@ mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t
         std::string title;
         titles.next_required(title);
         if (!title.empty() && title.back() == '\r')
-            throw layout_error(bad_record_length, cr_lf_ends);
+            throw layout_error(err::bad_record_length, cr_lf_ends);
         layout.title_bytes = titles.position();
     }
     const std::uint64_t frame_data = length - layout.title_bytes;

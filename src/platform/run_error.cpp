@@ -39,6 +39,8 @@ std::string run_error_text(int number) {
         return "Device I/O error";
     case 58:
         return "File already exists";
+    case 59:
+        return "Bad record length";
     case 61:
         return "Disk full";
     case 62:

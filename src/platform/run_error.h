@@ -30,6 +30,7 @@ inline constexpr int type_mismatch = 13;
 inline constexpr int file_not_found = 53;
 inline constexpr int file_already_open = 55;
 inline constexpr int file_exists = 58;
+inline constexpr int bad_record_length = 59;
 inline constexpr int disk_full = 61;
 inline constexpr int past_end = 62;
 inline constexpr int permission_denied = 70;
