@@ -48,6 +48,33 @@ private:
     std::uint64_t lines_ = 0;
 };
 
+// Lines of data-column files, which come from programs on every platform: a line ends with a
+// carriage return, a line feed, or the two together (CR LF counts once).
+class data_line_reader {
+public:
+    // A missing or unreadable file is the matching run error.
+    explicit data_line_reader(const std::filesystem::path& path);
+    explicit data_line_reader(std::istream& in);
+
+    // Next line, without its end, into `line`; false at the end of the data.
+    bool next(std::string& line);
+    // Whether the line last returned had a line end (only the last line of a file may lack it).
+    bool line_ended() const { return ended_; }
+    // Bytes consumed so far, up to and including the end of the line last returned.
+    std::uint64_t position() const { return position_; }
+
+private:
+    // The platform reader splits at line feeds; the carriage returns inside each of its lines
+    // are split here.
+    line_reader lines_;
+    std::string lf_line_;
+    std::size_t pending_ = std::string::npos; // start of the next part of lf_line_
+    bool lf_ended_ = false;
+    std::uint64_t base_ = 0; // position of lf_line_'s first byte
+    std::uint64_t position_ = 0;
+    bool ended_ = false;
+};
+
 // Length in bytes of an existing file (run error when it cannot be reached).
 std::uint64_t file_length(const std::filesystem::path& path);
 

@@ -21,6 +21,27 @@ inline std::vector<std::string_view> split_fields(std::string_view text,
     return fields;
 }
 
+// The fields of a line, separated by runs of blanks. A field is the text up to the next blank;
+// after it the scan goes on at the next character that is not a blank, and the line is done
+// once a field reaches its end. So a line that starts with a blank has an empty first field,
+// a line that ends with blanks has one empty field after its last one, an empty line has one
+// empty field, and the last field is taken whatever its length, one character included.
+inline std::vector<std::string_view> blank_fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t blank = line.find(' ', start);
+        if (blank == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return fields;
+        }
+        fields.push_back(line.substr(start, blank - start));
+        start = line.find_first_not_of(' ', blank);
+        if (start == std::string_view::npos)
+            start = line.size(); // blanks to the end: one empty field follows
+    }
+}
+
 inline char fold_case(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }

@@ -5,8 +5,8 @@
 #include "platform/number_form.h"
 #include "platform/output_file.h"
 #include "platform/run_error.h"
+#include "platform/text.h"
 #include "platform/val.h"
-#include "stokes/data_lines.h"
 
 #include <cmath>
 #include <limits>

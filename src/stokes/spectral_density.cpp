@@ -1,10 +1,11 @@
 #include "stokes/spectral_density.h"
 
 #include "platform/error_report.h"
+#include "platform/line_reader.h"
 #include "platform/number_form.h"
 #include "platform/run_error.h"
+#include "platform/text.h"
 #include "platform/val.h"
-#include "stokes/data_lines.h"
 
 #include <limits>
 

@@ -1,4 +1,5 @@
-#include "stokes/data_lines.h"
+#include "platform/line_reader.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
