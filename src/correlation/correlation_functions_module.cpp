@@ -26,23 +26,18 @@ std::vector<double> read_series(const std::filesystem::path& path) {
     return values;
 }
 
-// Val never yields inf or NaN, so only arithmetic can: such a value is an overflow, never
-// something written to the output (and the summation relies on finite series).
-void require_finite(double value) {
-    if (!std::isfinite(value))
-        throw run_error::from_number(err::overflow);
-}
-
+// Val never yields inf or NaN, so only arithmetic can: every result is checked, as the
+// summation relies on finite series.
 void subtract_mean(std::vector<double>& x) {
     double sum = 0;
     for (const double v : x)
         sum += v;
     // Divided by n - 1, not n, as every earlier version of the program did.
     const double mean = sum / static_cast<double>(static_cast<std::int64_t>(x.size()) - 1);
-    require_finite(mean);
+    finite_or_overflow(mean);
     for (double& v : x) {
         v -= mean;
-        require_finite(v);
+        finite_or_overflow(v);
     }
 }
 
@@ -122,7 +117,7 @@ bool correlation_functions_calculate_msd(correlation_state& state, JobUi& ui) {
         const auto l1 = static_cast<double>(state.l1);
         const auto l1_squared = static_cast<double>(state.l1 * state.l1);
         state.d = squares / l1 - (sum * sum) / l1_squared;
-        require_finite(state.d);
+        finite_or_overflow(state.d);
     });
 }
 
@@ -148,7 +143,7 @@ bool correlation_functions_calculate_correlation_function(correlation_state& sta
             divide_all(state.c, state.c[0]);
         }
         for (const double v : state.c)
-            require_finite(v);
+            finite_or_overflow(v);
         write_function(settings.output, state.c);
     });
 }

@@ -1,5 +1,6 @@
 #include "platform/run_error.h"
 
+#include <cmath>
 #include <utility>
 
 namespace qm {
@@ -56,6 +57,12 @@ std::string run_error_text(int number) {
     default:
         return "Application-defined or object-defined error";
     }
+}
+
+double finite_or_overflow(double value) {
+    if (!std::isfinite(value))
+        throw run_error::from_number(err::overflow);
+    return value;
 }
 
 } // namespace qm

@@ -21,6 +21,10 @@ struct run_error : std::runtime_error {
 // for numbers without one.
 std::string run_error_text(int number);
 
+// The value itself when it is finite; an arithmetic result beyond a double (inf or NaN) is the
+// classic "Overflow" (6), so it never reaches an output file.
+double finite_or_overflow(double value);
+
 namespace err {
 inline constexpr int invalid_call = 5;
 inline constexpr int overflow = 6;

@@ -12,13 +12,6 @@
 namespace qm {
 namespace {
 
-// A result beyond a double is the classic overflow, never an Inf or NaN in the summary.
-double finite(double value) {
-    if (!std::isfinite(value))
-        throw run_error::from_number(err::overflow);
-    return value;
-}
-
 std::uint64_t count_lines(const std::filesystem::path& path) {
     line_reader in(path, last_line::may_end_without_lf);
     std::string line;
@@ -46,13 +39,13 @@ void add_spectrum_line(spectrum_totals& totals, std::string_view line) {
             continue;
         const double value = val(line.substr(token_start, i - token_start));
         if (!have_frequency) {
-            energy = finite(thz_to_ev(value));
+            energy = finite_or_overflow(thz_to_ev(value));
             have_frequency = true;
         } else {
             if (value == 1.0)
                 totals.peak_energy = energy;
-            totals.weighted_sum = finite(totals.weighted_sum + value * energy);
-            totals.weight_sum = finite(totals.weight_sum + value);
+            totals.weighted_sum = finite_or_overflow(totals.weighted_sum + value * energy);
+            totals.weight_sum = finite_or_overflow(totals.weight_sum + value);
         }
         token_start = i; // the next token starts with this blank
     }
@@ -73,7 +66,7 @@ double mean_energy(const spectrum_totals& totals) {
     if (totals.weight_sum == 0)
         throw run_error::from_number(totals.weighted_sum == 0 ? err::overflow
                                                               : err::division_by_zero);
-    return finite(totals.weighted_sum / totals.weight_sum);
+    return finite_or_overflow(totals.weighted_sum / totals.weight_sum);
 }
 
 std::string stokes_shift_message(double stokes_shift, double reorganisation_energy) {
@@ -105,8 +98,8 @@ stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, 
             throw run_error::from_number(err::subscript);
         const spectrum_totals abs = read_spectrum(absorption);
         const spectrum_totals emis = read_spectrum(emission);
-        result.stokes_shift = finite(abs.peak_energy - emis.peak_energy);
-        result.reorganisation_energy = finite(mean_energy(abs) - mean_energy(emis));
+        result.stokes_shift = finite_or_overflow(abs.peak_energy - emis.peak_energy);
+        result.reorganisation_energy = finite_or_overflow(mean_energy(abs) - mean_energy(emis));
         ensure_distinct_files(absorption, settings.summary);
         ensure_distinct_files(emission, settings.summary);
         append_file(settings.summary, summary_line(settings.data_path, result.stokes_shift,
