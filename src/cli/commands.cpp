@@ -2,6 +2,7 @@
 
 #include "cli/console_job_ui.h"
 #include "cli/subcommand.h"
+#include "platform/val.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -55,6 +56,14 @@ const subcommand_entry subcommands[] = {
 };
 
 } // namespace
+
+void check_whole_number(const std::string& option, const std::string& text) {
+    if (text.find_first_not_of("0123456789") != std::string::npos)
+        throw usage_error(option + " takes digits only, not " + text);
+    if (whole_number_from_text(text) == 0)
+        throw usage_error(option + " must be a whole number of at least 1, not " +
+                          (text.empty() ? std::string("an empty text") : text));
+}
 
 int run(int argc, char** argv) {
     return run(argc, argv, std::cout, std::cerr);

@@ -16,18 +16,9 @@ struct line_extract_options {
     std::string every = "4";
 };
 
-void check_number(const std::string& option, const std::string& text) {
-    for (const char c : text)
-        if (!accepts_line_number_key(c) || c == '\b')
-            throw usage_error(option + " takes digits only, not " + text);
-    if (whole_number_from_text(text) == 0)
-        throw usage_error(option + " must be a whole number of at least 1, not " +
-                          (text.empty() ? std::string("an empty text") : text));
-}
-
 int run_line_extract(const line_extract_options& o, context& ctx) {
-    check_number("--start", o.start);
-    check_number("--every", o.every);
+    check_whole_number("--start", o.start);
+    check_whole_number("--every", o.every);
     const line_extraction_settings settings{o.input, o.output, whole_number_from_text(o.start),
                                             whole_number_from_text(o.every)};
     return extract_every_nth_line(settings, ctx.ui) == line_extraction_outcome::completed

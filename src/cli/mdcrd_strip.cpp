@@ -16,18 +16,10 @@ struct mdcrd_strip_options {
     bool keep_box = false;
 };
 
-void check_digits(const std::string& option, const std::string& text) {
-    for (const char c : text)
-        if (!accepts_atom_number_key(c) || c == '\b')
-            throw usage_error(option + " takes digits only, not " + text);
-    if (whole_number_from_text(text) == 0)
-        throw usage_error(option + " must be a whole number of at least 1, not " + text);
-}
-
 int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
-    check_digits("--atoms", o.atoms);
-    check_digits("--first", o.first);
-    check_digits("--last", o.last);
+    check_whole_number("--atoms", o.atoms);
+    check_whole_number("--first", o.first);
+    check_whole_number("--last", o.last);
     if (!atom_range_usable(o.atoms, o.first, o.last))
         throw usage_error("the kept atoms must satisfy 1 <= --first <= --last <= --atoms");
     const mdcrd_strip_settings settings{o.input,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <iosfwd>
 #include <stdexcept>
+#include <string>
 
 namespace qm {
 class JobUi;
@@ -28,6 +29,10 @@ struct context {
 struct usage_error : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// The number boxes that take digits only (line numbers, atom numbers): the option's text must
+// be digits and name a whole number of at least 1, as Execute requires.
+void check_whole_number(const std::string& option, const std::string& text);
 
 // A subcommand adds its options to `app` and returns what runs it once they are parsed.
 using action = std::function<int(context&)>;
