@@ -142,7 +142,7 @@ public:
           frames_per_block_(std::clamp<std::uint64_t>(
               block_bytes / std::max<std::uint64_t>(1, layout.frame_bytes()), 1,
               std::max<std::uint64_t>(1, layout.frames))) {
-        in_->seekg(static_cast<std::streamoff>(layout.title_bytes));
+        in_->seekg(static_cast<std::streamoff>(layout.title_bytes()));
         block_.resize(frames_per_block_ * layout.frame_bytes());
     }
 
@@ -204,13 +204,11 @@ void report_bytes(JobUi& ui, std::uint64_t processed, std::uint64_t length) {
     ui.progress_value(static_cast<long long>(processed));
 }
 
-void copy_kept_atoms(const mdcrd_strip_settings& s, const mdcrd_layout& layout,
-                     std::uint64_t length, JobUi& ui) {
-    std::string title;
-    line_reader(s.input, last_line::must_end_with_lf).next(title);
+void copy_kept_atoms(const mdcrd_strip_settings& s, const mdcrd_layout& layout, JobUi& ui) {
+    const std::uint64_t length = layout.file_bytes();
     output_file out(s.output);
-    out.write(title + '\n');
-    std::uint64_t processed = layout.title_bytes;
+    out.write(layout.title + '\n');
+    std::uint64_t processed = layout.title_bytes();
     report_bytes(ui, processed, length);
 
     const std::uint64_t first_field = 3 * (s.first_atom - 1);
@@ -255,15 +253,10 @@ mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t
         throw run_error::from_number(err::invalid_call);
     mdcrd_layout layout;
     const std::uint64_t length = file_length(input);
-    {
-        line_reader titles(input, last_line::must_end_with_lf);
-        std::string title;
-        titles.next_required(title);
-        if (!title.empty() && title.back() == '\r')
-            throw layout_error(err::bad_record_length, cr_lf_ends);
-        layout.title_bytes = titles.position();
-    }
-    const std::uint64_t frame_data = length - layout.title_bytes;
+    line_reader(input, last_line::must_end_with_lf).next_required(layout.title);
+    if (!layout.title.empty() && layout.title.back() == '\r')
+        throw layout_error(err::bad_record_length, cr_lf_ends);
+    const std::uint64_t frame_data = length - layout.title_bytes();
     if (frame_data == 0)
         return layout; // a title and no frames
 
@@ -281,7 +274,7 @@ mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t
     layout.coordinate_bytes = lines.bytes;
 
     auto in = open_input(input);
-    in->seekg(static_cast<std::streamoff>(layout.title_bytes));
+    in->seekg(static_cast<std::streamoff>(layout.title_bytes()));
     std::string head(lines.bytes + longest_box_line + 1, '\0');
     head.resize(read_up_to(*in, head.data(), head.size()));
     check_frame(head, lines, 0, 1, atoms);
@@ -316,18 +309,17 @@ mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobU
         if (s.first_atom == 0 || s.first_atom > s.last_atom || s.last_atom > s.atoms)
             throw run_error::from_number(err::invalid_call);
         ensure_distinct_files(s.input, s.output);
-        const std::uint64_t length = file_length(s.input);
-        ui.progress_range(0, static_cast<long long>(length));
-        ui.counts("Bytes Processed = 0", "Bytes Remaining = " + std::to_string(length));
-
         // The whole file is checked before the output is created: a trajectory that does not
         // match the atom count never leaves a half-written or garbled output behind.
         const mdcrd_layout layout = read_mdcrd_layout(s.input, s.atoms);
+        ui.progress_range(0, static_cast<long long>(layout.file_bytes()));
+        ui.counts("Bytes Processed = 0",
+                  "Bytes Remaining = " + std::to_string(layout.file_bytes()));
         frame_stream check(s.input, layout, s.atoms);
         while (check.frames_read() < layout.frames)
             check.next_block();
 
-        copy_kept_atoms(s, layout, length, ui);
+        copy_kept_atoms(s, layout, ui);
     });
     if (!done)
         return mdcrd_strip_outcome::error_report;

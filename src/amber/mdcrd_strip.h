@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -27,11 +28,14 @@ struct mdcrd_strip_settings {
 
 // How a trajectory is laid out, learnt from its title, its first frame and its length.
 struct mdcrd_layout {
-    std::uint64_t title_bytes = 0;      // the title line and its line feed
+    std::string title;                  // the title line without its line feed
     std::uint64_t coordinate_bytes = 0; // one frame's coordinate lines with their line feeds
     std::uint64_t box_bytes = 0;        // one box line with its line feed; 0 without box lines
     std::uint64_t frames = 0;
     std::uint64_t frame_bytes() const { return coordinate_bytes + box_bytes; }
+    std::uint64_t title_bytes() const { return title.size() + 1; }
+    // The whole file: the title and every frame.
+    std::uint64_t file_bytes() const { return title_bytes() + frames * frame_bytes(); }
 };
 
 enum class mdcrd_strip_outcome { completed, error_report };
