@@ -7,14 +7,6 @@
 #include <ctime>
 
 namespace qm {
-namespace {
-
-int strict_whole(const std::string& text) {
-    return static_cast<int>(std::trunc(strict_double(text)));
-}
-
-} // namespace
-
 ev_settings ev_settings_from(const ev_texts& texts, const ev_choices& choices) {
     ev_settings s;
     s.texts = texts;

@@ -2,6 +2,7 @@
 
 #include "platform/run_error.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -48,7 +49,58 @@ std::size_t number_length(std::string_view text) {
     return end;
 }
 
-// Value of a text already known to be a whole number by number_length().
+// The decimal exponent of a number text: its value is 0.d1d2d3... x 10^exponent with d1 its
+// first digit that is not 0 (0 for a text of zeros). Exponents past any double saturate.
+long long decimal_exponent(std::string_view number) {
+    constexpr long long saturated = 1'000'000'000'000LL;
+    long long exponent = 0;
+    bool point = false, leading = true;
+    std::size_t i = number[0] == '+' || number[0] == '-' ? 1 : 0;
+    for (; i < number.size() && (is_digit(number[i]) || number[i] == '.'); ++i) {
+        if (number[i] == '.') {
+            point = true;
+        } else if (leading && number[i] == '0') {
+            if (point)
+                --exponent;
+        } else {
+            leading = false;
+            if (!point)
+                exponent = std::min(exponent + 1, saturated);
+        }
+    }
+    if (i < number.size()) { // the exponent part
+        const bool negative = number[i + 1] == '-';
+        long long written = 0;
+        for (std::size_t j = i + 1; j < number.size(); ++j)
+            if (is_digit(number[j]))
+                written = std::min(written * 10 + (number[j] - '0'), saturated);
+        exponent += negative ? -written : written;
+    }
+    return exponent;
+}
+
+// The significant digits of a number text, without leading or trailing zeros.
+std::string significant_digits(std::string_view number) {
+    std::string digits;
+    for (const char c : number) {
+        if (c == 'e' || c == 'E' || c == 'd' || c == 'D')
+            break;
+        if (is_digit(c) && (c != '0' || !digits.empty()))
+            digits += c;
+    }
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    return digits;
+}
+
+// The largest double as our number forms print it, 15 significant digits: 1.79769313486232E+308.
+// Its text stands a little above the largest double and must read back as it.
+constexpr std::string_view largest_printed_digits = "179769313486232";
+constexpr long long largest_printed_exponent = 309;
+
+// Value of a text already known to be a whole number by number_length(). Whether a value
+// beyond a double is too large (Overflow) or too small (read as 0) is decided from its
+// decimal exponent, never from how the text looks.
 double parse_number(std::string_view number) {
     std::string text(number);
     for (char& c : text)
@@ -60,9 +112,14 @@ double parse_number(std::string_view number) {
     double value = 0;
     auto res = std::from_chars(first, text.data() + text.size(), value);
     if (res.ec == std::errc::result_out_of_range) {
-        // Underflow reads as 0; overflow is the classic overflow error.
-        if (text.find("e-") != std::string::npos)
-            return 0.0;
+        const bool negative = number[0] == '-';
+        const long long exponent = decimal_exponent(number);
+        if (exponent <= 0)
+            return negative ? -0.0 : 0.0;
+        if (exponent == largest_printed_exponent &&
+            significant_digits(number) <= largest_printed_digits)
+            return negative ? -std::numeric_limits<double>::max()
+                            : std::numeric_limits<double>::max();
         throw run_error::from_number(6);
     }
     if (!std::isfinite(value))
@@ -110,6 +167,14 @@ std::int32_t strict_long(std::string_view text) {
         rounded > std::numeric_limits<std::int32_t>::max())
         throw run_error::from_number(6);
     return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t strict_whole(std::string_view text) {
+    const double whole = std::trunc(strict_double(text));
+    if (whole < std::numeric_limits<std::int32_t>::min() ||
+        whole > std::numeric_limits<std::int32_t>::max())
+        throw run_error::from_number(6);
+    return static_cast<std::int32_t>(whole);
 }
 
 std::int16_t strict_integer(std::string_view text) {

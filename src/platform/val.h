@@ -5,6 +5,7 @@
 //             0.116262, "abc" -> 0. Fortran's D exponent reads like E ("1.5D+02").
 // strict_*(): the whole text (blanks around it allowed) must be one number, otherwise the
 //             run error "Type mismatch" (13); a value outside the type's range is "Overflow" (6).
+// A value too large for a double is "Overflow" (6) in both; one too small for it reads as 0.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,8 @@ double strict_double(std::string_view text);
 // Rounded to the nearest integer, halves to even (2.5 -> 2, 3.5 -> 4).
 std::int32_t strict_long(std::string_view text);
 std::int16_t strict_integer(std::string_view text);
+// The integer part (2.9 -> 2): what a box read as a whole count gives.
+std::int32_t strict_whole(std::string_view text);
 
 // Whether strict_double() would accept the text.
 bool is_number(std::string_view text);

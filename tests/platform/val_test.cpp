@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace qm {
 namespace {
@@ -32,13 +33,27 @@ INSTANTIATE_TEST_SUITE_P(OddTexts, ValReads,
                                            val_case{"1.2.3", 1.2}, val_case{"1e-400", 0},
                                            val_case{"0.0000000", 0}, val_case{"12 34", 12}));
 
-TEST(Val, OverflowIsTheOverflowError) {
-    try {
-        val("1e400");
-        FAIL() << "no error";
-    } catch (const run_error& e) {
-        EXPECT_EQ(e.number, 6);
-        EXPECT_EQ(e.description, "Overflow");
+// Too small for a double, however it is written, reads as 0; the largest double's own printed
+// form reads back as the largest double.
+const std::string tiny_written_long = "0." + std::string(400, '0') + "1";
+INSTANTIATE_TEST_SUITE_P(
+    BeyondADouble, ValReads,
+    ::testing::Values(val_case{"1e-400", 0}, val_case{"-1e-400", 0},
+                      val_case{tiny_written_long.c_str(), 0},
+                      val_case{"1.79769313486232E+308", std::numeric_limits<double>::max()},
+                      val_case{"-1.79769313486232E+308", -std::numeric_limits<double>::max()}));
+
+TEST(Val, TooLargeForADoubleIsOverflowHoweverWritten) {
+    const std::string digits_before_small_exponent = "1" + std::string(400, '0') + "e-10";
+    for (const std::string text :
+         {"1e400", "1.79769313486233E+308", "-1e400", digits_before_small_exponent.c_str()}) {
+        try {
+            val(text);
+            ADD_FAILURE() << "no error for " << text;
+        } catch (const run_error& e) {
+            EXPECT_EQ(e.number, 6) << text;
+            EXPECT_EQ(e.description, "Overflow");
+        }
     }
 }
 
@@ -63,6 +78,19 @@ TEST(Strict, IntegersRoundHalfToEvenAndCheckRange) {
     EXPECT_EQ(strict_integer("32767"), 32767);
     EXPECT_THROW(strict_integer("32768"), run_error);
     EXPECT_THROW(strict_long("3000000000"), run_error);
+}
+
+TEST(Strict, WholeCountBeyond32BitsIsOverflowNotAWrappedInteger) {
+    EXPECT_EQ(strict_whole("2.9"), 2);
+    EXPECT_EQ(strict_whole("2147483647"), 2147483647);
+    for (const char* big : {"2147483648", "99999999999", "1e300"}) {
+        try {
+            strict_whole(big);
+            ADD_FAILURE() << "accepted " << big;
+        } catch (const run_error& e) {
+            EXPECT_EQ(e.number, 6) << big;
+        }
+    }
 }
 
 TEST(WholeNumberFromText, ZeroHoweverWrittenAndLargeNumbersStayExact) {
