@@ -99,9 +99,9 @@ bool gaussian_input_route(const conversion_settings& s, JobUi& ui) {
     return success_ending(ui);
 }
 
-bool frequency_route(const conversion_settings& s, JobUi& ui) {
+bool frequency_route(const gaussian_version& version, const conversion_settings& s, JobUi& ui) {
     frequency_table table;
-    if (!extracted(g98_freq_extract(s.input, table, ui), ui, "No Frequencies Found",
+    if (!extracted(g98_freq_extract(version, s.input, table, ui), ui, "No Frequencies Found",
                    "Frequencies not found in file - are you sure this was a frequency job?"))
         return false;
     if (!written(ui, s, "g98_freq_extract", report_form::long_form,
@@ -113,26 +113,29 @@ bool frequency_route(const conversion_settings& s, JobUi& ui) {
     return true;
 }
 
-// The Gaussian 98 and 94 routes; only Gaussian 98 files give frequency tables and Gaussian 94
-// style outputs.
-bool gaussian_output_route(const gaussian_version& version, const conversion_settings& s,
+// The Gaussian 98 and 94 routes. The format test tells which version the file is, and the
+// readers follow that version's layout; only the Gaussian 98 route (98, 03, 09, 16) gives
+// frequency tables and Gaussian 94 style outputs.
+bool gaussian_output_route(const gaussian_route& route, const conversion_settings& s,
                            JobUi& ui) {
-    const bool g98 = &version == &gaussian_98;
-    if (!format_passed(gaussian_output_test(version, s.input, ui), ui))
+    const recognised_output source = gaussian_output_test(route, s.input, ui);
+    if (!format_passed(source.flag, ui))
         return false;
+    const gaussian_version& version = *source.version;
+    const bool g98 = &route == &g98_route;
     if (s.multiple_geometries)
         return standard_orientation_found(gaussian_output_multiple_extract(version, s, ui), ui) &&
                success_ending(ui);
     if (g98 && s.output_kind == output_type::freq)
-        return frequency_route(s, ui);
+        return frequency_route(version, s, ui);
     structure_record record;
     if (!standard_orientation_found(gaussian_output_extract(version, s.input, record, ui), ui))
         return false;
     if (!write_geometry(ui, s, record, label_rule::element_symbol, spacer_rule::eleven_blanks,
-                        version.extract_routine, report_form::long_form))
+                        route.extract_routine, report_form::long_form))
         return false;
     if (g98 && s.output_kind == output_type::g94 &&
-        g98_in_g94_out(s.input, s.output, record, ui) != result_flag::success)
+        g98_in_g94_out(s.input, s.output, record, source, ui) != result_flag::success)
         return false;
     return success_ending(ui);
 }
@@ -147,9 +150,9 @@ bool run_conversion(const conversion_settings& settings, JobUi& ui) {
     case input_type::gaussian_input:
         return gaussian_input_route(settings, ui);
     case input_type::g98:
-        return gaussian_output_route(gaussian_98, settings, ui);
+        return gaussian_output_route(g98_route, settings, ui);
     case input_type::g94:
-        return gaussian_output_route(gaussian_94, settings, ui);
+        return gaussian_output_route(g94_route, settings, ui);
     }
     return false;
 }

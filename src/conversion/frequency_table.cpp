@@ -12,13 +12,17 @@
 namespace qm {
 namespace {
 
-constexpr std::string_view section_heading =
-    " reduced masses (AMU), force constants (mDyne/A) and normal coordinates:";
 // Each value line carries its label in the first 15 columns.
 constexpr std::string_view frequencies_label = " Frequencies --";
 constexpr std::string_view ir_label = " IR Inten    --";
 constexpr std::string_view raman_label = " Raman Activ --";
-constexpr std::string_view coordinates_heading = " Atom AN";
+
+// The heading of the normal coordinates: " Atom AN      X ..." up to Gaussian 03,
+// "  Atom  AN      X ..." from Gaussian 09.
+bool is_coordinates_heading(std::string_view line) {
+    const auto fields = split_fields(line);
+    return fields.size() >= 2 && fields[0] == "Atom" && fields[1] == "AN";
+}
 
 // The values after a 15-column label. Taking them after the label itself keeps the sign of an
 // imaginary frequency printed right against it (" Frequencies -- -1407.9574").
@@ -49,20 +53,25 @@ bool read_block(line_reader& reader, const std::string& frequency_line, frequenc
                 std::string& next, bool first_block, JobUi& ui) {
     const auto frequencies = values_after_label(frequency_line);
     std::vector<std::string> ir, raman;
+    bool has_raman = false;
     std::string line;
     do {
         reader.next_required(line);
-        if (line.starts_with(ir_label))
+        if (line.starts_with(ir_label)) {
             ir = values_after_label(line);
-        else if (line.starts_with(raman_label))
+        } else if (line.starts_with(raman_label)) {
             raman = values_after_label(line);
-    } while (!line.starts_with(coordinates_heading));
+            has_raman = true;
+        }
+    } while (!is_coordinates_heading(line));
     // A value without its frequency would land in another mode's row.
     if (ir.size() > frequencies.size() || raman.size() > frequencies.size())
         throw run_error::from_number(err::subscript);
+    // A job without Raman activities (IR only) has no Raman line: its rows have no such field.
     for (std::size_t j = 0; j < frequencies.size(); ++j)
-        table.rows.push_back(
-            {frequencies[j], j < ir.size() ? ir[j] : "", j < raman.size() ? raman[j] : ""});
+        table.rows.push_back({frequencies[j], j < ir.size() ? ir[j] : "",
+                              has_raman ? std::optional(j < raman.size() ? raman[j] : "")
+                                        : std::nullopt});
 
     // One normal-coordinate line per atom, however many atoms the job has.
     long long atoms = 0;
@@ -94,25 +103,30 @@ void read_section(line_reader& reader, std::string line, frequency_table& table,
 
 std::string frequency_line(const frequency_row& row) {
     std::string line = " ";
-    line.append(row.frequency).append(5, ' ').append(row.ir_intensity).append(5, ' ');
-    line.append(row.raman_activity).append("\n");
+    line.append(row.frequency).append(5, ' ').append(row.ir_intensity);
+    if (row.raman_activity)
+        line.append(5, ' ').append(*row.raman_activity);
+    line.append("\n");
     return line;
 }
 
 } // namespace
 
-result_flag g98_freq_extract(const std::filesystem::path& input, frequency_table& table,
-                             JobUi& ui) {
+result_flag g98_freq_extract(const gaussian_version& version, const std::filesystem::path& input,
+                             frequency_table& table, JobUi& ui) {
     return trapped(ui, "g98_freq_extract", report_form::long_form, [&] {
         table = {};
         read_progress progress(ui, file_length(input));
         line_reader reader(input, last_line::must_end_with_lf);
         ui.status(found_status(0));
-        std::string line;
+        std::string line, before; // the heading's last line may need the one above it
         bool found = false;
-        while (!found && reader.next(line)) {
+        while (!found) {
+            before.swap(line);
+            if (!reader.next(line))
+                break;
             progress.update(reader);
-            if (!line.starts_with(section_heading))
+            if (!opens_frequency_section(version, before, line))
                 continue;
             std::string mode_numbers, symmetry, first;
             reader.next_required(mode_numbers);

@@ -18,24 +18,21 @@ constexpr std::string_view g94_table_head[] = {
     " Number     Number             X           Y           Z"};
 constexpr std::size_t input_head_lines = 4; // rule, two heading lines, rule
 
-// Blanks before the centre's print form, so its last digit stands in column 5.
-std::size_t blanks_before_centre(long long centre) {
-    if (centre < 10)
-        return 3;
-    if (centre < 100)
-        return 2;
-    if (centre < 1000)
-        return 1;
-    return 0;
-}
+// The centre number right-aligned in columns 1-5 and the atomic number in 12-17; each
+// coordinate right-aligned in its 12-column field (25-36, 37-48, 49-60), so a nine-character
+// text stands in 28-36, 40-48 and 52-60 and a wider one (-10 and below, 100 and above) grows
+// to the left inside its own field. Our Gaussian 94 reader takes such a field whole.
+constexpr std::size_t centre_columns = 5;
+constexpr std::size_t atomic_number_columns = 12;
+constexpr std::size_t blanks_before_coordinates = 7;
+constexpr std::size_t coordinate_columns = 12;
 
-// Blanks before the atomic number, so it ends in column 17.
-std::size_t blanks_before_atomic_number(double atomic_number) {
-    if (atomic_number < 10)
-        return 10;
-    if (atomic_number < 100)
-        return 9;
-    return 8;
+void append_right_aligned(std::string& line, std::string_view text, std::size_t columns) {
+    // A text wider than its field would move every later field and be read back wrongly.
+    if (text.size() > columns)
+        throw run_error::from_number(err::overflow);
+    line.append(columns - text.size(), ' ');
+    line += text;
 }
 
 std::string g94_table(const structure_record& record) {
@@ -66,22 +63,21 @@ void skip_input_table(line_reader& reader) {
 } // namespace
 
 std::string g94_atom_line(long long centre, const atom_row& row) {
-    std::string line(blanks_before_centre(centre), ' ');
-    line += print_form(static_cast<double>(centre));
-    line.append(blanks_before_atomic_number(strict_double(row.label)), ' ');
-    line += row.label;
-    line.append(10, ' ');
-    line += row.x;
-    line += "   ";
-    line += row.y;
-    line += "   ";
-    line += row.z;
+    // The label must be an atomic number, as the Gaussian 94 reader takes it.
+    strict_double(row.label);
+    std::string line;
+    append_right_aligned(line, count_text(centre), centre_columns);
+    append_right_aligned(line, row.label, atomic_number_columns);
+    line.append(blanks_before_coordinates, ' ');
+    for (const std::string* text : {&row.x, &row.y, &row.z})
+        append_right_aligned(line, *text, coordinate_columns);
     line += '\n';
     return line;
 }
 
 result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesystem::path& output,
-                           const structure_record& record, JobUi& ui) {
+                           const structure_record& record, const recognised_output& source,
+                           JobUi& ui) {
     return trapped(ui, "g98_in_g94_out", report_form::short_form, [&] {
         ui.status("Converting to Gaussian 94 Format");
         ui.status("Writing Gaussian 94 Output File");
@@ -93,10 +89,10 @@ result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesy
         std::string line;
         while (reader.next(line)) {
             progress.update(reader);
-            if (line == gaussian_98.banner) {
+            if (line == source.banner) {
                 out.write(gaussian_94.banner);
                 out.write("\n");
-            } else if (line.starts_with(gaussian_98.header_start)) {
+            } else if (line.starts_with(source.version->header_start)) {
                 // The same header rule as the extraction: every table it could read is rewritten.
                 out.write(table);
                 skip_input_table(reader);

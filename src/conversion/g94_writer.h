@@ -1,7 +1,7 @@
-// g98_in_g94_out: a Gaussian 98 output rewritten as a Gaussian 94 style output. Every line is
-// copied with one blank in front, except the banner, replaced by the Gaussian 94 banner, and
-// every Standard orientation table, rewritten in the Gaussian 94 layout with the coordinates
-// of the extracted (last) geometry:
+// g98_in_g94_out: a Gaussian 98 (or 03, 09, 16) output rewritten as a Gaussian 94 style output.
+// Every line is copied with one blank in front, except the banner's first line, replaced by the
+// Gaussian 94 banner, and every Standard orientation table, rewritten in the Gaussian 94 layout
+// with the coordinates of the extracted (last) geometry:
 //
 //                    Standard orientation:
 //  ----------------------------------------------------------
@@ -11,9 +11,12 @@
 //      1           6           0.000000    0.000000    0.000000
 //
 // Row columns: the centre number ends in column 5, the atomic number in column 17, x, y and z
-// stand in 28-36, 40-48 and 52-60 (a wider coordinate text pushes the rest right).
+// end in columns 36, 48 and 60, each right-aligned in a 12-column field, so nine-character texts
+// stand in 28-36, 40-48 and 52-60. A row whose centre number or coordinate does not fit its
+// field is refused (Overflow) rather than written where the reader would misread it.
 #pragma once
 
+#include "conversion/gaussian_output_reader.h"
 #include "conversion/structure_record.h"
 #include "platform/job_ui.h"
 
@@ -22,9 +25,10 @@
 
 namespace qm {
 
-// Error report "g98_in_g94_out".
+// `source` is what the format test found in the input. Error report "g98_in_g94_out".
 result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesystem::path& output,
-                           const structure_record& record, JobUi& ui);
+                           const structure_record& record, const recognised_output& source,
+                           JobUi& ui);
 
 // One table row, with its line feed.
 std::string g94_atom_line(long long centre, const atom_row& row);

@@ -10,27 +10,9 @@
 
 namespace qm {
 
-const gaussian_version gaussian_98{
-    " Copyright (c) 1988,1990,1992,1993,1995,1998 Gaussian, Inc.",
-    "                         Standard orientation:",
-    "                         Standard orientation:                         ",
-    20,
-    "g98_test",
-    "g98_extract",
-    "g98_multiple_extract"};
-
-const gaussian_version gaussian_94{"       Copyright (c) 1988,1990,1992,1993,1995 Gaussian, Inc.",
-                                   "                   Standard orientation:",
-                                   "                   Standard orientation:",
-                                   9,
-                                   "g94_test",
-                                   "g94_extract",
-                                   "g94_multiple_extract"};
-
 namespace {
 
 constexpr int banner_search_lines = 14;
-constexpr std::size_t centre_columns = 5;
 constexpr std::size_t coordinate_text = 9;
 constexpr std::size_t coordinate_field = 12;
 constexpr std::size_t table_head_lines = 4; // rule, two heading lines, rule
@@ -63,7 +45,7 @@ void read_table(line_reader& reader, const gaussian_version& version, structure_
         progress.update(reader);
         if (closes_table(line))
             return;
-        record.atoms.push_back(cut_orientation_row(line, version.columns_after_label));
+        record.atoms.push_back(cut_orientation_row(line, version));
     }
 }
 
@@ -92,15 +74,15 @@ bool scan_tables(const gaussian_version& version, const std::filesystem::path& i
 
 } // namespace
 
-atom_row cut_orientation_row(std::string_view line, std::size_t columns_after_label) {
-    if (line.size() < centre_columns)
+atom_row cut_orientation_row(std::string_view line, const gaussian_version& version) {
+    if (line.size() < version.centre_columns)
         throw run_error::from_number(err::past_end);
-    const std::size_t label_start = line.find_first_not_of(' ', centre_columns);
+    const std::size_t label_start = line.find_first_not_of(' ', version.centre_columns);
     const std::size_t label_end =
         label_start == std::string_view::npos ? label_start : line.find(' ', label_start);
     if (label_end == std::string_view::npos)
         throw run_error::from_number(err::past_end);
-    const std::size_t x = label_end + 1 + columns_after_label;
+    const std::size_t x = label_end + 1 + version.columns_after_label;
     const std::size_t step = coordinate_text + 3;
     return {std::string(line.substr(label_start, label_end - label_start)), coordinate_at(line, x),
             coordinate_at(line, x + step), coordinate_at(line, x + 2 * step)};
@@ -111,14 +93,30 @@ std::filesystem::path geometry_file(const std::filesystem::path& output, long lo
     return output.parent_path() / (count_text(counter) + " - " + std::string(output_title));
 }
 
-result_flag gaussian_output_test(const gaussian_version& version,
-                                 const std::filesystem::path& input, JobUi& ui) {
-    return trapped(ui, version.test_routine, report_form::short_form, [&] {
+recognised_output gaussian_output_test(const gaussian_route& route,
+                                       const std::filesystem::path& input, JobUi& ui) {
+    recognised_output found;
+    found.flag = trapped(ui, route.test_routine, report_form::short_form, [&] {
         ui.status("Checking File Format is Valid - Lines Scanned = 0");
         line_reader reader(input, last_line::must_end_with_lf);
-        std::string line;
-        for (int n = 1; n <= banner_search_lines && reader.next(line); ++n) {
-            if (line == version.banner) {
+        std::string line, next;
+        bool have_next = false;
+        for (int n = 1; n <= banner_search_lines; ++n) {
+            if (have_next)
+                line = std::move(next);
+            else if (!reader.next(line))
+                break;
+            have_next = false;
+            const gaussian_version* version = banner_version(route, line, {});
+            // The banners of Gaussian 09 and 16 end their year list with a comma and go on
+            // on the next line; only then is that line read before its turn.
+            if (version == nullptr && banner_continues(line) && reader.next(next)) {
+                have_next = true;
+                version = banner_version(route, line, next);
+            }
+            if (version != nullptr) {
+                found.version = version;
+                found.banner = line;
                 ui.status("File Format is Valid");
                 return result_flag::success;
             }
@@ -126,12 +124,13 @@ result_flag gaussian_output_test(const gaussian_version& version,
         }
         return result_flag::not_found;
     });
+    return found;
 }
 
 result_flag gaussian_output_extract(const gaussian_version& version,
                                     const std::filesystem::path& input, structure_record& record,
                                     JobUi& ui) {
-    return trapped(ui, version.extract_routine, report_form::long_form, [&] {
+    return trapped(ui, version.route->extract_routine, report_form::long_form, [&] {
         structure_record table;
         const bool found = scan_tables(version, input, false, table, ui, [](long long) {});
         if (!found)
@@ -143,7 +142,7 @@ result_flag gaussian_output_extract(const gaussian_version& version,
 
 result_flag gaussian_output_multiple_extract(const gaussian_version& version,
                                              const conversion_settings& settings, JobUi& ui) {
-    return trapped(ui, version.multiple_routine, report_form::long_form, [&] {
+    return trapped(ui, version.route->multiple_routine, report_form::long_form, [&] {
         structure_record table;
         const bool found = scan_tables(version, settings.input, true, table, ui, [&](long long n) {
             const auto destination = geometry_file(settings.output, n, settings.output_title);

@@ -1,8 +1,10 @@
-// Gaussian 98 and 94 output files: the banner test and the Standard orientation geometries.
-// The two versions differ only in their texts and one column offset (gaussian_version); each
-// routine exists once and the named twins (g98_extract, g94_extract, ...) choose the version.
+// Gaussian output files: the banner test and the Standard orientation geometries. The versions
+// differ only in their texts and one column offset (gaussian_version); each routine exists once,
+// the test tells which version a file is, and the named twins (g98_extract, g94_extract, ...)
+// choose the version for callers that know it.
 //
-// A Standard orientation table, Gaussian 98 layout (Gaussian 94 has no "Atomic Type" column):
+// A Standard orientation table, Gaussian 98 layout (Gaussian 94 has no "Atomic Type" column;
+// from Gaussian 09 the centre and atomic numbers stand two columns further right):
 //
 //                          Standard orientation:
 //  ---------------------------------------------------------------------
@@ -12,38 +14,35 @@
 //     1          6             0        0.000000    0.000000    0.000000
 //  ---------------------------------------------------------------------
 //
-// Each row: the centre number in columns 1-5, the atomic number (blank-separated), then the
+// Each row: the centre number in columns 1-5 (1-7 from Gaussian 09), the atomic number, then the
 // coordinates as 12-column fields. A coordinate text is the last nine columns of its field
 // (sign position, one integer digit, point, six decimals, so files convert as they always
 // have); a number wider than nine characters (-10 and below, 100 and above) is taken whole.
 #pragma once
 
 #include "conversion/conversion_job.h"
+#include "conversion/gaussian_version.h"
 #include "conversion/structure_record.h"
 #include "platform/job_ui.h"
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace qm {
 
-struct gaussian_version {
-    std::string_view banner;         // the whole banner line
-    std::string_view header_start;   // a table's header line begins with this (single geometry)
-    std::string_view header_line;    // ... and is exactly this (every geometry)
-    std::size_t columns_after_label; // from the atomic number's end to the x text
-    std::string_view test_routine;
-    std::string_view extract_routine;
-    std::string_view multiple_routine;
+// What the format test found: the version whose layout rules the readers follow, and the
+// banner's first line as it stands in the file (the Gaussian 94 style writer replaces it).
+struct recognised_output {
+    result_flag flag = result_flag::not_found;
+    const gaussian_version* version = nullptr;
+    std::string banner;
 };
 
-extern const gaussian_version gaussian_98;
-extern const gaussian_version gaussian_94;
-
-// Flag success when the banner stands alone on one of the first 14 lines.
-result_flag gaussian_output_test(const gaussian_version& version,
-                                 const std::filesystem::path& input, JobUi& ui);
+// Success when the banner of a version the route reads begins on one of the first 14 lines.
+recognised_output gaussian_output_test(const gaussian_route& route,
+                                       const std::filesystem::path& input, JobUi& ui);
 // The last Standard orientation table into `record`.
 result_flag gaussian_output_extract(const gaussian_version& version,
                                     const std::filesystem::path& input, structure_record& record,
@@ -53,11 +52,11 @@ result_flag gaussian_output_extract(const gaussian_version& version,
 result_flag gaussian_output_multiple_extract(const gaussian_version& version,
                                              const conversion_settings& settings, JobUi& ui);
 
-inline result_flag g98_test(const std::filesystem::path& input, JobUi& ui) {
-    return gaussian_output_test(gaussian_98, input, ui);
+inline recognised_output g98_test(const std::filesystem::path& input, JobUi& ui) {
+    return gaussian_output_test(g98_route, input, ui);
 }
-inline result_flag g94_test(const std::filesystem::path& input, JobUi& ui) {
-    return gaussian_output_test(gaussian_94, input, ui);
+inline recognised_output g94_test(const std::filesystem::path& input, JobUi& ui) {
+    return gaussian_output_test(g94_route, input, ui);
 }
 inline result_flag g98_extract(const std::filesystem::path& input, structure_record& record,
                                JobUi& ui) {
@@ -75,7 +74,7 @@ inline result_flag g94_multiple_extract(const conversion_settings& settings, Job
 }
 
 // One atom row of a table; "Input past end of file" (62) when the row stops short.
-atom_row cut_orientation_row(std::string_view line, std::size_t columns_after_label);
+atom_row cut_orientation_row(std::string_view line, const gaussian_version& version);
 
 // Whether a line read inside a table is the rule that closes it.
 inline bool closes_table(std::string_view line) {

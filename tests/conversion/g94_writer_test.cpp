@@ -1,5 +1,7 @@
+#include "conversion/conversion_job.h"
 #include "conversion/g94_writer.h"
 #include "conversion/gaussian_output_reader.h"
+#include "platform/run_error.h"
 
 #include "support/gaussian_files.h"
 #include "support/test_support.h"
@@ -25,10 +27,18 @@ TEST(G94AtomLine, CentreNumberEndsInColumn5) {
     EXPECT_EQ(g94_atom_line(99, row).substr(0, 6), "   99 ");
     EXPECT_EQ(g94_atom_line(100, row).substr(0, 6), "  100 ");
     EXPECT_EQ(g94_atom_line(1000, row).substr(0, 6), " 1000 ");
+    EXPECT_EQ(g94_atom_line(10000, row).substr(0, 6), "10000 ");
     EXPECT_EQ(g94_atom_line(1, {"103", "x", "y", "z"}).substr(0, 17), "    1         103");
-    // A wider coordinate pushes the rest of the line right instead of being cut.
-    EXPECT_EQ(g94_atom_line(1, {"6", "-10.500000", " 0.000000", " 0.000000"}).substr(27),
-              "-10.500000    0.000000    0.000000\n");
+}
+
+TEST(G94AtomLine, WideTextsGrowLeftInsideTheirOwnFieldsOrAreRefused) {
+    // -10 and below, 100 and above: the later fields stay where the reader looks for them.
+    EXPECT_EQ(g94_atom_line(1, {"6", "-12.850000", "99.980000", "-105.500000"}).substr(17),
+              "         -12.850000   99.980000 -105.500000\n");
+    const atom_row row{"1", " 0.000000", " 0.000000", " 0.000000"};
+    // A sixth centre digit would stand where the atomic number is read.
+    EXPECT_THROW(g94_atom_line(100000, row), run_error);
+    EXPECT_THROW(g94_atom_line(1, {"6", "-1234567.1234", " 0.000000", " 0.000000"}), run_error);
 }
 
 struct g94_output : ::testing::Test {
@@ -47,7 +57,9 @@ TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
     test::write_file(dir / "opt.out", input);
     structure_record record;
     ASSERT_EQ(g98_extract(dir / "opt.out", record, ui), result_flag::success);
-    ASSERT_EQ(g98_in_g94_out(dir / "opt.out", dir / "opt.g94", record, ui), result_flag::success);
+    ASSERT_EQ(g98_in_g94_out(dir / "opt.out", dir / "opt.g94", record, g98_test(dir / "opt.out", ui),
+                             ui),
+              result_flag::success);
 
     const auto out = test::lines_of(test::read_file(dir / "opt.g94"));
     EXPECT_EQ(out[0], "  Entering Gaussian System, Link 0=g98");
@@ -67,12 +79,38 @@ TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
         EXPECT_EQ(test::read_file(dir / name), water_xyz) << name;
 }
 
+// Converted to Gaussian 94 and read back, a molecule wider than 20 Angstrom (from a Gaussian 98
+// or a two-line-banner Gaussian 16 output) gives the PDB file of the original.
+TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
+    const std::vector<test::test_atom> wide = {
+        {6, -12.85, 99.98, -105.5}, {8, 1.25, -10.0, 0.5}, {1, 123.456789, 0.0, -9.999999}};
+    const std::string g16_banner = test::g16_banner_start + "\n" + test::g16_banner_end;
+    for (const auto& [banner, from_g09] : {std::pair{test::g98_banner, false},
+                                           std::pair{g16_banner, true}}) {
+        const std::string table = test::g98_table(wide, test::g98_header, from_g09);
+        test::write_file(dir / "wide.out",
+                         test::gaussian_output(banner, table + " Step 2\n" + table));
+        auto convert = [&](const std::filesystem::path& in, input_type from, output_type to,
+                           const std::string& out) {
+            const conversion_settings s{in, dir / out, out, from, to, false};
+            EXPECT_TRUE(run_conversion(s, ui)) << ui.messages.back().text;
+            return test::read_file(dir / out);
+        };
+        const std::string direct = convert(dir / "wide.out", input_type::g98, output_type::pdb, "a");
+        convert(dir / "wide.out", input_type::g98, output_type::g94, "wide.g94");
+        EXPECT_EQ(convert(dir / "wide.g94", input_type::g94, output_type::pdb, "b"), direct);
+        EXPECT_EQ(direct.substr(0, 54), "ATOM      1  C           1      -12.85  99.980  -105.5");
+    }
+}
+
 TEST_F(g94_output, InputTableCutShortIsAnErrorReport) {
     const std::string table = test::g98_table(test::water);
     test::write_file(dir / "cut.out", test::gaussian_output(test::g98_banner, "") +
                                           table.substr(0, table.size() - 72));
     const structure_record record{{{"8", " 0.000000", " 0.000000", " 0.119262"}}};
-    EXPECT_EQ(g98_in_g94_out(dir / "cut.out", dir / "cut.g94", record, ui), result_flag::reported);
+    EXPECT_EQ(
+        g98_in_g94_out(dir / "cut.out", dir / "cut.g94", record, g98_test(dir / "cut.out", ui), ui),
+        result_flag::reported);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(
         ui.messages[0].text,
@@ -82,7 +120,8 @@ TEST_F(g94_output, InputTableCutShortIsAnErrorReport) {
 TEST_F(g94_output, NeverWritesOverItsInput) {
     const std::string input = test::gaussian_output(test::g98_banner, test::g98_table(test::water));
     test::write_file(dir / "job.out", input);
-    EXPECT_EQ(g98_in_g94_out(dir / "job.out", dir / "job.out", {}, ui), result_flag::reported);
+    EXPECT_EQ(g98_in_g94_out(dir / "job.out", dir / "job.out", {}, g98_test(dir / "job.out", ui), ui),
+              result_flag::reported);
     EXPECT_EQ(test::read_file(dir / "job.out"), input);
 }
 

@@ -23,18 +23,52 @@ struct gaussian_output_file : ::testing::Test {
 };
 
 TEST_F(gaussian_output_file, BannerWithinTheFirst14Lines) {
-    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner, "", 14)), ui), result_flag::success);
+    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner, "", 14)), ui).flag,
+              result_flag::success);
     EXPECT_EQ(ui.statuses.back(), "File Format is Valid");
-    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner, "", 15)), ui),
+    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner, "", 15)), ui).flag,
               result_flag::not_found);
     EXPECT_EQ(ui.statuses.back(), "Checking File Format is Valid - Lines Scanned = 14");
-    EXPECT_EQ(g94_test(file(gaussian_output(test::g94_banner, "", 6)), ui), result_flag::success);
+    EXPECT_EQ(g94_test(file(gaussian_output(test::g94_banner, "", 6)), ui).version, &gaussian_94);
     // The other version's banner, or a banner with trailing blanks, is not this version's.
-    EXPECT_EQ(g94_test(file(gaussian_output(test::g98_banner, "")), ui), result_flag::not_found);
-    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner + " ", "")), ui),
+    EXPECT_EQ(g94_test(file(gaussian_output(test::g98_banner, "")), ui).flag,
               result_flag::not_found);
-    EXPECT_EQ(g98_test(file("short\n"), ui), result_flag::not_found);
+    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner + " ", "")), ui).flag,
+              result_flag::not_found);
+    EXPECT_EQ(g98_test(file("short\n"), ui).flag, result_flag::not_found);
+    // A two-line banner opening on line 14 ends on line 15: it is found, and it is the line
+    // the Gaussian 94 style writer replaces.
+    const std::string g16 = test::g16_banner_start + "\n" + test::g16_banner_end;
+    const auto found = g98_test(file(gaussian_output(g16, "", 14)), ui);
+    EXPECT_EQ(found.version, &gaussian_16);
+    EXPECT_EQ(found.banner, test::g16_banner_start);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(BannerVersion, EveryVersionByItsYears) {
+    const std::string years = " Copyright (c) 1988,1990,1992,1993,1995,1998,";
+    const std::string& company = test::g16_banner_end;
+    struct row {
+        std::string line, next;
+        const gaussian_version* version;
+    };
+    for (const row& r : std::vector<row>{
+             {test::g98_banner, company, &gaussian_98},
+             {years + "2003, Gaussian, Inc.", "", &gaussian_03},
+             {years + "2003,2004, Gaussian, Inc.", "", &gaussian_03},
+             {years + "2003,2009, Gaussian, Inc.", "", &gaussian_09},
+             {years + "2003,2009,2013,", company, &gaussian_09},
+             {years + "2003,2009,2016,", company, &gaussian_16},
+             {" Copyright (c) 1988-2019, Gaussian, Inc.  All Rights Reserved.", "", &gaussian_16},
+             // Not a banner of the Gaussian 98 route.
+             {test::g94_banner, "", nullptr},
+             {years + "2003,2009,2016,", "                  All Rights Reserved.", nullptr},
+             {years + "2003,2009,2016,\r", company, nullptr}, // CR LF line ends
+             {years + "1999, Gaussian, Inc.", "", nullptr},
+             {years + "20O3, Gaussian, Inc.", "", nullptr}})
+        EXPECT_EQ(banner_version(g98_route, r.line, r.next), r.version) << r.line;
+    EXPECT_EQ(banner_version(g94_route, test::g94_banner, ""), &gaussian_94);
+    EXPECT_EQ(banner_version(g94_route, years + "2003,2009,2016,", company), nullptr);
 }
 
 TEST_F(gaussian_output_file, CarriageReturnBannerFailsTheTest) {
@@ -42,7 +76,7 @@ TEST_F(gaussian_output_file, CarriageReturnBannerFailsTheTest) {
     std::string crlf;
     for (char c : text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    EXPECT_EQ(g98_test(file(crlf), ui), result_flag::not_found);
+    EXPECT_EQ(g98_test(file(crlf), ui).flag, result_flag::not_found);
 }
 
 TEST_F(gaussian_output_file, SingleModeTakesTheLastTable) {
@@ -144,10 +178,10 @@ TEST_F(gaussian_output_file, FileEndingInsideATableIsTheLongReport) {
 }
 
 TEST(OrientationRow, ShortRowIsARunErrorNotAGuess) {
-    EXPECT_THROW(cut_orientation_row("    1          6             0        0.000000", 20),
+    EXPECT_THROW(cut_orientation_row("    1          6             0        0.000000", gaussian_98),
                  run_error);
-    EXPECT_THROW(cut_orientation_row("    1", 20), run_error);
-    EXPECT_THROW(cut_orientation_row("", 20), run_error);
+    EXPECT_THROW(cut_orientation_row("    1", gaussian_98), run_error);
+    EXPECT_THROW(cut_orientation_row("", gaussian_98), run_error);
 }
 
 TEST(GeometryFile, BesideTheOutputFile) {

@@ -1,4 +1,4 @@
-// The conversion routes on real files written by Gaussian 94 and 98 and on real Gaussian
+// The conversion routes on real files written by Gaussian 94 to 16 and on real Gaussian
 // inputs, kept beside the repository.
 #include "conversion/conversion_job.h"
 
@@ -74,6 +74,72 @@ TEST_F(real_file, Gaussian98FrequencyTables) {
     table = convert("g98/cclibdata_test_H2.log", input_type::g98, output_type::freq);
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0], " -1407.9574     0.0000     445.3520");
+}
+
+// Gaussian 03, 09 and 16 outputs on the Gaussian 98 route: the last table as Open Babel reads
+// it, every table, and the Gaussian 94 style output read back; the Gaussian 94 route refuses
+// them.
+TEST_F(real_file, Gaussian03To16Geometries) {
+    struct row {
+        const char* file;
+        std::size_t atoms;
+        const char* first, *last;
+        int tables;
+    };
+    for (const row& r :
+         {row{"g03_td/cclibdata_G03_CO_TD_delta.log", 2,
+              " C      0.000000      0.000000     -0.643075",
+              " O      0.000000      0.000000      0.482306", 1},
+          row{"gaussian_modern/cclib_Gaussian09_dvb_ir.out", 20,
+              " C      0.269481      1.410087      0.000000",
+              " H      2.364772      0.813167      0.000000", 1},
+          row{"gaussian_modern/cclib_Gaussian16_dvb_gopt.out", 20,
+              " C      0.269445      1.410118      0.000000",
+              " H      2.364759      0.813041     -0.000000", 6},
+          row{"gaussian_modern/cclibdata_G09_OPT_td_g09.out", 30,
+              " H     -0.736370     -1.895712      0.846125",
+              " H      1.997941     -1.523548      1.462902", 1}}) {
+        SCOPED_TRACE(r.file);
+        const auto xyz = convert(r.file, input_type::g98, output_type::xyz);
+        ASSERT_EQ(xyz.size(), r.atoms) << last_message();
+        EXPECT_EQ(xyz.front(), r.first);
+        EXPECT_EQ(xyz.back(), r.last);
+
+        const std::string title = std::to_string(r.atoms) + "-" + std::to_string(r.tables);
+        const conversion_settings every{real_data / r.file, dir / title,      title,
+                                        input_type::g98,    output_type::xyz, true};
+        EXPECT_TRUE(run_conversion(every, ui));
+        EXPECT_TRUE(std::filesystem::exists(dir / (std::to_string(r.tables) + " - " + title)));
+        EXPECT_FALSE(std::filesystem::exists(dir / (std::to_string(r.tables + 1) + " - " + title)));
+
+        const auto pdb = convert(r.file, input_type::g98, output_type::pdb);
+        ASSERT_FALSE(convert(r.file, input_type::g98, output_type::g94).empty());
+        const conversion_settings back{dir / "out", dir / "back.pdb", "back.pdb",
+                                       input_type::g94, output_type::pdb, false};
+        EXPECT_TRUE(run_conversion(back, ui));
+        EXPECT_EQ(test::lines_of(test::read_file(dir / "back.pdb")), pdb);
+
+        EXPECT_TRUE(convert(r.file, input_type::g94, output_type::pdb).empty());
+        EXPECT_EQ(ui.messages.back().title, "Invalid File Format");
+    }
+    // A Gaussian 03 job run without symmetry prints no Standard orientation.
+    EXPECT_TRUE(convert("g03_td/cclibdata_G03_anth1.log", input_type::g98, output_type::pdb).empty());
+    EXPECT_EQ(ui.messages.back().title, "No Standard Orientation Found");
+}
+
+// Frequencies, IR intensities and Raman activities as cclib reads them; an IR-only job's rows
+// end after the IR intensity.
+TEST_F(real_file, Gaussian09And16FrequencyTables) {
+    auto table =
+        convert("gaussian_modern/cclib_Gaussian09_dvb_ir.out", input_type::g98, output_type::freq);
+    ASSERT_EQ(table.size(), 54u); // 20 atoms: 3 x 20 - 6; the high-precision block passed over
+    EXPECT_EQ(table[0], " 52.7882     0.0323");
+    EXPECT_EQ(table[53], " 3549.7032     0.0000");
+    table = convert("gaussian_modern/cclib_Gaussian16_dvb_raman.out", input_type::g98,
+                    output_type::freq);
+    ASSERT_EQ(table.size(), 54u);
+    EXPECT_EQ(table[1], " 84.6059     0.0000     2.6793");
+    EXPECT_EQ(table[53], " 3548.4260     0.0000     137.6843");
 }
 
 TEST_F(real_file, Gaussian94Output) {

@@ -15,6 +15,10 @@ struct test_atom {
 inline const std::string g98_banner = " Copyright (c) 1988,1990,1992,1993,1995,1998 Gaussian, Inc.";
 inline const std::string g94_banner =
     "       Copyright (c) 1988,1990,1992,1993,1995 Gaussian, Inc.";
+// Gaussian 16's banner runs over two lines.
+inline const std::string g16_banner_start =
+    " Copyright (c) 1988,1990,1992,1993,1995,1998,2003,2009,2016,";
+inline const std::string g16_banner_end = "            Gaussian, Inc.  All Rights Reserved.";
 inline const std::string g98_header =
     "                         Standard orientation:                         ";
 inline const std::string g94_header = "                   Standard orientation:";
@@ -34,16 +38,18 @@ inline std::string right(long long n, int width) {
 }
 
 inline std::string g98_table(const std::vector<test_atom>& atoms,
-                             const std::string& header = g98_header) {
+                             const std::string& header = g98_header, bool from_g09 = false) {
     const std::string rule(70, '-');
     std::string t = header + "\n " + rule + "\n" +
                     " Center     Atomic     Atomic              Coordinates (Angstroms)\n"
                     " Number     Number      Type              X           Y           Z\n " +
                     rule + "\n";
+    // From Gaussian 09 the centre and atomic numbers stand two columns further right.
+    const int centre_width = from_g09 ? 7 : 5, type_width = from_g09 ? 12 : 14;
     int centre = 0;
     for (const auto& a : atoms)
-        t += right(++centre, 5) + right(a.atomic_number, 11) + right(0, 14) + "    " +
-             fixed(a.x, 12, 6) + fixed(a.y, 12, 6) + fixed(a.z, 12, 6) + "\n";
+        t += right(++centre, centre_width) + right(a.atomic_number, 11) + right(0, type_width) +
+             "    " + fixed(a.x, 12, 6) + fixed(a.y, 12, 6) + fixed(a.z, 12, 6) + "\n";
     return t + " " + rule + "\n";
 }
 
