@@ -57,6 +57,7 @@ private:
 
     void show_progress(int k, long long f, long long visited);
     void read_file_data(long long f, const parsed_output& parsed);
+    void require_tdm_table(long long f, const parsed_output& parsed);
     std::string choose_state(int k, long long f, const parsed_output& parsed);
 
     const ev_settings& s_;
@@ -119,6 +120,17 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
     }
     for (int r = s_.root_start; r <= s_.root_end; ++r)
         table_.tdm_xyz(r, f) = parsed.tdm[static_cast<std::size_t>(r - s_.root_start)];
+}
+
+// The TDM outputs of a file without its transition dipole table (or without a row for a state
+// of the range) would report zeros as data.
+void extraction::require_tdm_table(long long f, const parsed_output& parsed) {
+    const ev_choices& c = s_.choices;
+    if (!(c.tdm_data || c.tdm_angle || c.raw_tdms || c.rel_tdm) || parsed.tdm_complete)
+        return;
+    const std::string file = count_text(f);
+    fail("FATAL ERROR: Transition dipole moments not found in file - " + file,
+         "Transition dipole moments not found in file - " + file);
 }
 
 // Chooses root k's state in slot f by the selected rule; returns the orbital line.
@@ -198,6 +210,7 @@ void extraction::run_root(int k) {
         const parsed_output& parsed = cache_.at(f);
         read_file_data(f, parsed);
         const std::string line = choose_state(k, f, parsed);
+        require_tdm_table(f, parsed);
         if (k == s_.no_roots)
             cache_.release(f);
         if (orbitals) {

@@ -6,23 +6,26 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 
 namespace qm {
 namespace {
 
-// "state", 10 blanks, "X", 11 blanks, "Y", 11 blanks, "Z", 10 blanks, "Osc."
-constexpr std::string_view tdm_key = "state          X           Y           Z          Osc.";
-// The first row starts 55 characters after the key (the key and the line feed after it);
-// X, Y and Z are read as 7 characters at columns 19, 31 and 43 of each 61-character row.
-constexpr std::size_t tdm_first_row = 55;
-constexpr std::size_t tdm_row = 62;
-constexpr std::size_t tdm_columns[] = {18, 30, 42};
-constexpr std::size_t tdm_width = 7;
+// The electric transition dipole table's heading, 5 columns up to Gaussian 03 and 6 (with the
+// dipole strength) from Gaussian 09:
+//        state          X           Y           Z          Osc.
+//        state          X           Y           Z        Dip. S.      Osc.
+// Each row holds the state number, then X, Y and Z, read whole as they stand in the row.
+constexpr std::string_view tdm_keys[] = {
+    "state          X           Y           Z          Osc.",
+    "state          X           Y           Z        Dip. S.      Osc."};
+constexpr std::size_t tdm_row_fields = 5; // state, X, Y, Z, and at least the strength
 constexpr std::string_view scf_key = "scf done: ";
 constexpr std::string_view charge_key = "charge = ";
-constexpr std::size_t energy_field = 6;
-constexpr std::size_t oscillator_width = 6;
+// " Excited State   4:      Singlet-BU     8.4709 eV  146.36 nm  f=0.0947  <S**2>=0.000"
+constexpr std::string_view state_key = " excited state";
+constexpr std::string_view singlet = "singlet-";
 
 // Mid() of the text: empty beyond its end, shorter at it.
 std::string_view mid(std::string_view text, std::size_t pos, std::size_t n) {
@@ -92,23 +95,57 @@ void read_scf(std::string_view text, parsed_output& out) {
     }
 }
 
-// The table's rows 1..root_end read at fixed columns; returns where the states are searched.
+// A table row's state number; nullopt for a field that is not one (the table has ended).
+std::optional<int> state_number(std::string_view field) {
+    int number = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
+    if (error != std::errc() || end != field.data() + field.size() || field[0] == '-')
+        return std::nullopt;
+    return number;
+}
+
+// The first table of either heading: the rows of the root range by their state numbers.
+// Returns where the excited states are searched (after the table; from the start without one).
 std::size_t read_tdm_table(std::string_view text, const parse_options& options,
                            parsed_output& out) {
-    out.tdm.assign(static_cast<std::size_t>(std::max(0, options.root_end - options.root_start + 1)),
-                   {0, 0, 0});
-    const std::size_t key = find_ignoring_case(text, tdm_key);
+    const std::size_t states =
+        static_cast<std::size_t>(std::max(0, options.root_end - options.root_start + 1));
+    out.tdm.assign(states, {0, 0, 0});
+    std::size_t key = std::string_view::npos;
+    for (std::string_view k : tdm_keys)
+        key = std::min(key, find_ignoring_case(text, k));
     if (key == std::string_view::npos)
-        return 0; // no table: no values from elsewhere in the file
-    std::size_t row = key + tdm_first_row;
-    for (int r = 1; r <= options.root_end; ++r, row += tdm_row) {
-        if (r < options.root_start)
+        return 0;
+    std::vector<bool> read(states, false);
+    std::size_t pos = line_end(text, key) + 1;
+    for (; pos < text.size(); pos = line_end(text, pos) + 1) {
+        const auto fields = split_fields(text.substr(pos, line_end(text, pos) - pos));
+        const auto state = fields.size() < tdm_row_fields ? std::nullopt : state_number(fields[0]);
+        if (!state)
+            break;
+        if (*state < options.root_start || *state > options.root_end)
             continue;
-        auto& xyz = out.tdm[static_cast<std::size_t>(r - options.root_start)];
+        const auto row = static_cast<std::size_t>(*state - options.root_start);
         for (std::size_t c = 0; c < 3; ++c)
-            xyz[c] = val(mid(text, row + tdm_columns[c], tdm_width));
+            out.tdm[row][c] = val(fields[c + 1]);
+        read[row] = true;
     }
-    return row;
+    out.tdm_complete = std::find(read.begin(), read.end(), false) == read.end();
+    return std::min(pos, text.size());
+}
+
+// Where the line of state `number` begins, at or after `from`; npos when there is none. State
+// numbers stand after any number of blanks ("State   9:", "State  10:", "State 100:").
+std::size_t find_state_line(std::string_view text, int number, std::size_t from) {
+    const std::string wanted = std::to_string(number);
+    for (std::size_t at = find_ignoring_case(text, state_key, from); at != std::string_view::npos;
+         at = find_ignoring_case(text, state_key, at + 1)) {
+        const std::size_t digits = skip_blanks(text, at + state_key.size());
+        if (text.substr(digits, wanted.size()) == wanted &&
+            mid(text, digits + wanted.size(), 1) == ":")
+            return at;
+    }
+    return std::string_view::npos;
 }
 
 // The transition lines right after the state's line, up to the first other line.
@@ -126,13 +163,6 @@ std::vector<transition> read_transitions(std::string_view text, std::size_t pos)
 }
 
 } // namespace
-
-std::string excited_state_key(int state) {
-    std::string number = std::to_string(state);
-    if (number.size() < 4)
-        number.insert(0, 4 - number.size(), ' ');
-    return " Excited State" + number + ":   Singlet-?Sym";
-}
 
 std::optional<transition> parse_transition_line(std::string_view line) {
     std::size_t pos = skip_blanks(line, 0);
@@ -159,8 +189,9 @@ std::optional<transition> parse_transition_line(std::string_view line) {
     const auto rest = split_fields(line.substr(pos));
     if (rest.size() != 1 || !is_number(rest[0]))
         return std::nullopt;
-    t.from = std::stoi(t.from_text);
-    t.to = std::stoi(t.to_text);
+    // A number too long for an orbital is the strict conversion's Overflow.
+    t.from = strict_long(t.from_text);
+    t.to = strict_long(t.to_text);
     t.coefficient = std::fabs(val(rest[0]));
     return t;
 }
@@ -175,30 +206,36 @@ parsed_output parse_excited_state_output(std::string_view text, const parse_opti
     for (int r = options.root_start; r <= options.root_end; ++r) {
         excited_state state;
         state.number = r;
-        const std::string key = excited_state_key(r);
-        const std::size_t q = find_ignoring_case(text, key, std::min(p, text.size()));
+        const std::size_t q = find_state_line(text, r, std::min(p, text.size()));
         if (q == std::string_view::npos) {
             out.states.push_back(std::move(state)); // not a candidate; the search stays put
             continue;
         }
         state.found = true;
-        p = skip_blanks(text, q + key.size());
-        state.energy = val(mid(text, p, line_end(text, p) - p));
+        // "<number>:", blanks, then the multiplicity and symmetry ("Singlet-A'", "Triplet-SG").
+        const std::size_t end = line_end(text, q);
+        const std::size_t label = skip_blanks(text, text.find(':', q) + 1);
+        const std::size_t after_label = std::min(text.find(' ', label), end);
+        p = skip_blanks(text, after_label);
+        // Only singlets are candidates, whatever their symmetry.
+        if (find_ignoring_case(text.substr(label, after_label - label), singlet) != 0) {
+            out.states.push_back(std::move(state));
+            continue;
+        }
+        state.energy = val(mid(text, p, end - p));
         if (state.energy < options.limit_low || state.energy > options.limit_high) {
             out.states.push_back(std::move(state));
             continue;
         }
         // The oscillator strength stands on the state's own line; a line cut short (a job
         // still running) gives no candidate rather than a later state's value.
-        p += energy_field;
-        const std::size_t end = line_end(text, q);
-        const std::size_t f = find_ignoring_case(text, "f=", std::min(p, end));
-        if (f >= end) {
+        const std::size_t f = find_ignoring_case(text.substr(0, end), "f=", p);
+        if (f == std::string_view::npos) {
             out.states.push_back(std::move(state));
             continue;
         }
         p = f + 2;
-        state.oscillator = val(mid(text, p, oscillator_width));
+        state.oscillator = val(mid(text, p, end - p));
         state.candidate = true;
         if (options.transitions)
             state.transitions = read_transitions(text, end + 1);

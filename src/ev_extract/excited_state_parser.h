@@ -1,6 +1,7 @@
-// Reading one Gaussian CIS/TD output, held whole in memory with LF line ends: the input
-// structure, the SCF energy and cycle count, the ground-to-excited transition dipole table and,
-// for each state of the searched range, its energy, oscillator strength and transition lines.
+// Reading one Gaussian CIS/TD output (Gaussian 94 to 16), held whole in memory with LF line
+// ends: the input structure, the SCF energy and cycle count, the ground-to-excited transition
+// dipole table and, for each state of the searched range, its energy, oscillator strength and
+// transition lines.
 //
 //  SCF Done:  E(RB+HF-LYP) =  -539.517603521     A.U. after   14 cycles
 //        state          X           Y           Z          Osc.
@@ -9,7 +10,11 @@
 //       46 -> 49         0.10347
 //       47 -> 48         0.61956
 //
-// Keys are found without regard to letter case. Table rows are read at fixed columns.
+// From Gaussian 09 the table has a "Dip. S." column before "Osc." and the state lines carry
+// six blanks before the label and a symmetry ("Singlet-A'", "Singlet-BU", "Triplet-SG");
+// orbital pairs may stand as "103 ->107". Keys are found without regard to letter case; table
+// rows are read by their fields and taken by their state numbers. Only singlet states, of any
+// symmetry, are candidates.
 #pragma once
 
 #include <array>
@@ -43,8 +48,8 @@ struct transition {
 
 struct excited_state {
     int number = 0;
-    bool found = false;     // its key is in the file
-    bool candidate = false; // found, inside the energy window, with its oscillator strength
+    bool found = false;     // its line is in the file, whatever its multiplicity
+    bool candidate = false; // a singlet, inside the energy window, with its oscillator strength
     double energy = 0;      // eV
     double oscillator = 0;
     std::vector<transition> transitions; // the state's own transition lines
@@ -54,16 +59,13 @@ struct parsed_output {
     std::optional<std::vector<structure_atom>> structure; // none when no charge line
     std::optional<double> scf_energy;                     // none without "SCF Done: "
     std::optional<double> scf_cycles;
-    // Rows root_start..root_end of the transition dipole table: X, Y, Z.
+    // Rows root_start..root_end of the transition dipole table: X, Y, Z (0 for a row missing).
     std::vector<std::array<double, 3>> tdm;
+    bool tdm_complete = false; // the table is there with a row for every state of the range
     std::vector<excited_state> states; // root_start..root_end
 };
 
 parsed_output parse_excited_state_output(std::string_view text, const parse_options& options);
-
-// " Excited State   9:   Singlet-?Sym", " Excited State  10:   Singlet-?Sym": the state number
-// right-aligned in four columns.
-std::string excited_state_key(int state);
 
 // A transition line "<blanks><orbital> -> <orbital> <coefficient>" (the arrow may be "<-" and
 // the blank after it may be missing); nullopt for any other line.

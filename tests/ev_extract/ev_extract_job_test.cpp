@@ -253,6 +253,16 @@ TEST_F(ev_job, FailuresEndTheJobWithTheirMessages) {
     EXPECT_EQ(ui.messages.back().title, "Data Expected!");
     EXPECT_EQ(last_text(), "SCF Done line not found in file - 1");
 
+    // TDM outputs asked of a file without its transition dipole table: never zeros as data.
+    choices.scf_energies = false;
+    choices.tdm_data = true;
+    std::string no_table = td_output({{3.5, 0.2}});
+    no_table.replace(no_table.find("Osc.\n"), 4, "Str.");
+    series({no_table});
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Data Expected!");
+    EXPECT_EQ(last_text(), "Transition dipole moments not found in file - 1");
+
     choices.mode = extract_mode::orbital_profile;
     texts.no_roots = "3";
     EXPECT_EQ(run(), ev_outcome::stopped);

@@ -56,8 +56,56 @@ TEST(ExcitedStateParser, StatesTenAndAboveAndEnergiesAboveTenEv) {
     EXPECT_DOUBLE_EQ(p.states[1].energy, 10.1773);
     EXPECT_DOUBLE_EQ(p.states[1].oscillator, 0.5);
     EXPECT_TRUE(p.states[3].found);
-    EXPECT_EQ(excited_state_key(9), " Excited State   9:   Singlet-?Sym");
-    EXPECT_EQ(excited_state_key(10), " Excited State  10:   Singlet-?Sym");
+}
+
+// Gaussian 09 and 16: a "Dip. S." column, six blanks before symmetry labels, states of any
+// width, orbital pairs written "103 ->107". Rows are taken by their state numbers and read whole.
+TEST(ExcitedStateParser, Gaussian09And16Layout) {
+    const std::string text =
+        " Ground to excited state transition electric dipole moments (Au):\n"
+        "       state          X           Y           Z        Dip. S.      Osc.\n"
+        "       100       -10.1234    100.5000      0.0000  10203.4563      0.0947\n"
+        "        99        -0.5441     -0.4004      0.0000      0.4563      0.0947\n"
+        " Ground to excited state transition velocity dipole moments (Au):\n"
+        "       state          X           Y           Z        Dip. S.      Osc.\n"
+        "       101         9.9999      9.9999      9.9999      0.4563      0.0947\n"
+        " Excitation energies and oscillator strengths:\n \n"
+        " Excited state symmetry could not be determined.\n"
+        " Excited State  99:      Singlet-BU     8.4709 eV  146.36 nm  f=0.0947  <S**2>=0.000\n"
+        "      45 -> 47         0.70424\n"
+        "     103 ->107        -0.10000\n"
+        "      46 <- 47         0.01000\n"
+        " Excited State 100:      Singlet-A\"    10.0936 eV  122.83 nm  f=12.3456  <S**2>=0.000\n"
+        " Excited State 101:      Triplet-SG    11.2347 eV  110.36 nm  f=0.0000  <S**2>=2.000\n";
+    parse_options o = range(99, 101, 0, 20);
+    const auto p = parse_excited_state_output(text, o);
+    ASSERT_EQ(p.tdm.size(), 3u);
+    EXPECT_DOUBLE_EQ(p.tdm[0][0], -0.5441);
+    EXPECT_DOUBLE_EQ(p.tdm[1][0], -10.1234);
+    EXPECT_DOUBLE_EQ(p.tdm[1][1], 100.5);
+    EXPECT_DOUBLE_EQ(p.tdm[2][0], 0); // row 101 is only in the velocity table
+    EXPECT_FALSE(p.tdm_complete);
+    EXPECT_DOUBLE_EQ(p.states[0].energy, 8.4709);
+    ASSERT_EQ(p.states[0].transitions.size(), 3u);
+    EXPECT_EQ(p.states[0].transitions[1].from, 103);
+    EXPECT_EQ(p.states[0].transitions[1].to, 107);
+    EXPECT_FALSE(p.states[0].transitions[2].excitation);
+    EXPECT_TRUE(p.states[1].candidate);
+    EXPECT_DOUBLE_EQ(p.states[1].energy, 10.0936);
+    EXPECT_DOUBLE_EQ(p.states[1].oscillator, 12.3456);
+    // A triplet is in the file (the range's last state is there) but never a candidate.
+    EXPECT_TRUE(p.states[2].found);
+    EXPECT_FALSE(p.states[2].candidate);
+    EXPECT_TRUE(parse_excited_state_output(text, range(99, 100)).tdm_complete);
+}
+
+TEST(ExcitedStateParser, OrbitalNumberTooLongIsOverflowNotAnInternalError) {
+    try {
+        parse_transition_line("      12345678901 -> 12         0.5");
+        FAIL() << "accepted";
+    } catch (const run_error& e) {
+        EXPECT_EQ(e.number, 6);
+    }
 }
 
 TEST(ExcitedStateParser, ScfEnergyFollowsTheEqualsSign) {

@@ -1,4 +1,5 @@
-// The extraction on series built from real Gaussian 03 TD outputs kept beside the repository.
+// The extraction on series built from real Gaussian 03, 09 and 16 TD outputs kept beside the
+// repository.
 #include "ev_extract/ev_extract_job.h"
 #include "platform/text.h"
 
@@ -9,7 +10,7 @@
 namespace qm {
 namespace {
 
-const std::filesystem::path real_td = std::filesystem::path(QM_REAL_DATA) / "g03_td";
+const std::filesystem::path real_data = QM_REAL_DATA;
 
 struct real_td_series : ::testing::Test {
     test::temp_dir dir;
@@ -19,31 +20,39 @@ struct real_td_series : ::testing::Test {
     std::string template_text;
 
     void SetUp() override {
-        if (!std::filesystem::is_directory(real_td))
-            GTEST_SKIP() << "real sample files not found at " << real_td;
-        use("cclibdata_G03_anth1.log");
+        if (!std::filesystem::is_directory(real_data))
+            GTEST_SKIP() << "real sample files not found at " << real_data;
+        use("g03_td/cclibdata_G03_anth1.log");
         texts.limit_low = "0";
         texts.limit_high = "10";
         texts.root_end = "12";
         texts.file_end = "3";
         choices.status_log = false;
     }
-    void use(const std::string& name) {
-        template_text = test::read_file(real_td / name);
-        for (int i = 1; i <= 3; ++i)
-            test::write_file(dir / ("gap" + std::to_string(i) + ".gout"), template_text);
+    // Three files from one template; file n gets the value change edits[n - 1] (the first
+    // text of the file replaced by one as wide), as snapshots of a trajectory differ.
+    using edit = std::pair<std::string, std::string>;
+    void use(const std::string& name, const std::vector<edit>& edits = {}) {
+        template_text = test::read_file(real_data / name);
+        for (std::size_t i = 0; i < 3; ++i) {
+            std::string text = template_text;
+            if (i < edits.size() && !edits[i].first.empty())
+                text.replace(text.find(edits[i].first), edits[i].first.size(), edits[i].second);
+            test::write_file(dir / ("gap" + std::to_string(i + 1) + ".gout"), text);
+        }
     }
     ev_outcome run() {
         const auto scan = scan_file_series({"gap", texts.suffix, "1", texts.file_end, "1"},
                                            dir.path().string() + "/");
         return ev_extract_job(ev_settings_from(texts, choices), scan.series, ui, {dir.path()});
     }
-    // The energy written for root k in the first slot.
-    std::string energy(int k) {
+    // The energy written for root k in a slot.
+    std::string energy(int k, std::size_t slot = 1) {
         const auto lines =
             test::lines_of(test::read_file(dir / ("freqgapEV." + std::to_string(k))));
-        return std::string(split_fields(lines.at(0), " \r").at(1));
+        return std::string(split_fields(lines.at(slot - 1), " \r").at(1));
     }
+    std::vector<std::string> energies(int k) { return {energy(k, 1), energy(k, 2), energy(k, 3)}; }
 };
 
 TEST_F(real_td_series, EveryRuleAgainstTheFilesOwnLines) {
@@ -112,11 +121,78 @@ TEST_F(real_td_series, CompressedAndCrLfCopiesGiveTheSameFiles) {
 }
 
 TEST_F(real_td_series, TripletsAreNotSearched) {
-    use("cclibdata_G03_CO_TD_delta.log");
+    use("g03_td/cclibdata_G03_CO_TD_delta.log");
     texts.root_end = "5";
     ASSERT_EQ(run(), ev_outcome::completed);
     // States 1 to 3 are triplets; of the singlets 4 and 5 (equal strength) 4 is kept.
     EXPECT_EQ(energy(1), "8.4709");
+}
+
+// Gaussian 09 and 16: triplets between the singlets, symmetry labels ("Singlet-SG"), the
+// "Dip. S." column, state numbers after two blanks, orbital pairs written "7 ->  8". File 2
+// raises state 17's strength above state 24's; file 3 lowers state 4's energy.
+TEST_F(real_td_series, Gaussian09And16SeriesInEveryRule) {
+    using v = std::vector<std::string>;
+    // The degenerate states 4 and 5 mix 7 -> 8 and 7 -> 9 differently in the two versions.
+    struct version {
+        const char* name;
+        v orbital_root1;
+        const char* orbital_line;
+    };
+    for (const version& g : {version{"gaussian_modern/cclib_Gaussian09_CO_TD_delta.log",
+                                     {"8.4709", "8.4709", "8.4709"}, "ID 1 7 8 7 9\r"},
+                             version{"gaussian_modern/cclib_Gaussian16_CO_TD_delta.log",
+                                     {"8.4709", "8.4709", "8.3"}, "ID 1 7 8\r"}}) {
+        SCOPED_TRACE(g.name);
+        use(g.name, {{}, {"f=0.1947", "f=0.2999"}, {"8.4709 eV", "8.3000 eV"}});
+        texts.root_end = "24";
+        texts.limit_high = "20";
+        texts.no_roots = "3";
+        choices.tdm_data = true;
+        choices.mode = extract_mode::max_oscillator;
+        ASSERT_EQ(run(), ev_outcome::completed) << ui.messages.back().text;
+        EXPECT_EQ(energies(1), (v{"13.722", "11.3361", "13.722"})); // states 24, 17, 24
+        EXPECT_EQ(energies(3), (v{"8.4709", "8.4709", "8.3"}));    // state 4, below 17 and 24
+        // |(0, 0, 0.8572)| of state 24, |(0, 0, -0.8373)| of state 17.
+        EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap_TDM+EV.1"))[1], "11.3361    0.8373\r");
+
+        choices.mode = extract_mode::lowest_energy;
+        ASSERT_EQ(run(), ev_outcome::completed);
+        EXPECT_EQ(energies(1), (v{"8.4709", "8.4709", "8.3"}));
+        EXPECT_EQ(energies(2), (v{"9.8391", "9.8391", "8.4709"})); // state 5 once 4 is lower
+
+        choices.mode = extract_mode::gaussian_order; // states 1 to 3 are triplets
+        texts.no_roots = "4";
+        ASSERT_EQ(run(), ev_outcome::completed);
+        EXPECT_EQ(energies(1), (v{"20", "20", "20"}));
+        EXPECT_EQ(energies(4), (v{"8.4709", "8.4709", "8.3"}));
+
+        choices.mode = extract_mode::orbital_profile; // 7 -> 8: the triplet 1 has 0.69714
+        choices.orbitals = true;
+        choices.tdm_data = false;
+        texts.no_roots = "2";
+        texts.orb1_from = "7";
+        texts.orb1_to = "8";
+        texts.orb2_from = "7";
+        texts.orb2_to = "11";
+        ASSERT_EQ(run(), ev_outcome::completed) << ui.messages.back().text;
+        EXPECT_EQ(energies(1), g.orbital_root1);
+        EXPECT_EQ(energies(2), (v{"11.3361", "11.3361", "11.3361"}));
+        EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap.orbitals.dat.1"))[0],
+                  g.orbital_line);
+    }
+}
+
+// A TD job inside an optimisation: "Singlet-A" states, "This state for optimization" lines.
+TEST_F(real_td_series, Gaussian09OptimisationStepStates) {
+    use("gaussian_modern/cclibdata_G09_OPT_td_g09.out");
+    texts.root_end = "10";
+    texts.no_roots = "3";
+    choices.tdm_data = true;
+    ASSERT_EQ(run(), ev_outcome::completed) << ui.messages.back().text;
+    EXPECT_EQ(energy(1), "6.7883"); // f = 0.6404, 0.3653, 0.1002
+    EXPECT_EQ(energy(2), "6.7755");
+    EXPECT_EQ(energy(3), "6.6914");
 }
 
 } // namespace
