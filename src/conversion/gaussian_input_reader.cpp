@@ -2,6 +2,7 @@
 
 #include "conversion/error_trap.h"
 #include "conversion/read_progress.h"
+#include "platform/cartesian_atom.h"
 #include "platform/line_reader.h"
 #include "platform/number_form.h"
 #include "platform/run_error.h"
@@ -37,20 +38,6 @@ std::string take_field(std::string_view line, std::size_t& pos, std::string_view
     return field;
 }
 
-// "C -1 0.0 0.0 1.5": a label, a freeze code (0 or negative; positive integers there are
-// Z-matrix references) and three coordinates.
-bool has_freeze_code(std::string_view line) {
-    const auto w = split_fields(line, blanks_and_tabs);
-    if (w.size() != 5)
-        return false;
-    const std::string_view code = w[1];
-    const std::size_t digits = code.front() == '-' || code.front() == '+' ? 1 : 0;
-    if (digits == code.size() ||
-        code.find_first_not_of("0123456789", digits) != std::string_view::npos)
-        return false;
-    return val(code) <= 0 && is_number(w[2]) && is_number(w[3]) && is_number(w[4]);
-}
-
 // An empty line, or one to four blanks, closes the list of atoms.
 bool closes_molecule(std::string_view line) {
     return line.size() <= max_closing_blanks &&
@@ -63,7 +50,8 @@ atom_row cut_input_atom_line(std::string_view line) {
     std::size_t pos = 0;
     atom_row row;
     row.label = take_field(line, pos, blanks_and_tabs, false, false);
-    if (has_freeze_code(line))
+    // A freeze code between the label and x is passed over; fields after z are not read.
+    if (cartesian_x_field(split_fields(line, blanks_and_tabs)) == 2)
         take_field(line, pos, blanks_and_tabs, false, false);
     row.x = take_field(line, pos, blanks_and_tabs, true, false);
     row.y = take_field(line, pos, blanks, true, false);

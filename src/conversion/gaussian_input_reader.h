@@ -6,7 +6,8 @@
 //   title line(s)
 //   <empty line>
 //   charge multiplicity
-//   label  x  y  z          (one line per atom; "label code x y z" with a freeze code too)
+//   label  x  y  z          (one line per atom; "label code x y z" with a freeze code too,
+//                            and ONIOM's layer fields after z)
 //   <empty line>
 //
 // Labels stay as written; each coordinate keeps its text, with a blank in place of a plus

@@ -1,5 +1,6 @@
 #include "ev_extract/excited_state_parser.h"
 
+#include "platform/cartesian_atom.h"
 #include "platform/run_error.h"
 #include "platform/text.h"
 #include "platform/val.h"
@@ -43,18 +44,14 @@ std::size_t skip_blanks(std::string_view text, std::size_t pos) {
     return pos;
 }
 
-// "C 0. 0. 1.4" or, with a freeze code, "C 0 0. 0. -0.64308".
+// "C 0. 0. 1.4" or, with a freeze code, "C 0 0. 0. -0.64308" (ONIOM fields may follow).
 std::optional<structure_atom> atom_line(std::string_view line) {
     const auto f = split_fields(line);
-    if (f.size() != 4 && f.size() != 5)
+    const auto x = cartesian_x_field(f);
+    if (!x)
         return std::nullopt;
-    const std::size_t x = f.size() - 3;
-    if (f.size() == 5 && !(is_number(f[1]) && f[1].find('.') == std::string_view::npos))
-        return std::nullopt;
-    if (!is_number(f[x]) || !is_number(f[x + 1]) || !is_number(f[x + 2]))
-        return std::nullopt;
-    return structure_atom{std::string(f[0]), std::string(f[x]), std::string(f[x + 1]),
-                          std::string(f[x + 2])};
+    return structure_atom{std::string(f[0]), std::string(f[*x]), std::string(f[*x + 1]),
+                          std::string(f[*x + 2])};
 }
 
 // The atoms listed after the charge and multiplicity line, up to the first other line.

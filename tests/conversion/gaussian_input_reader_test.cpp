@@ -69,6 +69,15 @@ TEST_F(gaussian_input_file, FreezeCodeBeforeTheCoordinates) {
     EXPECT_EQ(cut_input_atom_line("C 0 0.0 1.5").x, " 0");
 }
 
+TEST_F(gaussian_input_file, OniomFieldsAfterTheCoordinatesNeverShiftThem) {
+    for (const char* line : {"C 0 1.000 2.000 3.000 H", "C  0  1.000  2.000  3.000 H H4 1",
+                             "C 1.000 2.000 3.000 L", "C-CA--0.25 -1 1.000 2.000 3.000 L"}) {
+        const atom_row row = cut_input_atom_line(line);
+        EXPECT_EQ(row.x + row.y + row.z, " 1.000 2.000 3.000") << line;
+    }
+    EXPECT_EQ(cut_input_atom_line("O -1 -1.5 0.5 0.25 L").z, " 0.25");
+}
+
 TEST_F(gaussian_input_file, EndOfFileBeforeOrInsideTheMolecule) {
     EXPECT_EQ(gaussian_cart_extract(file("#p\n\ntitle only\n"), record, ui),
               result_flag::not_found);

@@ -159,6 +159,14 @@ TEST(ExcitedStateParser, StructureAfterTheChargeLine) {
     ASSERT_EQ(p.structure->size(), 2u);
     EXPECT_EQ((*p.structure)[1].label, "O");
     EXPECT_EQ((*p.structure)[1].z, "1.2");
+    // ONIOM layer fields after the coordinates, and a freeze code before them.
+    const auto oniom = parse_excited_state_output(
+        td_output({{3, 0.1}}, test::default_scf,
+                  " C   0  1.0  2.0  3.0 H\n O  -1 -1.5  0.5  0.25 L H4 1\n"),
+        o);
+    ASSERT_EQ(oniom.structure->size(), 2u);
+    EXPECT_EQ((*oniom.structure)[1].x + (*oniom.structure)[1].y + (*oniom.structure)[1].z,
+              "-1.50.50.25");
 }
 
 TEST(FileText, LineEndsBecomeLf) {
