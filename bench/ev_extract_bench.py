@@ -4,7 +4,11 @@
 
   * `cat` of the N plain files to /dev/null and `zcat` of the N gzip files (the I/O floor),
   * Debian's python3-cclib reading the same N plain files with cclib.io.ccread in one
-    /usr/bin/python3 process (only the loop is timed).
+    /usr/bin/python3 process (only the loop is timed),
+
+and on a second plain series of the same size made from a Gaussian 16 TD output (symmetry
+labels, triplets between the singlets, the "Dip. S." column), beside `cat` of it, so the two
+layouts' parsing costs stand side by side in one run.
 
 ev-extract runs with 2 roots and every optional output on, the status log on, and with
 WORK_DIR as its working folder. Each run must exit 0 and write freqgapEV.1 with one line per
@@ -24,6 +28,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 GENERATOR = os.path.join(HERE, "make_td_series.py")
+REAL = os.path.join(HERE, "..", "..", "shared", "testdata", "real")
+G16_TEMPLATE = os.path.join(REAL, "gaussian_modern", "cclib_Gaussian16_CO_TD_delta.log")
 SYSTEM_PYTHON = "/usr/bin/python3"
 CCLIB_LIMIT_SECONDS = 20 * 60
 CCLIB_SUBSET = 200
@@ -55,17 +61,19 @@ def series_names(n, suffix):
     return ["gap%d%s" % (i, suffix) for i in range(1, n + 1)]
 
 
-def ensure_series(folder, n, gzipped):
-    """Writes the series unless all N files are there from the same generator."""
+def ensure_series(folder, n, gzipped, template=None):
+    """Writes the series unless all N files are there from the same generator and template."""
     suffix = ".gout.gz" if gzipped else ".gout"
     with open(GENERATOR, "rb") as f:
-        stamp_text = hashlib.sha1(f.read()).hexdigest()
+        stamp_text = hashlib.sha1(f.read() + (template or "").encode()).hexdigest()
     stamp = os.path.join(folder, ".series-stamp")
     have = os.path.isfile(stamp) and open(stamp).read().strip() == stamp_text and all(
         os.path.isfile(os.path.join(folder, name)) for name in series_names(n, suffix))
     if have:
         return
     cmd = [sys.executable, GENERATOR, folder, str(n)] + (["--gzip"] if gzipped else [])
+    if template:
+        cmd += ["--template", template]
     subprocess.run(cmd, check=True, timeout=TIMEOUT)
     with open(stamp, "w") as f:
         f.write(stamp_text + "\n")
@@ -165,16 +173,22 @@ def main():
     if not os.access(cli, os.X_OK):
         fail("%s is not an executable" % cli)
     plain, zipped = os.path.join(work, "plain"), os.path.join(work, "gzip")
+    g16 = os.path.join(work, "plain-g16")
     os.makedirs(work, exist_ok=True)
     ensure_series(plain, n, False)
     ensure_series(zipped, n, True)
+    have_g16 = os.path.isfile(G16_TEMPLATE)
+    if have_g16:
+        ensure_series(g16, n, False, os.path.abspath(G16_TEMPLATE))
     plain_names = series_names(n, ".gout")
     gz_names = series_names(n, ".gout.gz")
     cat_cmd = ["cat"] + plain_names
     zcat_cmd = ["zcat"] + gz_names
-    # One untimed pass over both series so every case starts with a warm page cache.
+    # One untimed pass over every series so every case starts with a warm page cache.
     timed(cat_cmd, plain)
     timed(zcat_cmd, zipped)
+    if have_g16:
+        timed(cat_cmd, g16)
 
     rows = {}
     rows["cat"] = median_of(runs, lambda: timed(cat_cmd, plain))
@@ -183,6 +197,10 @@ def main():
     rows["zcat"] = median_of(runs, lambda: timed(zcat_cmd, zipped))
     run, clean = ev_extract_case(cli, work, zipped, n, ".gout.gz", True)
     rows["ev_gz"] = median_of(runs, run, clean)
+    if have_g16:
+        rows["cat_g16"] = median_of(runs, lambda: timed(cat_cmd, g16))
+        run, clean = ev_extract_case(cli, work, g16, n, ".gout", False)
+        rows["ev_g16"] = median_of(runs, run, clean)
 
     cclib_note = None
     if cclib_available():
@@ -201,10 +219,15 @@ def main():
     gz_mb = sum(os.path.getsize(os.path.join(zipped, f)) for f in gz_names) / 1e6
     print("ev-extract benchmark: %d files, %.1f MB plain, %.1f MB gzip; median of %d runs, "
           "warm page cache" % (n, size_mb, gz_mb, runs))
+    if have_g16:
+        g16_mb = sum(os.path.getsize(os.path.join(g16, f)) for f in plain_names) / 1e6
+        print("  Gaussian 16 series: %d files, %.1f MB plain" % (n, g16_mb))
     labels = [("cat", "cat, plain files to /dev/null"),
               ("ev", "quillmark-cli ev-extract, plain"),
               ("zcat", "zcat, gzip files to /dev/null"),
               ("ev_gz", "quillmark-cli ev-extract, gzip"),
+              ("cat_g16", "cat, Gaussian 16 plain files to /dev/null"),
+              ("ev_g16", "quillmark-cli ev-extract, Gaussian 16 plain"),
               ("cclib", "cclib.io.ccread loop, plain" + (" (scaled)" if cclib_note and
                                                          "scaled" in cclib_note else ""))]
     for key, label in labels:
@@ -212,6 +235,11 @@ def main():
             print("  %-44s %9.3f s  %8.2f ms/file" % (label, rows[key], 1000 * rows[key] / n))
     print("  %-44s %9.2f x" % ("ev-extract / cat", rows["ev"] / rows["cat"]))
     print("  %-44s %9.2f x" % ("ev-extract (gzip) / zcat", rows["ev_gz"] / rows["zcat"]))
+    if have_g16:
+        print("  %-44s %9.2f x" % ("ev-extract (Gaussian 16) / cat", rows["ev_g16"] / rows["cat_g16"]))
+        print("  %-44s %9.2f x" % ("ev-extract Gaussian 16 / Gaussian 03", rows["ev_g16"] / rows["ev"]))
+    else:
+        print("  note: no Gaussian 16 template at %s - no Gaussian 16 series" % G16_TEMPLATE)
     if "cclib" in rows:
         print("  %-44s %9.2f x" % ("cclib / ev-extract", rows["cclib"] / rows["ev"]))
     if cclib_note:

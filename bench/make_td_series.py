@@ -2,16 +2,19 @@
 """Writes a numbered series of Gaussian TD-DFT outputs gap1.gout ... gapN.gout (with --gzip:
 gap1.gout.gz ...) for benchmarking `quillmark-cli ev-extract`.
 
-Every file is the real Gaussian 03 TD output TEMPLATE (read at run time, never stored in the
-repository) with the same layout and LF line ends, brought to about SIZE_KB kilobytes by
-dropping or repeating lines of its Davidson iteration log (which nothing here reads), and
-with per-file values, as if the files were snapshots of a trajectory:
+Every file is a real Gaussian TD output TEMPLATE (Gaussian 03 by default; a Gaussian 09 or 16
+one works the same way; read at run time, never stored in the repository) with the same
+layout and LF line ends, brought to about SIZE_KB kilobytes by dropping or repeating lines of
+its Davidson iteration log (which nothing here reads), and with per-file values, as if the
+files were snapshots of a trajectory:
 
   * the excitation energies of the " Excited State   N:   Singlet-?Sym    E eV  W nm  f=F"
-    lines drift and jitter (kept ascending); W is recomputed from E,
+    lines (any multiplicity and symmetry label) drift and jitter (kept ascending); W is
+    recomputed from E,
   * the X, Y and Z rows of the first "state  X  Y  Z  Osc." table (the electric transition
-    dipole moments) are perturbed; F and the table's Osc. column are recomputed from them
-    and E (f = 2/3 E |d|^2 in atomic units), so the file stays self-consistent.
+    dipole moments; from Gaussian 09 with a "Dip. S." column) are perturbed; F, the table's
+    Osc. column and the dipole strength are recomputed from them and E (f = 2/3 E |d|^2 in
+    atomic units), so the file stays self-consistent.
 
 Each number is rewritten in place with the same number of characters and decimals, so every
 line keeps its length and every field its column. The "SCF Done:" line, the "Charge =" block,
@@ -33,10 +36,13 @@ DEFAULT_TEMPLATE = "/work/shared/testdata/real/g03_td/cclibdata_G03_anth1.log"
 HARTREE_EV = 27.211386
 EV_NM = 1239.84193
 
-STATE_RE = re.compile(r"^ Excited State +(\d+): +Singlet-\?Sym +(\d+\.\d+) eV +(\d+\.\d+) nm"
+STATE_RE = re.compile(r"^ Excited State +(\d+): +\S+ +(\d+\.\d+) eV +(\d+\.\d+) nm"
                       r" +f=(-?\d+\.\d+)")
-TDM_HEADER = "       state          X           Y           Z          Osc."
-TDM_ROW_RE = re.compile(r"^ +(\d+) +(-?\d+\.\d+) +(-?\d+\.\d+) +(-?\d+\.\d+) +(-?\d+\.\d+)$")
+TDM_HEADERS = ("       state          X           Y           Z          Osc.",
+               "       state          X           Y           Z        Dip. S.      Osc.")
+# state, X, Y, Z, the dipole strength from Gaussian 09 (group 5), Osc. (group 6)
+TDM_ROW_RE = re.compile(r"^ +(\d+) +(-?\d+\.\d+) +(-?\d+\.\d+) +(-?\d+\.\d+)"
+                        r"(?: +(-?\d+\.\d+))? +(-?\d+\.\d+)$")
 NUMBER_RE = re.compile(r"-?\d+\.\d+")
 
 
@@ -127,7 +133,7 @@ class Template:
                 self.states.append((i, m))
         if not self.states:
             raise ValueError("no Excited State lines in the template")
-        header = self.lines.index(TDM_HEADER)
+        header = min(i for i, l in enumerate(self.lines) if l in TDM_HEADERS)
         self.tdm_rows = {}  # state number -> (line index, match)
         for i in range(header + 1, len(self.lines)):
             m = TDM_ROW_RE.match(self.lines[i])
@@ -164,16 +170,18 @@ class Template:
                 xyz.append(same_width(v * (1.0 + rng.gauss(0.0, 0.04)) + rng.gauss(0.0, 0.002),
                                       token))
             energy = float(new_e[state][2]) if state in new_e else None
-            osc_token = m.group(5)
+            osc_token = m.group(6)
+            d2 = sum(float(t) ** 2 for t in xyz)
             if energy is not None:
-                d2 = sum(float(t) ** 2 for t in xyz)
                 osc = same_width(2.0 / 3.0 * energy / HARTREE_EV * d2, osc_token)
             else:
                 osc = osc_token
             new_f[state] = osc
-            lines[line_no] = replace_spans(
-                lines[line_no], [(m.span(2), xyz[0]), (m.span(3), xyz[1]), (m.span(4), xyz[2]),
-                                 (m.span(5), osc)])
+            spans = [(m.span(2), xyz[0]), (m.span(3), xyz[1]), (m.span(4), xyz[2]),
+                     (m.span(6), osc)]
+            if m.group(5) is not None:
+                spans.append((m.span(5), same_width(d2, m.group(5))))
+            lines[line_no] = replace_spans(lines[line_no], spans)
         for state, (line_no, m, e_text) in new_e.items():
             nm = same_width(EV_NM / float(e_text), m.group(3))
             f_text = new_f.get(state, m.group(4))

@@ -15,7 +15,8 @@ action add_convert(CLI::App& app) {
     auto o = std::make_shared<options>();
     app.add_option("--input", o->input, "Input file")->required();
     app.add_option("--output", o->output, "Output file")->required();
-    app.add_option("--input-type", o->input_type, "Input file type")
+    app.add_option("--input-type", o->input_type,
+                   "Input file type (g98 reads Gaussian 98, 03, 09 and 16 outputs; g94 Gaussian 94)")
         ->required()
         ->check(CLI::IsMember({"xyz", "gaussian-input", "g98", "g94"}));
     app.add_option("--output-type", o->output_type, "Output file type (none: nothing is written)")
