@@ -248,8 +248,13 @@ void frm_ev_extract::connect_events() {
     connect(txt_interval, &QLineEdit::textChanged, this, [this] {
         const bool allowed = rel_tdm_enabled(texts());
         chk_calc_rel_tdm->setEnabled(allowed);
-        if (!allowed)
+        if (!allowed) {
+            // Cleared without a click, so the method box that goes with it is cleared and
+            // disabled here.
             chk_calc_rel_tdm->setChecked(false);
+            chk_tdm_align_only->setChecked(false);
+            chk_tdm_align_only->setEnabled(align_only_enabled(texts(), choices()));
+        }
     });
     for (QLineEdit* b : {txt_output_prefix, txt_time_step, txt_points})
         connect(b, &QLineEdit::textChanged, this, [this] { update_execute_for_settings(); });

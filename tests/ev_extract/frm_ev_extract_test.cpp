@@ -116,6 +116,18 @@ TEST_F(ev_window, ScansAndTheirMessages) {
     }
 }
 
+TEST_F(ev_window, intervalThatClearsTheRelativeBoxClearsAndDisablesTheMethodBox) {
+    click("cmd_scan_file");
+    set("txtno_roots", "2");
+    click("chk_calc_rel_tdm");
+    click("chk_tdm_align_only");
+    set("txt_interval", "2");
+    EXPECT_FALSE(check("chk_tdm_align_only")->isEnabled());
+    EXPECT_FALSE(check("chk_tdm_align_only")->isChecked());
+    set("txt_interval", "1");
+    EXPECT_FALSE(check("chk_tdm_align_only")->isEnabled()); // the relative box is still clear
+}
+
 TEST_F(ev_window, RootCountIntervalAndEmptyBoxRules) {
     click("cmd_scan_file");
     click("chk_calc_rel_tdm");
