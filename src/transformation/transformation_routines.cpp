@@ -5,6 +5,7 @@
 #include "platform/output_file.h"
 #include "platform/process.h"
 #include "platform/run_error.h"
+#include "platform/text.h"
 #include "platform/val.h"
 #include "transformation/notebook_writer.h"
 
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <thread>
 
 namespace qm {
@@ -19,9 +21,13 @@ namespace {
 
 constexpr std::string_view crlf = "\r\n";
 constexpr double two_pi_as_written = 6.28318530717958;
+constexpr double parallel_cosine = 1 - 8 * std::numeric_limits<double>::epsilon();
 constexpr std::size_t coordinate_width = 11;
 constexpr long long max_atoms = 99999;
 constexpr std::size_t matrix_field = 12;
+// The fitting program's error output, kept beside its files; only its start is shown.
+constexpr const char* fit_errors = "rmsfit.err";
+constexpr std::size_t said_at_most = 2000;
 // A fit takes a few milliseconds: look often at first, then less and less often.
 constexpr auto first_look_interval = std::chrono::microseconds(200);
 constexpr auto longest_look_interval = std::chrono::milliseconds(20);
@@ -44,16 +50,18 @@ long long last_slot(const file_series& s) {
 vector3 tdm_of(const tdm_context& c, int k, long long f) {
     const int state = c.table.root_map(k, f);
     if (state == 0)
-        throw run_error(err::subscript, "Subscript out of range - no state recorded for root " +
-                                            count(k) + " in file " + count(f));
+        throw run_error(err::subscript, "Subscript out of range - no state recorded (root " +
+                                            count(k) + ", file " + count(f) + ")");
     return c.table.tdm_xyz(state, f);
 }
 
-// `where` names the file (and root) in the error of a zero-length TDM.
+// `where` names the file (and root) in the error of a zero-length TDM. It stands in brackets:
+// the report writes the error number right after the description.
 double checked_angle(const vector3& a, const vector3& b, const std::string& where) {
     const double angle = tdm_angle_degrees(a, b);
     if (std::isnan(angle))
-        throw run_error(err::division_by_zero, "Division by zero - TDM of zero length in " + where);
+        throw run_error(err::division_by_zero,
+                        "Division by zero - TDM of zero length (" + where + ")");
     return angle;
 }
 
@@ -97,15 +105,19 @@ void write_angle_file(const tdm_context& c, const std::string& name, const std::
 } // namespace
 
 double tdm_angle_degrees(const vector3& a, const vector3& b) {
-    if (a == b && (a[0] != 0 || a[1] != 0 || a[2] != 0))
-        return 0; // the same TDM: no arccosine, no rounding
     const double length_a = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
     const double length_b = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
     if (length_a == 0 || length_b == 0)
         return std::nan("");
     const double dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-    // Rounding can put the cosine of (anti-)parallel TDMs just beyond 1.
-    const double cosine = std::clamp(dot / (length_a * length_b), -1.0, 1.0);
+    const double cosine = dot / (length_a * length_b);
+    // TDMs parallel to rounding: the lengths, the dot product and the division leave their
+    // cosine a few units in the last place away from 1 (or -1), even beyond it, which the
+    // formula would turn into 1.2E-06 degrees (or 179.999998).
+    if (cosine >= parallel_cosine)
+        return 0;
+    if (cosine <= -parallel_cosine)
+        return 180;
     const double radians = std::atan(-cosine / std::sqrt(1 - cosine * cosine)) + 2 * std::atan(1.0);
     return radians * 360 / two_pi_as_written;
 }
@@ -215,18 +227,44 @@ std::string rmsfit_control() {
            "9 2.0 1.2 1.0\n0   \nRMS\n0 0.01 0 0 0\nEND\n\nSTOP\n";
 }
 
-std::optional<std::array<vector3, 3>> read_rotation(const std::string& text) {
+namespace {
+
+// One row of the matrix: three numbers in 12-column fields, nothing after them (a CR of a CR LF
+// line end aside); nothing for any other row.
+std::optional<vector3> matrix_row(std::string_view line) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    vector3 row{};
+    for (std::size_t j = 0; j < 3; ++j) {
+        const std::string_view field = line.size() > j * matrix_field
+                                           ? line.substr(j * matrix_field, matrix_field)
+                                           : std::string_view();
+        if (!is_number(field))
+            return std::nullopt;
+        row[j] = strict_double(field);
+    }
+    if (line.size() > 3 * matrix_field &&
+        line.find_first_not_of(' ', 3 * matrix_field) != std::string_view::npos)
+        return std::nullopt;
+    return row;
+}
+
+} // namespace
+
+std::optional<std::array<vector3, 3>> read_rotation(const std::string& text,
+                                                    std::string_view source) {
     std::array<vector3, 3> m{};
     std::size_t start = 0;
-    for (auto& row : m) {
+    for (std::size_t i = 0; i < 3; ++i) {
         const std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             return std::nullopt; // not written to its end yet
-        const std::string_view line = std::string_view(text).substr(start, end - start);
-        for (std::size_t j = 0; j < 3; ++j)
-            row[j] =
-                val(line.size() > j * matrix_field ? line.substr(j * matrix_field, matrix_field)
-                                                   : std::string_view());
+        const auto row = matrix_row(std::string_view(text).substr(start, end - start));
+        if (!row)
+            throw run_error(err::type_mismatch, "Type mismatch (" + std::string(source) + ", row " +
+                                                    count(static_cast<long long>(i) + 1) +
+                                                    " is not three numbers)");
+        m[i] = *row;
         start = end + 1;
     }
     return m;
@@ -237,6 +275,18 @@ namespace {
 std::string read_if_present(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The start of what a program wrote on its error output, without the line ends around it; its
+// lines joined by blanks, so the message and the log keep one line each.
+std::string program_said(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(said_at_most, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return trim_blanks(text);
 }
 
 // The coordinate texts must fit the fitting program's 12-column fields, and the atom count its
@@ -272,9 +322,15 @@ public:
 
 private:
     std::array<vector3, 3> fit(long long f);
+    // The message names the failure; what the fitting program wrote on its error output (why
+    // it failed, in its own words) follows it.
     [[noreturn]] void external_failure(const std::string& text) {
+        const std::string said = program_said(fits_.path() / fit_errors);
         c_.log.line("FATAL ERROR: " + text);
-        c_.ui.message(message_icon::critical, "External Program Error", text);
+        if (!said.empty())
+            c_.log.line("      " + said);
+        c_.ui.message(message_icon::critical, "External Program Error",
+                      said.empty() ? text : text + std::string(message_break) + said);
         throw fit_stop{};
     }
 
@@ -291,14 +347,15 @@ std::array<vector3, 3> aligner::fit(long long f) {
     const long pid = start_hidden(
         c_.fitting_program,
         {"-O", "-i", "rmsfit.in", "-o", "output", "-p", "prmtop", "-c", "inpcrd", "-r", "rmscrd"},
-        folder);
+        folder, folder / fit_errors);
     c_.log.line("      rmsfit.exe returns: " + text_form(static_cast<double>(pid)));
     if (pid == 0)
         external_failure("External Program Execution Failed - rmsfit.exe");
     const auto started = std::chrono::steady_clock::now();
     auto pause = std::chrono::duration_cast<std::chrono::microseconds>(first_look_interval);
     for (bool ended = false;;) {
-        if (auto m = read_rotation(read_if_present(folder / "fort.55"))) {
+        if (auto m =
+                read_rotation(read_if_present(folder / "fort.55"), "fort.55 of file " + count(f))) {
             if (!ended)
                 reap_process(pid, std::chrono::seconds(5));
             return *m;
@@ -419,13 +476,13 @@ transform_outcome transform_tdms(const tdm_context& c) {
         return job.run();
     } catch (const fit_stop&) {
         return transform_outcome::stopped;
-    } catch (const run_error& e) {
-        show_error_report(c.ui, report_form::number_form, e, transform_routine);
     } catch (const std::filesystem::filesystem_error& e) {
         show_error_report(
             c.ui, report_form::number_form,
-            run_error(err::path_file_access, "Path/File access error - " + e.path1().string()),
+            run_error(err::path_file_access, "Path/File access error (" + e.path1().string() + ")"),
             transform_routine);
+    } catch (const std::exception& e) {
+        show_error_report(c.ui, report_form::number_form, as_run_error(e), transform_routine);
     }
     return transform_outcome::error_report;
 }
