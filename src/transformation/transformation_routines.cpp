@@ -36,6 +36,21 @@ std::string count(long long n) {
     return count_text(n);
 }
 
+// The files of the three routines, in the working folder.
+constexpr std::string_view raw_tdms = "raw_tdm.";
+constexpr std::string_view transformed_tdms = "transformed_tdm.";
+constexpr std::string_view angles_before_fit = "vector_angles_before fit.dat";
+constexpr std::string_view angles_after_fit = "vector_angles_after_fit.dat";
+
+// "raw_tdm." or "transformed_tdm.", root slot k, ".dat" or ".nb".
+std::string slot_file(std::string_view kind, int k, std::string_view ending) {
+    return std::string(kind) + count(k) + std::string(ending);
+}
+
+std::string raw_angles_file(int k) {
+    return "raw_tdm_angles.dat." + count(k);
+}
+
 // The slots the series uses: 1, 1 + interval, ...
 template <class Visit> void for_each_slot(const file_series& s, Visit&& visit) {
     for (long long f = 1; f <= s.file_count; f += s.slot_interval)
@@ -122,14 +137,34 @@ double tdm_angle_degrees(const vector3& a, const vector3& b) {
     return radians * 360 / two_pi_as_written;
 }
 
+std::vector<std::filesystem::path> tdm_file_names(const ev_settings& s,
+                                                  const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> names;
+    const bool two_roots = val(s.texts.no_roots) == 2;
+    if (s.choices.tdm_angle && two_roots)
+        names.push_back(folder / angles_before_fit);
+    for (int k = 1; k <= s.no_roots; ++k) {
+        if (s.choices.raw_tdms)
+            for (const std::string& name : {slot_file(raw_tdms, k, ".dat"),
+                                            slot_file(raw_tdms, k, ".nb"), raw_angles_file(k)})
+                names.push_back(folder / name);
+        if (s.choices.rel_tdm)
+            for (const char* ending : {".dat", ".nb"})
+                names.push_back(folder / slot_file(transformed_tdms, k, ending));
+    }
+    if (s.choices.rel_tdm && s.choices.tdm_angle && s.no_roots == 2)
+        names.push_back(folder / angles_after_fit);
+    return names;
+}
+
 void output_raw_tdms(const tdm_context& c) {
     const int roots = c.table.roots();
     const long long n = c.series.file_count;
     c.ui.progress_range(0, n);
     c.ui.progress_value(0);
     c.ui.repaint();
-    auto dat = [&](int k) { return in_folder(c, "raw_tdm." + count(k) + ".dat"); };
-    auto nb = [&](int k) { return in_folder(c, "raw_tdm." + count(k) + ".nb"); };
+    auto dat = [&](int k) { return in_folder(c, slot_file(raw_tdms, k, ".dat")); };
+    auto nb = [&](int k) { return in_folder(c, slot_file(raw_tdms, k, ".nb")); };
     for (int k = 1; k <= roots; ++k) {
         write_whole_file(dat(k), "");
         write_notebook_head(nb(k));
@@ -175,7 +210,7 @@ void output_raw_tdms(const tdm_context& c) {
             text += timed_angle(c, f, angle);
             c.log.line("TDM = " + texts(v) + " Angle to Ref = " + text_form(angle) + " Degrees");
         });
-        write_whole_file(in_folder(c, "raw_tdm_angles.dat." + count(k)), text);
+        write_whole_file(in_folder(c, raw_angles_file(k)), text);
     }
     c.log.line("*** Finished Raw TDM Angle Measuring ***");
 }
@@ -195,7 +230,7 @@ void measure_tdm_angles1(const tdm_context& c) {
     tdm_of(c, 1, 1);
     tdm_of(c, 2, 1);
     const int first = c.table.root_map(1, 1), second = c.table.root_map(2, 1);
-    write_angle_file(c, "vector_angles_before fit.dat", "stage 1", [&](long long f) {
+    write_angle_file(c, std::string(angles_before_fit), "stage 1", [&](long long f) {
         return std::pair{c.table.tdm_xyz(first, f), c.table.tdm_xyz(second, f)};
     });
 }
@@ -381,13 +416,13 @@ std::array<vector3, 3> aligner::fit(long long f) {
 transform_outcome aligner::run() {
     const int roots = c_.table.roots();
     const long long n = c_.series.file_count;
-    auto dat = [&](int k) { return in_folder(c_, "transformed_tdm." + count(k) + ".dat"); };
-    auto nb = [&](int k) { return in_folder(c_, "transformed_tdm." + count(k) + ".nb"); };
+    auto dat = [&](int k) { return in_folder(c_, slot_file(transformed_tdms, k, ".dat")); };
+    auto nb = [&](int k) { return in_folder(c_, slot_file(transformed_tdms, k, ".nb")); };
     for (int k = 1; k <= roots; ++k) {
         write_whole_file(dat(k), "");
         write_notebook_head(nb(k));
     }
-    std::vector<std::array<vector3, 2>> aligned(static_cast<std::size_t>(n) + 1);
+    std::vector<std::array<vector3, 2>> aligned(static_cast<std::size_t>(c_.series.used_slots()));
     const long long last = last_slot(c_.series);
     bool stop = false;
     for_each_slot(c_.series, [&](long long f) {
@@ -429,7 +464,7 @@ transform_outcome aligner::run() {
                 for (std::size_t i = 0; i < 3; ++i)
                     w[i] = v[0] * m[i][0] + v[1] * m[i][1] + v[2] * m[i][2];
             if (k <= 2)
-                aligned[static_cast<std::size_t>(f)][static_cast<std::size_t>(k - 1)] = w;
+                aligned[c_.series.used_index(f)][static_cast<std::size_t>(k - 1)] = w;
             c_.log.line("      Transformed TDM is: " + texts(w));
             c_.log.line("      Root number is: " + count(k) + "   File number is: " + count(f));
             c_.log.line("");
@@ -442,8 +477,8 @@ transform_outcome aligner::run() {
     for (int k = 1; k <= roots; ++k)
         append_notebook_trailer(nb(k), k);
     if (c_.settings.choices.tdm_angle && roots == 2)
-        write_angle_file(c_, "vector_angles_after_fit.dat", "stage 2", [&](long long f) {
-            const auto& pair = aligned[static_cast<std::size_t>(f)];
+        write_angle_file(c_, std::string(angles_after_fit), "stage 2", [&](long long f) {
+            const auto& pair = aligned[c_.series.used_index(f)];
             return std::pair{pair[0], pair[1]};
         });
     return transform_outcome::done;

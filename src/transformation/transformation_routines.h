@@ -36,6 +36,10 @@ using vector3 = std::array<double, 3>;
 // exactly 0 or 180. NaN when a TDM has zero length.
 double tdm_angle_degrees(const vector3& a, const vector3& b);
 
+// Every file the three routines may write for these settings, in `folder`.
+std::vector<std::filesystem::path> tdm_file_names(const ev_settings& s,
+                                                  const std::filesystem::path& folder);
+
 void output_raw_tdms(const tdm_context& c);
 void measure_tdm_angles1(const tdm_context& c);
 

@@ -76,10 +76,10 @@ struct tdm_series : ::testing::Test {
     file_series series;
 
     tdm_series() { settings.texts.time_step = "1"; }
-    ev_series_table table(int roots, long long files) {
+    ev_series_table table(int roots, long long files, long long interval = 1) {
         series.file_count = files;
-        series.slot_interval = 1;
-        return ev_series_table(roots, 1, roots, files);
+        series.slot_interval = interval;
+        return ev_series_table(roots, 1, roots, files, interval);
     }
     tdm_context context(const ev_series_table& t, std::filesystem::path program = "/bin/false") {
         return {t,
@@ -127,8 +127,7 @@ TEST_F(tdm_series, RawTdmsAndAnglesToTheFirst) {
 }
 
 TEST_F(tdm_series, IntervalSeriesVisitsOnlyUsedSlots) {
-    auto t = table(1, 6);
-    series.slot_interval = 5;
+    auto t = table(1, 6, 5);
     t.root_map(1, 1) = t.root_map(1, 6) = 1;
     t.tdm_xyz(1, 1) = {1, 0, 0};
     t.tdm_xyz(1, 6) = {0, 0, 1};
