@@ -135,7 +135,7 @@ TEST_F(tdm_series, IntervalSeriesVisitsOnlyUsedSlots) {
     EXPECT_EQ(out("raw_tdm_angles.dat.1"), " 1     0 \r\n 6     90.0000000000001 \r\n");
 }
 
-TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdm) {
+TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdmAndItsErrorsDoNotEndInAFileNumber) {
     auto t = table(2, 1);
     settings.texts.no_roots = "3";
     measure_tdm_angles1(context(t));
@@ -143,9 +143,20 @@ TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdm) {
     EXPECT_FALSE(std::filesystem::exists(dir / "vector_angles_before fit.dat"));
 
     settings.texts.no_roots = "2.0";
+    // The report writes the error number right after the description: "file 1" and error 11
+    // must not read as "file 111".
+    const auto description = [&] {
+        try {
+            measure_tdm_angles1(context(t));
+        } catch (const run_error& e) {
+            return e.description;
+        }
+        return std::string("no error");
+    };
     t.root_map(1, 1) = 1; // root 2 recorded no state in file 1
-    EXPECT_THROW(measure_tdm_angles1(context(t)), run_error);
+    EXPECT_EQ(description(), "Subscript out of range - no state recorded (root 2, file 1)");
     t.root_map(2, 1) = 2;
+    EXPECT_EQ(description(), "Division by zero - TDM of zero length (file 1)");
     t.tdm_xyz(1, 1) = {0, 1, 0};
     t.tdm_xyz(2, 1) = {0, 0, 3};
     measure_tdm_angles1(context(t));
@@ -178,13 +189,15 @@ TEST_F(tdm_series, AlignmentFailuresEndWithTheirMessages) {
 
 TEST_F(tdm_series, fittingProgramsOwnMessageIsShownNotThrownAway) {
     test::write_file(dir / "prmtop", "topology\n");
-    const auto said = program("echo 'rmsfit: inpcrd, rmscrd: at least 3 atoms are needed' >&2\n"
-                              "echo 'for a fit' >&2; exit 1");
-    EXPECT_EQ(transform_tdms(context(two_structures(), said)), transform_outcome::stopped);
+    auto t = two_structures();
+    t.coords(1).pop_back();
+    t.coords(2).pop_back();
+    t.atom_count = 2;
+    EXPECT_EQ(transform_tdms(context(t, RMSFIT_PATH)), transform_outcome::stopped);
     EXPECT_EQ(ui.messages.back().title, "External Program Error");
     EXPECT_EQ(ui.messages.back().text,
               "rmsfit.exe ended without writing its rotation matrix for file 2\n\r"
-              "rmsfit: inpcrd, rmscrd: at least 3 atoms are needed for a fit");
+              "rmsfit: inpcrd: line 2: 2 atoms; at least 3 are needed for a fit");
 }
 
 TEST_F(tdm_series, matrixFieldsThatAreNotNumbersEndTheAlignmentNotZeroTdms) {
