@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -34,6 +35,27 @@ run_error layout_error(int number, const std::string& what) {
 
 std::string atoms_text(std::uint64_t atoms) {
     return std::to_string(atoms) + (atoms == 1 ? " atom" : " atoms");
+}
+
+// A box line holds three positive lengths, optionally followed by three angles (degrees, above
+// 0 and below 180), separated by blanks or standing in 8-column fields.
+bool is_box_line(std::string_view line) {
+    const auto fields = split_fields(line);
+    if (fields.size() != 3 && fields.size() != 6)
+        return false;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!is_number(fields[i]))
+            return false;
+        const double value = val(fields[i]);
+        if (value <= 0 || (i >= 3 && value >= 180))
+            return false;
+    }
+    return true;
+}
+
+// The widths a box line takes in the 8-column layout: three lengths, or lengths and angles.
+bool box_wide(std::uint64_t width) {
+    return width == 3 * field_width || width == 6 * field_width;
 }
 
 // Where the coordinate lines of one frame of `atoms` atoms end.
@@ -105,13 +127,22 @@ bool line_ends_in_place(const char* frame, const frame_lines& lines, std::uint64
     return count_line_feeds(frame, bytes) == lines.count() + (box_bytes > 0 ? 1 : 0);
 }
 
-// Checks every line end of one frame (numbered from 1). Only a frame that fails the quick
-// test is walked line by line, to say what is wrong.
+// Checks every line end of one frame (numbered from 1), and that its box line is one. Only a
+// frame that fails the quick test is walked line by line, to say what is wrong.
 void check_frame(std::string_view frame, const frame_lines& lines, std::uint64_t box_bytes,
                  std::uint64_t number, std::uint64_t atoms) {
     if (frame.size() >= lines.bytes + box_bytes &&
-        line_ends_in_place(frame.data(), lines, box_bytes))
+        line_ends_in_place(frame.data(), lines, box_bytes)) {
+        // A count one atom short takes the last atom's line for the box line: in some frame
+        // it is no box.
+        if (box_bytes > 0 && !is_box_line(frame.substr(lines.bytes, box_bytes - 1)))
+            throw layout_error(err::bad_record_length,
+                               "Frame " + std::to_string(number) + " has no box line after " +
+                                   atoms_text(atoms) +
+                                   " (the line there is not three positive lengths): check "
+                                   "the number of atoms");
         return;
+    }
     std::uint64_t at = 0;
     for (std::uint64_t line = 0; line < lines.count(); ++line) {
         check_line_end(frame.substr(at), lines.width(line), number, line + 1, atoms,
@@ -120,13 +151,6 @@ void check_frame(std::string_view frame, const frame_lines& lines, std::uint64_t
     }
     if (box_bytes > 0)
         check_line_end(frame.substr(at), box_bytes - 1, number, 1, atoms, "box line");
-}
-
-// A box line holds three numbers, separated by blanks or standing in 8-column fields.
-bool looks_like_box_line(std::string_view line) {
-    const auto fields = split_fields(line);
-    return fields.size() == 3 && std::all_of(fields.begin(), fields.end(),
-                                             [](std::string_view f) { return is_number(f); });
 }
 
 std::uint64_t read_up_to(std::ifstream& in, char* into, std::uint64_t bytes) {
@@ -153,14 +177,20 @@ public:
         if (read_up_to(*in_, block_.data(), bytes) != bytes)
             throw layout_error(err::past_end, "The trajectory got shorter while it was read");
         const std::string_view block(block_.data(), bytes);
-        for (std::uint64_t f = 0; f < frames; ++f)
-            check_frame(block.substr(f * layout_.frame_bytes()), lines_, layout_.box_bytes,
-                        frames_read_ + f + 1, atoms_);
+        const std::uint64_t width = lines_.width(lines_.count() - 1);
+        for (std::uint64_t f = 0; f < frames; ++f) {
+            const std::string_view frame = block.substr(f * layout_.frame_bytes());
+            check_frame(frame, lines_, layout_.box_bytes, frames_read_ + f + 1, atoms_);
+            every_tail_a_box_ = every_tail_a_box_ && box_wide(width) &&
+                                is_box_line(frame.substr(lines_.bytes - width - 1, width));
+        }
         frames_read_ += frames;
         return block;
     }
 
     std::uint64_t frames_read() const { return frames_read_; }
+    // Whether the last coordinate line of every frame read so far would pass for a box line.
+    bool every_tail_a_box() const { return every_tail_a_box_; }
 
 private:
     std::unique_ptr<std::ifstream> in_;
@@ -170,7 +200,42 @@ private:
     std::uint64_t frames_per_block_;
     std::string block_;
     std::uint64_t frames_read_ = 0;
+    bool every_tail_a_box_ = true;
 };
+
+// Whether the file reads as well with another atom count: a frame whose last coordinate line is
+// as wide as a box line, with no box line after it, is also a frame of one atom (or two) fewer
+// with a box line; and with one line per frame, coordinate and box lines of the same width
+// pair up either way.
+std::optional<std::string> other_reading(const mdcrd_layout& layout, std::uint64_t atoms) {
+    const frame_lines lines(atoms);
+    const std::uint64_t tail = lines.width(lines.count() - 1);
+    if (!box_wide(tail))
+        return std::nullopt;
+    if (layout.box_bytes == 0)
+        return atoms_text(atoms - tail / (3 * field_width)) + " with box lines";
+    if (lines.count() == 1 && layout.box_bytes == tail + 1)
+        return atoms_text(atoms) + " without box lines";
+    return std::nullopt;
+}
+
+// Reads the whole trajectory through the checks of every frame, before anything is written. A
+// file that reads as well with another atom count is refused: which count is right cannot be
+// known, and the wrong one drops an atom or takes a box line for one.
+void check_trajectory(const std::filesystem::path& input, const mdcrd_layout& layout,
+                      std::uint64_t atoms) {
+    frame_stream check(input, layout, atoms);
+    while (check.frames_read() < layout.frames)
+        check.next_block();
+    if (layout.frames == 0 || !check.every_tail_a_box())
+        return;
+    if (const auto other = other_reading(layout, atoms))
+        throw layout_error(err::bad_record_length,
+                           "Every frame of " + atoms_text(atoms) +
+                               " ends in a line that reads as a box line (positive lengths), "
+                               "so the file reads as well as a trajectory of " +
+                               *other + ": check the number of atoms");
+}
 
 // Bytes of one frame's kept fields written 10 to a line, every line ended by a line feed.
 std::uint64_t kept_bytes(std::uint64_t kept_fields) {
@@ -279,13 +344,16 @@ mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t
     head.resize(read_up_to(*in, head.data(), head.size()));
     check_frame(head, lines, 0, 1, atoms);
 
-    // What follows the first frame: nothing, the next frame, or a box line. A box line is
-    // three numbers on a line that is not shaped like a coordinate line of the next frame.
+    // What follows the first frame: nothing, the next frame, or a box line. A box line is a
+    // line of box lengths that is not shaped like a coordinate line of the next frame; with
+    // one line per frame the two may have the same width, and then the box lines must also
+    // pair up with the frames to the end of the file.
     if (frame_data > lines.bytes) {
         const std::string_view rest = std::string_view(head).substr(lines.bytes);
         const std::size_t end = rest.find('\n');
-        if (end != std::string_view::npos && end != lines.width(0) &&
-            looks_like_box_line(rest.substr(0, end)))
+        const bool same_width = end == lines.width(0);
+        if (end != std::string_view::npos && is_box_line(rest.substr(0, end)) &&
+            (!same_width || (lines.count() == 1 && frame_data % (lines.bytes + end + 1) == 0)))
             layout.box_bytes = end + 1;
     }
     if (frame_data % layout.frame_bytes() != 0)
@@ -315,10 +383,7 @@ mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobU
         ui.progress_range(0, static_cast<long long>(layout.file_bytes()));
         ui.counts("Bytes Processed = 0",
                   "Bytes Remaining = " + std::to_string(layout.file_bytes()));
-        frame_stream check(s.input, layout, s.atoms);
-        while (check.frames_read() < layout.frames)
-            check.next_block();
-
+        check_trajectory(s.input, layout, s.atoms);
         copy_kept_atoms(s, layout, ui);
     });
     if (!done)

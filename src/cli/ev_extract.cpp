@@ -116,16 +116,14 @@ int run_ev_extract(ev_options& o, context& ctx) {
 
     scan_result scan;
     ev_settings settings;
-    try {
-        scan = scan_file_series(o.series, data_path);
-        settings = ev_settings_from(o.texts, o.choices);
-    } catch (const run_error& e) {
-        show_error_report(ctx.ui, report_form::number_form, e,
-                          "frm_ev_extract submodule: cmd_scan_file - click");
+    if (!run_trapped(ctx.ui, report_form::number_form,
+                     "frm_ev_extract submodule: cmd_scan_file - click", [&] {
+                         scan = scan_file_series(o.series, data_path);
+                         settings = ev_settings_from(o.texts, o.choices);
+                     }))
         return stopped;
-    }
     if (!scan.valid) {
-        ctx.ui.message(message_icon::critical, interval_invalid_title, interval_invalid_text);
+        show_scan_refusal(scan, ctx.ui);
         return stopped;
     }
     ctx.ui.status("Ready to Process " + std::to_string(scan.series.file_count) + " Files.");

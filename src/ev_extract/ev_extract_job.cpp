@@ -11,6 +11,7 @@
 #include "platform/val.h"
 #include "transformation/transformation_routines.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -18,6 +19,8 @@ namespace qm {
 namespace {
 
 constexpr double no_previous_oscillator = 99999999;
+// Gaussian prints state numbers in four columns (" Excited State9999:"): none lies beyond.
+constexpr int highest_state = 9999;
 constexpr long long repaint_every = 15;
 constexpr std::string_view data_expected = "Data Expected!";
 
@@ -28,9 +31,9 @@ class extraction {
 public:
     extraction(const ev_settings& s, const file_series& series, JobUi& ui, status_log& log)
         : s_(s), series_(series), ui_(ui), log_(log),
-          table_(s.no_roots, s.root_start, s.root_end, series.file_count),
+          table_(s.no_roots, s.root_start, s.root_end, series.file_count, series.slot_interval),
           cache_(series, s.input, parse_settings(s)),
-          slots_(static_cast<std::size_t>(series.file_count) + 1), previous_energy_(slots_, 0),
+          slots_(static_cast<std::size_t>(series.used_slots())), previous_energy_(slots_, 0),
           best_osc_(slots_, 0), previous_osc_(slots_, no_previous_oscillator) {}
 
     void run_root(int k);
@@ -66,16 +69,15 @@ private:
     status_log& log_;
     ev_series_table table_;
     parse_cache cache_;
-    std::size_t slots_;
-    std::vector<double> energy_; // chosen for the current root, by slot
+    std::size_t slots_;          // used slots: the tables below keep those only
+    std::vector<double> energy_; // chosen for the current root, by used slot
     std::vector<double> previous_energy_, best_osc_, previous_osc_;
 };
 
 void extraction::show_progress(int k, long long f, long long visited) {
     const long long total = static_cast<long long>(s_.no_roots) * series_.file_count;
     const long long p = series_.file_count * (k - 1) + f;
-    ui_.status("Processing File - " + count_text(f) +
-               " Filename = " + series_.file_names[static_cast<std::size_t>(f)]);
+    ui_.status("Processing File - " + count_text(f) + " Filename = " + series_.file_name(f));
     ui_.counts("Files Processed=" + count_text(p), "Files Remaining=" + count_text(total - p));
     ui_.progress_value(p);
     if (visited % repaint_every == 0)
@@ -135,7 +137,7 @@ void extraction::require_tdm_table(long long f, const parsed_output& parsed) {
 
 // Chooses root k's state in slot f by the selected rule; returns the orbital line.
 std::string extraction::choose_state(int k, long long f, const parsed_output& parsed) {
-    const auto slot = static_cast<std::size_t>(f);
+    const std::size_t slot = series_.used_index(f);
     double file_best_osc = 0;
     int best_orbital_state = 0;
     double best_coefficient = 0;
@@ -198,10 +200,9 @@ std::string extraction::choose_state(int k, long long f, const parsed_output& pa
 
 void extraction::run_root(int k) {
     log_.line("*** Beginning Data extraction for root: " + count_text(k) + " ***");
-    const std::string base = output_base(s_, series_);
     std::unique_ptr<output_file> orbitals;
     if (s_.choices.orbitals)
-        orbitals = std::make_unique<output_file>(base + ".orbitals.dat." + count_text(k));
+        orbitals = std::make_unique<output_file>(root_file_name(s_, series_, orbitals_part, k));
     energy_.assign(slots_, 0);
     long long visited = 0;
     for (long long f = 1; f <= series_.file_count; f += series_.slot_interval) {
@@ -262,7 +263,46 @@ bool refused(const ev_settings& s, const file_series& series, JobUi& ui) {
                    "Points to Output Per File must be 1 or more.");
         return true;
     }
+    if (s.root_end > highest_state) {
+        ui.message(message_icon::exclamation, "Invalid Root Range",
+                   "The root range to search may end at state " + std::to_string(highest_state) +
+                       " at most: Gaussian numbers its excited states in four columns.");
+        return true;
+    }
+    const double states = std::max(1, s.root_end - s.root_start + 1);
+    if (const auto refusal = ev_memory_refusal(static_cast<double>(series.used_slots()),
+                                               std::max(1, s.no_roots), states)) {
+        ui.message(message_icon::exclamation, memory_refused_title, *refusal);
+        return true;
+    }
     return false;
+}
+
+// Every file the job may write: the status log, each root's time series and the TDM
+// routines' files.
+std::vector<std::filesystem::path> job_outputs(const ev_settings& s, const file_series& series,
+                                               const ev_job_place& place) {
+    std::vector<std::filesystem::path> outputs;
+    if (s.choices.status_log)
+        outputs.push_back(place.working_folder / status_log_name);
+    for (int k = 1; k <= s.no_roots; ++k)
+        for (const std::string& name : root_file_names(s, series, k))
+            outputs.emplace_back(name);
+    for (auto& name : tdm_file_names(s, place.working_folder))
+        outputs.push_back(std::move(name));
+    return outputs;
+}
+
+// No output may replace one of the Gaussian outputs it is made from (an output prefix and a
+// series that give the same names): checked before the first file is written.
+void ensure_inputs_are_spared(const ev_settings& s, const file_series& series,
+                              const ev_job_place& place) {
+    ensure_outputs_spare_inputs(
+        job_outputs(s, series, place), static_cast<std::uint64_t>(series.used_slots()),
+        [&](std::uint64_t i) {
+            const long long f = 1 + static_cast<long long>(i) * series.slot_interval;
+            return std::filesystem::path(series.data_path + series.file_name(f));
+        });
 }
 
 void check_table_extent(const ev_settings& s) {
@@ -283,6 +323,7 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
     status_log log;
     try {
         std::optional<busy_pointer> hourglass(std::in_place, ui);
+        ensure_inputs_are_spared(s, series, place);
         if (s.choices.status_log) {
             log.open(place.working_folder / status_log_name);
             write_status_header(log, s);
@@ -323,10 +364,8 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
         return ev_outcome::completed;
     } catch (const job_stopped&) {
         return ev_outcome::stopped;
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::number_form, e, ev_job_routine);
-    } catch (const std::bad_alloc&) {
-        show_error_report(ui, report_form::number_form, run_error::from_number(7), ev_job_routine);
+    } catch (const std::exception& e) {
+        show_error_report(ui, report_form::number_form, as_run_error(e), ev_job_routine);
     }
     return ev_outcome::error_report;
 }

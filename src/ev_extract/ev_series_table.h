@@ -1,6 +1,6 @@
-// What the extraction collects across the series, per slot f (1..file_count), root k (1..n)
-// and Gaussian state r (root_start..root_end). The TDM routines that run after the
-// extraction take it as it stands.
+// What the extraction collects across the series, per used slot f (1, 1 + interval, ... up to
+// file_count), root k (1..n) and Gaussian state r (root_start..root_end). The TDM routines that
+// run after the extraction take it as it stands.
 #pragma once
 
 #include "ev_extract/excited_state_parser.h"
@@ -8,15 +8,20 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace qm {
 
 class ev_series_table {
 public:
-    ev_series_table(int roots, int root_start, int root_end, long long file_count)
+    // Only the used slots 1, 1 + slot_interval, ... are kept.
+    ev_series_table(int roots, int root_start, int root_end, long long file_count,
+                    long long slot_interval = 1)
         : roots_(roots), root_start_(root_start), root_end_(root_end), file_count_(file_count),
-          root_map_(static_cast<std::size_t>(roots) * slots(), 0),
+          slot_interval_(slot_interval), root_map_(static_cast<std::size_t>(roots) * slots(), 0),
           tdm_xyz_(static_cast<std::size_t>(states()) * slots(), {0, 0, 0}),
           scf_energy_(slots(), 0), scf_cycles_(slots(), 0), coords_(slots()) {}
 
@@ -50,20 +55,37 @@ public:
     long long atom_count = 0;
 
 private:
-    std::size_t slots() const { return static_cast<std::size_t>(file_count_); }
+    std::size_t slots() const {
+        return file_count_ < 1 ? 0
+                               : static_cast<std::size_t>((file_count_ - 1) / slot_interval_ + 1);
+    }
     int states() const { return root_end_ - root_start_ + 1; }
-    std::size_t slot(long long f) const { return static_cast<std::size_t>(f - 1); }
+    std::size_t slot(long long f) const {
+        return static_cast<std::size_t>((f - 1) / slot_interval_);
+    }
     std::size_t index(int row, long long f) const {
         return static_cast<std::size_t>(row) * slots() + slot(f);
     }
 
     int roots_, root_start_, root_end_;
-    long long file_count_;
+    long long file_count_, slot_interval_;
     std::vector<std::int32_t> root_map_;
     std::vector<std::array<double, 3>> tdm_xyz_;
     std::vector<double> scf_energy_;
     std::vector<std::int16_t> scf_cycles_;
     std::vector<std::vector<structure_atom>> coords_;
 };
+
+// What the extraction holds for `files` used slots, `roots` roots and `states` states searched
+// in every file, in bytes (its tables, and the files read ahead while they are parsed): the
+// job refuses a run whose tables do not fit in the computer's memory before it makes them.
+// Counted in doubles: a range can ask for more than 64 bits count.
+double ev_memory_needed(double files, double roots, double states);
+
+// Why the tables of such a run cannot be held, naming the need and the limit; nothing when
+// they can.
+std::optional<std::string> ev_memory_refusal(double files, double roots, double states);
+
+inline constexpr std::string_view memory_refused_title = "Not Enough Memory";
 
 } // namespace qm

@@ -1,5 +1,7 @@
 #include "ev_extract/file_series.h"
 
+#include "ev_extract/ev_series_table.h"
+
 #include "platform/number_form.h"
 #include "platform/val.h"
 
@@ -31,29 +33,54 @@ picked_file pick_series_file(std::string_view full_path, std::string_view file_t
     return out;
 }
 
+std::string file_series::file_name(long long f) const {
+    return prefix + text_form(first_number + static_cast<double>(f - 1)) + suffix;
+}
+
 scan_result scan_file_series(const series_texts& texts, const std::string& data_path) {
     scan_result out;
-    out.series.data_path = data_path;
     const double interval = round_half_even(strict_double(texts.interval));
     const double first = strict_double(texts.start);
     const double last = std::trunc(strict_double(texts.end));
-    // An interval below 1 would never reach the end of the range.
-    if (interval < 1)
+    // An interval below 1 would never reach the end of the range; an end below the interval
+    // was always refused, once the range held a file.
+    if (interval < 1 || (last >= first && last < interval))
         return out;
-    const auto step = static_cast<long long>(interval);
     file_series& s = out.series;
-    s.slot_interval = step;
-    s.file_names.assign(1, "");
-    long long slot = 1;
-    for (double n = first; last >= n; n += interval, slot += step) {
-        s.file_names.resize(static_cast<std::size_t>(slot) + 1);
-        s.file_names[static_cast<std::size_t>(slot)] = texts.prefix + text_form(n) + texts.suffix;
-        if (last < interval)
-            return out;
+    s.data_path = data_path;
+    s.prefix = texts.prefix;
+    s.suffix = texts.suffix;
+    s.first_number = first;
+    if (last < first) { // no file: the tables cannot be sized, the job says so
+        s.slot_interval = interval > max_series_span ? 1 : static_cast<long long>(interval);
+        s.file_count = 1 - s.slot_interval;
+        out.valid = true;
+        return out;
     }
-    s.file_count = slot - step;
+    // Files at first, first + interval, ... up to last; counted before anything is made.
+    const double files = std::floor((last - first) / interval) + 1;
+    const double span = (files - 1) * interval + 1;
+    if (span > static_cast<double>(max_series_span)) {
+        out.refusal = "The file range spans " + text_form(span) +
+                      " file numbers; a series can span at most " +
+                      std::to_string(max_series_span) + " file numbers.";
+        return out;
+    }
+    if (auto refusal = ev_memory_refusal(files, 1, 1)) {
+        out.refusal = std::move(refusal);
+        return out;
+    }
+    s.slot_interval = static_cast<long long>(interval);
+    s.file_count = static_cast<long long>(span);
     out.valid = true;
     return out;
+}
+
+void show_scan_refusal(const scan_result& result, JobUi& ui) {
+    if (result.refusal)
+        ui.message(message_icon::exclamation, series_refused_title, *result.refusal);
+    else
+        ui.message(message_icon::critical, interval_invalid_title, interval_invalid_text);
 }
 
 } // namespace qm

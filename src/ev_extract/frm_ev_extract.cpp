@@ -248,8 +248,13 @@ void frm_ev_extract::connect_events() {
     connect(txt_interval, &QLineEdit::textChanged, this, [this] {
         const bool allowed = rel_tdm_enabled(texts());
         chk_calc_rel_tdm->setEnabled(allowed);
-        if (!allowed)
+        if (!allowed) {
+            // Cleared without a click, so the method box that goes with it is cleared and
+            // disabled here.
             chk_calc_rel_tdm->setChecked(false);
+            chk_tdm_align_only->setChecked(false);
+            chk_tdm_align_only->setEnabled(align_only_enabled(texts(), choices()));
+        }
     });
     for (QLineEdit* b : {txt_output_prefix, txt_time_step, txt_points})
         connect(b, &QLineEdit::textChanged, this, [this] { update_execute_for_settings(); });
@@ -349,19 +354,19 @@ void frm_ev_extract::scan() {
     busy_pointer hourglass(ui);
     series_ = {};
     scan_result result;
-    try {
+    const bool scanned = run_trapped(ui, report_form::number_form, scan_routine, [&] {
         result = scan_file_series({text_of(txt_File_Prefix), text_of(txt_File_suffix),
                                    text_of(txt_file_start), text_of(txt_file_end),
                                    text_of(txt_interval)},
                                   data_path_);
-    } catch (const run_error& e) {
-        show_error_report(ui, report_form::number_form, e, scan_routine);
+    });
+    if (!scanned) {
         cmd_execute->setEnabled(false);
         enable_scanned_controls(false);
         return;
     }
     if (!result.valid) {
-        ui.message(message_icon::critical, interval_invalid_title, interval_invalid_text);
+        show_scan_refusal(result, ui);
         return;
     }
     series_ = result.series;
@@ -380,11 +385,9 @@ void frm_ev_extract::execute() {
         {this, txtCurrentStatus, lbl_files_processed, lbl_files_remaining, ProgressBar, {this}});
     job_running_ = true;
     ev_outcome outcome = ev_outcome::error_report;
-    try {
-        outcome = ev_extract_job(ev_settings_from(texts(), c), series_, ui);
-    } catch (const run_error& e) { // a box the job reads as an integer holds no number
-        show_error_report(ui, report_form::number_form, e, ev_job_routine);
-    }
+    // A box the job reads as an integer may hold no number: the job's own report.
+    run_trapped(ui, report_form::number_form, ev_job_routine,
+                [&] { outcome = ev_extract_job(ev_settings_from(texts(), c), series_, ui); });
     job_running_ = false;
     if (outcome == ev_outcome::error_report)
         close();

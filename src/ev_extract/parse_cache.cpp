@@ -1,8 +1,9 @@
 #include "ev_extract/parse_cache.h"
 
+#include "platform/error_report.h"
+
 #include <algorithm>
 #include <exception>
-#include <new>
 #include <thread>
 
 namespace qm {
@@ -18,21 +19,16 @@ unsigned worker_count() {
 
 parse_cache::parse_cache(const file_series& series, input_kind kind, parse_options options)
     : series_(series), kind_(kind), options_(options),
-      entries_(static_cast<std::size_t>(std::max(0LL, series.file_count)) + 1) {}
+      entries_(static_cast<std::size_t>(series.used_slots())) {}
 
 void parse_cache::parse_one(long long f) {
-    entry& e = entries_[static_cast<std::size_t>(f)];
+    entry& e = entries_[series_.used_index(f)];
     try {
         thread_local std::string text; // one buffer per worker, reused for every file
-        read_file_text(series_.data_path + series_.file_names[static_cast<std::size_t>(f)], kind_,
-                       text);
+        read_file_text(series_.data_path + series_.file_name(f), kind_, text);
         e.output = parse_excited_state_output(text, options_);
-    } catch (const run_error& error) {
-        e.error = error;
-    } catch (const std::bad_alloc&) {
-        e.error = run_error::from_number(7);
-    } catch (const std::exception& other) {
-        e.error = run_error(51, std::string("Internal error: ") + other.what());
+    } catch (const std::exception& failure) {
+        e.error = as_run_error(failure);
     }
     e.done = true;
 }
@@ -42,7 +38,7 @@ void parse_cache::parse_batch(long long first) {
     for (long long f = first;
          f <= series_.file_count && static_cast<long long>(slots.size()) < batch_files;
          f += series_.slot_interval)
-        if (!entries_[static_cast<std::size_t>(f)].done)
+        if (!entries_[series_.used_index(f)].done)
             slots.push_back(f);
     const unsigned workers =
         std::min<unsigned>(worker_count(), static_cast<unsigned>(slots.size()));
@@ -59,13 +55,13 @@ void parse_cache::parse_batch(long long first) {
 }
 
 const parsed_output& parse_cache::at(long long f) {
-    entry& e = entries_[static_cast<std::size_t>(f)];
+    entry& e = entries_[series_.used_index(f)];
     if (!e.done)
         parse_batch(f);
     if (e.error)
         throw *e.error;
     if (!e.output)
-        throw run_error(51, "Internal error: slot read after its last root");
+        throw run_error(51, "Internal error (slot read after its last root)");
     return *e.output;
 }
 

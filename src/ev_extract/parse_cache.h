@@ -21,7 +21,7 @@ public:
     // The parse of slot f; throws the run error met reading it.
     const parsed_output& at(long long f);
     // The last root is done with slot f: its parse is freed, so memory follows the tables.
-    void release(long long f) { entries_[static_cast<std::size_t>(f)].output.reset(); }
+    void release(long long f) { entries_[series_.used_index(f)].output.reset(); }
 
 private:
     struct entry {
@@ -35,7 +35,7 @@ private:
     const file_series& series_;
     input_kind kind_;
     parse_options options_;
-    std::vector<entry> entries_; // index = slot
+    std::vector<entry> entries_; // by used slot
 };
 
 } // namespace qm

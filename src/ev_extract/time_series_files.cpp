@@ -13,6 +13,13 @@ namespace {
 
 constexpr std::string_view gap = "    ";
 constexpr std::string_view crlf = "\r\n";
+// What stands between B and "." k in each file's name.
+constexpr std::string_view ev_part = "EV";
+constexpr std::string_view scf_hartrees_part = "_SCF-Hartrees";
+constexpr std::string_view scf_ev_part = "_SCF-EV";
+constexpr std::string_view scf_rads_part = "_SCF-rads-1";
+constexpr std::string_view scf_cycles_part = "_SCF-Cycles";
+constexpr std::string_view tdm_ev_part = "_TDM+EV";
 
 double chosen_tdm_length(const ev_series_table& table, int k, long long t) {
     // A slot where root k recorded no state has no TDM to show: 0.
@@ -45,6 +52,21 @@ struct series_writer {
     }
 };
 
+// The line counts m of the angular-frequency files: points, 2 points, ... (each rounded) until
+// one holds every one of the `visited` slots.
+std::vector<long long> rad_file_lengths(double points, long long visited) {
+    std::vector<long long> lengths;
+    for (long long m = 0; m < visited;) {
+        m = static_cast<long long>(round_half_even(static_cast<double>(m) + points));
+        lengths.push_back(m);
+    }
+    return lengths;
+}
+
+std::string rad_file_name(const std::string& base, std::string_view part, long long m, int k) {
+    return base + std::string(part) + std::to_string(m) + "." + std::to_string(k);
+}
+
 void write_rad_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                      int k, const std::vector<double>& energy, status_log& log, JobUi& ui,
                      const std::string& base) {
@@ -54,13 +76,12 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
              text_form(std::fabs(static_cast<double>(series.file_count) / s.points)));
     const bool tdm = s.choices.tdm_data;
     const bool separate = tdm && s.choices.tdm_separate;
-    const std::string root = "." + std::to_string(k);
     // Each file m holds the first m visited slots (the last one holds them all), so every
     // file is a prefix of one text: each slot's line is formatted once.
     std::string rads, lengths;
     std::vector<std::size_t> rads_end{0}, lengths_end{0}; // end of the first i lines
     for (long long t = 1; t <= series.file_count; t += series.slot_interval) {
-        const double rad = energy[static_cast<std::size_t>(t)] * ev_to_rad_per_s;
+        const double rad = energy[series.used_index(t)] * ev_to_rad_per_s;
         const double length = chosen_tdm_length(table, k, t);
         if (separate) {
             rads += print_form(rad);
@@ -76,15 +97,12 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
         lengths_end.push_back(lengths.size());
     }
     const auto visited = static_cast<long long>(rads_end.size()) - 1;
-    long long m = 0;
-    for (long long written = 0; written < visited;) {
-        m = static_cast<long long>(round_half_even(static_cast<double>(m) + s.points));
-        written = std::min(m, visited);
-        const auto lines = static_cast<std::size_t>(written);
-        write_whole_file(base + std::to_string(m) + root,
+    for (const long long m : rad_file_lengths(s.points, visited)) {
+        const auto lines = static_cast<std::size_t>(std::min(m, visited));
+        write_whole_file(rad_file_name(base, "", m, k),
                          std::string_view(rads).substr(0, rads_end[lines]));
         if (separate)
-            write_whole_file(base + "TDM" + std::to_string(m) + root,
+            write_whole_file(rad_file_name(base, "TDM", m, k),
                              std::string_view(lengths).substr(0, lengths_end[lines]));
         log.line("   Wrote File " + std::to_string(m));
     }
@@ -96,31 +114,56 @@ std::string output_base(const ev_settings& s, const file_series& series) {
     return trim_blanks(series.data_path) + s.output_prefix;
 }
 
+std::string root_file_name(const ev_settings& s, const file_series& series, std::string_view part,
+                           int k) {
+    return output_base(s, series) + std::string(part) + "." + std::to_string(k);
+}
+
+std::vector<std::string> root_file_names(const ev_settings& s, const file_series& series, int k) {
+    std::vector<std::string> names;
+    if (s.choices.orbitals)
+        names.push_back(root_file_name(s, series, orbitals_part, k));
+    names.push_back(root_file_name(s, series, ev_part, k));
+    if (s.choices.scf_energies)
+        for (const std::string_view part : {scf_hartrees_part, scf_ev_part, scf_rads_part})
+            names.push_back(root_file_name(s, series, part, k));
+    if (s.choices.scf_cycles)
+        names.push_back(root_file_name(s, series, scf_cycles_part, k));
+    if (s.choices.tdm_data)
+        names.push_back(root_file_name(s, series, tdm_ev_part, k));
+    const std::string base = output_base(s, series);
+    for (const long long m : rad_file_lengths(s.points, series.used_slots())) {
+        names.push_back(rad_file_name(base, "", m, k));
+        if (s.choices.tdm_data && s.choices.tdm_separate)
+            names.push_back(rad_file_name(base, "TDM", m, k));
+    }
+    return names;
+}
+
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, const std::vector<double>& energy, status_log& log, JobUi& ui) {
-    const std::string base = output_base(s, series);
-    const std::string root = "." + std::to_string(k);
     const series_writer w{s, series, log, ui};
-    auto at = [&](long long t) { return energy[static_cast<std::size_t>(t)]; };
+    auto at = [&](long long t) { return energy[series.used_index(t)]; };
+    auto name = [&](std::string_view part) { return root_file_name(s, series, part, k); };
 
-    w.write(base + "EV" + root, "EV", [&](long long t) { return w.timed(t, at(t)); });
+    w.write(name(ev_part), "EV", [&](long long t) { return w.timed(t, at(t)); });
     if (s.choices.scf_energies) {
-        w.write(base + "_SCF-Hartrees" + root, "SCF Data (Hartrees)",
+        w.write(name(scf_hartrees_part), "SCF Data (Hartrees)",
                 [&](long long t) { return w.timed(t, table.scf_energy(t)); });
-        w.write(base + "_SCF-EV" + root, "SCF Data (eV)",
+        w.write(name(scf_ev_part), "SCF Data (eV)",
                 [&](long long t) { return w.timed(t, table.scf_energy(t) * hartree_to_ev); });
-        w.write(base + "_SCF-rads-1" + root, "SCF Data (rad/s)", [&](long long t) {
+        w.write(name(scf_rads_part), "SCF Data (rad/s)", [&](long long t) {
             return w.timed(t, table.scf_energy(t) * hartree_to_ev * ev_to_rad_per_s);
         });
     }
     if (s.choices.scf_cycles)
-        w.write(base + "_SCF-Cycles" + root, "SCF Convergence Cycles",
+        w.write(name(scf_cycles_part), "SCF Convergence Cycles",
                 [&](long long t) { return w.timed(t, static_cast<double>(table.scf_cycles(t))); });
     if (s.choices.tdm_data)
-        w.write(base + "_TDM+EV" + root, "EV & TDM", [&](long long t) {
+        w.write(name(tdm_ev_part), "EV & TDM", [&](long long t) {
             return text_form(at(t)) + std::string(gap) + text_form(chosen_tdm_length(table, k, t));
         });
-    write_rad_files(s, series, table, k, energy, log, ui, base);
+    write_rad_files(s, series, table, k, energy, log, ui, output_base(s, series));
 }
 
 } // namespace qm

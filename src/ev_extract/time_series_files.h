@@ -20,6 +20,7 @@
 #include "platform/job_ui.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qm {
@@ -30,7 +31,17 @@ inline constexpr double ev_to_rad_per_s = 1519267604873490.0;
 // B: the data folder and the output prefix, each trimmed.
 std::string output_base(const ev_settings& s, const file_series& series);
 
-// `energy` is indexed by slot (1..file_count) and holds the energies chosen for root k.
+// The orbitals file of root k: B + ".orbitals.dat." + k.
+inline constexpr std::string_view orbitals_part = ".orbitals.dat";
+
+// B, `part` and "." k: the name of one of root k's files ("EV", ".orbitals.dat", ...).
+std::string root_file_name(const ev_settings& s, const file_series& series, std::string_view part,
+                           int k);
+
+// Every file root k writes (the orbitals file included), in the order they are made.
+std::vector<std::string> root_file_names(const ev_settings& s, const file_series& series, int k);
+
+// `energy` holds the energies chosen for root k, by used slot (file_series::used_index).
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, const std::vector<double>& energy, status_log& log, JobUi& ui);
 

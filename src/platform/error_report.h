@@ -10,7 +10,6 @@
 #include "platform/run_error.h"
 
 #include <exception>
-#include <new>
 #include <string>
 #include <string_view>
 
@@ -26,22 +25,20 @@ std::string error_report_text(report_form form, const run_error& error, std::str
 void show_error_report(JobUi& ui, report_form form, const run_error& error,
                        std::string_view routine);
 
+// The run error a failure becomes at the edge of a job: a run error as itself, exhausted
+// memory as "Out of memory" (7), anything else, which would be our own fault, as "Internal
+// error" (51) with its text in brackets, so the report's error number never runs into it.
+run_error as_run_error(const std::exception& failure);
+
 // The error trap of a job: runs `body`; a failure inside it becomes the routine's report in
-// `form` (a run error as itself, exhausted memory as "Out of memory" (7), anything else, which
-// would be our own fault, as "Internal error" (51)), never a crash. True when `body` ran to
-// its end.
+// `form` (see as_run_error), never a crash. True when `body` ran to its end.
 template <class Body>
 bool run_trapped(JobUi& ui, report_form form, std::string_view routine, Body&& body) {
     try {
         body();
         return true;
-    } catch (const run_error& e) {
-        show_error_report(ui, form, e, routine);
-    } catch (const std::bad_alloc&) {
-        show_error_report(ui, form, run_error::from_number(7), routine);
     } catch (const std::exception& e) {
-        show_error_report(ui, form, run_error(51, "Internal error: " + std::string(e.what())),
-                          routine);
+        show_error_report(ui, form, as_run_error(e), routine);
     }
     return false;
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,6 +86,26 @@ void ensure_distinct_files(const std::filesystem::path& input,
     std::error_code ec;
     if (std::filesystem::equivalent(input, output, ec) && !ec)
         throw run_error::from_number(err::file_already_open);
+}
+
+void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outputs,
+                                 std::uint64_t inputs,
+                                 const std::function<std::filesystem::path(std::uint64_t)>& input) {
+    // Only an output that exists can be an input: most runs find none and stat no input.
+    std::map<std::pair<dev_t, ino_t>, const std::filesystem::path*> existing;
+    for (const auto& output : outputs) {
+        struct stat info {};
+        if (::stat(output.c_str(), &info) == 0)
+            existing.emplace(std::pair{info.st_dev, info.st_ino}, &output);
+    }
+    for (std::uint64_t i = 0; i < inputs && !existing.empty(); ++i) {
+        struct stat info {};
+        if (::stat(input(i).c_str(), &info) != 0)
+            continue;
+        if (const auto hit = existing.find({info.st_dev, info.st_ino}); hit != existing.end())
+            throw run_error(err::file_already_open, "File already open (" + hit->second->string() +
+                                                        " is one of the inputs)");
+    }
 }
 
 void append_file(const std::filesystem::path& path, std::string_view bytes) {

@@ -2,9 +2,12 @@
 // becomes a run error in the job's error path instead of a "Complete" over a truncated file.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -39,6 +42,14 @@ void write_whole_file(const std::filesystem::path& path, std::string_view bytes)
 // "File already open" (55) when both name the same existing file (compared by identity, so
 // links and other spellings of the same path count).
 void ensure_distinct_files(const std::filesystem::path& input, const std::filesystem::path& output);
+
+// The same check for a job that reads a series of inputs and writes many files: "File already
+// open" (55), its description naming the output, when one of `outputs` is one of the inputs
+// (by identity). `input(i)` is input i of `inputs`; they are looked at only when one of the
+// outputs exists already.
+void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outputs,
+                                 std::uint64_t inputs,
+                                 const std::function<std::filesystem::path(std::uint64_t)>& input);
 
 // Adds `bytes` at the end of `path` (created when missing), then closes it: for files a job
 // grows step by step and must leave complete after every step. Checked like output_file.

@@ -15,7 +15,8 @@ extern char** environ;
 namespace qm {
 
 long start_hidden(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                  const std::filesystem::path& working_folder) {
+                  const std::filesystem::path& working_folder,
+                  const std::filesystem::path& error_output) {
     std::vector<std::string> args{program.string()};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -25,9 +26,14 @@ long start_hidden(const std::filesystem::path& program, const std::vector<std::s
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    for (int fd : {0, 1, 2})
+    for (int fd : {0, 1})
         posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
                                          0);
+    if (error_output.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 2, error_output.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addchdir_np(&actions, working_folder.c_str());
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);

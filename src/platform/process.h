@@ -1,5 +1,6 @@
-// Starting an external program: hidden (its standard streams go nowhere), from an argument
-// vector (never through a shell), in a folder of our choosing, not waited for.
+// Starting an external program: hidden (its standard streams go nowhere, or its error output
+// to a file that keeps what it said), from an argument vector (never through a shell), in a
+// folder of our choosing, not waited for.
 #pragma once
 
 #include <chrono>
@@ -9,9 +10,11 @@
 
 namespace qm {
 
-// The process id, or 0 when the program could not be started.
+// The process id, or 0 when the program could not be started. With `error_output` its standard
+// error goes to that file (created anew).
 long start_hidden(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                  const std::filesystem::path& working_folder);
+                  const std::filesystem::path& working_folder,
+                  const std::filesystem::path& error_output = {});
 
 // True once the process has ended (it is then reaped).
 bool process_ended(long pid);

@@ -73,12 +73,16 @@ double phase_unwrapper::correct(double x) {
 
 std::string corrected_line(std::string_view line, std::int32_t column, phase_unwrapper& phases) {
     const auto fields = blank_fields(line);
-    if (column < 1 || static_cast<std::size_t>(column) > fields.size())
+    // A blank line (data files separate their blocks by them, and often end with one) holds no
+    // phase: its empty fields are written as those of any line without the phase column, and
+    // the wrap count goes on over it.
+    const bool blank = line.find_first_not_of(' ') == std::string_view::npos;
+    if (!blank && (column < 1 || static_cast<std::size_t>(column) > fields.size()))
         throw run_error::from_number(err::subscript);
     std::string out;
     out.reserve(line.size() + 24);
     for (std::size_t f = 0; f < fields.size(); ++f) {
-        if (f + 1 == static_cast<std::size_t>(column))
+        if (!blank && f + 1 == static_cast<std::size_t>(column))
             out += text_form(phases.correct(strict_double(fields[f])));
         else
             out += fields[f];

@@ -49,8 +49,9 @@ private:
 };
 
 // The output line for one input line (ending CR LF): every field followed by one blank, field
-// `column` replaced by the text form of its corrected phase. A line without that field is
-// "Subscript out of range" (9); a phase that is not a number is "Type mismatch" (13).
+// `column` replaced by the text form of its corrected phase. A blank line holds no phase and
+// is written as its empty fields; any other line without that field is "Subscript out of
+// range" (9); a phase that is not a number is "Type mismatch" (13).
 std::string corrected_line(std::string_view line, std::int32_t column, phase_unwrapper& phases);
 
 enum class phase_correction_outcome { completed, column_invalid, error_report };

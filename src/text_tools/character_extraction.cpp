@@ -51,14 +51,6 @@ void start_bar(JobUi& ui, std::uint64_t length) {
     ui.progress_value(0);
 }
 
-run_error as_run_error(const std::exception& e) {
-    if (const auto* known = dynamic_cast<const run_error*>(&e))
-        return *known;
-    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr)
-        return run_error::from_number(7);
-    return run_error(51, e.what());
-}
-
 } // namespace
 
 prescan_result prescan_text_file(std::istream& in, const byte_progress& progress) {

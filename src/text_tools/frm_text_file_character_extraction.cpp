@@ -215,9 +215,11 @@ void frm_text_file_character_extraction::choose_output() {
     min_value_ = scan->min_value;
     txt_preview->setPlainText(preview_display(scan->preview));
     set_range_enabled(0, true);
-    // Raises the Change events that open range 2.
     txt_range1_start->setText(QString::number(min_value_));
     txt_range1_finish->setText(QString::number(max_line_length_));
+    // A text set to what it already holds raises no Change event (a scan after Reset proposes
+    // the same range 1 again), so range 2 is opened here, as those events would.
+    range_changed(0);
 }
 
 void frm_text_file_character_extraction::set_range_enabled(std::size_t n, bool enabled) {

@@ -238,16 +238,23 @@ bool contains(std::string_view text, std::string_view part) {
 
 } // namespace
 
-std::int64_t replacement_limit(std::size_t size) {
-    // Every replacement that shortens the text can happen at most once per byte; pairs that
-    // feed each other legitimately take a few more. Beyond this a file counts as endless.
-    return 4 * static_cast<std::int64_t>(size) + 4096;
+std::int64_t replacement_limit(std::size_t size, const replace_pair& pair1,
+                               const replace_pair& pair2) {
+    // Pairs that do not feed themselves (a replace text holding its own search text, directly
+    // or through the other pass) replace each occurrence that stands in the text once, and
+    // each occurrence an earlier replacement wrote once: at most one per byte of the text for
+    // each pair, and one more per byte a replacement writes (tab -> 8 blanks, then blank ->
+    // "." on each of them). A job that needs more keeps feeding itself.
+    const auto used = [](const replace_pair& p) {
+        return p.search.empty() ? 0 : static_cast<std::int64_t>(p.replace.size()) + 1;
+    };
+    return (static_cast<std::int64_t>(size) + 1) * (used(pair1) + used(pair2));
 }
 
 replace_outcome apply_replacements(std::string_view text, const replace_pair& pair1,
                                    const replace_pair& pair2, std::optional<std::int64_t> limit) {
     const std::array<const replace_pair*, 2> pairs{&pair1, &pair2};
-    const std::int64_t most = limit.value_or(replacement_limit(text.size()));
+    const std::int64_t most = limit.value_or(replacement_limit(text.size(), pair1, pair2));
     if (pair1.search.empty() != pair2.search.empty())
         return replace_one_pair(text, pair1.search.empty() ? pair2 : pair1, most);
     chunked_text s(text);
@@ -391,7 +398,8 @@ replace_result replace_in_files(const replace_settings& settings, JobUi& ui) {
                 if (done.endless) {
                     result.refused.push_back(path);
                     ui.message(message_icon::exclamation, "Replacements Never End",
-                               endless_text(path, replacement_limit(before.size())));
+                               endless_text(path, replacement_limit(before.size(), settings.pair1,
+                                                                    settings.pair2)));
                 } else if (done.replacements > 0) {
                     replace_file_contents(path, done.text,
                                           settings.backups ? path + ".bak" : std::string());

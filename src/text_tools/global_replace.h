@@ -43,8 +43,10 @@ replace_outcome apply_replacements(std::string_view text, const replace_pair& pa
                                    const replace_pair& pair2,
                                    std::optional<std::int64_t> limit = std::nullopt);
 
-// The most replacements a text of `size` bytes may take before it counts as endless.
-std::int64_t replacement_limit(std::size_t size);
+// The most replacements a text of `size` bytes may take with these pairs before it counts as
+// endless.
+std::int64_t replacement_limit(std::size_t size, const replace_pair& pair1,
+                               const replace_pair& pair2);
 
 struct replace_result {
     bool completed = false; // the completion message was shown

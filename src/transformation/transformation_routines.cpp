@@ -5,6 +5,7 @@
 #include "platform/output_file.h"
 #include "platform/process.h"
 #include "platform/run_error.h"
+#include "platform/text.h"
 #include "platform/val.h"
 #include "transformation/notebook_writer.h"
 
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <thread>
 
 namespace qm {
@@ -19,15 +21,34 @@ namespace {
 
 constexpr std::string_view crlf = "\r\n";
 constexpr double two_pi_as_written = 6.28318530717958;
+constexpr double parallel_cosine = 1 - 8 * std::numeric_limits<double>::epsilon();
 constexpr std::size_t coordinate_width = 11;
 constexpr long long max_atoms = 99999;
 constexpr std::size_t matrix_field = 12;
+// The fitting program's error output, kept beside its files; only its start is shown.
+constexpr const char* fit_errors = "rmsfit.err";
+constexpr std::size_t said_at_most = 2000;
 // A fit takes a few milliseconds: look often at first, then less and less often.
 constexpr auto first_look_interval = std::chrono::microseconds(200);
 constexpr auto longest_look_interval = std::chrono::milliseconds(20);
 
 std::string count(long long n) {
     return count_text(n);
+}
+
+// The files of the three routines, in the working folder.
+constexpr std::string_view raw_tdms = "raw_tdm.";
+constexpr std::string_view transformed_tdms = "transformed_tdm.";
+constexpr std::string_view angles_before_fit = "vector_angles_before fit.dat";
+constexpr std::string_view angles_after_fit = "vector_angles_after_fit.dat";
+
+// "raw_tdm." or "transformed_tdm.", root slot k, ".dat" or ".nb".
+std::string slot_file(std::string_view kind, int k, std::string_view ending) {
+    return std::string(kind) + count(k) + std::string(ending);
+}
+
+std::string raw_angles_file(int k) {
+    return "raw_tdm_angles.dat." + count(k);
 }
 
 // The slots the series uses: 1, 1 + interval, ...
@@ -44,16 +65,18 @@ long long last_slot(const file_series& s) {
 vector3 tdm_of(const tdm_context& c, int k, long long f) {
     const int state = c.table.root_map(k, f);
     if (state == 0)
-        throw run_error(err::subscript, "Subscript out of range - no state recorded for root " +
-                                            count(k) + " in file " + count(f));
+        throw run_error(err::subscript, "Subscript out of range - no state recorded (root " +
+                                            count(k) + ", file " + count(f) + ")");
     return c.table.tdm_xyz(state, f);
 }
 
-// `where` names the file (and root) in the error of a zero-length TDM.
+// `where` names the file (and root) in the error of a zero-length TDM. It stands in brackets:
+// the report writes the error number right after the description.
 double checked_angle(const vector3& a, const vector3& b, const std::string& where) {
     const double angle = tdm_angle_degrees(a, b);
     if (std::isnan(angle))
-        throw run_error(err::division_by_zero, "Division by zero - TDM of zero length in " + where);
+        throw run_error(err::division_by_zero,
+                        "Division by zero - TDM of zero length (" + where + ")");
     return angle;
 }
 
@@ -97,17 +120,41 @@ void write_angle_file(const tdm_context& c, const std::string& name, const std::
 } // namespace
 
 double tdm_angle_degrees(const vector3& a, const vector3& b) {
-    if (a == b && (a[0] != 0 || a[1] != 0 || a[2] != 0))
-        return 0; // the same TDM: no arccosine, no rounding
     const double length_a = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
     const double length_b = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
     if (length_a == 0 || length_b == 0)
         return std::nan("");
     const double dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-    // Rounding can put the cosine of (anti-)parallel TDMs just beyond 1.
-    const double cosine = std::clamp(dot / (length_a * length_b), -1.0, 1.0);
+    const double cosine = dot / (length_a * length_b);
+    // TDMs parallel to rounding: the lengths, the dot product and the division leave their
+    // cosine a few units in the last place away from 1 (or -1), even beyond it, which the
+    // formula would turn into 1.2E-06 degrees (or 179.999998).
+    if (cosine >= parallel_cosine)
+        return 0;
+    if (cosine <= -parallel_cosine)
+        return 180;
     const double radians = std::atan(-cosine / std::sqrt(1 - cosine * cosine)) + 2 * std::atan(1.0);
     return radians * 360 / two_pi_as_written;
+}
+
+std::vector<std::filesystem::path> tdm_file_names(const ev_settings& s,
+                                                  const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> names;
+    const bool two_roots = val(s.texts.no_roots) == 2;
+    if (s.choices.tdm_angle && two_roots)
+        names.push_back(folder / angles_before_fit);
+    for (int k = 1; k <= s.no_roots; ++k) {
+        if (s.choices.raw_tdms)
+            for (const std::string& name : {slot_file(raw_tdms, k, ".dat"),
+                                            slot_file(raw_tdms, k, ".nb"), raw_angles_file(k)})
+                names.push_back(folder / name);
+        if (s.choices.rel_tdm)
+            for (const char* ending : {".dat", ".nb"})
+                names.push_back(folder / slot_file(transformed_tdms, k, ending));
+    }
+    if (s.choices.rel_tdm && s.choices.tdm_angle && s.no_roots == 2)
+        names.push_back(folder / angles_after_fit);
+    return names;
 }
 
 void output_raw_tdms(const tdm_context& c) {
@@ -116,8 +163,8 @@ void output_raw_tdms(const tdm_context& c) {
     c.ui.progress_range(0, n);
     c.ui.progress_value(0);
     c.ui.repaint();
-    auto dat = [&](int k) { return in_folder(c, "raw_tdm." + count(k) + ".dat"); };
-    auto nb = [&](int k) { return in_folder(c, "raw_tdm." + count(k) + ".nb"); };
+    auto dat = [&](int k) { return in_folder(c, slot_file(raw_tdms, k, ".dat")); };
+    auto nb = [&](int k) { return in_folder(c, slot_file(raw_tdms, k, ".nb")); };
     for (int k = 1; k <= roots; ++k) {
         write_whole_file(dat(k), "");
         write_notebook_head(nb(k));
@@ -163,7 +210,7 @@ void output_raw_tdms(const tdm_context& c) {
             text += timed_angle(c, f, angle);
             c.log.line("TDM = " + texts(v) + " Angle to Ref = " + text_form(angle) + " Degrees");
         });
-        write_whole_file(in_folder(c, "raw_tdm_angles.dat." + count(k)), text);
+        write_whole_file(in_folder(c, raw_angles_file(k)), text);
     }
     c.log.line("*** Finished Raw TDM Angle Measuring ***");
 }
@@ -183,7 +230,7 @@ void measure_tdm_angles1(const tdm_context& c) {
     tdm_of(c, 1, 1);
     tdm_of(c, 2, 1);
     const int first = c.table.root_map(1, 1), second = c.table.root_map(2, 1);
-    write_angle_file(c, "vector_angles_before fit.dat", "stage 1", [&](long long f) {
+    write_angle_file(c, std::string(angles_before_fit), "stage 1", [&](long long f) {
         return std::pair{c.table.tdm_xyz(first, f), c.table.tdm_xyz(second, f)};
     });
 }
@@ -215,18 +262,44 @@ std::string rmsfit_control() {
            "9 2.0 1.2 1.0\n0   \nRMS\n0 0.01 0 0 0\nEND\n\nSTOP\n";
 }
 
-std::optional<std::array<vector3, 3>> read_rotation(const std::string& text) {
+namespace {
+
+// One row of the matrix: three numbers in 12-column fields, nothing after them (a CR of a CR LF
+// line end aside); nothing for any other row.
+std::optional<vector3> matrix_row(std::string_view line) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    vector3 row{};
+    for (std::size_t j = 0; j < 3; ++j) {
+        const std::string_view field = line.size() > j * matrix_field
+                                           ? line.substr(j * matrix_field, matrix_field)
+                                           : std::string_view();
+        if (!is_number(field))
+            return std::nullopt;
+        row[j] = strict_double(field);
+    }
+    if (line.size() > 3 * matrix_field &&
+        line.find_first_not_of(' ', 3 * matrix_field) != std::string_view::npos)
+        return std::nullopt;
+    return row;
+}
+
+} // namespace
+
+std::optional<std::array<vector3, 3>> read_rotation(const std::string& text,
+                                                    std::string_view source) {
     std::array<vector3, 3> m{};
     std::size_t start = 0;
-    for (auto& row : m) {
+    for (std::size_t i = 0; i < 3; ++i) {
         const std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             return std::nullopt; // not written to its end yet
-        const std::string_view line = std::string_view(text).substr(start, end - start);
-        for (std::size_t j = 0; j < 3; ++j)
-            row[j] =
-                val(line.size() > j * matrix_field ? line.substr(j * matrix_field, matrix_field)
-                                                   : std::string_view());
+        const auto row = matrix_row(std::string_view(text).substr(start, end - start));
+        if (!row)
+            throw run_error(err::type_mismatch, "Type mismatch (" + std::string(source) + ", row " +
+                                                    count(static_cast<long long>(i) + 1) +
+                                                    " is not three numbers)");
+        m[i] = *row;
         start = end + 1;
     }
     return m;
@@ -237,6 +310,18 @@ namespace {
 std::string read_if_present(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The start of what a program wrote on its error output, without the line ends around it; its
+// lines joined by blanks, so the message and the log keep one line each.
+std::string program_said(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(said_at_most, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return trim_blanks(text);
 }
 
 // The coordinate texts must fit the fitting program's 12-column fields, and the atom count its
@@ -272,9 +357,15 @@ public:
 
 private:
     std::array<vector3, 3> fit(long long f);
+    // The message names the failure; what the fitting program wrote on its error output (why
+    // it failed, in its own words) follows it.
     [[noreturn]] void external_failure(const std::string& text) {
+        const std::string said = program_said(fits_.path() / fit_errors);
         c_.log.line("FATAL ERROR: " + text);
-        c_.ui.message(message_icon::critical, "External Program Error", text);
+        if (!said.empty())
+            c_.log.line("      " + said);
+        c_.ui.message(message_icon::critical, "External Program Error",
+                      said.empty() ? text : text + std::string(message_break) + said);
         throw fit_stop{};
     }
 
@@ -291,14 +382,15 @@ std::array<vector3, 3> aligner::fit(long long f) {
     const long pid = start_hidden(
         c_.fitting_program,
         {"-O", "-i", "rmsfit.in", "-o", "output", "-p", "prmtop", "-c", "inpcrd", "-r", "rmscrd"},
-        folder);
+        folder, folder / fit_errors);
     c_.log.line("      rmsfit.exe returns: " + text_form(static_cast<double>(pid)));
     if (pid == 0)
         external_failure("External Program Execution Failed - rmsfit.exe");
     const auto started = std::chrono::steady_clock::now();
     auto pause = std::chrono::duration_cast<std::chrono::microseconds>(first_look_interval);
     for (bool ended = false;;) {
-        if (auto m = read_rotation(read_if_present(folder / "fort.55"))) {
+        if (auto m =
+                read_rotation(read_if_present(folder / "fort.55"), "fort.55 of file " + count(f))) {
             if (!ended)
                 reap_process(pid, std::chrono::seconds(5));
             return *m;
@@ -324,13 +416,13 @@ std::array<vector3, 3> aligner::fit(long long f) {
 transform_outcome aligner::run() {
     const int roots = c_.table.roots();
     const long long n = c_.series.file_count;
-    auto dat = [&](int k) { return in_folder(c_, "transformed_tdm." + count(k) + ".dat"); };
-    auto nb = [&](int k) { return in_folder(c_, "transformed_tdm." + count(k) + ".nb"); };
+    auto dat = [&](int k) { return in_folder(c_, slot_file(transformed_tdms, k, ".dat")); };
+    auto nb = [&](int k) { return in_folder(c_, slot_file(transformed_tdms, k, ".nb")); };
     for (int k = 1; k <= roots; ++k) {
         write_whole_file(dat(k), "");
         write_notebook_head(nb(k));
     }
-    std::vector<std::array<vector3, 2>> aligned(static_cast<std::size_t>(n) + 1);
+    std::vector<std::array<vector3, 2>> aligned(static_cast<std::size_t>(c_.series.used_slots()));
     const long long last = last_slot(c_.series);
     bool stop = false;
     for_each_slot(c_.series, [&](long long f) {
@@ -372,7 +464,7 @@ transform_outcome aligner::run() {
                 for (std::size_t i = 0; i < 3; ++i)
                     w[i] = v[0] * m[i][0] + v[1] * m[i][1] + v[2] * m[i][2];
             if (k <= 2)
-                aligned[static_cast<std::size_t>(f)][static_cast<std::size_t>(k - 1)] = w;
+                aligned[c_.series.used_index(f)][static_cast<std::size_t>(k - 1)] = w;
             c_.log.line("      Transformed TDM is: " + texts(w));
             c_.log.line("      Root number is: " + count(k) + "   File number is: " + count(f));
             c_.log.line("");
@@ -385,8 +477,8 @@ transform_outcome aligner::run() {
     for (int k = 1; k <= roots; ++k)
         append_notebook_trailer(nb(k), k);
     if (c_.settings.choices.tdm_angle && roots == 2)
-        write_angle_file(c_, "vector_angles_after_fit.dat", "stage 2", [&](long long f) {
-            const auto& pair = aligned[static_cast<std::size_t>(f)];
+        write_angle_file(c_, std::string(angles_after_fit), "stage 2", [&](long long f) {
+            const auto& pair = aligned[c_.series.used_index(f)];
             return std::pair{pair[0], pair[1]};
         });
     return transform_outcome::done;
@@ -419,13 +511,13 @@ transform_outcome transform_tdms(const tdm_context& c) {
         return job.run();
     } catch (const fit_stop&) {
         return transform_outcome::stopped;
-    } catch (const run_error& e) {
-        show_error_report(c.ui, report_form::number_form, e, transform_routine);
     } catch (const std::filesystem::filesystem_error& e) {
         show_error_report(
             c.ui, report_form::number_form,
-            run_error(err::path_file_access, "Path/File access error - " + e.path1().string()),
+            run_error(err::path_file_access, "Path/File access error (" + e.path1().string() + ")"),
             transform_routine);
+    } catch (const std::exception& e) {
+        show_error_report(c.ui, report_form::number_form, as_run_error(e), transform_routine);
     }
     return transform_outcome::error_report;
 }

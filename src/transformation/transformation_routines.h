@@ -12,7 +12,10 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace qm {
 
@@ -29,9 +32,13 @@ struct tdm_context {
 
 using vector3 = std::array<double, 3>;
 
-// The angle between two TDMs in degrees; equal vectors give 0, parallel and anti-parallel 0
-// and 180. A TDM of zero length is a run error.
+// The angle between two TDMs in degrees; TDMs parallel or anti-parallel to rounding give
+// exactly 0 or 180. NaN when a TDM has zero length.
 double tdm_angle_degrees(const vector3& a, const vector3& b);
+
+// Every file the three routines may write for these settings, in `folder`.
+std::vector<std::filesystem::path> tdm_file_names(const ev_settings& s,
+                                                  const std::filesystem::path& folder);
 
 void output_raw_tdms(const tdm_context& c);
 void measure_tdm_angles1(const tdm_context& c);
@@ -45,8 +52,10 @@ std::string amber_coordinates(const std::vector<structure_atom>& atoms);
 // The fitting program's control input.
 std::string rmsfit_control();
 // The 3x3 matrix of a complete fort.55 (three lines of three 12-character fields); nullopt
-// while the file is incomplete.
-std::optional<std::array<vector3, 3>> read_rotation(const std::string& text);
+// while the file is incomplete. A complete line that is not three numbers is "Type mismatch"
+// (13), its description naming `source` and the row.
+std::optional<std::array<vector3, 3>> read_rotation(const std::string& text,
+                                                    std::string_view source = "fort.55");
 
 inline constexpr std::string_view transform_routine = "frm_ev_extract: transform_tdms";
 

@@ -89,6 +89,13 @@ TEST(CliEvExtract, RefusesWhatTheWindowWouldNotAllow) {
     }
 }
 
+TEST(CliEvExtract, hugeFileRangeIsRefusedNamingTheLimitNotABadAlloc) {
+    std::string out;
+    EXPECT_EQ(run_cli({"ev-extract", "--no-status-log", "--end", "99999999999"}, &out), 1);
+    EXPECT_EQ(out, "Exclamation: File Range Too Large: The file range spans 99999999999 file "
+                   "numbers; a series can span at most 2147483647 file numbers.\n");
+}
+
 TEST(CliEvExtract, IntervalInvalidIsTheWindowsMessage) {
     std::string out;
     EXPECT_EQ(run_cli({"ev-extract", "--no-status-log", "--end", "3", "--interval", "5"}, &out), 1);

@@ -304,10 +304,54 @@ TEST_F(ev_job, RefusedBeforeAnyFileIsRead) {
     EXPECT_EQ(run(), ev_outcome::stopped);
     EXPECT_EQ(ui.messages.back().title, "Invalid Points Per File");
     texts.points = "10";
+    texts.root_end = "30000000"; // used to take 8 GB
+    EXPECT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Invalid Root Range");
+    EXPECT_EQ(last_text(), "The root range to search may end at state 9999 at most: Gaussian "
+                           "numbers its excited states in four columns.");
+    texts.root_end = "1";
     texts.file_start = "5"; // start after end: no files
     EXPECT_EQ(run(), ev_outcome::stopped);
     EXPECT_EQ(ui.messages.back().title, "No Files to Process");
     EXPECT_FALSE(std::filesystem::exists(dir / "execution_status.dat"));
+}
+
+TEST_F(ev_job, tablesBeyondTheComputersMemoryAreRefusedNotABadAlloc) {
+    file_series huge;
+    huge.file_count = 1'000'000'000'000;
+    texts.root_end = "9999";
+    EXPECT_EQ(ev_extract_job(ev_settings_from(texts, choices), huge, ui), ev_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "Not Enough Memory");
+    EXPECT_EQ(last_text().rfind("The tables for 1000000000000 files, 1 root and 9999 states "
+                                "searched need 213.6 PB, more than the ",
+                                0),
+              0u)
+        << last_text();
+}
+
+// Inputs freqgapEV.1 to 3, freqgap1.1 to 3, raw_tdm.1.dat to 3: the EV file, the first rad/s
+// file and the raw TDM file of root 1 used to replace input 1.
+TEST_F(ev_job, outputNamedLikeAnInputIsRefusedBeforeTheFirstWriteNotWrittenOverIt) {
+    choices.status_log = true;
+    texts.points = "1";
+    choices.raw_tdms = true;
+    const std::string gaussian = td_output({{3.5, 0.2}});
+    for (const auto& [prefix, suffix] :
+         {std::pair{"freqgapEV.", ""}, {"freqgap", ".1"}, {"raw_tdm.", ".dat"}}) {
+        for (int i = 1; i <= 3; ++i)
+            test::write_file(dir / (prefix + std::to_string(i) + suffix), gaussian);
+        const auto scan =
+            scan_file_series({prefix, suffix, "1", "3", "1"}, dir.path().string() + "/");
+        EXPECT_EQ(ev_extract_job(ev_settings_from(texts, choices), scan.series, ui,
+                                 {dir.path(), fitting_program()}),
+                  ev_outcome::error_report);
+        const std::string first = (dir / (prefix + std::string("1") + suffix)).string();
+        EXPECT_EQ(last_text(), "Error (File already open (" + first +
+                                   " is one of the inputs)55) in (frm_ev_extract: "
+                                   "cmd_execute_click) routine.\n\rReturning to main menu");
+        EXPECT_EQ(test::read_file(first), gaussian);
+        EXPECT_FALSE(std::filesystem::exists(dir / "execution_status.dat"));
+    }
 }
 
 } // namespace

@@ -28,17 +28,39 @@ TEST(ScanFileSeries, IntervalFillsEveryNthSlot) {
     ASSERT_TRUE(r.valid);
     EXPECT_EQ(r.series.file_count, 16);
     EXPECT_EQ(r.series.slot_interval, 5);
-    EXPECT_EQ(r.series.file_names[1], "gap1.gout");
-    EXPECT_EQ(r.series.file_names[6], "gap6.gout");
-    EXPECT_EQ(r.series.file_names[16], "gap16.gout");
-    EXPECT_EQ(r.series.file_names[2], "");
+    EXPECT_EQ(r.series.file_name(1), "gap1.gout");
+    EXPECT_EQ(r.series.file_name(6), "gap6.gout");
+    EXPECT_EQ(r.series.file_name(16), "gap16.gout");
+    EXPECT_EQ(r.series.used_slots(), 4);
+    EXPECT_EQ(r.series.used_index(16), 3u);
+}
+
+// The names are made when asked for and the tables hold the used slots only: a range of files
+// far apart or a huge range costs nothing at the scan.
+TEST(ScanFileSeries, hugeRangeIsRefusedNamingTheLimitBeforeAnythingIsAllocated) {
+    auto r = scan_file_series({"gap", ".gout", "1000", "2000000", "1000"}, "");
+    ASSERT_TRUE(r.valid);
+    EXPECT_EQ(r.series.used_slots(), 2000);
+    EXPECT_EQ(r.series.file_count, 1999001);
+    EXPECT_EQ(r.series.file_name(1999001), "gap2000000.gout");
+    r = scan_file_series({"gap", ".gout", "1", "99999999999", "1"}, "");
+    EXPECT_FALSE(r.valid);
+    EXPECT_EQ(r.refusal, "The file range spans 99999999999 file numbers; a series can span at "
+                         "most 2147483647 file numbers.");
+    r = scan_file_series({"gap", ".gout", "1", "2000000000", "1"}, "");
+    ASSERT_TRUE(r.refusal);
+    EXPECT_EQ(r.refusal->rfind("The tables for 2000000000 files, 1 root and 1 state searched "
+                               "need 1005.8 GB, more than the ",
+                               0),
+              0u)
+        << *r.refusal;
 }
 
 TEST(ScanFileSeries, RangesAndRefusals) {
     auto r = scan_file_series({"g", ".o", "3", "10", "1"}, "");
     ASSERT_TRUE(r.valid);
     EXPECT_EQ(r.series.file_count, 8);
-    EXPECT_EQ(r.series.file_names[8], "g10.o");
+    EXPECT_EQ(r.series.file_name(8), "g10.o");
     r = scan_file_series({"g", ".o", "5", "2", "1"}, ""); // start after end: no files
     EXPECT_TRUE(r.valid);
     EXPECT_EQ(r.series.file_count, 0);

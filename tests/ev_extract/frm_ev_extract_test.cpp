@@ -90,7 +90,7 @@ TEST_F(ev_window, ScansAndTheirMessages) {
     click("cmd_scan_file");
     EXPECT_EQ(status(), "Ready to Process 16 Files.");
     EXPECT_EQ(test::control<QLabel>(w, "lbl_files_remaining")->text(), "Files Remaining = 16");
-    EXPECT_EQ(w->series().file_names[11], "11.gout");
+    EXPECT_EQ(w->series().file_name(11), "11.gout");
     EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
     EXPECT_TRUE(test::control<QWidget>(w, "txtno_roots")->isEnabled());
 
@@ -114,6 +114,24 @@ TEST_F(ev_window, ScansAndTheirMessages) {
         EXPECT_EQ(services.messages.shown.back().text,
                   "Interval is not valid within specified file limits.");
     }
+    // A range too large to hold is a message, not a name made for every number of it.
+    set("txt_interval", "1");
+    set("txt_file_end", "99999999999");
+    click("cmd_scan_file");
+    EXPECT_EQ(services.messages.shown.back().title, "File Range Too Large");
+    EXPECT_EQ(w->series().file_count, 0);
+}
+
+TEST_F(ev_window, intervalThatClearsTheRelativeBoxClearsAndDisablesTheMethodBox) {
+    click("cmd_scan_file");
+    set("txtno_roots", "2");
+    click("chk_calc_rel_tdm");
+    click("chk_tdm_align_only");
+    set("txt_interval", "2");
+    EXPECT_FALSE(check("chk_tdm_align_only")->isEnabled());
+    EXPECT_FALSE(check("chk_tdm_align_only")->isChecked());
+    set("txt_interval", "1");
+    EXPECT_FALSE(check("chk_tdm_align_only")->isEnabled()); // the relative box is still clear
 }
 
 TEST_F(ev_window, RootCountIntervalAndEmptyBoxRules) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 namespace qm {
 namespace {
 
@@ -22,6 +25,24 @@ TEST(ErrorReport, TrapWithoutErrorHasEmptyDescription) {
     EXPECT_EQ(
         error_report_text(report_form::short_form, run_error(0, ""), "number_element_to_letters"),
         "Error () in (number_element_to_letters) routine.\n\rReturning to main menu");
+}
+
+TEST(ErrorReport, trapTurnsEveryFailureIntoAReportWhoseNumberStandsApart) {
+    const std::pair<std::exception_ptr, const char*> failures[] = {
+        {std::make_exception_ptr(run_error::from_number(62)), "Input past end of file62"},
+        {std::make_exception_ptr(std::bad_alloc()), "Out of memory7"},
+        // A text of the library's own that ends in a digit stays apart from the number.
+        {std::make_exception_ptr(std::out_of_range("index 3 >= size 3")),
+         "Internal error (index 3 >= size 3)51"}};
+    for (const auto& [failure, description] : failures) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            EXPECT_EQ(error_report_text(report_form::number_form, as_run_error(e), "r"),
+                      "Error (" + std::string(description) +
+                          ") in (r) routine.\n\rReturning to main menu");
+        }
+    }
 }
 
 TEST(RunError, ClassicNumbersAndTexts) {

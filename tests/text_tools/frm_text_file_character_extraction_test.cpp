@@ -149,6 +149,15 @@ TEST_F(char_window, ResetAndFailedScan) {
     EXPECT_FALSE(enabled("frame_extract"));
 }
 
+TEST_F(char_window, scanAfterResetProposingTheSameRangeOneOpensRangeTwo) {
+    choose("abc\n");
+    click("cmd_reset");
+    choose("abc\n"); // range 1 texts stay 1 and 4: no Change event
+    EXPECT_TRUE(range_enabled(1));
+    EXPECT_TRUE(range_enabled(2));
+    EXPECT_FALSE(range_enabled(3));
+}
+
 TEST_F(char_window, PreviewReportsSelectionAndCaretOnKeyUp) {
     choose("abcdef\nxyz\n");
     auto* preview = test::control<QPlainTextEdit>(w, "txt_preview");

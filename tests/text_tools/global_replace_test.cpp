@@ -66,6 +66,17 @@ TEST(apply_replacements, KnownCases) {
     }
 }
 
+TEST(apply_replacements, tabsToBlanksThenBlanksToDotsIsNotRefusedForTheFileSize) {
+    // 7 KB needing 45000 replacements: far more than the file's bytes, yet finite.
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += "\t\t\t\t\tab";
+    const auto r = apply_replacements(text, {"\t", "        "}, {" ", "."});
+    ASSERT_FALSE(r.endless);
+    EXPECT_EQ(r.replacements, 45000);
+    EXPECT_EQ(r.text.substr(0, 42), std::string(40, '.') + "ab");
+}
+
 TEST(apply_replacements, EndlessPassesAreDetected) {
     const std::pair<replace_pair, replace_pair> endless[] = {
         {{"x", "y"}, {"y", "x"}}, // swapping pairs

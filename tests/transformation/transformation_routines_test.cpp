@@ -10,12 +10,15 @@
 namespace qm {
 namespace {
 
-TEST(TdmAngle, RightAnglesAndNoArccosineForEqualVectors) {
+TEST(TdmAngle, parallelToRoundingGivesExactlyZeroOr180NotE06) {
     EXPECT_NEAR(tdm_angle_degrees({1, 0, 0}, {0, 2, 0}), 90, 1e-12);
     EXPECT_EQ(tdm_angle_degrees({0.3, -0.7, 0.1}, {0.3, -0.7, 0.1}), 0);
-    // Parallel and anti-parallel up to rounding: never a NaN.
-    EXPECT_NEAR(tdm_angle_degrees({0.1, 0.2, 0.3}, {0.3, 0.6, 0.9}), 0, 1e-6);
-    EXPECT_NEAR(tdm_angle_degrees({0.1, 0.2, 0.3}, {-0.2, -0.4, -0.6}), 180, 1e-6);
+    // Their cosine rounds to 1 - 2.2E-16: 1.2E-06 and 179.999998 degrees by the formula.
+    EXPECT_EQ(tdm_angle_degrees({0.3, 0.4, 0.5}, {0.6, 0.8, 1.0}), 0);
+    EXPECT_EQ(tdm_angle_degrees({0.3, 0.4, 0.5}, {-0.6, -0.8, -1.0}), 180);
+    EXPECT_EQ(tdm_angle_degrees({0.1, 0.2, 0.3}, {0.3, 0.6, 0.9}), 0);
+    EXPECT_EQ(tdm_angle_degrees({0.1, 0.2, 0.3}, {-0.2, -0.4, -0.6}), 180);
+    EXPECT_GT(tdm_angle_degrees({1, 0, 0}, {1, 1e-4, 0}), 0.005); // small, but no rounding
     EXPECT_TRUE(std::isnan(tdm_angle_degrees({0, 0, 0}, {1, 0, 0})));
     EXPECT_TRUE(std::isnan(tdm_angle_degrees({0, 0, 0}, {0, 0, 0})));
 }
@@ -47,6 +50,23 @@ TEST(FittingProgramFiles, ControlInputAndMatrix) {
     EXPECT_FALSE(read_rotation(""));
 }
 
+TEST(FittingProgramFiles, matrixRowThatIsNotThreeNumbersIsATypeMismatchNotAZeroMatrix) {
+    const std::string good = "  1.00000000  0.00000000  0.00000000\n";
+    for (const std::string bad :
+         {"  1.00000000  abc         0.00000000\n", "  1.00000000  0.00000000\n",
+          "  1.00000000  0.00000000  0.00000000  1.00000000\n", "1.0 0.0 0.0\n", "\n"}) {
+        try {
+            read_rotation(good + bad + good, "fort.55 of file 3");
+            ADD_FAILURE() << bad;
+        } catch (const run_error& e) {
+            EXPECT_EQ(e.number, 13);
+            EXPECT_EQ(e.description,
+                      "Type mismatch (fort.55 of file 3, row 2 is not three numbers)");
+        }
+    }
+    EXPECT_TRUE(read_rotation(good + good + "  1.00000000  0.00000000  0.00000000  \r\n"));
+}
+
 // A table of K roots over N files with one state per root.
 struct tdm_series : ::testing::Test {
     test::temp_dir dir;
@@ -56,10 +76,10 @@ struct tdm_series : ::testing::Test {
     file_series series;
 
     tdm_series() { settings.texts.time_step = "1"; }
-    ev_series_table table(int roots, long long files) {
+    ev_series_table table(int roots, long long files, long long interval = 1) {
         series.file_count = files;
-        series.slot_interval = 1;
-        return ev_series_table(roots, 1, roots, files);
+        series.slot_interval = interval;
+        return ev_series_table(roots, 1, roots, files, interval);
     }
     tdm_context context(const ev_series_table& t, std::filesystem::path program = "/bin/false") {
         return {t,
@@ -72,6 +92,23 @@ struct tdm_series : ::testing::Test {
                 std::chrono::milliseconds(3000)};
     }
     std::string out(const std::string& name) { return test::read_file(dir / name); }
+    // A fitting program that runs `commands` in its folder.
+    std::filesystem::path program(const std::string& commands) {
+        const auto path = dir / "fake-rmsfit";
+        test::write_file(path, "#!/bin/sh\n" + commands + "\n");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return path;
+    }
+    // Two files of three atoms, ready for a fit.
+    ev_series_table two_structures() {
+        auto t = table(1, 2);
+        t.root_map(1, 1) = t.root_map(1, 2) = 1;
+        t.tdm_xyz(1, 1) = t.tdm_xyz(1, 2) = {1, 0, 0};
+        t.coords(1) = t.coords(2) = {
+            {"C", "0.", "0.", "0."}, {"O", "1.2", "0.", "0."}, {"H", "0.", "1.", "0."}};
+        t.atom_count = 3;
+        return t;
+    }
 };
 
 TEST_F(tdm_series, RawTdmsAndAnglesToTheFirst) {
@@ -90,8 +127,7 @@ TEST_F(tdm_series, RawTdmsAndAnglesToTheFirst) {
 }
 
 TEST_F(tdm_series, IntervalSeriesVisitsOnlyUsedSlots) {
-    auto t = table(1, 6);
-    series.slot_interval = 5;
+    auto t = table(1, 6, 5);
     t.root_map(1, 1) = t.root_map(1, 6) = 1;
     t.tdm_xyz(1, 1) = {1, 0, 0};
     t.tdm_xyz(1, 6) = {0, 0, 1};
@@ -99,7 +135,7 @@ TEST_F(tdm_series, IntervalSeriesVisitsOnlyUsedSlots) {
     EXPECT_EQ(out("raw_tdm_angles.dat.1"), " 1     0 \r\n 6     90.0000000000001 \r\n");
 }
 
-TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdm) {
+TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdmAndItsErrorsDoNotEndInAFileNumber) {
     auto t = table(2, 1);
     settings.texts.no_roots = "3";
     measure_tdm_angles1(context(t));
@@ -107,9 +143,20 @@ TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdm) {
     EXPECT_FALSE(std::filesystem::exists(dir / "vector_angles_before fit.dat"));
 
     settings.texts.no_roots = "2.0";
+    // The report writes the error number right after the description: "file 1" and error 11
+    // must not read as "file 111".
+    const auto description = [&] {
+        try {
+            measure_tdm_angles1(context(t));
+        } catch (const run_error& e) {
+            return e.description;
+        }
+        return std::string("no error");
+    };
     t.root_map(1, 1) = 1; // root 2 recorded no state in file 1
-    EXPECT_THROW(measure_tdm_angles1(context(t)), run_error);
+    EXPECT_EQ(description(), "Subscript out of range - no state recorded (root 2, file 1)");
     t.root_map(2, 1) = 2;
+    EXPECT_EQ(description(), "Division by zero - TDM of zero length (file 1)");
     t.tdm_xyz(1, 1) = {0, 1, 0};
     t.tdm_xyz(2, 1) = {0, 0, 3};
     measure_tdm_angles1(context(t));
@@ -117,14 +164,7 @@ TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdm) {
 }
 
 TEST_F(tdm_series, AlignmentFailuresEndWithTheirMessages) {
-    auto t = table(1, 2);
-    t.root_map(1, 1) = t.root_map(1, 2) = 1;
-    t.tdm_xyz(1, 1) = t.tdm_xyz(1, 2) = {1, 0, 0};
-    const std::vector<structure_atom> atoms = {
-        {"C", "0.", "0.", "0."}, {"O", "1.2", "0.", "0."}, {"H", "0.", "1.", "0."}};
-    t.coords(1) = t.coords(2) = atoms;
-    t.atom_count = 3;
-
+    const auto t = two_structures();
     EXPECT_EQ(transform_tdms(context(t)), transform_outcome::error_report);
     EXPECT_EQ(ui.messages.back().text,
               "Error (File not found53) in (frm_ev_extract: transform_tdms) routine. - prmtop "
@@ -145,6 +185,30 @@ TEST_F(tdm_series, AlignmentFailuresEndWithTheirMessages) {
     EXPECT_EQ(transform_tdms(context(t)), transform_outcome::done);
     EXPECT_EQ(ui.messages.back().text, "TDM only alignment not currently implemented");
     EXPECT_EQ(out("transformed_tdm.1.dat"), "");
+}
+
+TEST_F(tdm_series, fittingProgramsOwnMessageIsShownNotThrownAway) {
+    test::write_file(dir / "prmtop", "topology\n");
+    auto t = two_structures();
+    t.coords(1).pop_back();
+    t.coords(2).pop_back();
+    t.atom_count = 2;
+    EXPECT_EQ(transform_tdms(context(t, RMSFIT_PATH)), transform_outcome::stopped);
+    EXPECT_EQ(ui.messages.back().title, "External Program Error");
+    EXPECT_EQ(ui.messages.back().text,
+              "rmsfit.exe ended without writing its rotation matrix for file 2\n\r"
+              "rmsfit: inpcrd: line 2: 2 atoms; at least 3 are needed for a fit");
+}
+
+TEST_F(tdm_series, matrixFieldsThatAreNotNumbersEndTheAlignmentNotZeroTdms) {
+    test::write_file(dir / "prmtop", "topology\n");
+    const auto bad = program("printf '  1.00000000  0.00000000  0.00000000\\n"
+                             "  x.xxxxxxxx  y.yyyyyyyy  z.zzzzzzzz\\n"
+                             "  0.00000000  0.00000000  1.00000000\\n' > fort.55");
+    EXPECT_EQ(transform_tdms(context(two_structures(), bad)), transform_outcome::error_report);
+    EXPECT_EQ(ui.messages.back().text,
+              "Error (Type mismatch (fort.55 of file 2, row 2 is not three numbers)13) in "
+              "(frm_ev_extract: transform_tdms) routine.\n\rReturning to main menu");
 }
 
 TEST_F(tdm_series, OneFileIsWrittenUnchanged) {
