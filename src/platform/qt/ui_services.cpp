@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -52,6 +54,15 @@ QMessageBox::Icon qt_icon(message_icon icon) {
 void qt_message_boxes::show(QWidget* parent, message_icon icon, std::string_view title,
                             std::string_view text) {
     QMessageBox box(qt_icon(icon), to_qt(title), shown_text(text), QMessageBox::Ok, parent);
+    // A box sized to a short text cuts its own title ("Conve... pleted") in the window frame:
+    // wide enough for the title and the frame's buttons beside it.
+    QFont frame_font = box.font();
+    frame_font.setBold(true);
+    constexpr int frame_buttons = 120;
+    const int title_room = QFontMetrics(frame_font).horizontalAdvance(to_qt(title)) + frame_buttons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(title_room, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
 }
 
@@ -119,8 +130,8 @@ void qt_file_dialogs::prepare(QFileDialog& dialog, const file_dialog_options& op
         dialog.selectNameFilter(filters[options.filter_index - 1]);
 }
 
-void qt_file_dialogs::remember_folder(const QFileDialog& dialog) {
-    folder_ = dialog.directory().absolutePath();
+void qt_file_dialogs::remember_folder_of(const QString& chosen) {
+    folder_ = QFileInfo(chosen).absolutePath();
 }
 
 file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_options& options) {
@@ -128,8 +139,8 @@ file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_option
     prepare(dialog, options);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    remember_folder(dialog);
     const QString path = dialog.selectedFiles().front();
+    remember_folder_of(path);
     return {true, path.toStdString(), QFileInfo(path).fileName().toStdString()};
 }
 
@@ -139,9 +150,9 @@ std::vector<std::string> qt_file_dialogs::open_files(QWidget* parent,
     prepare(dialog, options);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     std::vector<std::string> paths;
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return paths;
-    remember_folder(dialog);
+    remember_folder_of(dialog.selectedFiles().front());
     for (const QString& path : dialog.selectedFiles())
         paths.push_back(path.toStdString());
     return paths;

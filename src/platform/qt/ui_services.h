@@ -83,8 +83,9 @@ public:
 
     // Sets the dialog up for `options` (one file) before it is shown.
     void prepare(QFileDialog& dialog, const file_dialog_options& options) const;
-    // The folder of an accepted choice, where the next dialog starts.
-    void remember_folder(const QFileDialog& dialog);
+    // The folder of a chosen file, where the next dialog starts (a typed path may lead
+    // elsewhere than the folder the dialog shows).
+    void remember_folder_of(const QString& chosen);
 
 private:
     QString folder_; // empty: the working folder
