@@ -95,12 +95,13 @@ void frm_mdcrd_strip::lay_out() {
     stages->addWidget(cmd_Output, 1, 1);
     stages->addWidget(lbl_output_path, 1, 2, 1, 2);
     stages->addWidget(lblStage3, 2, 0, 1, 3);
-    stages->addWidget(txt_orig_no_atoms, 2, 3);
+    // Aligned, so their narrow boxes never narrow the columns of the paths shown above.
+    stages->addWidget(txt_orig_no_atoms, 2, 3, Qt::AlignLeft);
     stages->addWidget(lblRange1, 3, 0, 1, 4);
     stages->addWidget(lblStartAtom, 4, 0);
-    stages->addWidget(txtStartAtom, 4, 1);
+    stages->addWidget(txtStartAtom, 4, 1, Qt::AlignLeft);
     stages->addWidget(lblEnd_Atom, 4, 2);
-    stages->addWidget(txtEndAtom, 4, 3);
+    stages->addWidget(txtEndAtom, 4, 3, Qt::AlignLeft);
     stages->addWidget(chk_BoxInfo, 5, 0, 1, 4);
 
     auto* status = new QGridLayout(Frame1);

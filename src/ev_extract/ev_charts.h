@@ -8,7 +8,7 @@
 namespace qm {
 
 struct ev_charts {
-    chart_data energy{"Excitation Energy of Each Root", "Time (fs)", "Excitation Energy (eV)", {}};
+    chart_data energy{"Excitation Energy of Each Root", "Time (fs)", "Energy (eV)", {}};
     chart_data tdm{"Transition Dipole Moment of Each Root", "Time (fs)", "|TDM| (au)", {}};
 };
 

@@ -48,7 +48,8 @@ frm_Phase_Correction::frm_Phase_Correction(QWidget* parent) : QWidget(parent) {
     grid->addWidget(cmd_output_file, 1, 0);
     grid->addWidget(lbl_output_path, 1, 1);
     grid->addWidget(lbl_phase_column, 2, 0);
-    grid->addWidget(txt_phase_column, 2, 1);
+    // Aligned, so the narrow box never narrows the column of the paths shown above.
+    grid->addWidget(txt_phase_column, 2, 1, Qt::AlignLeft);
     grid->addWidget(lbl_progress, 3, 0, 1, 2);
     grid->addWidget(prg_progress, 4, 0, 1, 2);
     auto* bar_ends = new QHBoxLayout;

@@ -41,7 +41,7 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
     frm_data_display = named(new QGroupBox("Data Display - NO DATA"), "frm_data_display");
     // Empty, with neither series nor axes, until a spectral density is read.
     chart_data1 = named(new QChartView(new QChart), "chart_data1");
-    chart_data1->setMinimumSize(360, 240);
+    chart_data1->setMinimumSize(520, 340);
     chart_data1->setRenderHint(QPainter::Antialiasing);
     cmd_save_chart = named(new QPushButton("Save C&hart..."), "cmd_save_chart");
     set_enabled({cmd_output_file, cmd_read_input_file, cmd_save_chart}, false);
@@ -106,9 +106,7 @@ void frm_tdss::show_spectral_density() {
     const chart_data chart = spectral_density_chart(table_);
     replace_chart(chart_data1, chart);
     frm_data_display->setTitle(
-        QStringLiteral(
-            "Data Display - Spectral Density: Columns 2 and 3 against Column 1 (%1 rows)")
-            .arg(table_.row_count));
+        QStringLiteral("Data Display - Spectral Density (%1 rows)").arg(table_.row_count));
     cmd_save_chart->setEnabled(true);
 }
 

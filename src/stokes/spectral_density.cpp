@@ -54,9 +54,9 @@ spectral_density_result read_spectral_density(const std::filesystem::path& input
 
 chart_data spectral_density_chart(const spectral_density_table& table) {
     chart_data chart;
-    chart.title = "Spectral Density";
-    chart.x_title = "Column 1 (as read)";
-    chart.y_title = "Columns 2 and 3 (as read)";
+    chart.title = "Spectral Density (columns as read)";
+    chart.x_title = "Column 1";
+    chart.y_title = "Columns 2 and 3";
     chart.lines = {{"Column 2", {}}, {"Column 3", {}}};
     const auto rows = std::min(table.rows.size(), static_cast<std::size_t>(table.row_count));
     for (std::size_t r = 0; r < rows; ++r) {

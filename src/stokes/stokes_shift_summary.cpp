@@ -36,14 +36,16 @@ chart_data spectra_chart(std::vector<chart_point> absorption, std::vector<chart_
     chart.y_title = "Intensity (peak = 1)";
     chart.lines.push_back({"Absorption", std::move(absorption)});
     chart.lines.push_back({"Emission", std::move(emission)});
+    // The legend rounds to what the eye reads off the chart; the message and file keep all.
+    auto ev = [](double energy) { return format_pattern(energy, "0.000") + " eV"; };
     const double peaks[] = {abs.peak_energy, emis.peak_energy};
     const char* names[] = {"Absorption Peak = ", "Emission Peak = "};
     for (int i = 0; i < 2; ++i)
         if (peaks[i] != 0)
             chart.lines.push_back(
-                {names[i] + text_form(peaks[i]) + " eV", {{peaks[i], 0}, {peaks[i], top}}, true});
+                {names[i] + ev(peaks[i]), {{peaks[i], 0}, {peaks[i], top}}, true});
     if (abs.peak_energy != 0 && emis.peak_energy != 0)
-        chart.lines.push_back({"Stokes Shift = " + text_form(stokes_shift) + " eV",
+        chart.lines.push_back({"Stokes Shift = " + ev(stokes_shift),
                                {{emis.peak_energy, 1}, {abs.peak_energy, 1}},
                                true});
     return chart;

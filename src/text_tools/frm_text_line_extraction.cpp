@@ -55,9 +55,10 @@ frm_text_line_extraction::frm_text_line_extraction(QWidget* parent) : QWidget(pa
     grid->addWidget(cmd_Output, 1, 0);
     grid->addWidget(lbl_output_path, 1, 1);
     grid->addWidget(lbl_Start_Line, 2, 0);
-    grid->addWidget(txt_Start_Line, 2, 1);
+    // Aligned, so the narrow boxes never narrow the column of the paths shown above.
+    grid->addWidget(txt_Start_Line, 2, 1, Qt::AlignLeft);
     grid->addWidget(lbl_frequency, 3, 0);
-    grid->addWidget(txt_Frequency, 3, 1);
+    grid->addWidget(txt_Frequency, 3, 1, Qt::AlignLeft);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmd_Execute);
     buttons->addWidget(cmd_return);

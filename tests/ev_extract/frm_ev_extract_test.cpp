@@ -180,7 +180,7 @@ TEST_F(ev_window, CompletedRunLeavesTheWindowReady) {
 
     // The energies chosen, against time, in a chart window over this one.
     // (No TDM chart without TDM data.)
-    const auto lines = test::one_chart("Time (fs)", "Excitation Energy (eV)");
+    const auto lines = test::one_chart("Time (fs)", "Energy (eV)");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].name, "Root 1");
     EXPECT_EQ(lines[0].points, (QList<QPointF>{{2, 2.5}, {4, 2.5}}));

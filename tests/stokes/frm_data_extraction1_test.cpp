@@ -70,9 +70,9 @@ TEST_F(data_extraction_window, TheChosenFilesFolderIsTheDataPathAndExecuteAppend
     EXPECT_EQ(lines[0].name, "Absorption");
     EXPECT_EQ(lines[0].points, (QList<QPointF>{{thz_to_ev(100), 1}}));
     EXPECT_EQ(lines[1].name, "Emission");
-    EXPECT_EQ(lines[2].name, "Absorption Peak = 0.413566727 eV");
-    EXPECT_EQ(lines[3].name, "Emission Peak = 0.2067833635 eV");
-    EXPECT_EQ(lines[4].name, "Stokes Shift = 0.2067833635 eV");
+    EXPECT_EQ(lines[2].name, "Absorption Peak = 0.414 eV");
+    EXPECT_EQ(lines[3].name, "Emission Peak = 0.207 eV");
+    EXPECT_EQ(lines[4].name, "Stokes Shift = 0.207 eV");
     EXPECT_EQ(lines[4].points, (QList<QPointF>{{thz_to_ev(50), 1}, {thz_to_ev(100), 1}}));
     EXPECT_TRUE(button("cmd_show_chart")->isEnabled());
 }

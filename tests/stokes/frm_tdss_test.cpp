@@ -73,9 +73,9 @@ TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
     EXPECT_EQ(lines[0].points, (QList<QPointF>{{0.1, 0.2}, {0.4, 0.5}}));
     EXPECT_EQ(lines[1].points, (QList<QPointF>{{0.1, 0.3}, {0.4, 0.6}}));
     EXPECT_EQ(test::axis_titles(chart),
-              std::make_pair(QString("Column 1 (as read)"), QString("Columns 2 and 3 (as read)")));
+              std::make_pair(QString("Column 1"), QString("Columns 2 and 3")));
     EXPECT_EQ(test::control<QGroupBox>(w, "frm_data_display")->title(),
-              "Data Display - Spectral Density: Columns 2 and 3 against Column 1 (2 rows)");
+              "Data Display - Spectral Density (2 rows)");
     EXPECT_TRUE(enabled("cmd_save_chart"));
     EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
 }

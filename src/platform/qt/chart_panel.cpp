@@ -27,20 +27,33 @@ QString to_qt(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// An axis over [low, high], widened a little when all values are equal (a flat line).
-QValueAxis* axis(const std::string& title, double low, double high) {
+// A tick every 1, 2 or 5 times a power of ten, five to ten of them over `span`.
+double tick_interval(double span) {
+    const double rough = span / 8;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double step : {1.0, 2.0, 5.0})
+        if (rough <= step * power)
+            return step * power;
+    return 10 * power;
+}
+
+// An axis over the data, `margin` of their span added at both ends, with its ticks at round
+// values. Data of one value (a flat line, a column of zeros) get room on both sides.
+QValueAxis* axis(const std::string& title, double low, double high, double margin) {
     auto* a = new QValueAxis;
     a->setTitleText(to_qt(title));
-    if (low > high) {
+    if (low > high) { // no points at all
         low = 0;
         high = 1;
-    } else if (low == high) {
-        const double pad = low == 0 ? 1 : std::abs(low) * 0.05;
-        low -= pad;
-        high += pad;
     }
+    const double pad = high > low ? (high - low) * margin : std::max(std::abs(low), 1.0) / 2;
+    low -= pad;
+    high += pad;
     a->setRange(low, high);
-    a->applyNiceNumbers();
+    a->setTickType(QValueAxis::TicksDynamic);
+    a->setTickAnchor(0);
+    a->setTickInterval(tick_interval(high - low));
+    a->setLabelFormat(QStringLiteral("%g"));
     return a;
 }
 
@@ -78,8 +91,9 @@ QChart* make_chart(const chart_data& data) {
         }
         series.push_back(s);
     }
-    QValueAxis* x = axis(data.x_title, x_low, x_high);
-    QValueAxis* y = axis(data.y_title, y_low, y_high);
+    // The lines run from edge to edge; above and below them a little room.
+    QValueAxis* x = axis(data.x_title, x_low, x_high, 0);
+    QValueAxis* y = axis(data.y_title, y_low, y_high, 0.05);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QLineSeries* s : series) {
@@ -87,7 +101,12 @@ QChart* make_chart(const chart_data& data) {
         s->attachAxis(y);
     }
     chart->legend()->setVisible(data.lines.size() > 1);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // Short names fit in a row under the plot; long ones (a peak and its energy) go beside it,
+    // one a line, where none is cut.
+    std::size_t names = 0;
+    for (const chart_line& line : data.lines)
+        names += line.name.size();
+    chart->legend()->setAlignment(names <= 40 ? Qt::AlignBottom : Qt::AlignRight);
     return chart;
 }
 
