@@ -50,10 +50,14 @@ QValueAxis* axis(const std::string& title, double low, double high, double margi
     low -= pad;
     high += pad;
     a->setRange(low, high);
-    a->setTickType(QValueAxis::TicksDynamic);
-    a->setTickAnchor(0);
-    a->setTickInterval(tick_interval(high - low));
     a->setLabelFormat(QStringLiteral("%g"));
+    // A span beyond a double (values near its limits) keeps Qt's evenly spread ticks.
+    const double interval = tick_interval(high - low);
+    if (std::isfinite(interval) && interval > 0) {
+        a->setTickType(QValueAxis::TicksDynamic);
+        a->setTickAnchor(0);
+        a->setTickInterval(interval);
+    }
     return a;
 }
 
