@@ -2,9 +2,11 @@
 
 #include "amber/mdcrd_strip.h"
 #include "platform/qt/key_filter.h"
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "platform/qt/window_registry.h"
 #include "platform/val.h"
 #include "shell/frm_Amber_Tools.h"
@@ -47,6 +49,8 @@ void frm_mdcrd_strip::build_controls() {
     cmd_Input_Files = named(new QPushButton("Select  &Input Trajectory File"), "cmd_Input_Files");
     Label1 = named(new QLabel("Stage 2:"), "Label1");
     cmd_Output = named(new QPushButton("Select &Output Trajectory File"), "cmd_Output");
+    lbl_input_path = new path_label("lbl_input_path");
+    lbl_output_path = new path_label("lbl_output_path");
     lblStage3 = named(new QLabel("Stage 3 - Enter Total Number of Atoms in Original MDCRD File:"),
                       "lblStage3");
     txt_orig_no_atoms = named(new QLineEdit("1"), "txt_orig_no_atoms");
@@ -85,16 +89,19 @@ void frm_mdcrd_strip::build_controls() {
 void frm_mdcrd_strip::lay_out() {
     auto* stages = new QGridLayout;
     stages->addWidget(lbl_Stage1, 0, 0);
-    stages->addWidget(cmd_Input_Files, 0, 1, 1, 3);
+    stages->addWidget(cmd_Input_Files, 0, 1);
+    stages->addWidget(lbl_input_path, 0, 2, 1, 2);
     stages->addWidget(Label1, 1, 0);
-    stages->addWidget(cmd_Output, 1, 1, 1, 3);
+    stages->addWidget(cmd_Output, 1, 1);
+    stages->addWidget(lbl_output_path, 1, 2, 1, 2);
     stages->addWidget(lblStage3, 2, 0, 1, 3);
-    stages->addWidget(txt_orig_no_atoms, 2, 3);
+    // Aligned, so their narrow boxes never narrow the columns of the paths shown above.
+    stages->addWidget(txt_orig_no_atoms, 2, 3, Qt::AlignLeft);
     stages->addWidget(lblRange1, 3, 0, 1, 4);
     stages->addWidget(lblStartAtom, 4, 0);
-    stages->addWidget(txtStartAtom, 4, 1);
+    stages->addWidget(txtStartAtom, 4, 1, Qt::AlignLeft);
     stages->addWidget(lblEnd_Atom, 4, 2);
-    stages->addWidget(txtEndAtom, 4, 3);
+    stages->addWidget(txtEndAtom, 4, 3, Qt::AlignLeft);
     stages->addWidget(chk_BoxInfo, 5, 0, 1, 4);
 
     auto* status = new QGridLayout(Frame1);
@@ -110,7 +117,7 @@ void frm_mdcrd_strip::lay_out() {
     buttons->addWidget(cmdExecute);
     buttons->addWidget(cmd_return);
 
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(scrolling_page(this));
     page->addWidget(lbl_Title);
     page->addLayout(stages);
     page->addWidget(Frame1);
@@ -120,13 +127,13 @@ void frm_mdcrd_strip::lay_out() {
 
 void frm_mdcrd_strip::choose_input() {
     // A cancelled dialog changes nothing.
-    if (!choose_file(this, input_path_))
+    if (!choose_file(cmd_Input_Files, file_purpose::read, input_path_, lbl_input_path))
         return;
     cmd_Output->setEnabled(true);
 }
 
 void frm_mdcrd_strip::choose_output() {
-    if (!choose_file(this, output_path_))
+    if (!choose_file(cmd_Output, file_purpose::overwrite, output_path_, lbl_output_path))
         return;
     set_enabled({txt_orig_no_atoms, txtStartAtom, txtEndAtom, chk_BoxInfo}, true);
     update_execute();
@@ -167,7 +174,7 @@ void frm_mdcrd_strip::execute() {
 
 void frm_mdcrd_strip::closeEvent(QCloseEvent* event) {
     close_tool_window(event, job_running_,
-                      [] { window_registry::instance().load<frm_Amber_Tools>(); });
+                      [this] { window_registry::instance().load<frm_Amber_Tools>(this); });
 }
 
 } // namespace qm

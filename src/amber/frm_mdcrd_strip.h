@@ -16,6 +16,8 @@ class QPushButton;
 
 namespace qm {
 
+class path_label;
+
 class frm_mdcrd_strip : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +28,8 @@ public:
     QPushButton* cmd_Input_Files;
     QLabel* Label1;
     QPushButton* cmd_Output;
+    path_label* lbl_input_path;
+    path_label* lbl_output_path;
     QLabel* lblStage3;
     QLineEdit* txt_orig_no_atoms;
     QLabel* lblRange1;

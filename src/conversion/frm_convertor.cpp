@@ -1,8 +1,10 @@
 #include "conversion/frm_convertor.h"
 
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "shell/frm_convertor_status.h"
 #include "shell/navigation.h"
 
@@ -43,6 +45,8 @@ void frm_convertor::build_controls() {
     cmd_input = named(new QPushButton("Select &Input File"), "cmd_input");
     Label2 = named(new QLabel("Stage 2"), "Label2");
     cmd_output = named(new QPushButton("Select &Output File"), "cmd_output");
+    lbl_input_path = new path_label("lbl_input_path");
+    lbl_output_path = new path_label("lbl_output_path");
     cmd_return = named(new QPushButton("Return to &Main Menu"), "cmd_return");
     cmd_reset = named(new QPushButton("&Reset Form"), "cmd_reset");
     Label3 = named(new QLabel("Stage 3"), "Label3");
@@ -81,18 +85,24 @@ void frm_convertor::build_controls() {
     outputs->addLayout(multiple_row);
     outputs->addWidget(opt_out_freq);
 
-    auto* grid = new QGridLayout(this);
+    // Stages 3 and 4 side by side, each under its heading.
+    auto* types = new QGridLayout;
+    types->addWidget(Label3, 0, 0);
+    types->addWidget(frame_stage_3, 1, 0);
+    types->addWidget(Label4, 0, 1);
+    types->addWidget(frame_stage_4, 1, 1);
+
+    auto* grid = new QGridLayout(scrolling_page(this));
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(cmd_input, 0, 1);
     grid->addWidget(cmd_return, 0, 2);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(cmd_output, 1, 1);
-    grid->addWidget(cmd_reset, 1, 2);
-    grid->addWidget(Label3, 2, 0, 1, 3);
-    grid->addWidget(frame_stage_3, 3, 0, 1, 3);
-    grid->addWidget(Label4, 4, 0, 1, 3);
-    grid->addWidget(frame_stage_4, 5, 0, 1, 3);
-    grid->addWidget(cmd_execute, 6, 0, 1, 3);
+    grid->addWidget(lbl_input_path, 1, 1, 1, 2);
+    grid->addWidget(Label2, 2, 0);
+    grid->addWidget(cmd_output, 2, 1);
+    grid->addWidget(cmd_reset, 2, 2);
+    grid->addWidget(lbl_output_path, 3, 1, 1, 2);
+    grid->addLayout(types, 4, 0, 1, 3);
+    grid->addWidget(cmd_execute, 5, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
     // A fresh window: only Select Input File, Reset Form and Return can be used.
@@ -146,18 +156,16 @@ void frm_convertor::reset_step() {
 
 void frm_convertor::choose_input() {
     reset_step();
-    const file_choice choice = services().dialogs->open_file(this, {});
     // A cancelled dialog counts as a failed one: there is no input to go on with.
-    if (choice.ok)
-        input_path_ = choice.path;
-    cmd_output->setEnabled(choice.ok);
+    cmd_output->setEnabled(choose_file(cmd_input, file_purpose::read, input_path_, lbl_input_path));
 }
 
 void frm_convertor::choose_output() {
-    const file_choice choice = services().dialogs->open_file(this, {});
+    const file_choice choice = ask_for_file(cmd_output, file_purpose::overwrite);
     if (choice.ok) {
         output_path_ = choice.path;
         output_title_ = choice.title;
+        lbl_output_path->set_path(output_path_);
     }
     set_enabled({frame_stage_3, frame_stage_4, opt_in_g98, opt_in_g94, opt_in_gaussian_cart,
                  opt_in_xyz, cmd_execute},
@@ -218,7 +226,7 @@ void frm_convertor::execute() {
         pending_ = conversion_settings{
             input_path_, output_path_,           output_title_,
             *type,       selected_output_type(), chk_multiple_geom->isChecked()};
-        window_registry::instance().load<frm_convertor_status>();
+        window_registry::instance().load<frm_convertor_status>(this);
         timer_for(*type)->start();
     }
     set_enabled({frame_stage_3, frame_stage_4, opt_out_xyz, opt_out_pdb, opt_out_g94, opt_out_freq,
@@ -232,7 +240,7 @@ void frm_convertor::start_route() {
         return;
     const conversion_settings settings = *pending_;
     pending_.reset();
-    auto* status = window_registry::instance().load<frm_convertor_status>();
+    auto* status = window_registry::instance().load<frm_convertor_status>(this);
     status->job_running = true;
     job_running_ = true;
     {

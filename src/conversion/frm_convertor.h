@@ -19,6 +19,8 @@ class QTimer;
 
 namespace qm {
 
+class path_label;
+
 class frm_convertor : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +30,8 @@ public:
     QPushButton* cmd_input;
     QLabel* Label2;
     QPushButton* cmd_output;
+    path_label* lbl_input_path;
+    path_label* lbl_output_path;
     QPushButton* cmd_return;
     QPushButton* cmd_reset;
     QLabel* Label3;

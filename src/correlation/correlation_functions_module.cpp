@@ -148,7 +148,27 @@ bool correlation_functions_calculate_correlation_function(correlation_state& sta
     });
 }
 
-correlation_outcome run_correlation(const correlation_settings& settings, JobUi& ui) {
+namespace {
+
+chart_data correlation_chart(const std::vector<double>& c, const correlation_settings& settings) {
+    chart_data chart;
+    chart.title = "Correlation Function";
+    chart.x_title = "τ (data points)";
+    chart.y_title = settings.norm_to_one     ? "C(τ) / C(0)"
+                    : settings.adjust_by_msd ? "C(τ) / D"
+                                             : "C(τ) (units of x1 × x2)";
+    chart_line line{"C(τ)", {}};
+    line.points.reserve(c.size());
+    for (std::size_t tau = 0; tau < c.size(); ++tau)
+        line.points.push_back({static_cast<double>(tau), c[tau]});
+    chart.lines.push_back(std::move(line));
+    return chart;
+}
+
+} // namespace
+
+correlation_outcome run_correlation(const correlation_settings& settings, JobUi& ui,
+                                    chart_data* chart) {
     correlation_state state;
     if (!correlation_functions_load_input_files(state, settings, ui))
         return correlation_outcome::stopped;
@@ -158,6 +178,8 @@ correlation_outcome run_correlation(const correlation_settings& settings, JobUi&
         return correlation_outcome::stopped;
     if (!correlation_functions_calculate_correlation_function(state, settings, ui))
         return correlation_outcome::stopped;
+    if (chart != nullptr)
+        *chart = correlation_chart(state.c, settings);
     ui.message(message_icon::information, correlation_done_title, correlation_done_text);
     return correlation_outcome::completed;
 }

@@ -15,6 +15,7 @@
 //   correlation_functions_calculate_correlation_function
 #pragma once
 
+#include "platform/chart_data.h"
 #include "platform/job_ui.h"
 
 #include <cstdint>
@@ -78,7 +79,9 @@ bool correlation_functions_calculate_correlation_function(correlation_state& sta
                                                           JobUi& ui);
 
 // The whole run of Execute: the routines in order, then "Correlation Function Calculation
-// Complete" (title "Processing Finished") when none of them ended it.
-correlation_outcome run_correlation(const correlation_settings& settings, JobUi& ui);
+// Complete" (title "Processing Finished") when none of them ended it. With `chart`, a completed
+// run also gives C(tau) against tau.
+correlation_outcome run_correlation(const correlation_settings& settings, JobUi& ui,
+                                    chart_data* chart = nullptr);
 
 } // namespace qm

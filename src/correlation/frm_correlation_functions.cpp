@@ -1,9 +1,12 @@
 #include "correlation/frm_correlation_functions.h"
 
 #include "correlation/correlation_functions_module.h"
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
+#include "shell/frm_chart.h"
 #include "shell/navigation.h"
 
 #include <QCheckBox>
@@ -47,15 +50,15 @@ frm_correlation_functions::frm_correlation_functions(QWidget* parent) : QWidget(
     build_controls();
 
     connect(cmd_input1, &QPushButton::clicked, this, [this] {
-        if (choose_file(this, input1_))
+        if (choose_file(cmd_input1, file_purpose::read, input1_, lbl_input1_path))
             cmd_input2->setEnabled(true);
     });
     connect(cmd_input2, &QPushButton::clicked, this, [this] {
-        if (choose_file(this, input2_))
+        if (choose_file(cmd_input2, file_purpose::read, input2_, lbl_input2_path))
             cmd_output->setEnabled(true);
     });
     connect(cmd_output, &QPushButton::clicked, this, [this] {
-        if (choose_file(this, output_))
+        if (choose_file(cmd_output, file_purpose::overwrite, output_, lbl_output_path))
             cmd_execute->setEnabled(true);
     });
     // The two scalings exclude each other: setting one clears the other.
@@ -113,6 +116,9 @@ void frm_correlation_functions::build_controls() {
     cmd_output = named(new QPushButton("&3) Select Output File"), "cmd_output");
     cmd_execute = named(new QPushButton("E&xecute"), "cmd_execute");
     set_enabled({cmd_input2, cmd_output, cmd_execute}, false);
+    lbl_input1_path = new path_label("lbl_input1_path");
+    lbl_input2_path = new path_label("lbl_input2_path");
+    lbl_output_path = new path_label("lbl_output_path");
     chk_adjust_by_mean =
         named(new QCheckBox("Modify Data to Represent Fluctuations about the Mean?"),
               "chk_adjust_by_mean");
@@ -137,19 +143,26 @@ void frm_correlation_functions::build_controls() {
 
     cmd_return = named(new QPushButton("&Return to Main Menu"), "cmd_return");
 
-    auto* files = new QVBoxLayout;
-    for (QPushButton* button : {cmd_input1, cmd_input2, cmd_output, cmd_execute})
-        files->addWidget(button);
+    auto* files = new QGridLayout;
+    const std::pair<QPushButton*, path_label*> file_rows[] = {{cmd_input1, lbl_input1_path},
+                                                              {cmd_input2, lbl_input2_path},
+                                                              {cmd_output, lbl_output_path}};
+    for (int r = 0; r < 3; ++r) {
+        files->addWidget(file_rows[r].first, r, 0);
+        files->addWidget(file_rows[r].second, r, 1);
+    }
+    files->addWidget(cmd_execute, 3, 0);
+    files->setColumnStretch(1, 1);
     auto* options = new QVBoxLayout;
     for (QCheckBox* box : {chk_adjust_by_mean, chk_adjust_by_msd, chk_norm_to_one})
         options->addWidget(box);
     options->addStretch();
     auto* controls = new QHBoxLayout;
-    controls->addLayout(files);
+    controls->addLayout(files, 1);
     controls->addSpacing(16);
-    controls->addLayout(options, 1);
+    controls->addLayout(options);
 
-    auto* column = new QVBoxLayout(this);
+    auto* column = new QVBoxLayout(scrolling_page(this));
     column->addWidget(frm_title);
     for (QLabel* text : {Label1, Image1, Label3, Image3, Label2, Image2, Label5})
         column->addWidget(text);
@@ -170,10 +183,14 @@ void frm_correlation_functions::execute() {
     settings.norm_to_one = chk_norm_to_one->isChecked();
     widget_job_ui ui({this, nullptr, nullptr, nullptr, ProgressBar, {this}});
     job_running_ = true;
-    run_correlation(settings, ui);
+    chart_data chart;
+    const correlation_outcome outcome = run_correlation(settings, ui, &chart);
     job_running_ = false;
-    // Complete, stopped or failed: the run ends by unloading the window.
+    // Complete, stopped or failed: the run ends by unloading the window. The chart of a
+    // completed run stays on screen in a window of its own.
     close();
+    if (outcome == correlation_outcome::completed)
+        show_charts(this, {chart});
 }
 
 void frm_correlation_functions::closeEvent(QCloseEvent* event) {

@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace qm {
 
+class path_label;
+
 class frm_correlation_functions : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +34,9 @@ public:
     QPushButton* cmd_input2;
     QPushButton* cmd_output;
     QPushButton* cmd_execute;
+    path_label* lbl_input1_path;
+    path_label* lbl_input2_path;
+    path_label* lbl_output_path;
     QCheckBox* chk_adjust_by_mean;
     QCheckBox* chk_adjust_by_msd;
     QCheckBox* chk_norm_to_one;
@@ -51,7 +56,6 @@ protected:
 
 private:
     void build_controls();
-    // The file dialog; false when it was cancelled.
     void execute();
 
     std::string input1_;

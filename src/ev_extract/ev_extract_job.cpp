@@ -37,6 +37,7 @@ public:
           best_osc_(slots_, 0), previous_osc_(slots_, no_previous_oscillator) {}
 
     void run_root(int k);
+    ev_charts* charts = nullptr; // filled root by root when the window asks for them
     // The TDM routines the options ask for; false when one of them ended the job.
     ev_outcome run_tdm_routines(const ev_job_place& place);
 
@@ -220,6 +221,8 @@ void extraction::run_root(int k) {
         }
     }
     write_root_files(s_, series_, table_, k, energy_, log_, ui_);
+    if (charts != nullptr)
+        add_root_curves(*charts, s_, series_, table_, k, energy_);
     if (orbitals)
         orbitals->close();
 }
@@ -317,7 +320,7 @@ std::filesystem::path ev_job_place::default_fitting_program() {
 }
 
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
-                          const ev_job_place& place) {
+                          const ev_job_place& place, ev_charts* charts) {
     if (refused(s, series, ui))
         return ev_outcome::stopped;
     status_log log;
@@ -345,6 +348,7 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
         if (s.input != input_kind::plain)
             log.line("Expecting compressed input files...");
         extraction job(s, series, ui, log);
+        job.charts = charts;
         ui.progress_range(0, static_cast<long long>(s.no_roots) * series.file_count);
         ui.progress_value(0);
         for (int k = 1; k <= s.no_roots; ++k)

@@ -2,6 +2,7 @@
 // of the series, written as time series, with the status log on request.
 #pragma once
 
+#include "ev_extract/ev_charts.h"
 #include "ev_extract/ev_settings.h"
 #include "ev_extract/file_series.h"
 #include "platform/job_ui.h"
@@ -27,7 +28,8 @@ struct ev_job_place {
     static std::filesystem::path default_fitting_program();
 };
 
+// With `charts`, every root also adds its lines to them as its files are written.
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
-                          const ev_job_place& place = {});
+                          const ev_job_place& place = {}, ev_charts* charts = nullptr);
 
 } // namespace qm

@@ -7,7 +7,9 @@
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "platform/val.h"
+#include "shell/frm_chart.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/navigation.h"
 
@@ -127,6 +129,7 @@ void frm_ev_extract::build_controls() {
 
     cmd_execute = named(new QPushButton("E&xecute"), "cmd_execute");
     cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
+    cmd_show_chart = named(new QPushButton("Show &Chart"), "cmd_show_chart");
     Frame1 = named(new QGroupBox("Current Status"), "Frame1");
     txtCurrentStatus = box("txtCurrentStatus");
     txtCurrentStatus->setReadOnly(true);
@@ -150,7 +153,8 @@ void frm_ev_extract::build_controls() {
     enable_scanned_controls(false);
     set_enabled({lbl_orb_state1, txt_orb_state1_from, lbl_orb_state1_to, txt_orb_state1_to,
                  lbl_orb_state2, txt_orb_state2_from, lbl_orb_state2_to, txt_orb_state2_to,
-                 chk_TDM_sep_files, chk_calc_tdm_angle, chk_tdm_align_only, cmd_execute},
+                 chk_TDM_sep_files, chk_calc_tdm_angle, chk_tdm_align_only, cmd_execute,
+                 cmd_show_chart},
                 false);
 }
 
@@ -182,11 +186,6 @@ void frm_ev_extract::lay_out() {
                  1);
     f->addLayout(row({chk_zipped_files, cmd_scan_file}), 5, 1);
 
-    auto* modes = new QVBoxLayout(frm_extract_mode);
-    for (QWidget* w :
-         {opt_extractonTDM, opt_extractonLowEnergy, opt_gaussian_ordered, opt_orbital_profile})
-        modes->addWidget(w);
-
     auto* settings = new QGroupBox("Extraction Settings");
     auto* s = new QGridLayout(settings);
     s->addWidget(lbl_output_file_name_prefix, 0, 0);
@@ -201,11 +200,19 @@ void frm_ev_extract::lay_out() {
     s->addLayout(row({txt_limit_low, lbl_to_2, txt_limit_high}), 4, 1);
     s->addWidget(lblno_roots, 5, 0);
     s->addWidget(txtno_roots, 5, 1, Qt::AlignLeft);
-    s->addWidget(frm_extract_mode, 6, 0, 1, 2);
-    s->addWidget(lbl_orb_state1, 7, 0);
-    s->addLayout(row({txt_orb_state1_from, lbl_orb_state1_to, txt_orb_state1_to}), 7, 1);
-    s->addWidget(lbl_orb_state2, 8, 0);
-    s->addLayout(row({txt_orb_state2_from, lbl_orb_state2_to, txt_orb_state2_to}), 8, 1);
+
+    // How each root's state is chosen, with the orbital profiles its last mode uses.
+    auto* modes = new QVBoxLayout(frm_extract_mode);
+    for (QWidget* w :
+         {opt_extractonTDM, opt_extractonLowEnergy, opt_gaussian_ordered, opt_orbital_profile})
+        modes->addWidget(w);
+    auto* selection = new QGroupBox("Root Selection");
+    auto* r = new QGridLayout(selection);
+    r->addWidget(frm_extract_mode, 0, 0, 1, 2);
+    r->addWidget(lbl_orb_state1, 1, 0);
+    r->addLayout(row({txt_orb_state1_from, lbl_orb_state1_to, txt_orb_state1_to}), 1, 1);
+    r->addWidget(lbl_orb_state2, 2, 0);
+    r->addLayout(row({txt_orb_state2_from, lbl_orb_state2_to, txt_orb_state2_to}), 2, 1);
 
     auto* outputs = new QGroupBox("Outputs");
     auto* o = new QVBoxLayout(outputs);
@@ -224,12 +231,20 @@ void frm_ev_extract::lay_out() {
     status->addWidget(Label7, 4, 0);
     status->addWidget(Label8, 4, 2);
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(files, 0, 0);
-    grid->addWidget(outputs, 0, 1, 2, 1);
-    grid->addWidget(settings, 1, 0);
-    grid->addWidget(Frame1, 2, 0, 1, 2);
-    grid->addLayout(row({cmd_execute, cmd_return}), 3, 0, 1, 2);
+    // Two columns: the series and its settings with the status beside the choices of roots
+    // and outputs, so the window fits a laptop screen.
+    auto* left = new QVBoxLayout;
+    left->addWidget(files);
+    left->addWidget(settings);
+    left->addWidget(Frame1);
+    left->addStretch();
+    auto* right = new QVBoxLayout;
+    right->addWidget(selection);
+    right->addWidget(outputs, 1);
+    auto* grid = new QGridLayout(scrolling_page(this));
+    grid->addLayout(left, 0, 0);
+    grid->addLayout(right, 0, 1);
+    grid->addLayout(row({cmd_execute, cmd_show_chart, cmd_return}), 1, 0, 1, 2);
 }
 
 void frm_ev_extract::connect_events() {
@@ -237,6 +252,7 @@ void frm_ev_extract::connect_events() {
     connect(cmd_scan_file, &QPushButton::clicked, this, [this] { scan(); });
     connect(cmd_execute, &QPushButton::clicked, this, [this] { execute(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmd_show_chart, &QPushButton::clicked, this, [this] { show_charts(this, charts_); });
     connect(chk_tdm_data, &QCheckBox::clicked, this,
             [this] { chk_TDM_sep_files->setEnabled(tdm_separate_enabled(choices())); });
     connect(chk_calc_rel_tdm, &QCheckBox::clicked, this,
@@ -337,7 +353,10 @@ ev_choices frm_ev_extract::choices() const {
 }
 
 void frm_ev_extract::choose_file() {
-    const file_choice choice = services().dialogs->open_file(this, {});
+    file_dialog_options options = file_button_dialog(cmd_Gaussian_files, file_purpose::read);
+    // The button names the folder; in it the dialog picks any one file of the series.
+    options.title = "Select a Gaussian Output File of the Series";
+    const file_choice choice = services().dialogs->open_file(this, options);
     if (!choice.ok)
         return;
     const picked_file picked = pick_series_file(choice.path, choice.title);
@@ -371,6 +390,8 @@ void frm_ev_extract::scan() {
     }
     series_ = result.series;
     const std::string count = count_text(series_.file_count);
+    // The counts of a run before belong to another series.
+    lbl_files_processed->setText("Files Processed = 0");
     lbl_files_remaining->setText(QString::fromStdString("Files Remaining = " + count));
     ui.status("Ready to Process " + count + " Files.");
     cmd_execute->setEnabled(true);
@@ -385,17 +406,30 @@ void frm_ev_extract::execute() {
         {this, txtCurrentStatus, lbl_files_processed, lbl_files_remaining, ProgressBar, {this}});
     job_running_ = true;
     ev_outcome outcome = ev_outcome::error_report;
+    ev_charts charts;
+    charts_.clear();
+    cmd_show_chart->setEnabled(false);
     // A box the job reads as an integer may hold no number: the job's own report.
-    run_trapped(ui, report_form::number_form, ev_job_routine,
-                [&] { outcome = ev_extract_job(ev_settings_from(texts(), c), series_, ui); });
+    run_trapped(ui, report_form::number_form, ev_job_routine, [&] {
+        outcome = ev_extract_job(ev_settings_from(texts(), c), series_, ui, {}, &charts);
+    });
     job_running_ = false;
-    if (outcome == ev_outcome::error_report)
+    if (outcome == ev_outcome::error_report) {
         close();
+        return;
+    }
+    if (outcome != ev_outcome::completed)
+        return;
+    charts_.push_back(std::move(charts.energy));
+    if (!charts.tdm.lines.empty())
+        charts_.push_back(std::move(charts.tdm));
+    cmd_show_chart->setEnabled(true);
+    show_charts(this, charts_);
 }
 
 void frm_ev_extract::closeEvent(QCloseEvent* event) {
     close_tool_window(event, job_running_,
-                      [] { window_registry::instance().load<frm_stokes_shift_tools>(); });
+                      [this] { window_registry::instance().load<frm_stokes_shift_tools>(this); });
 }
 
 } // namespace qm

@@ -5,6 +5,7 @@
 
 #include "ev_extract/ev_settings.h"
 #include "ev_extract/file_series.h"
+#include "platform/chart_data.h"
 
 #include <QWidget>
 
@@ -79,6 +80,7 @@ public:
     QCheckBox* chk_tdm_align_only;
     QPushButton* cmd_execute;
     QPushButton* cmd_return;
+    QPushButton* cmd_show_chart; // the charts of the last completed run
     QGroupBox* Frame1;
     QLineEdit* txtCurrentStatus;
     QLabel* lbl_files_processed;
@@ -112,6 +114,7 @@ private:
 
     std::string data_path_;
     file_series series_;
+    std::vector<chart_data> charts_;
     bool job_running_ = false;
 };
 

@@ -166,4 +166,19 @@ void write_root_files(const ev_settings& s, const file_series& series, const ev_
     write_rad_files(s, series, table, k, energy, log, ui, output_base(s, series));
 }
 
+void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series& series,
+                     const ev_series_table& table, int k, const std::vector<double>& energy) {
+    const std::string name = "Root " + std::to_string(k);
+    chart_line energies{name, {}}, lengths{name, {}};
+    for (long long t = 1; t <= series.file_count; t += series.slot_interval) {
+        const double time = static_cast<double>(t) * s.time_step;
+        energies.points.push_back({time, energy[series.used_index(t)]});
+        if (s.choices.tdm_data)
+            lengths.points.push_back({time, chosen_tdm_length(table, k, t)});
+    }
+    charts.energy.lines.push_back(std::move(energies));
+    if (s.choices.tdm_data)
+        charts.tdm.lines.push_back(std::move(lengths));
+}
+
 } // namespace qm

@@ -13,6 +13,7 @@
 // The time of slot t is t x time step.
 #pragma once
 
+#include "ev_extract/ev_charts.h"
 #include "ev_extract/ev_series_table.h"
 #include "ev_extract/ev_settings.h"
 #include "ev_extract/file_series.h"
@@ -44,5 +45,9 @@ std::vector<std::string> root_file_names(const ev_settings& s, const file_series
 // `energy` holds the energies chosen for root k, by used slot (file_series::used_index).
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, const std::vector<double>& energy, status_log& log, JobUi& ui);
+
+// Adds root k's line to each chart, one point per visited slot.
+void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series& series,
+                     const ev_series_table& table, int k, const std::vector<double>& energy);
 
 } // namespace qm

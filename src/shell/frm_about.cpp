@@ -47,7 +47,7 @@ frm_about::frm_about(QWidget* parent) : QWidget(parent) {
 
     // The About window stays open beside the history.
     connect(cmd_history, &QPushButton::clicked, this,
-            [] { window_registry::instance().load<frm_history>(); });
+            [this] { window_registry::instance().load<frm_history>(this); });
 }
 
 } // namespace qm

@@ -97,7 +97,7 @@ frm_init::frm_init(QWidget* parent) : QWidget(parent) {
             [] { open_from_main_menu<frm_correlation_functions>(); });
     // About opens beside the menu, which stays in front with its pictures running.
     connect(cmd_about, &QPushButton::clicked, this,
-            [] { window_registry::instance().load<frm_about>(); });
+            [this] { window_registry::instance().load<frm_about>(this); });
     // Exit ends at once: main deletes the windows without running their close steps.
     connect(cmd_exit, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
 

@@ -9,6 +9,10 @@
 
 namespace qm {
 
+QWidget* main_menu() {
+    return window_registry::instance().find<frm_init>();
+}
+
 void leave_main_menu() {
     if (frm_init* menu = window_registry::instance().find<frm_init>()) {
         menu->hide();

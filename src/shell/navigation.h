@@ -19,6 +19,9 @@ class QWidget;
 
 namespace qm {
 
+// The main menu when it is loaded, else nullptr.
+QWidget* main_menu();
+
 // The main menu's part of opening a window from it: hide the menu, stop its pictures.
 void leave_main_menu();
 
@@ -33,8 +36,9 @@ void arrange_sub_menu(QWidget* sub_menu, std::initializer_list<QPushButton*> but
                       QPushButton* return_button);
 
 template <class W> W* open_from_main_menu() {
+    const QWidget* menu = main_menu();
     leave_main_menu();
-    return window_registry::instance().load<W>();
+    return window_registry::instance().load<W>(menu);
 }
 
 // The close step of a tool window: refused while its job still draws on the window;
@@ -50,7 +54,7 @@ void close_tool_window(QCloseEvent* event, bool job_running, UnloadStep&& unload
 }
 
 template <class W> W* open_from_sub_menu(QWidget* sub_menu) {
-    W* tool = window_registry::instance().load<W>();
+    W* tool = window_registry::instance().load<W>(sub_menu);
     sub_menu->hide();
     return tool;
 }

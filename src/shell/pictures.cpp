@@ -497,4 +497,56 @@ QPixmap menu_picture(int number) {
     }
 }
 
+QPixmap time_picture(time_drawing drawing) {
+    constexpr int side = 56;
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(40, 60, 110);
+    if (drawing == time_drawing::clock) {
+        QRadialGradient face(QPointF(24, 22), 30);
+        face.setColorAt(0, QColor(255, 255, 255));
+        face.setColorAt(1, QColor(200, 214, 240));
+        painter.setBrush(face);
+        painter.setPen(QPen(ink, 2.5));
+        painter.drawEllipse(QPointF(28, 28), 24, 24);
+        // The twelve hour marks, then the hands at ten past ten.
+        painter.setPen(QPen(ink, 1.5));
+        for (int hour = 0; hour < 12; ++hour) {
+            const double a = 2 * pi * hour / 12;
+            painter.drawLine(QPointF(28 + 19 * std::sin(a), 28 - 19 * std::cos(a)),
+                             QPointF(28 + 22 * std::sin(a), 28 - 22 * std::cos(a)));
+        }
+        painter.setPen(QPen(ink, 3, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(28, 28), QPointF(28 - 11 * std::sin(pi / 3), 28 - 11 * 0.5));
+        painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(28, 28), QPointF(28 + 17 * std::sin(pi / 3), 28 - 17 * 0.5));
+        return pixmap;
+    }
+    // An hourglass with most of its sand run through.
+    painter.setPen(QPen(ink, 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(12, 5), QPointF(44, 5));
+    painter.drawLine(QPointF(12, 51), QPointF(44, 51));
+    QPainterPath glass;
+    glass.moveTo(15, 7);
+    glass.cubicTo(15, 24, 27, 24, 27, 28);
+    glass.cubicTo(27, 32, 15, 32, 15, 49);
+    glass.lineTo(41, 49);
+    glass.cubicTo(41, 32, 29, 32, 29, 28);
+    glass.cubicTo(29, 24, 41, 24, 41, 7);
+    glass.closeSubpath();
+    painter.setPen(QPen(ink, 1.5));
+    painter.setBrush(QColor(225, 235, 250));
+    painter.drawPath(glass);
+    const QColor sand(214, 170, 90);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(sand);
+    painter.drawPolygon(QPolygonF({QPointF(20, 16), QPointF(36, 16), QPointF(28, 26)}));
+    painter.drawPolygon(QPolygonF({QPointF(17, 48), QPointF(39, 48), QPointF(28, 36)}));
+    painter.setPen(QPen(sand, 1));
+    painter.drawLine(QPointF(28, 27), QPointF(28, 40));
+    return pixmap;
+}
+
 } // namespace qm

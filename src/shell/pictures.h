@@ -14,4 +14,9 @@ QPixmap start_picture();
 // A null pixmap for any other number.
 QPixmap menu_picture(int number);
 
+// The two small pictures beside the Time Conversion Tool's file buttons (56 x 56, on a clear
+// ground).
+enum class time_drawing { clock, hourglass };
+QPixmap time_picture(time_drawing drawing);
+
 } // namespace qm

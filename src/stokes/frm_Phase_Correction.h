@@ -3,6 +3,8 @@
 // Opened from the Stokes shift tools sub-menu, which it shows again when it is unloaded.
 #pragma once
 
+#include "platform/chart_data.h"
+
 #include <QWidget>
 
 #include <string>
@@ -14,6 +16,8 @@ class QPushButton;
 
 namespace qm {
 
+class path_label;
+
 class frm_Phase_Correction : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +27,9 @@ public:
     QPushButton* cmd_output_file;
     QPushButton* cmd_execute;
     QPushButton* cmd_return;
+    QPushButton* cmd_show_chart; // the chart of the last completed run
+    path_label* lbl_input_path;
+    path_label* lbl_output_path;
     QLabel* lbl_phase_column;
     QLineEdit* txt_phase_column;
     QProgressBar* prg_progress;
@@ -43,6 +50,7 @@ private:
 
     std::string input_path_;
     std::string output_path_;
+    chart_data chart_;
     bool job_running_ = false;
 };
 

@@ -3,7 +3,9 @@
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "platform/qt/window_registry.h"
+#include "shell/frm_chart.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/navigation.h"
 #include "stokes/stokes_shift_summary.h"
@@ -36,8 +38,10 @@ frm_data_extraction1::frm_data_extraction1(QWidget* parent) : QWidget(parent) {
     txt_output_file = named(new QLineEdit("c:\\QMMM_Summary.dat"), "txt_output_file");
     cmd_Execute = named(new QPushButton("E&xecute"), "cmd_Execute");
     cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
+    cmd_show_chart = named(new QPushButton("Show &Chart"), "cmd_show_chart");
+    cmd_show_chart->setEnabled(false);
 
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(scrolling_page(this));
     grid->addWidget(lbl_title, 0, 0, 1, 2);
     grid->addWidget(lbl_Input_Path, 1, 0);
     grid->addWidget(cmd_Input_Path, 1, 1);
@@ -47,17 +51,19 @@ frm_data_extraction1::frm_data_extraction1(QWidget* parent) : QWidget(parent) {
     grid->addWidget(txt_output_file, 3, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmd_Execute);
+    buttons->addWidget(cmd_show_chart);
     buttons->addWidget(cmd_return);
     grid->addLayout(buttons, 4, 0, 1, 2);
-    resize(560, sizeHint().height());
+    resize(560, 0); // room for a data path; as high as the controls need
 
     connect(cmd_Input_Path, &QPushButton::clicked, this, [this] { choose_path(); });
     connect(cmd_Execute, &QPushButton::clicked, this, [this] { execute(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmd_show_chart, &QPushButton::clicked, this, [this] { show_charts(this, {chart_}); });
 }
 
 void frm_data_extraction1::choose_path() {
-    const file_choice choice = services().dialogs->open_file(this, {});
+    const file_choice choice = ask_for_file(cmd_Input_Path, file_purpose::read);
     if (!choice.ok)
         return; // a cancelled dialog leaves the path as it was
     // The chosen file's folder, with its final separator: the full name less the file title.
@@ -72,16 +78,22 @@ void frm_data_extraction1::execute() {
                                          txt_output_file->text().toStdString()};
     widget_job_ui ui({this, nullptr, nullptr, nullptr, nullptr, {this}});
     job_running_ = true;
-    const stokes_shift_result result = stokes_shift_summary(settings, ui);
+    chart_data chart;
+    const stokes_shift_result result = stokes_shift_summary(settings, ui, &chart);
     job_running_ = false;
     // After a failure only the way back to the sub-menu is left.
-    if (result.outcome == stokes_shift_outcome::error_report)
+    if (result.outcome == stokes_shift_outcome::error_report) {
         cmd_Execute->setEnabled(false);
+        return;
+    }
+    chart_ = std::move(chart);
+    cmd_show_chart->setEnabled(true);
+    show_charts(this, {chart_});
 }
 
 void frm_data_extraction1::closeEvent(QCloseEvent* event) {
     close_tool_window(event, job_running_,
-                      [] { window_registry::instance().load<frm_stokes_shift_tools>(); });
+                      [this] { window_registry::instance().load<frm_stokes_shift_tools>(this); });
 }
 
 } // namespace qm

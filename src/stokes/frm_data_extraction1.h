@@ -4,6 +4,8 @@
 // sub-menu, which it shows again when it is unloaded.
 #pragma once
 
+#include "platform/chart_data.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -26,6 +28,7 @@ public:
     QLineEdit* txt_output_file;
     QPushButton* cmd_Execute;
     QPushButton* cmd_return;
+    QPushButton* cmd_show_chart; // the chart of the last completed run
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,6 +37,7 @@ private:
     void choose_path();
     void execute();
 
+    chart_data chart_;
     bool job_running_ = false;
 };
 

@@ -1,8 +1,11 @@
 #include "stokes/frm_tdss.h"
 
+#include "platform/qt/chart_panel.h"
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "platform/qt/window_registry.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/navigation.h"
@@ -14,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -26,22 +30,31 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
     cmd_input_file = named(new QPushButton("1) &Select Spectral Density File"), "cmd_input_file");
     cmd_output_file = named(new QPushButton("2) Select &Output File"), "cmd_output_file");
     cmd_read_input_file = named(new QPushButton("3) &Read Input File"), "cmd_read_input_file");
-    cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
+    // Not "&Return": Alt+R belongs to Read Input File.
+    cmd_return = named(new QPushButton("Re&turn to Stokes Shift Menu"), "cmd_return");
+    lbl_input_path = new path_label("lbl_input_path");
+    lbl_output_path = new path_label("lbl_output_path");
     lblStatus = named(new QLabel("Status:"), "lblStatus");
     txt_status = named(new QLineEdit("Awaiting user selection of Spectral Density input file."),
                        "txt_status");
     txt_status->setReadOnly(true);
     frm_data_display = named(new QGroupBox("Data Display - NO DATA"), "frm_data_display");
-    // The chart is never given any data: an empty chart with neither series nor axes.
+    // Empty, with neither series nor axes, until a spectral density is read.
     chart_data1 = named(new QChartView(new QChart), "chart_data1");
-    chart_data1->setMinimumSize(360, 240);
-    set_enabled({cmd_output_file, cmd_read_input_file}, false);
+    chart_data1->setMinimumSize(520, 340);
+    chart_data1->setRenderHint(QPainter::Antialiasing);
+    cmd_save_chart = named(new QPushButton("Save C&hart..."), "cmd_save_chart");
+    set_enabled({cmd_output_file, cmd_read_input_file, cmd_save_chart}, false);
 
     auto* display = new QVBoxLayout(frm_data_display);
-    display->addWidget(chart_data1);
+    display->addWidget(chart_data1, 1);
+    display->addWidget(cmd_save_chart, 0, Qt::AlignRight);
     auto* steps = new QVBoxLayout;
-    for (QPushButton* button : {cmd_input_file, cmd_output_file, cmd_read_input_file})
-        steps->addWidget(button);
+    steps->addWidget(cmd_input_file);
+    steps->addWidget(lbl_input_path);
+    steps->addWidget(cmd_output_file);
+    steps->addWidget(lbl_output_path);
+    steps->addWidget(cmd_read_input_file);
     steps->addStretch();
     steps->addWidget(cmd_return);
     auto* top = new QHBoxLayout;
@@ -50,7 +63,7 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
     auto* status = new QHBoxLayout;
     status->addWidget(lblStatus);
     status->addWidget(txt_status, 1);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(scrolling_page(this));
     layout->addLayout(top, 1);
     layout->addLayout(status);
 
@@ -58,17 +71,19 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
     connect(cmd_output_file, &QPushButton::clicked, this, [this] { choose_output(); });
     connect(cmd_read_input_file, &QPushButton::clicked, this, [this] { read_input(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmd_save_chart, &QPushButton::clicked, this, [this] { save_picture(chart_data1); });
 }
 
 void frm_tdss::choose_input() {
-    if (!choose_file(this, input_path_))
+    if (!choose_file(cmd_input_file, file_purpose::read, input_path_, lbl_input_path))
         return; // a cancelled dialog changes nothing
     cmd_output_file->setEnabled(true);
     txt_status->setText("Awaiting user selection of Time Dependent Stokes Shift output file.");
 }
 
 void frm_tdss::choose_output() {
-    if (!choose_file(this, output_path_))
+    // The output is never written, so choosing an existing file replaces nothing.
+    if (!choose_file(cmd_output_file, file_purpose::keep, output_path_, lbl_output_path))
         return;
     cmd_read_input_file->setEnabled(true);
     txt_status->setText("Ready to read input file.");
@@ -84,11 +99,20 @@ void frm_tdss::read_input() {
         return;
     }
     table_ = std::move(result.table);
+    show_spectral_density();
+}
+
+void frm_tdss::show_spectral_density() {
+    const chart_data chart = spectral_density_chart(table_);
+    replace_chart(chart_data1, chart);
+    frm_data_display->setTitle(
+        QStringLiteral("Data Display - Spectral Density (%1 rows)").arg(table_.row_count));
+    cmd_save_chart->setEnabled(true);
 }
 
 void frm_tdss::closeEvent(QCloseEvent* event) {
     close_tool_window(event, job_running_,
-                      [] { window_registry::instance().load<frm_stokes_shift_tools>(); });
+                      [this] { window_registry::instance().load<frm_stokes_shift_tools>(this); });
 }
 
 } // namespace qm

@@ -26,7 +26,17 @@ std::int32_t counted(std::int32_t count) {
     return count + 1;
 }
 
-void copy_corrected(const phase_correction_settings& s, std::int32_t column, JobUi& ui) {
+chart_data phase_chart() {
+    chart_data chart;
+    chart.title = "Phase Column Before and After Unwrapping";
+    chart.x_title = "Line";
+    chart.y_title = "Phase (rad)";
+    chart.lines = {{"Phase as Read", {}}, {"Unwrapped Phase", {}}};
+    return chart;
+}
+
+void copy_corrected(const phase_correction_settings& s, std::int32_t column, JobUi& ui,
+                    chart_data* chart) {
     data_line_reader in(s.input);
     const std::uint64_t length = file_length(s.input);
     ensure_distinct_files(s.input, s.output);
@@ -35,8 +45,12 @@ void copy_corrected(const phase_correction_settings& s, std::int32_t column, Job
     ui.progress_value(0);
     phase_unwrapper phases;
     std::string line;
-    while (in.next(line)) {
+    for (double number = 1; in.next(line); ++number) {
         out.write(corrected_line(line, column, phases));
+        if (chart != nullptr) {
+            chart->lines[0].points.push_back({number, phases.last_raw()});
+            chart->lines[1].points.push_back({number, phases.last_corrected()});
+        }
         if (!in.line_ended())
             throw run_error::from_number(err::past_end);
         ui.progress_value(progress_blocks(in.position()) * 128);
@@ -67,8 +81,9 @@ double phase_unwrapper::correct(double x) {
     else if (previous_ - x > wrap_threshold)
         down_ = counted(down_);
     previous_ = x;
-    return x - static_cast<double>(2 * static_cast<std::int64_t>(up_)) * pi +
-           static_cast<double>(2 * static_cast<std::int64_t>(down_)) * pi;
+    corrected_ = x - static_cast<double>(2 * static_cast<std::int64_t>(up_)) * pi +
+                 static_cast<double>(2 * static_cast<std::int64_t>(down_)) * pi;
+    return corrected_;
 }
 
 std::string corrected_line(std::string_view line, std::int32_t column, phase_unwrapper& phases) {
@@ -92,7 +107,8 @@ std::string corrected_line(std::string_view line, std::int32_t column, phase_unw
     return out;
 }
 
-phase_correction_outcome correct_phases(const phase_correction_settings& settings, JobUi& ui) {
+phase_correction_outcome correct_phases(const phase_correction_settings& settings, JobUi& ui,
+                                        chart_data* chart) {
     busy_pointer hourglass(ui);
     const std::optional<std::int32_t> column = phase_column_from_text(settings.phase_column);
     if (!column) {
@@ -100,9 +116,13 @@ phase_correction_outcome correct_phases(const phase_correction_settings& setting
                    phase_column_invalid_text);
         return phase_correction_outcome::column_invalid;
     }
-    if (!run_trapped(ui, report_form::number_form, phase_correction_routine,
-                     [&] { copy_corrected(settings, *column, ui); }))
+    chart_data curves = phase_chart();
+    if (!run_trapped(ui, report_form::number_form, phase_correction_routine, [&] {
+            copy_corrected(settings, *column, ui, chart != nullptr ? &curves : nullptr);
+        }))
         return phase_correction_outcome::error_report;
+    if (chart != nullptr)
+        *chart = std::move(curves);
     ui.message(message_icon::information, phase_correction_done_title, phase_correction_done_text);
     return phase_correction_outcome::completed;
 }

@@ -5,6 +5,7 @@
 // they stand.
 #pragma once
 
+#include "platform/chart_data.h"
 #include "platform/job_ui.h"
 
 #include <cstdint>
@@ -41,9 +42,13 @@ public:
     // The corrected phase of the next raw phase: x - (2 up) pi + (2 down) pi, left to right,
     // with the wrap counts after comparing x with the previous raw phase (0 before the first).
     double correct(double x);
+    // The raw and the corrected phase of the last call.
+    double last_raw() const { return previous_; }
+    double last_corrected() const { return corrected_; }
 
 private:
     double previous_ = 0;
+    double corrected_ = 0;
     std::int32_t up_ = 0;
     std::int32_t down_ = 0;
 };
@@ -60,7 +65,9 @@ enum class phase_correction_outcome { completed, column_invalid, error_report };
 // when it exists). An invalid column is a message before any file is touched; a failure is the
 // routine's error report (number form), after which the output keeps the lines written before
 // it. A last line without a line end is written, then reported as "Input past end of file"
-// (62): it may be the remains of a file cut short.
-phase_correction_outcome correct_phases(const phase_correction_settings& settings, JobUi& ui);
+// (62): it may be the remains of a file cut short. With `chart`, a completed run also gives the
+// phase of every line as read and as corrected.
+phase_correction_outcome correct_phases(const phase_correction_settings& settings, JobUi& ui,
+                                        chart_data* chart = nullptr);
 
 } // namespace qm

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "platform/val.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace qm {
@@ -49,6 +50,21 @@ spectral_density_result read_spectral_density(const std::filesystem::path& input
     ui.status(spectral_density_read);
     result.outcome = spectral_density_outcome::completed;
     return result;
+}
+
+chart_data spectral_density_chart(const spectral_density_table& table) {
+    chart_data chart;
+    chart.title = "Spectral Density (columns as read)";
+    chart.x_title = "Column 1";
+    chart.y_title = "Columns 2 and 3";
+    chart.lines = {{"Column 2", {}}, {"Column 3", {}}};
+    const auto rows = std::min(table.rows.size(), static_cast<std::size_t>(table.row_count));
+    for (std::size_t r = 0; r < rows; ++r) {
+        const auto& row = table.rows[r];
+        chart.lines[0].points.push_back({row[0], row[1]});
+        chart.lines[1].points.push_back({row[0], row[2]});
+    }
+    return chart;
 }
 
 } // namespace qm

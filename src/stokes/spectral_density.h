@@ -6,6 +6,7 @@
 // completes it.
 #pragma once
 
+#include "platform/chart_data.h"
 #include "platform/job_ui.h"
 
 #include <array>
@@ -45,5 +46,9 @@ struct spectral_density_result {
 // "Successfully Read Input Data - Ready to process.". A failure is the routine's error report
 // (number form).
 spectral_density_result read_spectral_density(const std::filesystem::path& input, JobUi& ui);
+
+// The complete rows as the window shows them: columns 2 and 3 against column 1. What the columns
+// hold is the writing program's business, so the axes name the columns.
+chart_data spectral_density_chart(const spectral_density_table& table);
 
 } // namespace qm

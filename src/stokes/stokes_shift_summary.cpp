@@ -7,6 +7,7 @@
 #include "platform/run_error.h"
 #include "platform/val.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qm {
@@ -20,28 +21,67 @@ std::uint64_t count_lines(const std::filesystem::path& path) {
     return in.lines_read();
 }
 
+// Both spectra, a dashed line up each peak and one across from the emission peak to the
+// absorption peak at the peaks' intensity of 1. A spectrum without a peak has no mark.
+chart_data spectra_chart(std::vector<chart_point> absorption, std::vector<chart_point> emission,
+                         const spectrum_totals& abs, const spectrum_totals& emis,
+                         double stokes_shift) {
+    double top = 1;
+    for (const auto* spectrum : {&absorption, &emission})
+        for (const chart_point& p : *spectrum)
+            top = std::max(top, p.y);
+    chart_data chart;
+    chart.title = "Absorption and Emission Spectra";
+    chart.x_title = "Energy (eV)";
+    chart.y_title = "Intensity (peak = 1)";
+    chart.lines.push_back({"Absorption", std::move(absorption)});
+    chart.lines.push_back({"Emission", std::move(emission)});
+    // The legend rounds to what the eye reads off the chart; the message and file keep all.
+    auto ev = [](double energy) { return format_pattern(energy, "0.000") + " eV"; };
+    const double peaks[] = {abs.peak_energy, emis.peak_energy};
+    const char* names[] = {"Absorption Peak = ", "Emission Peak = "};
+    for (int i = 0; i < 2; ++i)
+        if (peaks[i] != 0)
+            chart.lines.push_back(
+                {names[i] + ev(peaks[i]), {{peaks[i], 0}, {peaks[i], top}}, true});
+    if (abs.peak_energy != 0 && emis.peak_energy != 0)
+        chart.lines.push_back({"Stokes Shift = " + ev(stokes_shift),
+                               {{emis.peak_energy, 1}, {abs.peak_energy, 1}},
+                               true});
+    return chart;
+}
+
 } // namespace
 
 double thz_to_ev(double thz) {
     return ((std::pow(10.0, 12.0) * thz) * 4.13566727) * std::pow(10.0, -15.0);
 }
 
-void add_spectrum_line(spectrum_totals& totals, std::string_view line) {
+void add_spectrum_line(spectrum_totals& totals, std::string_view line,
+                       std::vector<chart_point>* points) {
     // Fortran writes its numbers right-aligned: the blanks before the frequency are no field.
     const std::size_t first = line.find_first_not_of(' ');
     line.remove_prefix(first == std::string_view::npos ? line.size() : first);
     bool have_frequency = false;
+    bool have_intensity = false;
     double energy = 0;
     std::size_t token_start = 0;
     // One position past the end of the line counts as a blank.
     for (std::size_t i = 0; i <= line.size(); ++i) {
         if (i < line.size() && line[i] != ' ')
             continue;
-        const double value = val(line.substr(token_start, i - token_start));
+        const std::string_view token = line.substr(token_start, i - token_start);
+        const double value = val(token);
         if (!have_frequency) {
             energy = finite_or_overflow(thz_to_ev(value));
             have_frequency = true;
         } else {
+            // Columns written apart by several blanks give empty tokens before the intensity.
+            if (!have_intensity && token.find_first_not_of(' ') != std::string_view::npos) {
+                have_intensity = true;
+                if (points != nullptr)
+                    points->push_back({energy, value});
+            }
             if (value == 1.0)
                 totals.peak_energy = energy;
             totals.weighted_sum = finite_or_overflow(totals.weighted_sum + value * energy);
@@ -51,12 +91,12 @@ void add_spectrum_line(spectrum_totals& totals, std::string_view line) {
     }
 }
 
-spectrum_totals read_spectrum(const std::filesystem::path& path) {
+spectrum_totals read_spectrum(const std::filesystem::path& path, std::vector<chart_point>* points) {
     line_reader in(path, last_line::may_end_without_lf);
     spectrum_totals totals;
     std::string line;
     while (in.next(line))
-        add_spectrum_line(totals, line);
+        add_spectrum_line(totals, line, points);
     if (in.lines_read() == 0)
         throw run_error::from_number(err::subscript);
     return totals;
@@ -85,7 +125,8 @@ std::string summary_line(std::string_view data_path, double stokes_shift,
     return line;
 }
 
-stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, JobUi& ui) {
+stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, JobUi& ui,
+                                         chart_data* chart) {
     busy_pointer hourglass(ui);
     // The names are joined to the folder as they stand: no separator is added.
     const std::filesystem::path absorption = settings.data_path + std::string(absorption_file_name);
@@ -96,14 +137,19 @@ stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, 
         // before any sum is taken.
         if (count_lines(absorption) == 0 || count_lines(emission) == 0)
             throw run_error::from_number(err::subscript);
-        const spectrum_totals abs = read_spectrum(absorption);
-        const spectrum_totals emis = read_spectrum(emission);
+        std::vector<chart_point> abs_points, emis_points;
+        const bool charted = chart != nullptr;
+        const spectrum_totals abs = read_spectrum(absorption, charted ? &abs_points : nullptr);
+        const spectrum_totals emis = read_spectrum(emission, charted ? &emis_points : nullptr);
         result.stokes_shift = finite_or_overflow(abs.peak_energy - emis.peak_energy);
         result.reorganisation_energy = finite_or_overflow(mean_energy(abs) - mean_energy(emis));
         ensure_distinct_files(absorption, settings.summary);
         ensure_distinct_files(emission, settings.summary);
         append_file(settings.summary, summary_line(settings.data_path, result.stokes_shift,
                                                    result.reorganisation_energy));
+        if (charted)
+            *chart = spectra_chart(std::move(abs_points), std::move(emis_points), abs, emis,
+                                   result.stokes_shift);
     });
     if (!done)
         return {};

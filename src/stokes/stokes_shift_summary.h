@@ -6,6 +6,7 @@
 // line per run is appended to a summary file, so that many folders build up one table.
 #pragma once
 
+#include "platform/chart_data.h"
 #include "platform/job_ui.h"
 
 #include <filesystem>
@@ -40,11 +41,15 @@ double thz_to_ev(double thz);
 // Adds one spectrum line to the totals. The line starts with the frequency (blanks before it
 // are skipped); every blank after it ends an intensity, read by Val from the text since the
 // blank before it, and each intensity is added with the line's energy (a run of blanks adds
-// intensities of 0, which change nothing). Overflow (6) when a value is beyond a double.
-void add_spectrum_line(spectrum_totals& totals, std::string_view line);
+// intensities of 0, which change nothing). Overflow (6) when a value is beyond a double. With
+// `points`, the line's energy and its intensity (its first field after the frequency) are
+// added to them.
+void add_spectrum_line(spectrum_totals& totals, std::string_view line,
+                       std::vector<chart_point>* points = nullptr);
 
 // The totals of a spectrum file; a file without lines is "Subscript out of range" (9).
-spectrum_totals read_spectrum(const std::filesystem::path& path);
+spectrum_totals read_spectrum(const std::filesystem::path& path,
+                              std::vector<chart_point>* points = nullptr);
 
 // Intensity-weighted mean energy: "Division by zero" (11), or "Overflow" (6) for 0 / 0, when
 // the intensities add up to 0.
@@ -66,7 +71,9 @@ struct stokes_shift_result {
 // Reads both spectra, appends the summary line and shows the completion message; any failure
 // is the routine's error report (number form) and appends nothing. The summary is never one of
 // the spectra: appending to a spectrum would spoil it for every later run ("File already
-// open", 55).
-stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, JobUi& ui);
+// open", 55). With `chart`, a completed run also gives both spectra (intensity against energy)
+// with their peaks and the Stokes shift between them marked.
+stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, JobUi& ui,
+                                         chart_data* chart = nullptr);
 
 } // namespace qm

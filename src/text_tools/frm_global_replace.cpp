@@ -1,8 +1,10 @@
 #include "text_tools/frm_global_replace.h"
 
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "shell/navigation.h"
 #include "text_tools/global_replace.h"
 
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace qm {
@@ -65,6 +68,12 @@ void frm_global_replace::build_controls() {
     cmd_input = named(new QPushButton("&Select Files to Search"), "cmd_input");
     Label1 = named(new QLabel("Create Backups: "), "Label1");
     chk_backups = named(new QCheckBox("Check1"), "chk_backups");
+    // The box keeps its given caption, but only its square shows: the label beside it says
+    // what it is for.
+    chk_backups->setFixedWidth(
+        chk_backups->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, chk_backups) + 4);
+    chk_backups->setAccessibleName("Create Backups");
+    lbl_input_path = new path_label("lbl_input_path");
     frm_replacement1 = named(new QGroupBox("Replacement 1"), "frm_replacement1");
     lbl_search1 = named(new QLabel("Search for:"), "lbl_search1");
     txt_search1 = named(new QLineEdit, "txt_search1");
@@ -109,13 +118,13 @@ void frm_global_replace::build_controls() {
 
     auto* top = new QHBoxLayout;
     top->addWidget(cmd_input);
+    top->addWidget(lbl_input_path, 1);
     top->addWidget(Label1);
     top->addWidget(chk_backups);
-    top->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmd_execute);
     buttons->addWidget(cmd_return_to_menu);
-    auto* column = new QVBoxLayout(this);
+    auto* column = new QVBoxLayout(scrolling_page(this));
     column->addLayout(top);
     column->addWidget(frm_replacement1);
     column->addWidget(frm_replacement2);
@@ -129,11 +138,13 @@ void frm_global_replace::build_controls() {
 }
 
 void frm_global_replace::choose_files() {
-    std::vector<std::string> chosen = services().dialogs->open_files(this, {});
+    std::vector<std::string> chosen =
+        services().dialogs->open_files(this, file_button_dialog(cmd_input, file_purpose::read));
     // A cancelled dialog keeps the earlier selection, if any.
     if (chosen.empty())
         return;
     files_ = std::move(chosen);
+    lbl_input_path->set_paths(files_);
     const auto count = static_cast<int>(files_.size());
     lbl_files_remaining->setText(QStringLiteral("Files Remaining = %1").arg(count));
     ProgressBar->setRange(0, count);

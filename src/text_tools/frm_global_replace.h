@@ -16,12 +16,15 @@ class QPushButton;
 
 namespace qm {
 
+class path_label;
+
 class frm_global_replace : public QWidget {
     Q_OBJECT
 public:
     explicit frm_global_replace(QWidget* parent = nullptr);
 
     QPushButton* cmd_input;
+    path_label* lbl_input_path; // the files chosen
     QLabel* Label1;
     QCheckBox* chk_backups;
     QGroupBox* frm_replacement1;

@@ -1,8 +1,10 @@
 #include "text_tools/frm_text_file_character_extraction.h"
 
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "shell/navigation.h"
 
 #include <QCloseEvent>
@@ -66,6 +68,8 @@ void frm_text_file_character_extraction::build_controls() {
     Label4 = named(new QLabel("Stage 2"), "Label4");
     cmd_input = named(new QPushButton("Select &Input File"), "cmd_input");
     cmd_output = named(new QPushButton("Select &Output File"), "cmd_output");
+    lbl_input_path = new path_label("lbl_input_path");
+    lbl_output_path = new path_label("lbl_output_path");
     cmd_execute = named(new QPushButton("&Execute"), "cmd_execute");
     cmd_reset = named(new QPushButton("&Reset Form"), "cmd_reset");
     cmd_return = named(new QPushButton("Return to &Main Menu"), "cmd_return");
@@ -123,25 +127,27 @@ void frm_text_file_character_extraction::build_controls() {
     preview_labels->addStretch();
     preview_labels->addWidget(lbl_line_position);
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0, 1, 3);
+    auto* grid = new QGridLayout(scrolling_page(this));
+    grid->addWidget(Label1, 0, 0, 1, 4);
     grid->addWidget(Label5, 1, 0);
     grid->addWidget(cmd_input, 1, 1);
-    grid->addWidget(cmd_reset, 1, 2);
+    grid->addWidget(lbl_input_path, 1, 2);
+    grid->addWidget(cmd_reset, 1, 3);
     grid->addWidget(Label4, 2, 0);
     grid->addWidget(cmd_output, 2, 1);
-    grid->addWidget(cmd_return, 2, 2);
-    grid->addWidget(Label2, 3, 0, 1, 3);
-    grid->addWidget(txt_preview, 4, 0, 1, 3);
-    grid->addLayout(preview_labels, 5, 0, 1, 3);
+    grid->addWidget(lbl_output_path, 2, 2);
+    grid->addWidget(cmd_return, 2, 3);
+    grid->addWidget(Label2, 3, 0, 1, 4);
+    grid->addWidget(txt_preview, 4, 0, 1, 4);
+    grid->addLayout(preview_labels, 5, 0, 1, 4);
     grid->addWidget(Label6, 6, 0);
-    grid->addWidget(txt_status, 6, 1, 1, 2);
+    grid->addWidget(txt_status, 6, 1, 1, 3);
     grid->addWidget(Label3, 7, 0);
-    grid->addWidget(progress_pre_scan, 7, 1, 1, 2);
-    grid->addLayout(bar_ends, 8, 1, 1, 2);
-    grid->addWidget(frame_extract, 9, 0, 1, 3);
-    grid->addWidget(cmd_execute, 10, 0, 1, 3);
-    grid->setColumnStretch(1, 1);
+    grid->addWidget(progress_pre_scan, 7, 1, 1, 3);
+    grid->addLayout(bar_ends, 8, 1, 1, 3);
+    grid->addWidget(frame_extract, 9, 0, 1, 4);
+    grid->addWidget(cmd_execute, 10, 0, 1, 4);
+    grid->setColumnStretch(2, 1);
     resize(640, 620);
 
     // A fresh window: range 1's labels show in an enabled frame, everything else waits.
@@ -189,15 +195,13 @@ void frm_text_file_character_extraction::show_preview_position() {
 }
 
 void frm_text_file_character_extraction::choose_input() {
-    const file_choice choice = services().dialogs->open_file(this, {});
     // Cancelling keeps the path chosen before, if any.
-    if (choice.ok)
-        input_path_ = choice.path;
+    choose_file(cmd_input, file_purpose::read, input_path_, lbl_input_path);
     cmd_output->setEnabled(!input_path_.empty());
 }
 
 void frm_text_file_character_extraction::choose_output() {
-    if (!choose_file(this, output_path_))
+    if (!choose_file(cmd_output, file_purpose::overwrite, output_path_, lbl_output_path))
         return; // nothing chosen: no scan, the window stays as it was
     set_enabled({frame_extract, cmd_execute}, true);
 

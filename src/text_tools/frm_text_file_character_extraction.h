@@ -19,6 +19,8 @@ class QPushButton;
 
 namespace qm {
 
+class path_label;
+
 class frm_text_file_character_extraction : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +31,8 @@ public:
     QLabel* Label4;
     QPushButton* cmd_input;
     QPushButton* cmd_output;
+    path_label* lbl_input_path;
+    path_label* lbl_output_path;
     QPushButton* cmd_execute;
     QPushButton* cmd_reset;
     QPushButton* cmd_return;

@@ -1,9 +1,11 @@
 #include "text_tools/frm_text_line_extraction.h"
 
 #include "platform/qt/key_filter.h"
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "platform/qt/window_registry.h"
 #include "platform/val.h"
 #include "shell/frm_Amber_Tools.h"
@@ -26,6 +28,8 @@ frm_text_line_extraction::frm_text_line_extraction(QWidget* parent) : QWidget(pa
 
     cmd_Input = named(new QPushButton("Select &Input File"), "cmd_Input");
     cmd_Output = named(new QPushButton("Select &Output File"), "cmd_Output");
+    lbl_input_path = new path_label("lbl_input_path");
+    lbl_output_path = new path_label("lbl_output_path");
     lbl_Start_Line = named(new QLabel("Enter Starting Line:"), "lbl_Start_Line");
     txt_Start_Line = named(new QLineEdit("1"), "txt_Start_Line");
     lbl_frequency = named(new QLabel("Enter Extraction Frequency (in Lines):"), "lbl_frequency");
@@ -45,13 +49,16 @@ frm_text_line_extraction::frm_text_line_extraction(QWidget* parent) : QWidget(pa
         connect(box, &QLineEdit::textChanged, this, [this] { update_execute(); });
     }
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(cmd_Input, 0, 0, 1, 2);
-    grid->addWidget(cmd_Output, 1, 0, 1, 2);
+    auto* grid = new QGridLayout(scrolling_page(this));
+    grid->addWidget(cmd_Input, 0, 0);
+    grid->addWidget(lbl_input_path, 0, 1);
+    grid->addWidget(cmd_Output, 1, 0);
+    grid->addWidget(lbl_output_path, 1, 1);
     grid->addWidget(lbl_Start_Line, 2, 0);
-    grid->addWidget(txt_Start_Line, 2, 1);
+    // Aligned, so the narrow boxes never narrow the column of the paths shown above.
+    grid->addWidget(txt_Start_Line, 2, 1, Qt::AlignLeft);
     grid->addWidget(lbl_frequency, 3, 0);
-    grid->addWidget(txt_Frequency, 3, 1);
+    grid->addWidget(txt_Frequency, 3, 1, Qt::AlignLeft);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmd_Execute);
     buttons->addWidget(cmd_return);
@@ -65,13 +72,13 @@ frm_text_line_extraction::frm_text_line_extraction(QWidget* parent) : QWidget(pa
 
 void frm_text_line_extraction::choose_input() {
     // A cancelled dialog changes nothing: the old program went on with an empty path.
-    if (!choose_file(this, input_path_))
+    if (!choose_file(cmd_Input, file_purpose::read, input_path_, lbl_input_path))
         return;
     cmd_Output->setEnabled(true);
 }
 
 void frm_text_line_extraction::choose_output() {
-    if (!choose_file(this, output_path_))
+    if (!choose_file(cmd_Output, file_purpose::overwrite, output_path_, lbl_output_path))
         return;
     output_chosen_ = true;
     update_execute();
@@ -103,7 +110,7 @@ void frm_text_line_extraction::execute() {
 
 void frm_text_line_extraction::closeEvent(QCloseEvent* event) {
     close_tool_window(event, job_running_,
-                      [] { window_registry::instance().load<frm_Amber_Tools>(); });
+                      [this] { window_registry::instance().load<frm_Amber_Tools>(this); });
 }
 
 } // namespace qm

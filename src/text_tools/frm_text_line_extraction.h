@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace qm {
 
+class path_label;
+
 class frm_text_line_extraction : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +22,8 @@ public:
 
     QPushButton* cmd_Input;
     QPushButton* cmd_Output;
+    path_label* lbl_input_path;
+    path_label* lbl_output_path;
     QLabel* lbl_Start_Line;
     QLineEdit* txt_Start_Line;
     QLabel* lbl_frequency;

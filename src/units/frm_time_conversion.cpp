@@ -1,9 +1,12 @@
 #include "units/frm_time_conversion.h"
 
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "shell/navigation.h"
+#include "shell/pictures.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -18,11 +21,11 @@
 namespace qm {
 namespace {
 
-// The two pictures only frame the buttons.
-QLabel* picture(const char* name) {
+// The two pictures frame the file buttons: a clock and an hourglass.
+QLabel* picture(const char* name, const QPixmap& drawing) {
     auto* box = named(new QLabel, name);
-    box->setFrameShape(QFrame::StyledPanel);
-    box->setMinimumSize(48, 48);
+    box->setPixmap(drawing);
+    box->setAlignment(Qt::AlignCenter);
     return box;
 }
 
@@ -34,6 +37,8 @@ frm_time_conversion::frm_time_conversion(QWidget* parent) : QWidget(parent) {
 
     cmd_input = named(new QPushButton("Select &Input File"), "cmd_input");
     cmd_output = named(new QPushButton("Select &Output File"), "cmd_output");
+    lbl_input_path = new path_label("lbl_input_path");
+    lbl_output_path = new path_label("lbl_output_path");
     frm_output = named(new QGroupBox("Output Time Format"), "frm_output");
     opt_seconds = named(new QRadioButton("Seconds"), "opt_seconds");
     opt_minutes = named(new QRadioButton("Minutes"), "opt_minutes");
@@ -45,8 +50,8 @@ frm_time_conversion::frm_time_conversion(QWidget* parent) : QWidget(parent) {
     progress_bar = qm::progress_bar("progress_bar", 100);
     Label7 = named(new QLabel("0%"), "Label7");
     Label8 = named(new QLabel("100%"), "Label8");
-    Picture1 = picture("Picture1");
-    Picture2 = picture("Picture2");
+    Picture1 = picture("Picture1", time_picture(time_drawing::clock));
+    Picture2 = picture("Picture2", time_picture(time_drawing::hourglass));
 
     auto* options = new QHBoxLayout(frm_output);
     for (QRadioButton* option : {opt_seconds, opt_minutes, opt_hours, opt_days}) {
@@ -57,11 +62,17 @@ frm_time_conversion::frm_time_conversion(QWidget* parent) : QWidget(parent) {
     bar_row->addWidget(Label7);
     bar_row->addWidget(progress_bar, 1);
     bar_row->addWidget(Label8);
-    auto* grid = new QGridLayout(this);
+    auto* files = new QGridLayout;
+    files->addWidget(cmd_input, 0, 0);
+    files->addWidget(lbl_input_path, 0, 1);
+    files->addWidget(cmd_output, 1, 0);
+    files->addWidget(lbl_output_path, 1, 1);
+    files->setColumnStretch(1, 1);
+    auto* grid = new QGridLayout(scrolling_page(this));
     grid->addWidget(Picture1, 0, 0, 2, 1);
-    grid->addWidget(cmd_input, 0, 1);
-    grid->addWidget(cmd_output, 1, 1);
+    grid->addLayout(files, 0, 1, 2, 1);
     grid->addWidget(Picture2, 0, 2, 2, 1);
+    grid->setColumnStretch(1, 1);
     grid->addWidget(frm_output, 2, 0, 1, 3);
     grid->addWidget(cmd_execute, 3, 0, 1, 2);
     grid->addWidget(cmd_main_menu, 3, 2);
@@ -90,13 +101,13 @@ time_unit frm_time_conversion::chosen_unit() const {
 
 void frm_time_conversion::choose_input() {
     // A cancelled dialog changes nothing.
-    if (!choose_file(this, input_path_))
+    if (!choose_file(cmd_input, file_purpose::read, input_path_, lbl_input_path))
         return;
     cmd_output->setEnabled(true);
 }
 
 void frm_time_conversion::choose_output() {
-    if (!choose_file(this, output_path_))
+    if (!choose_file(cmd_output, file_purpose::overwrite, output_path_, lbl_output_path))
         return;
     set_enabled({frm_output, opt_seconds, opt_minutes, opt_hours, opt_days}, true);
 }

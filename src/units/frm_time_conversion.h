@@ -17,6 +17,8 @@ class QRadioButton;
 
 namespace qm {
 
+class path_label;
+
 class frm_time_conversion : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +26,8 @@ public:
 
     QPushButton* cmd_input;
     QPushButton* cmd_output;
+    path_label* lbl_input_path;
+    path_label* lbl_output_path;
     QGroupBox* frm_output;
     QRadioButton* opt_seconds;
     QRadioButton* opt_minutes;

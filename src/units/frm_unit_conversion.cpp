@@ -2,6 +2,7 @@
 
 #include "platform/qt/key_filter.h"
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_layout.h"
 #include "shell/navigation.h"
 
 #include <QCloseEvent>
@@ -92,7 +93,7 @@ frm_unit_conversion::frm_unit_conversion(QWidget* parent) : QWidget(parent) {
          {Label1, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label12,
           Label13, Label14, Label15, Label16, Label17, Label18, Label2, Label3})
         ratios->addWidget(label);
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(scrolling_page(this));
     grid->addWidget(frm_input, 0, 0);
     grid->addWidget(Frame2, 0, 1);
     grid->addWidget(Frame1, 0, 2, 2, 1);

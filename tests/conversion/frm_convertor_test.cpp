@@ -1,4 +1,5 @@
 #include "conversion/frm_convertor.h"
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/window_registry.h"
 #include "shell/frm_convertor_status.h"
@@ -61,6 +62,13 @@ TEST_F(convertor_window, FileStagesEnableTheTypeFramesButNoOutputType) {
     button("cmd_input")->click();
     EXPECT_FALSE(enabled("cmd_output"));
     choose_files("in.xyz", "out.pdb");
+    // The output is written over: only its dialog is a save dialog that asks first.
+    ASSERT_EQ(services.dialogs.asked.size(), 3u);
+    EXPECT_EQ(services.dialogs.asked[1].purpose, file_purpose::read);
+    EXPECT_EQ(services.dialogs.asked[2].title, "Select Output File");
+    EXPECT_EQ(services.dialogs.asked[2].purpose, file_purpose::overwrite);
+    EXPECT_EQ(test::control<path_label>(w, "lbl_output_path")->toolTip().toStdString(),
+              (dir / "out.pdb").string());
     for (const char* name : {"frame_stage_3", "frame_stage_4", "opt_in_g98", "opt_in_g94",
                              "opt_in_gaussian_cart", "opt_in_xyz", "cmd_execute"})
         EXPECT_TRUE(enabled(name)) << name;

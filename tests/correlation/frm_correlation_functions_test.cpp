@@ -1,4 +1,5 @@
 #include "correlation/frm_correlation_functions.h"
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "shell/shell_test.h"
 
@@ -95,6 +96,14 @@ TEST_F(correlation_window, EachFileChosenEnablesTheNextStep) {
     EXPECT_EQ(w->input1_path(), (dir / "a.dat").string());
     EXPECT_EQ(w->input2_path(), (dir / "b.dat").string());
     EXPECT_EQ(w->output_path(), (dir / "c.dat").string());
+    EXPECT_EQ(test::control<path_label>(w, "lbl_input2_path")->toolTip().toStdString(),
+              (dir / "b.dat").string());
+    // The output is replaced by a run: only its dialog asks before replacing a file.
+    ASSERT_EQ(services.dialogs.asked.size(), 4u);
+    EXPECT_EQ(services.dialogs.asked[2].title, "Select Input File 2");
+    EXPECT_EQ(services.dialogs.asked[2].purpose, file_purpose::read);
+    EXPECT_EQ(services.dialogs.asked[3].title, "Select Output File");
+    EXPECT_EQ(services.dialogs.asked[3].purpose, file_purpose::overwrite);
 }
 
 TEST_F(correlation_window, TheTwoScalingsExcludeEachOther) {
@@ -128,6 +137,10 @@ TEST_F(correlation_window, ACompletedRunWritesTheFunctionAndUnloadsTheWindow) {
     EXPECT_EQ(services.messages.shown[0].title, "Processing Finished");
     EXPECT_EQ(services.messages.shown[0].text, "Correlation Function Calculation Complete");
     expect_unloaded();
+    // The function stays on screen in the chart window.
+    const auto lines = test::one_chart("τ (data points)", "C(τ) / C(0)");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].points, (QList<QPointF>{{0, 1}, {1, 8.0 / 14}, {2, 3.0 / 14}}));
 }
 
 TEST_F(correlation_window, StoppedRunsUnloadTheWindowToo) {

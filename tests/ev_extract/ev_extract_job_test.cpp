@@ -33,14 +33,14 @@ struct ev_job : ::testing::Test {
             test::write_file(dir / ("gap" + std::to_string(i + 1) + ".gout"), outputs[i]);
         texts.file_end = std::to_string(outputs.size());
     }
-    ev_outcome run() {
+    ev_outcome run(ev_charts* charts = nullptr) {
         ev_settings s = ev_settings_from(texts, choices);
         s.now = [] { return std::string("12:00:00 01/01/2026"); };
         const auto scan = scan_file_series(
             {"gap", texts.suffix, texts.file_start, texts.file_end, texts.interval},
             dir.path().string() + "/");
         EXPECT_TRUE(scan.valid);
-        return ev_extract_job(s, scan.series, ui, {dir.path(), fitting_program()});
+        return ev_extract_job(s, scan.series, ui, {dir.path(), fitting_program()}, charts);
     }
     std::string out(const std::string& name) { return test::read_file(dir / name); }
     std::string last_text() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
@@ -121,7 +121,16 @@ TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
     series(files);
     texts.interval = "5";
     texts.points = "2";
-    EXPECT_EQ(run(), ev_outcome::completed);
+    ev_charts charts;
+    EXPECT_EQ(run(&charts), ev_outcome::completed);
+    // Charted like the files: the visited slots only, at their times.
+    ASSERT_EQ(charts.energy.lines.size(), 1u);
+    const auto& points = charts.energy.lines[0].points;
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_EQ(points[1].x, 12);
+    EXPECT_EQ(points[3].x, 32);
+    EXPECT_EQ(points[3].y, 3.5);
+    EXPECT_TRUE(charts.tdm.lines.empty());
     const auto ev = test::lines_of(out("freqgapEV.1"));
     ASSERT_EQ(ev.size(), 4u);
     EXPECT_EQ(ev[1].substr(0, 4), " 12 "); // slot 6, time step 2

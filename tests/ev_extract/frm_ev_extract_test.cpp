@@ -195,6 +195,23 @@ TEST_F(ev_window, CompletedRunLeavesTheWindowReady) {
     EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed=2");
     EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), w);
     EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
+
+    // The energies chosen, against time, in a chart window over this one.
+    // (No TDM chart without TDM data.)
+    const auto lines = test::one_chart("Time (fs)", "Energy (eV)");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].name, "Root 1");
+    EXPECT_EQ(lines[0].points, (QList<QPointF>{{2, 2.5}, {4, 2.5}}));
+    EXPECT_TRUE(test::control<QWidget>(w, "cmd_show_chart")->isEnabled());
+
+    // A new scan, started by Return on its focused button, shows its own counts, none of the
+    // run before.
+    set("txt_file_end", "1");
+    auto* scan = test::control<QPushButton>(w, "cmd_scan_file");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(scan, &enter);
+    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed = 0");
+    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_remaining")->text(), "Files Remaining = 1");
 }
 
 TEST_F(ev_window, WindowAndCommandLineWriteTheSameFiles) {
@@ -220,6 +237,13 @@ TEST_F(ev_window, WindowAndCommandLineWriteTheSameFiles) {
         if (entry.path().filename().string().starts_with("freqgap"))
             window_files[entry.path().filename().string()] = test::read_file(entry.path());
     EXPECT_EQ(window_files.size(), 2u * (1 + 3 + 1 + 1 + 1 + 3)); // per root: EV, SCF x3, ...
+    const auto charts = test::shown_charts();
+    ASSERT_EQ(charts.size(), 2u);
+    EXPECT_EQ(test::axis_titles(charts[1]).second, "|TDM| (au)");
+    const auto lengths = test::chart_lines(charts[1]);
+    ASSERT_EQ(lengths.size(), 2u);
+    EXPECT_EQ(lengths[1].name, "Root 2");
+    EXPECT_EQ(lengths[1].points.size(), 12);
 
     std::vector<std::string> args{"ev-extract",
                                   "--pick",

@@ -1,11 +1,17 @@
+#include "platform/qt/chart_panel.h"
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
 #include "platform/qt/window_registry.h"
 
+#include "support/test_support.h"
+
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -54,6 +60,81 @@ TEST(WidgetJobUi, ABarOverMoreThanTwoGigabytesStaysInProportion) {
     ui.progress_range(0, 100);
     ui.progress_value(40);
     EXPECT_EQ(bar.value(), 40);
+}
+
+TEST(FileDialogs, KindTitleAndFolderFollowWhatIsChosen) {
+    struct row {
+        file_purpose purpose;
+        QFileDialog::FileMode mode;
+        QFileDialog::AcceptMode accept;
+        bool asks_before_replacing;
+    };
+    qt_file_dialogs dialogs;
+    for (const row& r :
+         {row{file_purpose::read, QFileDialog::ExistingFile, QFileDialog::AcceptOpen, false},
+          row{file_purpose::overwrite, QFileDialog::AnyFile, QFileDialog::AcceptSave, true},
+          row{file_purpose::keep, QFileDialog::AnyFile, QFileDialog::AcceptSave, false}}) {
+        QFileDialog dialog;
+        dialogs.prepare(dialog, {"All Files (*.*)|*.*|", 1, "Select Output File", r.purpose});
+        EXPECT_EQ(dialog.windowTitle(), "Select Output File");
+        EXPECT_EQ(dialog.fileMode(), r.mode);
+        EXPECT_EQ(dialog.acceptMode(), r.accept);
+        if (r.accept == QFileDialog::AcceptSave) {
+            EXPECT_EQ(!dialog.testOption(QFileDialog::DontConfirmOverwrite),
+                      r.asks_before_replacing);
+        }
+    }
+    // The next dialog starts where the last one was left.
+    test::temp_dir dir;
+    dialogs.remember_folder_of(QString::fromStdString((dir / "gap1.gout").string()));
+    QFileDialog next;
+    dialogs.prepare(next, {});
+    EXPECT_EQ(next.directory().absolutePath().toStdString(), dir.path().string());
+}
+
+TEST(FileDialogs, TitledByTheButtonWithoutAccessKeyOrStepNumber) {
+    for (const auto& [caption, title] :
+         {std::pair{"&3) Select Output File", "Select Output File"},
+          std::pair{"1) &Select Spectral Density File", "Select Spectral Density File"},
+          std::pair{"Select  &Input Trajectory File", "Select Input Trajectory File"}}) {
+        QPushButton button(caption);
+        EXPECT_EQ(file_button_dialog(&button, file_purpose::read).title, title);
+    }
+}
+
+TEST(PathLabel, ElidesTheMiddleAndKeepsTheWholePathAsTooltip) {
+    path_label label("lbl_input_path");
+    const std::string path = "/home/researcher/runs/solvated_dye/trajectory_frames/gap0001.gout";
+    label.set_path(path);
+    label.resize(label.minimumSizeHint());
+    label.show();
+    EXPECT_EQ(label.toolTip().toStdString(), path);
+    EXPECT_TRUE(label.text().startsWith("/ho")) << label.text().toStdString();
+    EXPECT_TRUE(label.text().endsWith("out")) << label.text().toStdString();
+    EXPECT_TRUE(label.text().contains(QChar(0x2026)));
+    EXPECT_LT(label.sizeHint().width(), 600) << "a long path never widens its window";
+
+    label.set_paths({"/data/run/a.dat", "/data/run/b.dat"});
+    EXPECT_EQ(label.full_text(), "2 files in /data/run");
+    EXPECT_EQ(label.toolTip(), "/data/run/a.dat\n/data/run/b.dat");
+}
+
+TEST(ChartPanel, SavesPngOrSvgByTheNameAndSaysWhenItCannot) {
+    scoped_test_services services;
+    test::temp_dir dir;
+    chart_panel panel("chart_results");
+    panel.resize(400, 300);
+    panel.show_charts({chart_data{"Test", "x (s)", "y (m)", {{"line", {{0, 0}, {1, 1}}}}}});
+    services.dialogs.queue_path((dir / "chart.svg").string());
+    services.dialogs.queue_path((dir / "chart.png").string());
+    services.dialogs.queue_path((dir / "no folder" / "chart.png").string());
+    for (int i = 0; i < 3; ++i)
+        panel.cmd_save_chart->click();
+    EXPECT_TRUE(test::read_file(dir / "chart.svg").starts_with("<?xml"));
+    EXPECT_EQ(test::read_file(dir / "chart.png").substr(1, 3), "PNG");
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].title, "Chart Not Saved");
+    EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::overwrite);
 }
 
 struct counted_window : QWidget {

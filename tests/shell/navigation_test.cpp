@@ -1,15 +1,33 @@
 #include "shell_test.h"
 
+#include "amber/frm_mdcrd_strip.h"
 #include "conversion/frm_convertor.h"
+#include "correlation/frm_correlation_functions.h"
 #include "ev_extract/frm_ev_extract.h"
 #include "shell/frm_Amber_Tools.h"
+#include "shell/frm_about.h"
+#include "shell/frm_chart.h"
+#include "shell/frm_convertor_status.h"
+#include "shell/frm_history.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "shell/frm_structure_transforms.h"
 #include "shell/navigation.h"
+#include "stokes/frm_Phase_Correction.h"
+#include "stokes/frm_data_extraction1.h"
+#include "stokes/frm_tdss.h"
+#include "text_tools/frm_global_replace.h"
+#include "text_tools/frm_text_file_character_extraction.h"
 #include "text_tools/frm_text_line_extraction.h"
+#include "units/frm_time_conversion.h"
+#include "units/frm_unit_conversion.h"
 
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
+#include <map>
 #include <set>
 
 namespace qm::test {
@@ -54,7 +72,93 @@ TYPED_TEST(menu_window, CloseBoxShowsMenuWithPicturesStill) {
     EXPECT_FALSE(menu->timer_pic_change->isActive());
 }
 
+// Every window, as a researcher meets it on a 1366 x 768 laptop screen with a panel.
+template <class W> class every_window : public shell_test {};
+using all_windows =
+    ::testing::Types<frm_init, frm_stokes_shift_tools, frm_Amber_Tools, frm_structure_transforms,
+                     frm_about, frm_history, frm_convertor_status, frm_chart, frm_convertor,
+                     frm_text_file_character_extraction, frm_global_replace,
+                     frm_text_line_extraction, frm_time_conversion, frm_unit_conversion,
+                     frm_mdcrd_strip, frm_ev_extract, frm_data_extraction1, frm_Phase_Correction,
+                     frm_tdss, frm_correlation_functions>;
+TYPED_TEST_SUITE(every_window, all_windows);
+
+// The program's own controls carry their names; Qt's inner parts and the page do not count.
+std::vector<QWidget*> named_controls(QWidget* window) {
+    std::vector<QWidget*> controls;
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        const QString name = child->objectName();
+        if (!name.isEmpty() && !name.startsWith("qt_") && name != "page" &&
+            name != "page_scroll_area" && child->isVisibleTo(window))
+            controls.push_back(child);
+    }
+    return controls;
+}
+
+TYPED_TEST(every_window, FitsALaptopScreenAndKeepsEveryControlWithinReach) {
+    auto* w = window_registry::instance().load<TypeParam>();
+    for (const QSize needed : {w->minimumSizeHint(), w->sizeHint()}) {
+        EXPECT_LE(needed.width(), 1366);
+        EXPECT_LE(needed.height(), 700);
+    }
+
+    w->resize(320, 240); // smaller than any window's controls need
+    QApplication::processEvents();
+    auto* page = w->template findChild<QScrollArea*>("page_scroll_area");
+    for (QWidget* control : named_controls(w)) {
+        QWidget* view = w;
+        if (page != nullptr && page->widget()->isAncestorOf(control)) {
+            // Scrolled to the control's top left corner, as far as the page lets.
+            const QPoint corner = control->mapTo(page->widget(), QPoint(0, 0));
+            page->horizontalScrollBar()->setValue(corner.x());
+            page->verticalScrollBar()->setValue(corner.y());
+            view = page->viewport();
+        }
+        const QRect shown(control->mapTo(view, QPoint(0, 0)), control->size());
+        const bool fits = control->width() <= view->width() && control->height() <= view->height();
+        EXPECT_TRUE(fits ? view->rect().contains(shown) : view->rect().intersects(shown))
+            << control->objectName().toStdString() << " out of reach";
+    }
+}
+
+TYPED_TEST(every_window, ReturnPressesTheFocusedButtonAndNoAccessKeyIsShared) {
+    auto* w = window_registry::instance().load<TypeParam>();
+    std::map<QChar, QString> keys;
+    for (QAbstractButton* button : w->template findChildren<QAbstractButton*>()) {
+        if (auto* push = qobject_cast<QPushButton*>(button)) {
+            EXPECT_TRUE(push->autoDefault()) << push->objectName().toStdString();
+        }
+        const QString text = button->text();
+        const auto amp = text.indexOf('&');
+        if (amp < 0 || amp + 1 >= text.size())
+            continue;
+        const QChar key = text[amp + 1].toLower();
+        EXPECT_EQ(keys.count(key), 0u)
+            << "Alt+" << QString(key).toStdString() << " on " << button->objectName().toStdString()
+            << " and " << keys[key].toStdString();
+        keys[key] = button->objectName();
+    }
+}
+
 using navigation = shell_test;
+
+TEST_F(navigation, NewWindowsOpenCentredOverTheWindowTheyComeFrom) {
+    frm_init* menu = load_menu();
+    click(menu, "cmd_about");
+    auto* about = window_registry::instance().find<frm_about>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_LE((about->frameGeometry().center() - menu->frameGeometry().center()).manhattanLength(),
+              2);
+    about->close();
+    auto* amber = open_from_main_menu<frm_Amber_Tools>();
+    EXPECT_LE((amber->frameGeometry().center() - menu->frameGeometry().center()).manhattanLength(),
+              2);
+    const QPoint amber_centre = amber->frameGeometry().center();
+    click(amber, "Command1");
+    auto* tool = window_registry::instance().find<frm_text_line_extraction>();
+    ASSERT_NE(tool, nullptr);
+    EXPECT_LE((tool->frameGeometry().center() - amber_centre).manhattanLength(), 2);
+}
 
 TEST_F(navigation, MenuButtonsOpenTheirSubMenus) {
     struct route {

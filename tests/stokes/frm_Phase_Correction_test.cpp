@@ -1,5 +1,6 @@
 #include "stokes/frm_Phase_Correction.h"
 
+#include "platform/qt/path_label.h"
 #include "stokes/tool_window_fixture.h"
 
 #include <QLabel>
@@ -53,6 +54,13 @@ TEST_F(phase_window, ExecuteCorrectsThenStartsOverWithTheInput) {
     test::write_file(dir / "in.dat", "1 0 3.0\r\n2 0 -3.1\r\n");
     choose("cmd_output_file", "out.dat");
     ASSERT_TRUE(enabled("cmd_execute"));
+    ASSERT_EQ(services.dialogs.asked.size(), 3u);
+    EXPECT_EQ(services.dialogs.asked[1].title, "Select Phase Input File");
+    EXPECT_EQ(services.dialogs.asked[1].purpose, file_purpose::read);
+    EXPECT_EQ(services.dialogs.asked[2].title, "Select Corrected Phase Output File");
+    EXPECT_EQ(services.dialogs.asked[2].purpose, file_purpose::overwrite);
+    auto* shown_input = test::control<path_label>(w, "lbl_input_path");
+    EXPECT_EQ(shown_input->full_text().toStdString(), (dir / "in.dat").string());
     button("cmd_execute")->click();
     EXPECT_EQ(test::read_file(dir / "out.dat"), "1 0 3 \r\n2 0 3.18318530717958 \r\n");
     ASSERT_EQ(services.messages.shown.size(), 1u);
@@ -64,7 +72,17 @@ TEST_F(phase_window, ExecuteCorrectsThenStartsOverWithTheInput) {
     EXPECT_TRUE(enabled("cmd_input_file"));
     EXPECT_EQ(w->input_path(), "");
     EXPECT_EQ(w->output_path(), "");
+    EXPECT_EQ(shown_input->full_text(), "");
     EXPECT_EQ(test::control<QProgressBar>(w, "prg_progress")->value(), 0);
+
+    // The phase column before and after unwrapping, against the line.
+    const auto lines = test::one_chart("Line", "Phase (rad)");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].name, "Phase as Read");
+    EXPECT_EQ(lines[0].points, (QList<QPointF>{{1, 3.0}, {2, -3.1}}));
+    EXPECT_EQ(lines[1].name, "Unwrapped Phase");
+    EXPECT_EQ(lines[1].points, (QList<QPointF>{{1, 3.0}, {2, -3.1 + 2 * 3.14159265358979}}));
+    EXPECT_TRUE(enabled("cmd_show_chart"));
 }
 
 TEST_F(phase_window, FailuresAreReportedAndTheWindowStaysUsable) {
@@ -77,6 +95,8 @@ TEST_F(phase_window, FailuresAreReportedAndTheWindowStaysUsable) {
               "Error (Subscript out of range9) in (frm_Phase_Correction: cmd_execute_click) "
               "routine.\n\rReturning to main menu");
     EXPECT_EQ(test::read_file(dir / "out.dat"), "1 2 3 \r\n");
+    EXPECT_TRUE(test::shown_charts().empty()) << "no chart of a failed run";
+    EXPECT_FALSE(enabled("cmd_show_chart"));
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(enabled("cmd_execute"));

@@ -1,5 +1,6 @@
 #include "stokes/frm_data_extraction1.h"
 
+#include "stokes/stokes_shift_summary.h"
 #include "stokes/tool_window_fixture.h"
 
 #include <QLabel>
@@ -60,6 +61,20 @@ TEST_F(data_extraction_window, TheChosenFilesFolderIsTheDataPathAndExecuteAppend
     EXPECT_EQ(test::read_file(dir / "summary.dat"),
               folder + "\t 0.2067833635 \t 0.2067833635 \r\n");
     EXPECT_TRUE(button("cmd_Execute")->isEnabled());
+    EXPECT_EQ(services.dialogs.asked[0].title, "Select Path to Absfq.dat File");
+    EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::read);
+
+    // Both spectra, a dashed line up each peak and the Stokes shift across between them.
+    const auto lines = test::one_chart("Energy (eV)", "Intensity (peak = 1)");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].name, "Absorption");
+    EXPECT_EQ(lines[0].points, (QList<QPointF>{{thz_to_ev(100), 1}}));
+    EXPECT_EQ(lines[1].name, "Emission");
+    EXPECT_EQ(lines[2].name, "Absorption Peak = 0.414 eV");
+    EXPECT_EQ(lines[3].name, "Emission Peak = 0.207 eV");
+    EXPECT_EQ(lines[4].name, "Stokes Shift = 0.207 eV");
+    EXPECT_EQ(lines[4].points, (QList<QPointF>{{thz_to_ev(50), 1}, {thz_to_ev(100), 1}}));
+    EXPECT_TRUE(button("cmd_show_chart")->isEnabled());
 }
 
 TEST_F(data_extraction_window, AFailureLeavesOnlyTheWayBack) {

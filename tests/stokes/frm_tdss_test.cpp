@@ -1,5 +1,6 @@
 #include "stokes/frm_tdss.h"
 
+#include "platform/qt/path_label.h"
 #include "stokes/tool_window_fixture.h"
 
 #include <QChart>
@@ -24,7 +25,7 @@ TEST_F(tdss_window, OpensFromTheSubMenuWithAnEmptyChart) {
         {"cmd_input_file", "1) &Select Spectral Density File"},
         {"cmd_output_file", "2) Select &Output File"},
         {"cmd_read_input_file", "3) &Read Input File"},
-        {"cmd_return", "&Return to Stokes Shift Menu"}};
+        {"cmd_return", "Re&turn to Stokes Shift Menu"}}; // Alt+R reads the input
     for (const auto& [name, caption] : captions)
         EXPECT_EQ(button(name)->text(), caption);
     EXPECT_EQ(test::control<QLabel>(w, "lblStatus")->text(), "Status:");
@@ -37,6 +38,7 @@ TEST_F(tdss_window, OpensFromTheSubMenuWithAnEmptyChart) {
     EXPECT_TRUE(enabled("cmd_input_file"));
     EXPECT_FALSE(enabled("cmd_output_file"));
     EXPECT_FALSE(enabled("cmd_read_input_file"));
+    EXPECT_FALSE(enabled("cmd_save_chart"));
 }
 
 TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
@@ -47,6 +49,14 @@ TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
     EXPECT_FALSE(enabled("cmd_read_input_file"));
     choose("cmd_output_file", "tdss.dat");
     EXPECT_EQ(status(), "Ready to read input file.");
+    // The output is never written: its dialog does not ask about replacing a file.
+    ASSERT_EQ(services.dialogs.asked.size(), 2u);
+    EXPECT_EQ(services.dialogs.asked[0].title, "Select Spectral Density File");
+    EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::read);
+    EXPECT_EQ(services.dialogs.asked[1].title, "Select Output File");
+    EXPECT_EQ(services.dialogs.asked[1].purpose, file_purpose::keep);
+    EXPECT_EQ(test::control<path_label>(w, "lbl_output_path")->toolTip().toStdString(),
+              (dir / "tdss.dat").string());
     ASSERT_TRUE(enabled("cmd_read_input_file"));
     button("cmd_read_input_file")->click();
     EXPECT_EQ(status(), "Successfully Read Input Data - Ready to process.");
@@ -55,7 +65,18 @@ TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
     EXPECT_EQ(w->spectral_density().rows[1], (std::array<double, 3>{0.4, 0.5, 0.6}));
     EXPECT_EQ(w->output_path(), (dir / "tdss.dat").string());
     EXPECT_FALSE(std::filesystem::exists(dir / "tdss.dat"));
-    EXPECT_TRUE(test::control<QChartView>(w, "chart_data1")->chart()->series().isEmpty());
+    // The rows read, columns 2 and 3 against column 1, and the frame names them.
+    const QChart* chart = test::control<QChartView>(w, "chart_data1")->chart();
+    const auto lines = test::chart_lines(chart);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].name, "Column 2");
+    EXPECT_EQ(lines[0].points, (QList<QPointF>{{0.1, 0.2}, {0.4, 0.5}}));
+    EXPECT_EQ(lines[1].points, (QList<QPointF>{{0.1, 0.3}, {0.4, 0.6}}));
+    EXPECT_EQ(test::axis_titles(chart),
+              std::make_pair(QString("Column 1"), QString("Columns 2 and 3")));
+    EXPECT_EQ(test::control<QGroupBox>(w, "frm_data_display")->title(),
+              "Data Display - Spectral Density (2 rows)");
+    EXPECT_TRUE(enabled("cmd_save_chart"));
     EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
 }
 

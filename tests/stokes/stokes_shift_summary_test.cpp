@@ -66,10 +66,20 @@ TEST_F(stokes_shift, FortranLayoutAndCrLfLinesReadLikeTheWellFormedOnes) {
     spectra("   900.0    0.5\r\n  1000.0    1.0\r\n  1100.0   0.25\r\n",
             "   500.0  1 \r\n   450.0  0.5\r\n");
     test::recording_ui ui;
-    EXPECT_EQ(run(ui).outcome, stokes_shift_outcome::completed);
+    chart_data chart;
+    EXPECT_EQ(stokes_shift_summary({data_path, summary}, ui, &chart).outcome,
+              stokes_shift_outcome::completed);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, done_text);
     EXPECT_EQ(test::read_file(summary), data_path + summary_values);
+    // The chart takes each line's intensity, never the empty fields between the columns.
+    ASSERT_EQ(chart.lines.size(), 5u);
+    std::vector<double> intensities;
+    for (const chart_point& p : chart.lines[0].points)
+        intensities.push_back(p.y);
+    EXPECT_EQ(intensities, (std::vector<double>{0.5, 1.0, 0.25}));
+    EXPECT_EQ(chart.lines[1].points.back().x, thz_to_ev(450));
+    EXPECT_TRUE(chart.lines[4].mark);
 }
 
 TEST(SpectrumLines, PeakIsTheLastLineOfIntensityExactlyOne) {

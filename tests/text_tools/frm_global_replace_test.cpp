@@ -1,3 +1,4 @@
+#include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/window_registry.h"
 #include "shell/frm_init.h"
@@ -41,7 +42,10 @@ struct replace_window : ::testing::Test {
 TEST_F(replace_window, EnablingFollowsSelectionAndFirstSearchText) {
     EXPECT_EQ(w->windowTitle(), "Global Search & Replace");
     EXPECT_FALSE(menu->isVisible());
-    EXPECT_EQ(test::control<QCheckBox>(w, "chk_backups")->text(), "Check1");
+    // The box keeps its caption, too narrow to show it beside "Create Backups: ".
+    auto* backups = test::control<QCheckBox>(w, "chk_backups");
+    EXPECT_EQ(backups->text(), "Check1");
+    EXPECT_LT(backups->width(), backups->fontMetrics().horizontalAdvance("Check1"));
     const char* pair1[] = {"frm_replacement1", "lbl_search1", "txt_search1", "lbl_replace1",
                            "txt_replace1"};
     const char* pair2[] = {"frm_replacement2", "lbl_search2",  "txt_search2",
@@ -53,6 +57,9 @@ TEST_F(replace_window, EnablingFollowsSelectionAndFirstSearchText) {
     for (const char* name : pair1)
         EXPECT_TRUE(widget(name)->isEnabled()) << name;
     EXPECT_EQ(label("lbl_files_remaining"), "Files Remaining = 2");
+    EXPECT_EQ(services.dialogs.asked.back().title, "Select Files to Search");
+    EXPECT_EQ(test::control<path_label>(w, "lbl_input_path")->full_text().toStdString(),
+              "2 files in " + dir.path().string());
     EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar")->maximum(), 2);
     for (const char* name : pair2)
         EXPECT_FALSE(widget(name)->isEnabled()) << name;

@@ -70,6 +70,8 @@ TEST_F(time_window, OpensFromTheMainMenuWithOnlyInputAndReturnEnabled) {
     EXPECT_EQ(test::control<QLabel>(w, "Label7")->text(), "0%");
     EXPECT_EQ(test::control<QLabel>(w, "Label8")->text(), "100%");
     EXPECT_NE(test::control<QProgressBar>(w, "progress_bar"), nullptr);
+    for (const char* picture : {"Picture1", "Picture2"}) // never an empty frame
+        EXPECT_FALSE(test::control<QLabel>(w, picture)->pixmap().isNull()) << picture;
     EXPECT_TRUE(enabled("cmd_input"));
     EXPECT_TRUE(enabled("cmd_main_menu"));
     EXPECT_FALSE(enabled("cmd_output"));

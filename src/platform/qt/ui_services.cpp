@@ -1,9 +1,16 @@
 #include "platform/qt/ui_services.h"
 
+#include "platform/qt/path_label.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 
 #include <filesystem>
 
@@ -47,6 +54,15 @@ QMessageBox::Icon qt_icon(message_icon icon) {
 void qt_message_boxes::show(QWidget* parent, message_icon icon, std::string_view title,
                             std::string_view text) {
     QMessageBox box(qt_icon(icon), to_qt(title), shown_text(text), QMessageBox::Ok, parent);
+    // A box sized to a short text cuts its own title ("Conve... pleted") in the window frame:
+    // wide enough for the title and the frame's buttons beside it.
+    QFont frame_font = box.font();
+    frame_font.setBold(true);
+    constexpr int frame_buttons = 120;
+    const int title_room = QFontMetrics(frame_font).horizontalAdvance(to_qt(title)) + frame_buttons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(title_room, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
 }
 
@@ -92,35 +108,51 @@ std::string qt_filter(std::string_view pipe_filter) {
     return out;
 }
 
-file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_options& options) {
-    QFileDialog dialog(parent);
-    // Like every tool's dialog: the user may also type the name of a file that does not
-    // exist yet (output files).
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+void qt_file_dialogs::prepare(QFileDialog& dialog, const file_dialog_options& options) const {
+    dialog.setWindowTitle(QString::fromStdString(options.title));
+    if (!folder_.isEmpty())
+        dialog.setDirectory(folder_);
+    switch (options.purpose) {
+    case file_purpose::read:
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        break;
+    case file_purpose::overwrite:
+    case file_purpose::keep:
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, options.purpose == file_purpose::keep);
+        break;
+    }
     const QStringList filters = QString::fromStdString(qt_filter(options.filter)).split(";;");
     dialog.setNameFilters(filters);
     if (options.filter_index >= 1 && options.filter_index <= filters.size())
         dialog.selectNameFilter(filters[options.filter_index - 1]);
+}
+
+void qt_file_dialogs::remember_folder_of(const QString& chosen) {
+    folder_ = QFileInfo(chosen).absolutePath();
+}
+
+file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_options& options) {
+    QFileDialog dialog(parent);
+    prepare(dialog, options);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().front();
+    remember_folder_of(path);
     return {true, path.toStdString(), QFileInfo(path).fileName().toStdString()};
 }
 
 std::vector<std::string> qt_file_dialogs::open_files(QWidget* parent,
                                                      const file_dialog_options& options) {
     QFileDialog dialog(parent);
+    prepare(dialog, options);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    const QStringList filters = QString::fromStdString(qt_filter(options.filter)).split(";;");
-    dialog.setNameFilters(filters);
-    if (options.filter_index >= 1 && options.filter_index <= filters.size())
-        dialog.selectNameFilter(filters[options.filter_index - 1]);
     std::vector<std::string> paths;
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return paths;
+    remember_folder_of(dialog.selectedFiles().front());
     for (const QString& path : dialog.selectedFiles())
         paths.push_back(path.toStdString());
     return paths;
@@ -133,7 +165,8 @@ void scripted_message_boxes::show(QWidget*, message_icon icon, std::string_view 
         while_shown(shown.back());
 }
 
-file_choice scripted_file_dialogs::open_file(QWidget*, const file_dialog_options&) {
+file_choice scripted_file_dialogs::open_file(QWidget*, const file_dialog_options& options) {
+    asked.push_back(options);
     if (answers.empty())
         return {};
     file_choice answer = answers.front();
@@ -149,7 +182,9 @@ void scripted_file_dialogs::queue_cancel() {
     answers.push_back({});
 }
 
-std::vector<std::string> scripted_file_dialogs::open_files(QWidget*, const file_dialog_options&) {
+std::vector<std::string> scripted_file_dialogs::open_files(QWidget*,
+                                                           const file_dialog_options& options) {
+    asked.push_back(options);
     if (selections.empty())
         return {};
     std::vector<std::string> answer = selections.front();
@@ -169,11 +204,29 @@ scoped_test_services::~scoped_test_services() {
     services() = saved_;
 }
 
-bool choose_file(QWidget* parent, std::string& path) {
-    const file_choice choice = services().dialogs->open_file(parent, {});
-    if (choice.ok)
-        path = choice.path;
-    return choice.ok;
+file_dialog_options file_button_dialog(const QAbstractButton* button, file_purpose purpose) {
+    QString title = button->text();
+    title.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    title.remove(QRegularExpression(QStringLiteral("^\\d+\\) ")));
+    title = title.simplified();
+    file_dialog_options options;
+    options.title = title.toStdString();
+    options.purpose = purpose;
+    return options;
+}
+
+file_choice ask_for_file(QPushButton* button, file_purpose purpose) {
+    return services().dialogs->open_file(button->window(), file_button_dialog(button, purpose));
+}
+
+bool choose_file(QPushButton* button, file_purpose purpose, std::string& path, path_label* shown) {
+    const file_choice choice = ask_for_file(button, purpose);
+    if (!choice.ok)
+        return false;
+    path = choice.path;
+    if (shown != nullptr)
+        shown->set_path(path);
+    return true;
 }
 
 } // namespace qm

@@ -4,12 +4,17 @@
 
 #include "platform/job_ui.h"
 
+#include <QString>
+
 #include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class QAbstractButton;
+class QFileDialog;
+class QPushButton;
 class QWidget;
 
 namespace qm {
@@ -23,10 +28,19 @@ public:
     virtual void beep() = 0;
 };
 
+// What a chosen file is for; it decides the kind of dialog.
+enum class file_purpose {
+    read,      // an existing file: an open dialog that takes no other
+    overwrite, // a file the tool writes over: a save dialog that asks before replacing one
+    keep,      // a name the tool never writes over: a save dialog that does not ask
+};
+
 struct file_dialog_options {
     // "Description|pattern|" pairs, as every tool's dialog is set up.
     std::string filter = "All Files (*.*)|*.*|";
     int filter_index = 1;
+    std::string title; // what is chosen: "Select Output File"
+    file_purpose purpose = file_purpose::read;
 };
 
 // What the open-file dialog returns: the full path and the bare file name (the file title).
@@ -60,11 +74,21 @@ public:
     void beep() override;
 };
 
+// Every dialog starts in the folder the last one was left in.
 class qt_file_dialogs final : public file_dialogs {
 public:
     file_choice open_file(QWidget* parent, const file_dialog_options& options) override;
     std::vector<std::string> open_files(QWidget* parent,
                                         const file_dialog_options& options) override;
+
+    // Sets the dialog up for `options` (one file) before it is shown.
+    void prepare(QFileDialog& dialog, const file_dialog_options& options) const;
+    // The folder of a chosen file, where the next dialog starts (a typed path may lead
+    // elsewhere than the folder the dialog shows).
+    void remember_folder_of(const QString& chosen);
+
+private:
+    QString folder_; // empty: the working folder
 };
 
 // Converts "All Files (*.*)|*.*|" into Qt's "All Files (*)" form (";;" between filters).
@@ -100,11 +124,20 @@ public:
 
     std::deque<file_choice> answers;
     std::deque<std::vector<std::string>> selections;
+    std::vector<file_dialog_options> asked; // every dialog shown, in order
 };
 
-// The file buttons' dialog: on a choice its full path goes to `path` and the result is true; a
-// cancelled dialog changes nothing.
-bool choose_file(QWidget* parent, std::string& path);
+class path_label;
+
+// A file button's dialog: titled by the button's caption (without its access key and step
+// number) and of the kind `purpose` asks for.
+file_dialog_options file_button_dialog(const QAbstractButton* button, file_purpose purpose);
+file_choice ask_for_file(QPushButton* button, file_purpose purpose);
+
+// The same, keeping the choice: its full path goes to `path`, and is shown in `shown` when
+// given, and the result is true; a cancelled dialog changes nothing.
+bool choose_file(QPushButton* button, file_purpose purpose, std::string& path,
+                 path_label* shown = nullptr);
 
 // Swaps the doubles in for the life of the guard.
 class scoped_test_services {

@@ -2,6 +2,8 @@
 // forgotten when it is unloaded (closed windows delete themselves).
 #pragma once
 
+#include "platform/qt/window_layout.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -20,13 +22,16 @@ public:
         return it == windows_.end() ? nullptr : static_cast<W*>(it->second.data());
     }
 
-    // Creates the window when it is not loaded yet, then shows it and brings it to the front.
-    template <class W> W* load() {
+    // Creates the window when it is not loaded yet (centred over `from`, the window it is
+    // opened from), then shows it and brings it to the front.
+    template <class W> W* load(const QWidget* from = nullptr) {
         W* window = find<W>();
         if (window == nullptr) {
             window = new W();
             window->setAttribute(Qt::WA_DeleteOnClose);
             windows_[std::type_index(typeid(W))] = window;
+            press_buttons_on_return(window);
+            place_window(window, from);
         }
         window->show();
         window->raise();

@@ -1,0 +1,29 @@
+// A chart as a job describes its results: titles with units and lines of points. The windows
+// draw it; the jobs fill it only when a window asks, so the command line pays nothing for it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qm {
+
+struct chart_point {
+    double x = 0;
+    double y = 0;
+};
+
+struct chart_line {
+    std::string name; // shown in the legend
+    std::vector<chart_point> points;
+    // A mark drawn dashed over the data (a peak position, the span between two peaks).
+    bool mark = false;
+};
+
+struct chart_data {
+    std::string title;
+    std::string x_title; // with its unit, "Time (fs)"
+    std::string y_title;
+    std::vector<chart_line> lines;
+};
+
+} // namespace qm
