@@ -36,6 +36,8 @@ frm_data_extraction1::frm_data_extraction1(QWidget* parent) : QWidget(parent) {
     txt_output_file = named(new QLineEdit("c:\\QMMM_Summary.dat"), "txt_output_file");
     cmd_Execute = named(new QPushButton("E&xecute"), "cmd_Execute");
     cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
+    txt_status = named(new QLineEdit, "txt_status");
+    txt_status->setReadOnly(true);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(lbl_title, 0, 0, 1, 2);
@@ -49,6 +51,7 @@ frm_data_extraction1::frm_data_extraction1(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(cmd_Execute);
     buttons->addWidget(cmd_return);
     grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addWidget(txt_status, 5, 0, 1, 2);
     resize(560, sizeHint().height());
 
     connect(cmd_Input_Path, &QPushButton::clicked, this, [this] { choose_path(); });
@@ -70,7 +73,7 @@ void frm_data_extraction1::execute() {
     // The path box is the data path, whether the dialog filled it or the user typed it.
     const stokes_shift_settings settings{txt_current_data_path->text().toStdString(),
                                          txt_output_file->text().toStdString()};
-    widget_job_ui ui({this, nullptr, nullptr, nullptr, nullptr, {this}});
+    widget_job_ui ui({this, txt_status, nullptr, nullptr, nullptr, {this}});
     job_running_ = true;
     const stokes_shift_result result = stokes_shift_summary(settings, ui);
     job_running_ = false;

@@ -26,6 +26,7 @@ public:
     QLineEdit* txt_output_file;
     QPushButton* cmd_Execute;
     QPushButton* cmd_return;
+    QLineEdit* txt_status; // where the last summary line went
 
 protected:
     void closeEvent(QCloseEvent* event) override;
