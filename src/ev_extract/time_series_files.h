@@ -10,7 +10,8 @@
 //   B m.k               energy x 1519267604873490, the first m slots, m = points, 2 points, ...
 //   B TDMm.k            |TDM| for the same slots                (separate TDM files)
 //
-// The time of slot t is t x time step.
+// The time of slot t is (t + time offset) x time step; B starts with the output folder instead
+// of the data folder when one is given.
 #pragma once
 
 #include "ev_extract/ev_series_table.h"
@@ -27,8 +28,13 @@ namespace qm {
 inline constexpr double hartree_to_ev = 27.2113834;
 inline constexpr double ev_to_rad_per_s = 1519267604873490.0;
 
-// B: the data folder and the output prefix, each trimmed.
+// B: the data folder (or the output folder) and the output prefix, each trimmed.
 std::string output_base(const ev_settings& s, const file_series& series);
+
+// The time written for slot t.
+inline double slot_time(const ev_settings& s, long long t) {
+    return static_cast<double>(t + s.time_offset) * s.time_step;
+}
 
 // `energy` is indexed by slot (1..file_count) and holds the energies chosen for root k.
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,

@@ -1,5 +1,7 @@
 #include "platform/input_stream.h"
 
+#include "platform/output_file.h"
+#include "platform/process.h"
 #include "platform/run_error.h"
 
 #include <archive.h>
@@ -387,5 +389,42 @@ void read_whole_input(input_stream& in, std::string& text, std::uint64_t limit) 
     }
     text.resize(filled);
 }
+
+rereadable_input::rereadable_input(const std::filesystem::path& path) : path_(path) {
+    // Only a stream needs the copy: a file, a folder or a missing name goes to the job as it is
+    // (which reports what is wrong with it).
+    std::error_code ec;
+    const auto type = std::filesystem::status(path, ec).type();
+    if (path.empty() || ec || type == std::filesystem::file_type::regular ||
+        type == std::filesystem::file_type::directory)
+        return;
+    // Raw bytes, not the decompressed data: input_stream recognises them again from the copy.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw open_failure(path);
+    try {
+        folder_ = std::make_unique<private_folder>();
+        path_ = folder_->path() / path.filename();
+        output_file copy(path_);
+        std::vector<char> block(block_size);
+        for (;;) {
+            const ssize_t n = ::read(fd, block.data(), block.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw device_error(path);
+            if (n == 0)
+                break;
+            copy.write(std::string_view(block.data(), static_cast<std::size_t>(n)));
+        }
+        copy.close();
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+}
+
+rereadable_input::~rereadable_input() = default;
 
 } // namespace qm

@@ -66,4 +66,24 @@ std::uint64_t file_length(const std::filesystem::path& path);
 // "Out of string space".
 void read_whole_input(input_stream& in, std::string& text, std::uint64_t limit = max_text_bytes);
 
+class private_folder;
+
+// A file a job reads more than once (a format test, then the reading): the file itself, or for
+// a pipe, FIFO or terminal, which can be read only once, a copy of what it delivers, taken once
+// into a private folder that is removed with this object. The copy keeps the bytes as they came
+// (compressed data stays compressed); a copy that cannot be written is the run error naming it.
+class rereadable_input {
+public:
+    explicit rereadable_input(const std::filesystem::path& path);
+    ~rereadable_input();
+    rereadable_input(const rereadable_input&) = delete;
+    rereadable_input& operator=(const rereadable_input&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::unique_ptr<private_folder> folder_;
+    std::filesystem::path path_;
+};
+
 } // namespace qm
