@@ -1,11 +1,13 @@
 # Two entry points that do all set-up on a fresh Debian 12 machine:
 #   make run   - install missing packages, build, start the program
 #   make test  - the same, then every test
+# and make install PREFIX=DIR (default /usr/local) to install the built tree.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test install bench clean
 
 all: build
 
@@ -23,6 +25,9 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD_DIR)

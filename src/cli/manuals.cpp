@@ -132,7 +132,7 @@ std::string main_man_page(const CLI::App& app) {
             "\n[\\fB\\-q\\fR] [\\fB\\-\\-threads\\fR \\fIN\\fR] \\fISUBCOMMAND\\fR "
             "[\\fIOPTIONS\\fR]\n";
     page += ".SH DESCRIPTION\n" + roff(app.get_description()) +
-            "\nEach subcommand runs the job of one window of \\fBquillmark\\fR(1) with the same "
+            "\nEach subcommand runs the job of one window of the desktop program \\fBquillmark\\fR, with the same "
             "defaults. Status lines go to standard error (one line with a progress bar on a "
             "terminal, cut to its width); every message box is printed on standard output as "
             "\\fIIcon\\fR: \\fITitle\\fR: \\fIText\\fR, and a failing file is named on standard "
@@ -149,9 +149,10 @@ std::string main_man_page(const CLI::App& app) {
     page += ".SH COMPRESSED INPUT\n" + std::string(compressed_text);
     page += ".SH EXIT STATUS\n" + std::string(status_text);
     page += ".SH SEE ALSO\n";
-    for (const std::string& name : pages())
-        page += ".BR " + std::string(program) + "\\-" + roff(name) + " (1),\n";
-    page += ".BR quillmark (1)\n";
+    const auto names = pages();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        page += ".BR " + std::string(program) + "\\-" + roff(names[i]) + " (1)" +
+                (i + 1 < names.size() ? "," : "") + "\n";
     return page;
 }
 

@@ -260,7 +260,7 @@ void check_table_extent(const ev_settings& s) {
 } // namespace
 
 std::filesystem::path ev_job_place::default_fitting_program() {
-    return program_folder() / "rmsfit";
+    return helper_program("rmsfit");
 }
 
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
