@@ -81,37 +81,28 @@ TEST(CliEvExtract, TwoChunksJoinedEqualOneRun) {
     }
     for (const char* folder : {"one", "a", "b"})
         std::filesystem::create_directory(dir / folder);
+    // Every chunk writes its rad/s series as one file, as the one run does (README).
+    const std::vector<std::string> settings{
+        "--root-end",   "2",          "--limit-low", "0",     "--limit-high", "10",
+        "--roots",      "2",          "--time-step", "1.5",   "--tdm",        "--scf-energies",
+        "--scf-cycles", "--orbitals", "--points",    "100000"};
     const auto run = [&](const char* folder, const char* start, const char* end,
                          const char* offset) {
-        return run_cli({"ev-extract",
-                        "--dir",
-                        dir.path().string(),
-                        "--prefix",
-                        "gap",
-                        "--start",
-                        start,
-                        "--end",
-                        end,
-                        "--time-offset",
-                        offset,
-                        "--output-dir",
-                        (dir / folder).string(),
-                        "--root-end",
-                        "2",
-                        "--limit-low",
-                        "0",
-                        "--limit-high",
-                        "10",
-                        "--roots",
-                        "2",
-                        "--time-step",
-                        "1.5",
-                        "--tdm",
-                        "--scf-energies",
-                        "--scf-cycles",
-                        "--orbitals",
-                        "--points",
-                        "100000"});
+        std::vector<std::string> args{"ev-extract",
+                                      "--dir",
+                                      dir.path().string(),
+                                      "--prefix",
+                                      "gap",
+                                      "--start",
+                                      start,
+                                      "--end",
+                                      end,
+                                      "--time-offset",
+                                      offset,
+                                      "--output-dir",
+                                      (dir / folder).string()};
+        args.insert(args.end(), settings.begin(), settings.end());
+        return run_cli(args);
     };
     ASSERT_EQ(run("one", "1", "5", "0"), 0);
     ASSERT_EQ(run("a", "1", "2", "0"), 0);
