@@ -69,13 +69,13 @@ action add_char_extract(CLI::App& app) {
         if (o->input.empty())
             throw usage_error("give --prescan IN, or --input, --output and --range");
         const range_entry texts = range_texts_of(o->ranges);
-        const rereadable_input input(input_path(o->input));
-        const auto scan = run_prescan(input.path(), ctx.ui);
+        const auto input = rereadable(ctx, o->input);
+        const auto scan = run_prescan(input->path(), ctx.ui);
         if (!scan) {
             ctx.err << "quillmark-cli char-extract: cannot pre-scan " << o->input << '\n';
             return stopped;
         }
-        const auto outcome = run_character_extraction(input.path(), output_path(ctx, o->output),
+        const auto outcome = run_character_extraction(input->path(), output_path(ctx, o->output),
                                                       texts, scan->max_line_length, ctx.ui);
         return outcome == extraction_outcome::completed ? completed : stopped;
     };

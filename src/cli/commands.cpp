@@ -176,6 +176,14 @@ std::filesystem::path input_path(const std::string& text) {
     return text == "-" ? std::filesystem::path("/dev/stdin") : std::filesystem::path(text);
 }
 
+std::unique_ptr<rereadable_input> rereadable(context& ctx, const std::string& text) {
+    const std::filesystem::path given = input_path(text);
+    auto input = std::make_unique<rereadable_input>(given);
+    if (input->path() != given)
+        ctx.ui.name_copy(input->path(), given);
+    return input;
+}
+
 std::filesystem::path output_path(context& ctx, const std::string& text) {
     if (text != "-")
         return text;
@@ -185,10 +193,13 @@ std::filesystem::path output_path(context& ctx, const std::string& text) {
 
 int run(int argc, char** argv) {
     const int status = run(argc, argv, std::cout, std::cerr);
-    // The last buffered results reach the system only here: a failure is no success either.
-    if (std::fclose(stdout) != 0 && status == completed) {
+    // Standard output is closed like any output file (a file system may report a lost write
+    // only then); the streams are flushed and empty, so nothing writes to it afterwards.
+    errno = 0;
+    if ((std::fflush(stdout) != 0 || ::close(STDOUT_FILENO) != 0) && status == completed) {
         std::cerr << "quillmark-cli: standard output: "
-                  << run_error_text(errno == ENOSPC ? err::disk_full : err::path_file_access)
+                  << run_error_text(errno == ENOSPC || errno == EDQUOT ? err::disk_full
+                                                                       : err::path_file_access)
                   << '\n';
         return stopped;
     }

@@ -133,7 +133,8 @@ void console_job_ui::message(message_icon icon, std::string_view title, std::str
 
 void console_job_ui::file_error(const std::filesystem::path& file, std::string_view text) {
     settle();
-    err_ << "quillmark-cli: " << file.string() << ": " << text << '\n' << std::flush;
+    err_ << "quillmark-cli: " << (file == copy_ ? given_ : file).string() << ": " << text << '\n'
+         << std::flush;
 }
 
 } // namespace qm::cli

@@ -30,6 +30,11 @@ public:
 
     // The data goes to stdout: message boxes move to stderr, so the stream stays clean.
     void data_on_stdout() { messages_ = &err_; }
+    // Errors about `copy` (a private copy of a pipe) name `given` instead.
+    void name_copy(std::filesystem::path copy, std::filesystem::path given) {
+        copy_ = std::move(copy);
+        given_ = std::move(given);
+    }
 
     void status(std::string_view text) override;
     void counts(std::string_view first, std::string_view second) override;
@@ -50,6 +55,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::ostream* messages_ = &out_;
+    std::filesystem::path copy_, given_;
     console_options options_;
     std::string status_;
     bool status_shown_ = true;

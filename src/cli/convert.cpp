@@ -40,8 +40,8 @@ action add_convert(CLI::App& app) {
                               "output type");
         if (o->multiple && o->output == "-")
             throw usage_error("--multiple writes one file per geometry: --output cannot be -");
-        const rereadable_input input(input_path(o->input));
-        s.input = input.path();
+        const auto input = rereadable(ctx, o->input);
+        s.input = input->path();
         s.output = output_path(ctx, o->output);
         s.output_title = std::filesystem::path(o->output).filename().string();
         return run_conversion(s, ctx.ui) ? completed : stopped;

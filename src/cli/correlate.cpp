@@ -6,7 +6,6 @@
 #include "correlation/correlation_functions_module.h"
 
 #include <memory>
-#include <optional>
 
 namespace qm::cli {
 
@@ -35,9 +34,9 @@ action add_correlate(CLI::App& app) {
     return [o](context& ctx) {
         correlation_settings s = o->settings;
         // One series read twice: a pipe is copied once and both inputs read the copy.
-        std::optional<rereadable_input> both;
+        std::unique_ptr<rereadable_input> both;
         if (o->input1 == o->input2)
-            both.emplace(input_path(o->input1));
+            both = rereadable(ctx, o->input1);
         s.input1 = both ? both->path() : input_path(o->input1);
         s.input2 = both ? both->path() : input_path(o->input2);
         s.output = output_path(ctx, o->output);

@@ -132,7 +132,8 @@ std::string main_man_page(const CLI::App& app) {
             "\n[\\fB\\-q\\fR] [\\fB\\-\\-threads\\fR \\fIN\\fR] \\fISUBCOMMAND\\fR "
             "[\\fIOPTIONS\\fR]\n";
     page += ".SH DESCRIPTION\n" + roff(app.get_description()) +
-            "\nEach subcommand runs the job of one window of the desktop program \\fBquillmark\\fR, with the same "
+            "\nEach subcommand runs the job of one window of the desktop program "
+            "\\fBquillmark\\fR, with the same "
             "defaults. Status lines go to standard error (one line with a progress bar on a "
             "terminal, cut to its width); every message box is printed on standard output as "
             "\\fIIcon\\fR: \\fITitle\\fR: \\fIText\\fR, and a failing file is named on standard "

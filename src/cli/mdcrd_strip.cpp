@@ -23,8 +23,8 @@ int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
     check_whole_number("--last", o.last);
     if (!atom_range_usable(o.atoms, o.first, o.last))
         throw usage_error("the kept atoms must satisfy 1 <= --first <= --last <= --atoms");
-    const rereadable_input input(input_path(o.input));
-    const mdcrd_strip_settings settings{input.path(),
+    const auto input = rereadable(ctx, o.input);
+    const mdcrd_strip_settings settings{input->path(),
                                         output_path(ctx, o.output),
                                         whole_number_from_text(o.atoms),
                                         whole_number_from_text(o.first),

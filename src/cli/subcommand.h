@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,9 @@ void check_whole_number(const std::string& option, const std::string& text);
 // standard output, after which the message lines go to stderr so the data stays clean.
 std::filesystem::path input_path(const std::string& text);
 std::filesystem::path output_path(context& ctx, const std::string& text);
+// An input the job reads more than once: a pipe is copied once first (rereadable_input), and
+// an error about the copy names the input as it was given.
+std::unique_ptr<rereadable_input> rereadable(context& ctx, const std::string& text);
 
 // A subcommand adds its options to `app` and returns what runs it once they are parsed.
 using action = std::function<int(context&)>;

@@ -361,7 +361,7 @@ std::unique_ptr<input_stream> open_input(const std::filesystem::path& path) {
 std::uint64_t file_length(const std::filesystem::path& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status))
+    if (ec || !std::filesystem::exists(status) || std::filesystem::is_directory(status))
         throw open_failure(path);
     if (!std::filesystem::is_regular_file(status))
         return 0;

@@ -131,6 +131,12 @@ TEST(CliErrors, NameTheFileBesideTheFixedMessage) {
                      "(frm_text_line_extraction: cmd_execute_click) routine.\n\rReturning to "
                      "main menu\n");
 
+    // A pipe the job reads twice is copied first: the error names the pipe, not the copy.
+    r = test::run_shell(dir.path(), "printf title | $Q mdcrd-strip --input - --output o.crd "
+                                    "--atoms 1 --first 1 --last 1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "quillmark-cli: /dev/stdin: Input past end of file\n");
+
     test::write_file(dir / "gap1.gout", test::td_output({{3.5, 0.2}}));
     r = test::run_cli({"ev-extract", "--dir", dir.path().string(), "--prefix", "gap", "--end", "2",
                        "--limit-low", "0", "--limit-high", "10", "--no-status-log"});
