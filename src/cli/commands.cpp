@@ -217,9 +217,10 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     unsigned threads = 0;
     app.add_flag("-q,--quiet", quiet, "No status lines or progress bar; messages and errors only");
     app.add_option("--threads", threads,
-                   "Threads for work split over the CPUs (default: the CPUs this process may "
-                   "run on)")
-        ->check(CLI::Range(1u, 4096u));
+                   "Threads for work split over the CPUs, 1 to 4096 (default: the CPUs this "
+                   "process may run on)")
+        ->check(CLI::Range(1u, 4096u))
+        ->option_text("N");
     app.add_option_function<std::string>(
            "--write-manuals",
            [&app](const std::string& folder) {

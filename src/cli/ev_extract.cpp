@@ -196,7 +196,8 @@ action add_ev_extract(CLI::App& app) {
                    "Slots of the whole series before this chunk: slot s is written at time "
                    "(s + offset) x step, so chunks join into one run (see merge-series)")
         ->check(CLI::Range(0LL, 1000000000000LL))
-        ->capture_default_str();
+        ->capture_default_str()
+        ->option_text("SLOTS (default: 0)");
     app.footer("Example: quillmark-cli ev-extract --pick run/gap1.gout --end 2000 --roots 2 --tdm");
     return [o](context& ctx) { return run_ev_extract(*o, ctx); };
 }
