@@ -1,11 +1,13 @@
 # Two entry points that do all set-up on a fresh Debian 12 machine:
 #   make run   - install missing packages, build, start the program
 #   make test  - the same, then every test
+# and make install PREFIX=DIR (default /usr/local) to install the built tree.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test install bench clean
 
 all: build
 
@@ -24,6 +26,9 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+install: build
+	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
 clean:
 	rm -rf $(BUILD_DIR)
 
@@ -39,4 +44,5 @@ bench: deps
 	python3 bench/char_extract_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/char-data
 	python3 bench/replace_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/replace-data
 	python3 bench/mdcrd_strip_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/mdcrd-data
+	python3 bench/mdcrd_strip_gz_bench.py $(BUILD_DIR)-bench/quillmark-cli /tmp/quillmark-bench-mdcrd-gz
 	python3 bench/correlation_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/corr-data

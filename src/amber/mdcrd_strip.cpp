@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -153,38 +153,56 @@ void check_frame(std::string_view frame, const frame_lines& lines, std::uint64_t
         check_line_end(frame.substr(at), box_bytes - 1, number, 1, atoms, "box line");
 }
 
-std::uint64_t read_up_to(std::ifstream& in, char* into, std::uint64_t bytes) {
+std::uint64_t read_up_to(std::istream& in, char* into, std::uint64_t bytes) {
     in.read(into, static_cast<std::streamsize>(bytes));
     return static_cast<std::uint64_t>(in.gcount());
 }
 
-// Reads whole frames in blocks and checks each one's line ends before handing it out.
+run_error last_frame_cut_short(std::uint64_t whole_frames, std::uint64_t more_bytes,
+                               std::uint64_t atoms, bool box_lines) {
+    return layout_error(err::past_end,
+                        "The last frame is cut short: after " + std::to_string(whole_frames) +
+                            " whole frames of " + atoms_text(atoms) +
+                            (box_lines ? " with box lines" : "") + " come " +
+                            std::to_string(more_bytes) + " more bytes; check the number of atoms");
+}
+
+// Reads whole frames in blocks and checks each one's line ends before handing it out. While
+// the layout does not know the number of frames yet (0), it reads to the end of the data and
+// counts them; the data is streamed, so a compressed file or a pipe is read the same way.
 class frame_stream {
 public:
     frame_stream(const std::filesystem::path& path, const mdcrd_layout& layout, std::uint64_t atoms)
         : in_(open_input(path)), layout_(layout), lines_(atoms), atoms_(atoms),
+          counting_(layout.frames == 0),
           frames_per_block_(std::clamp<std::uint64_t>(
               block_bytes / std::max<std::uint64_t>(1, layout.frame_bytes()), 1,
-              std::max<std::uint64_t>(1, layout.frames))) {
-        in_->seekg(static_cast<std::streamoff>(layout.title_bytes()));
+              counting_ ? block_bytes : layout.frames)) {
+        in_->ignore(static_cast<std::streamsize>(layout.title_bytes()));
         block_.resize(frames_per_block_ * layout.frame_bytes());
     }
 
     // The next block of whole, checked frames; empty after the last frame.
     std::string_view next_block() {
-        const std::uint64_t frames = std::min(frames_per_block_, layout_.frames - frames_read_);
+        const std::uint64_t frames =
+            counting_ ? frames_per_block_
+                      : std::min(frames_per_block_, layout_.frames - frames_read_);
         const std::uint64_t bytes = frames * layout_.frame_bytes();
-        if (read_up_to(*in_, block_.data(), bytes) != bytes)
+        const std::uint64_t got = read_up_to(*in_, block_.data(), bytes);
+        if (!counting_ && got != bytes)
             throw layout_error(err::past_end, "The trajectory got shorter while it was read");
-        const std::string_view block(block_.data(), bytes);
+        if (got % layout_.frame_bytes() != 0)
+            throw last_frame_cut_short(frames_read_ + got / layout_.frame_bytes(),
+                                       got % layout_.frame_bytes(), atoms_, layout_.box_bytes > 0);
+        const std::string_view block(block_.data(), got);
         const std::uint64_t width = lines_.width(lines_.count() - 1);
-        for (std::uint64_t f = 0; f < frames; ++f) {
+        for (std::uint64_t f = 0; f < got / layout_.frame_bytes(); ++f) {
             const std::string_view frame = block.substr(f * layout_.frame_bytes());
             check_frame(frame, lines_, layout_.box_bytes, frames_read_ + f + 1, atoms_);
             every_tail_a_box_ = every_tail_a_box_ && box_wide(width) &&
                                 is_box_line(frame.substr(lines_.bytes - width - 1, width));
         }
-        frames_read_ += frames;
+        frames_read_ += got / layout_.frame_bytes();
         return block;
     }
 
@@ -193,10 +211,11 @@ public:
     bool every_tail_a_box() const { return every_tail_a_box_; }
 
 private:
-    std::unique_ptr<std::ifstream> in_;
+    std::unique_ptr<input_stream> in_;
     mdcrd_layout layout_;
     frame_lines lines_;
     std::uint64_t atoms_;
+    bool counting_;
     std::uint64_t frames_per_block_;
     std::string block_;
     std::uint64_t frames_read_ = 0;
@@ -219,22 +238,55 @@ std::optional<std::string> other_reading(const mdcrd_layout& layout, std::uint64
     return std::nullopt;
 }
 
-// Reads the whole trajectory through the checks of every frame, before anything is written. A
-// file that reads as well with another atom count is refused: which count is right cannot be
-// known, and the wrong one drops an atom or takes a box line for one.
-void check_trajectory(const std::filesystem::path& input, const mdcrd_layout& layout,
-                      std::uint64_t atoms) {
-    frame_stream check(input, layout, atoms);
-    while (check.frames_read() < layout.frames)
-        check.next_block();
-    if (layout.frames == 0 || !check.every_tail_a_box())
-        return;
+// Streams every frame through its checks, counting them. A file that reads as well with
+// another atom count is refused: which count is right cannot be known, and the wrong one drops
+// an atom or takes a box line for one.
+std::uint64_t check_every_frame(const std::filesystem::path& input, const mdcrd_layout& layout,
+                                std::uint64_t atoms) {
+    frame_stream frames(input, layout, atoms);
+    while (!frames.next_block().empty()) {
+    }
+    if (frames.frames_read() == 0 || !frames.every_tail_a_box())
+        return frames.frames_read();
     if (const auto other = other_reading(layout, atoms))
         throw layout_error(err::bad_record_length,
                            "Every frame of " + atoms_text(atoms) +
                                " ends in a line that reads as a box line (positive lengths), "
                                "so the file reads as well as a trajectory of " +
                                *other + ": check the number of atoms");
+    return frames.frames_read();
+}
+
+// The bytes after the title: from the length of a plain file (`length`, 0 when not known), or
+// counted by reading through compressed data.
+std::uint64_t frame_data_bytes(const std::filesystem::path& input, const mdcrd_layout& layout,
+                               std::uint64_t length) {
+    if (length > 0)
+        return length - layout.title_bytes();
+    auto in = open_input(input);
+    in->ignore(static_cast<std::streamsize>(layout.title_bytes()));
+    std::string block(block_bytes, '\0');
+    std::uint64_t bytes = 0;
+    for (std::uint64_t got; (got = read_up_to(*in, block.data(), block.size())) > 0;)
+        bytes += got;
+    return bytes;
+}
+
+// The first frame and what follows it, as far as the data goes: up to `bytes` bytes, read in
+// growing steps, so a wrong atom count never allocates more than the data holds.
+std::string read_head(std::istream& in, std::uint64_t bytes) {
+    std::string head;
+    while (head.size() < bytes) {
+        const std::uint64_t step =
+            std::min<std::uint64_t>(bytes - head.size(), std::max(block_bytes, head.size()));
+        const std::size_t old = head.size();
+        head.resize(old + step);
+        const std::uint64_t got = read_up_to(in, head.data() + old, step);
+        head.resize(old + got);
+        if (got < step)
+            break;
+    }
+    return head;
 }
 
 // Bytes of one frame's kept fields written 10 to a line, every line ended by a line feed.
@@ -317,54 +369,50 @@ mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t
     if (atoms == 0)
         throw run_error::from_number(err::invalid_call);
     mdcrd_layout layout;
-    const std::uint64_t length = file_length(input);
     line_reader(input, last_line::must_end_with_lf).next_required(layout.title);
     if (!layout.title.empty() && layout.title.back() == '\r')
         throw layout_error(err::bad_record_length, cr_lf_ends);
-    const std::uint64_t frame_data = length - layout.title_bytes();
-    if (frame_data == 0)
-        return layout; // a title and no frames
+    auto in = open_input(input);
+    in->ignore(static_cast<std::streamsize>(layout.title_bytes()));
 
-    // Each atom takes 24 characters at least: a count too large for the file is caught here,
-    // before any size is computed from it.
+    // Each atom takes 24 characters at least: a count too large for the data is caught before
+    // any size is computed from it. A plain file's length tells at once; compressed data or a
+    // pipe shows it as the first frame is read.
     const auto first_frame_cut_short = [&] {
         return layout_error(err::past_end, "The file ends inside the first frame of " +
                                                atoms_text(atoms) + ": check the number of atoms");
     };
-    if (atoms > frame_data / 24)
+    const std::uint64_t length = in->compressed() ? 0 : file_length(input);
+    if (length == layout.title_bytes())
+        return layout; // a title and no frames
+    if (length > layout.title_bytes() ? atoms > (length - layout.title_bytes()) / 24
+                                      : atoms > std::numeric_limits<std::uint64_t>::max() / 243)
         throw first_frame_cut_short();
     const frame_lines lines(atoms);
-    if (lines.bytes > frame_data)
+    const std::string head = read_head(*in, lines.bytes + longest_box_line + 1);
+    if (head.empty())
+        return layout;
+    if (head.size() < lines.bytes)
         throw first_frame_cut_short();
     layout.coordinate_bytes = lines.bytes;
-
-    auto in = open_input(input);
-    in->seekg(static_cast<std::streamoff>(layout.title_bytes()));
-    std::string head(lines.bytes + longest_box_line + 1, '\0');
-    head.resize(read_up_to(*in, head.data(), head.size()));
     check_frame(head, lines, 0, 1, atoms);
 
     // What follows the first frame: nothing, the next frame, or a box line. A box line is a
     // line of box lengths that is not shaped like a coordinate line of the next frame; with
     // one line per frame the two may have the same width, and then the box lines must also
-    // pair up with the frames to the end of the file.
-    if (frame_data > lines.bytes) {
+    // pair up with the frames to the end of the data.
+    if (head.size() > lines.bytes) {
         const std::string_view rest = std::string_view(head).substr(lines.bytes);
         const std::size_t end = rest.find('\n');
         const bool same_width = end == lines.width(0);
         if (end != std::string_view::npos && is_box_line(rest.substr(0, end)) &&
-            (!same_width || (lines.count() == 1 && frame_data % (lines.bytes + end + 1) == 0)))
+            (!same_width ||
+             (lines.count() == 1 && frame_data_bytes(input, layout, length) %
+                                            (lines.bytes + end + 1) ==
+                                        0)))
             layout.box_bytes = end + 1;
     }
-    if (frame_data % layout.frame_bytes() != 0)
-        throw layout_error(err::past_end, "The last frame is cut short: after " +
-                                              std::to_string(frame_data / layout.frame_bytes()) +
-                                              " whole frames of " + atoms_text(atoms) +
-                                              (layout.box_bytes > 0 ? " with box lines" : "") +
-                                              " come " +
-                                              std::to_string(frame_data % layout.frame_bytes()) +
-                                              " more bytes; check the number of atoms");
-    layout.frames = frame_data / layout.frame_bytes();
+    layout.frames = check_every_frame(input, layout, atoms);
     return layout;
 }
 
@@ -383,7 +431,6 @@ mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobU
         ui.progress_range(0, static_cast<long long>(layout.file_bytes()));
         ui.counts("Bytes Processed = 0",
                   "Bytes Remaining = " + std::to_string(layout.file_bytes()));
-        check_trajectory(s.input, layout, s.atoms);
         copy_kept_atoms(s, layout, ui);
     });
     if (!done)

@@ -26,7 +26,7 @@ struct mdcrd_strip_settings {
     bool keep_box = false;        // copy the box lines; otherwise they are dropped
 };
 
-// How a trajectory is laid out, learnt from its title, its first frame and its length.
+// How a trajectory is laid out, learnt from its title, its first frame and its whole length.
 struct mdcrd_layout {
     std::string title;                  // the title line without its line feed
     std::uint64_t coordinate_bytes = 0; // one frame's coordinate lines with their line feeds
@@ -52,13 +52,14 @@ bool accepts_atom_number_key(char key);
 bool atom_range_usable(std::string_view total_text, std::string_view start_text,
                        std::string_view end_text);
 
-// Reads the title and the first frame and checks the whole length against `atoms`: whether
-// frames carry box lines, how many there are. A file that does not match (another atom count,
-// CR LF line ends, a last frame cut short) is a run error that says what is wrong.
+// Reads the title and the first frame (whether frames carry box lines), then streams every
+// frame once, checking it against `atoms` and counting it; plain, compressed or from a pipe
+// alike, in memory of a few frames. A file that does not match (another atom count, CR LF line
+// ends, a last frame cut short) is a run error that says what is wrong.
 mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t atoms);
 
-// Checks the whole trajectory first, then writes the title and the kept fields of every frame,
-// 10 to a line, and the box lines when asked to. Progress: "Bytes Processed = " and
+// Checks the whole trajectory first (read_mdcrd_layout), then writes the title and the kept fields
+// of every frame, 10 to a line, and the box lines when asked to. Progress: "Bytes Processed = " and
 // "Bytes Remaining = " on the two count labels, the bar in bytes. Ends in "Conversion Complete"
 // or the routine's error report (number form); nothing is written when the check fails.
 mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobUi& ui);

@@ -4,7 +4,8 @@
 //   char-extract --input IN --output OUT --range S:F [--range S:F ...]   (at most five)
 //
 // The ranges are checked against the pre-scan's max line length exactly as the window checks
-// the range boxes, so the CLI accepts what Execute accepts and nothing more.
+// the range boxes, so the CLI accepts what Execute accepts and nothing more. "-" reads standard
+// input (copied once for the pre-scan and the extraction) or writes standard output.
 #include "cli/subcommand.h"
 #include "text_tools/character_extraction.h"
 
@@ -39,8 +40,9 @@ action add_char_extract(CLI::App& app) {
     auto* prescan = app.add_option("--prescan", o->prescan,
                                    "Only pre-scan this file: print the max line length, the min "
                                    "value and the preview");
-    auto* input = app.add_option("--input", o->input, "Input text file");
-    auto* output = app.add_option("--output", o->output, "Output file (created or truncated)");
+    auto* input = app.add_option("--input", o->input, "Input text file (- for standard input)");
+    auto* output = app.add_option("--output", o->output,
+                                  "Output file (created or truncated; - for standard output)");
     auto* range = app.add_option("--range", o->ranges,
                                  "START:FINISH character positions from 1 (range 1 first; up to "
                                  "five; an empty START leaves that range out)")
@@ -54,7 +56,7 @@ action add_char_extract(CLI::App& app) {
 
     return [o](context& ctx) {
         if (!o->prescan.empty()) {
-            const auto scan = run_prescan(o->prescan, ctx.ui);
+            const auto scan = run_prescan(input_path(o->prescan), ctx.ui);
             if (!scan) {
                 ctx.err << "quillmark-cli char-extract: cannot pre-scan " << o->prescan << '\n';
                 return stopped;
@@ -67,13 +69,14 @@ action add_char_extract(CLI::App& app) {
         if (o->input.empty())
             throw usage_error("give --prescan IN, or --input, --output and --range");
         const range_entry texts = range_texts_of(o->ranges);
-        const auto scan = run_prescan(o->input, ctx.ui);
+        const auto input = rereadable(ctx, o->input);
+        const auto scan = run_prescan(input->path(), ctx.ui);
         if (!scan) {
             ctx.err << "quillmark-cli char-extract: cannot pre-scan " << o->input << '\n';
             return stopped;
         }
-        const auto outcome =
-            run_character_extraction(o->input, o->output, texts, scan->max_line_length, ctx.ui);
+        const auto outcome = run_character_extraction(input->path(), output_path(ctx, o->output),
+                                                      texts, scan->max_line_length, ctx.ui);
         return outcome == extraction_outcome::completed ? completed : stopped;
     };
 }

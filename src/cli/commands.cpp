@@ -1,61 +1,168 @@
 #include "cli/commands.h"
 
 #include "cli/console_job_ui.h"
+#include "cli/manuals.h"
 #include "cli/subcommand.h"
+#include "platform/error_report.h"
+#include "platform/output_file.h"
 #include "platform/val.h"
+#include "platform/worker_threads.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
 namespace qm::cli {
 namespace {
 
-struct subcommand_entry {
-    const char* name;
-    const char* description;
-    add_subcommand add;
-};
-
-// Every subcommand, in the order `--help` lists them.
+// Every subcommand, in the order `--help` lists them, with the manual page that documents it.
 const subcommand_entry subcommands[] = {
-    {"convert",
+    {"convert", "structures",
      "Convert a structure (XYZ, Gaussian input or output) to PDB, XYZ or "
      "Gaussian 94 output, or extract a frequency table",
      add_convert},
-    {"ev-extract",
+    {"ev-extract", "excited-states",
      "Extract excited-state energies, TDMs and SCF data from a numbered series of "
      "Gaussian outputs into time series",
      add_ev_extract},
-    {"line-extract", "Write every n-th line of a text file, from a start line, to a new file",
-     add_line_extract},
-    {"char-extract",
+    {"merge-series", "excited-states",
+     "Join the outputs of ev-extract runs over consecutive chunks of one series into the "
+     "files one run gives",
+     add_merge_series},
+    {"line-extract", "text",
+     "Write every n-th line of a text file, from a start line, to a new file", add_line_extract},
+    {"char-extract", "text",
      "Cut up to five character ranges out of every line of a text file, or pre-scan it",
      add_char_extract},
-    {"replace",
+    {"replace", "text",
      "Replace one or two search texts in one file or several files of one folder, in place",
      add_replace},
-    {"mdcrd-strip", "Copy an Amber formatted trajectory keeping one range of atoms in every frame",
+    {"mdcrd-strip", "trajectories",
+     "Copy an Amber formatted trajectory keeping one range of atoms in every frame",
      add_mdcrd_strip},
-    {"units", "Convert a number between hartree, kJ/mol, kcal/mol and eV, or between amu and kg",
-     add_units},
-    {"time-convert",
+    {"units", "units",
+     "Convert a number between hartree, kJ/mol, kcal/mol and eV, or between amu and kg", add_units},
+    {"time-convert", "units",
      "Write every \"<d> days <h> hours <m> minutes <s> seconds\" line of a text file with its "
      "total in one unit",
      add_time_convert},
-    {"stokes-shift",
+    {"stokes-shift", "stokes",
      "Stokes shift and reorganisation energy of absfq.dat and emisfq.dat in one folder, "
      "appended to a summary file",
      add_stokes_shift},
-    {"phase-correct", "Remove the 2 pi jumps from a column of phases in a text file",
+    {"phase-correct", "stokes", "Remove the 2 pi jumps from a column of phases in a text file",
      add_phase_correct},
-    {"spectral-density", "Read a spectral density file into rows of three numbers and print them",
+    {"spectral-density", "stokes",
+     "Read a spectral density file into rows of three numbers and print them",
      add_spectral_density},
-    {"correlate", "Correlation function of two equally long series of values by direct summation",
+    {"correlate", "correlation",
+     "Correlation function of two equally long series of values by direct summation",
      add_correlate},
 };
 
+// The Gaussian versions whose outputs the readers know.
+constexpr const char* gaussian_versions_read = "94, 98, 03, 09 and 16";
+
+std::string version_text() {
+    return std::string("quillmark-cli ") + QUILLMARK_VERSION + "\nReads Gaussian " +
+           gaussian_versions_read +
+           " outputs, Gaussian inputs, XYZ files and Amber formatted trajectories,"
+           "\nplain or compressed (gzip, bzip2, xz, zstd, zip).";
+}
+
+// Levenshtein distance: how many characters must change to turn one word into the other.
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string nearest(std::string_view word, const std::vector<std::string>& candidates) {
+    std::string best;
+    std::size_t best_distance = std::string::npos;
+    for (const std::string& c : candidates)
+        if (const std::size_t d = edit_distance(word, c); d < best_distance) {
+            best = c;
+            best_distance = d;
+        }
+    return best;
+}
+
+std::vector<std::string> option_names(const CLI::App& app) {
+    std::vector<std::string> names;
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->get_group().empty())
+            continue; // hidden
+        for (const std::string& name : option->get_lnames())
+            names.push_back("--" + name);
+        for (const std::string& name : option->get_snames())
+            names.push_back("-" + name);
+    }
+    return names;
+}
+
+// The first word CLI11 could not place, named with the nearest valid one: an unknown
+// subcommand or option is a typing slip far more often than anything else.
+std::optional<std::string> unknown_word(const CLI::App& app, const CLI::App* sub) {
+    std::vector<std::string> words = app.remaining();
+    if (sub != nullptr)
+        for (const std::string& w : sub->remaining())
+            words.push_back(w);
+    for (const std::string& word : words) {
+        if (word.size() > 1 && word[0] == '-') {
+            const std::string name = word.substr(0, word.find('='));
+            std::vector<std::string> names = option_names(app);
+            if (sub != nullptr) {
+                const auto own = option_names(*sub);
+                names.insert(names.end(), own.begin(), own.end());
+            }
+            return (sub != nullptr ? " " + sub->get_name() : std::string()) + ": unknown option '" +
+                   name + "'; did you mean '" + nearest(name, names) + "'?";
+        }
+        if (sub == nullptr) {
+            std::vector<std::string> names;
+            for (const auto& entry : subcommands)
+                names.emplace_back(entry.name);
+            return ": unknown subcommand '" + word + "'; did you mean '" + nearest(word, names) +
+                   "'?";
+        }
+    }
+    return std::nullopt;
+}
+
+// Results printed on stdout are output like any file: a write that failed (a full disk,
+// `> /dev/full`) must not end in success.
+bool standard_output_written(std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out.flush();
+    if (out)
+        return true;
+    const int error_number = errno;
+    err << "quillmark-cli: standard output: "
+        << run_error_text(error_number == ENOSPC || error_number == EDQUOT ? err::disk_full
+                                                                           : err::path_file_access)
+        << '\n';
+    return false;
+}
+
 } // namespace
+
+std::span<const subcommand_entry> subcommand_table() {
+    return subcommands;
+}
 
 void check_whole_number(const std::string& option, const std::string& text) {
     if (text.find_first_not_of("0123456789") != std::string::npos)
@@ -65,36 +172,105 @@ void check_whole_number(const std::string& option, const std::string& text) {
                           (text.empty() ? std::string("an empty text") : text));
 }
 
+std::filesystem::path input_path(const std::string& text) {
+    return text == "-" ? std::filesystem::path("/dev/stdin") : std::filesystem::path(text);
+}
+
+std::unique_ptr<rereadable_input> rereadable(context& ctx, const std::string& text) {
+    const std::filesystem::path given = input_path(text);
+    auto input = std::make_unique<rereadable_input>(given);
+    if (input->path() != given)
+        ctx.ui.name_copy(input->path(), given);
+    return input;
+}
+
+std::filesystem::path output_path(context& ctx, const std::string& text) {
+    if (text != "-")
+        return text;
+    ctx.ui.data_on_stdout();
+    return standard_output_path;
+}
+
 int run(int argc, char** argv) {
-    return run(argc, argv, std::cout, std::cerr);
+    const int status = run(argc, argv, std::cout, std::cerr);
+    // Standard output is closed like any output file (a file system may report a lost write
+    // only then); the streams are flushed and empty, so nothing writes to it afterwards.
+    errno = 0;
+    if ((std::fflush(stdout) != 0 || ::close(STDOUT_FILENO) != 0) && status == completed) {
+        std::cerr << "quillmark-cli: standard output: "
+                  << run_error_text(errno == ENOSPC || errno == EDQUOT ? err::disk_full
+                                                                       : err::path_file_access)
+                  << '\n';
+        return stopped;
+    }
+    return status;
 }
 
 int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Quillmark command line: the toolbox's jobs without a display.", "quillmark-cli"};
+    CLI::App app{"Quillmark command line: the toolbox's jobs without a display. \"-\" as a file "
+                 "reads standard input or writes standard output; compressed inputs (gzip, "
+                 "bzip2, xz, zstd, zip) are read as they are.",
+                 "quillmark-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", version_text(), "Print the version and what it reads");
+    bool quiet = false;
+    unsigned threads = 0;
+    app.add_flag("-q,--quiet", quiet, "No status lines or progress bar; messages and errors only");
+    app.add_option("--threads", threads,
+                   "Threads for work split over the CPUs, 1 to 4096 (default: the CPUs this "
+                   "process may run on)")
+        ->check(CLI::Range(1u, 4096u))
+        ->option_text("N");
+    app.add_option_function<std::string>(
+           "--write-manuals",
+           [&app](const std::string& folder) {
+               write_manuals(app, folder);
+               throw CLI::Success();
+           },
+           "Write the man pages and the bash completion into FOLDER (done by the build)")
+        ->group("");
     std::vector<std::pair<CLI::App*, action>> actions;
     for (const auto& entry : subcommands) {
         CLI::App* sub = app.add_subcommand(entry.name, entry.description);
+        // The global options may also follow the subcommand.
+        sub->fallthrough();
         actions.emplace_back(sub, entry.add(*sub));
     }
+    CLI::App* parsed = nullptr;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
+        for (auto& [sub, act] : actions)
+            if (sub->parsed())
+                parsed = sub;
+        if (const auto word = unknown_word(app, parsed)) {
+            err << "quillmark-cli" << *word << "\nRun with --help for more information.\n";
+            return usage;
+        }
         const int code = app.exit(e, out, err);
         return code == 0 ? completed : usage;
     }
+    set_worker_threads(threads);
     const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;
-    console_job_ui ui(out, err, terminal);
+    console_job_ui ui(out, err, {terminal, quiet, {}});
     context ctx{out, err, ui};
     for (auto& [sub, act] : actions) {
         if (!sub->parsed())
             continue;
+        int status = usage;
         try {
-            return act(ctx);
+            status = act(ctx);
         } catch (const usage_error& e) {
             err << "quillmark-cli " << sub->get_name() << ": " << e.what() << '\n';
             return usage;
+        } catch (const run_error& e) {
+            // A step of the command line's own (a pipe copied for a second reading) failed.
+            err << "quillmark-cli " << sub->get_name() << ": "
+                << (e.file.empty() ? std::string() : e.file.string() + ": ") << e.description
+                << '\n';
+            return stopped;
         }
+        return standard_output_written(out, err) ? status : stopped;
     }
     return usage;
 }

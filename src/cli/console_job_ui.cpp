@@ -1,6 +1,10 @@
 #include "cli/console_job_ui.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <ostream>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace qm::cli {
 namespace {
@@ -8,9 +12,23 @@ namespace {
 using namespace std::chrono_literals;
 constexpr auto terminal_interval = 100ms;
 constexpr auto log_interval = 1s;
-constexpr int bar_width = 30;
+constexpr int widest_bar = 30;
+// Below this width the bar is left out and the status alone is shown.
+constexpr int narrowest_bar_line = 40;
 
 } // namespace
+
+int terminal_columns() {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    if (const char* columns = std::getenv("COLUMNS")) {
+        const int n = std::atoi(columns);
+        if (n > 0)
+            return n;
+    }
+    return 80;
+}
 
 const char* icon_name(message_icon icon) {
     switch (icon) {
@@ -24,8 +42,11 @@ const char* icon_name(message_icon icon) {
     return "Information";
 }
 
-console_job_ui::console_job_ui(std::ostream& out, std::ostream& err, bool terminal)
-    : out_(out), err_(err), terminal_(terminal) {}
+console_job_ui::console_job_ui(std::ostream& out, std::ostream& err, console_options options)
+    : out_(out), err_(err), options_(std::move(options)) {
+    if (!options_.columns)
+        options_.columns = terminal_columns;
+}
 
 console_job_ui::~console_job_ui() {
     end_live_line();
@@ -46,7 +67,7 @@ void console_job_ui::progress_range(long long minimum, long long maximum) {
 
 void console_job_ui::progress_value(long long value) {
     value_ = value;
-    if (terminal_)
+    if (options_.terminal)
         show(false);
 }
 
@@ -54,18 +75,36 @@ void console_job_ui::progress_to_maximum() {
     progress_value(maximum_);
 }
 
+// "[#####     ] status", never wider than the terminal less one column: a line that wrapped
+// would leave a new line behind at every repaint. Control characters would move the cursor.
+std::string console_job_ui::live_line(int columns) const {
+    const auto room = static_cast<std::size_t>(std::max(columns - 1, 1));
+    std::string line;
+    if (columns >= narrowest_bar_line) {
+        const int width = std::min(widest_bar, columns / 4);
+        const long long span = maximum_ - minimum_;
+        const long long done = std::clamp(value_ - minimum_, 0LL, std::max(span, 0LL));
+        const int filled = span > 0 ? static_cast<int>(done * width / span) : 0;
+        line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+               std::string(static_cast<std::size_t>(width - filled), ' ') + "] ";
+    }
+    for (const char c : status_)
+        line += static_cast<unsigned char>(c) < ' ' ? ' ' : c;
+    if (line.size() > room)
+        line.resize(room);
+    return line;
+}
+
 void console_job_ui::show(bool force) {
+    if (options_.quiet)
+        return;
     const auto now = std::chrono::steady_clock::now();
-    const auto interval = terminal_ ? terminal_interval : log_interval;
+    const auto interval = options_.terminal ? terminal_interval : log_interval;
     if (!force && now - last_shown_ < interval)
         return;
     last_shown_ = now;
-    if (terminal_) {
-        const long long span = maximum_ - minimum_;
-        const int filled = span > 0 ? static_cast<int>((value_ - minimum_) * bar_width / span) : 0;
-        err_ << "\r\033[K[" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(bar_width - filled), ' ') << "] " << status_
-             << std::flush;
+    if (options_.terminal) {
+        err_ << "\r\033[K" << live_line(options_.columns()) << std::flush;
         live_line_ = true;
     } else if (!status_shown_) {
         err_ << status_ << '\n';
@@ -79,13 +118,23 @@ void console_job_ui::end_live_line() {
     live_line_ = false;
 }
 
-void console_job_ui::message(message_icon icon, std::string_view title, std::string_view text) {
-    // The last status before a message is always on record.
-    if (!status_shown_ || terminal_)
+// The last status before a message or an error is always on record, and the live line ends.
+void console_job_ui::settle() {
+    if (!status_shown_ || live_line_)
         show(true);
     end_live_line();
     err_ << std::flush;
-    out_ << icon_name(icon) << ": " << title << ": " << text << '\n' << std::flush;
+}
+
+void console_job_ui::message(message_icon icon, std::string_view title, std::string_view text) {
+    settle();
+    *messages_ << icon_name(icon) << ": " << title << ": " << text << '\n' << std::flush;
+}
+
+void console_job_ui::file_error(const std::filesystem::path& file, std::string_view text) {
+    settle();
+    err_ << "quillmark-cli: " << (file == copy_ ? given_ : file).string() << ": " << text << '\n'
+         << std::flush;
 }
 
 } // namespace qm::cli

@@ -1,20 +1,40 @@
 // The command line's JobUi: status on stderr (a live line with a progress bar on a terminal,
-// otherwise a few lines a second at most), every message box on stdout as
-// "<Information|Exclamation|Critical>: <title>: <text>".
+// cut to the terminal's width; otherwise a few lines a second at most), every message box on
+// stdout as "<Information|Exclamation|Critical>: <title>: <text>" (on stderr once the data
+// itself goes to stdout), and the file a run error concerns as "quillmark-cli: FILE: TEXT".
 #pragma once
 
 #include "platform/job_ui.h"
 
 #include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 namespace qm::cli {
 
+struct console_options {
+    bool terminal = false; // stderr is a terminal: one live line with a bar
+    bool quiet = false;    // no status lines and no bar; messages and errors only
+    // The terminal's width in columns, asked at every repaint (the window may be resized).
+    std::function<int()> columns;
+};
+
+// The width of the terminal on stderr; COLUMNS, then 80, when it cannot be asked.
+int terminal_columns();
+
 class console_job_ui final : public JobUi {
 public:
-    console_job_ui(std::ostream& out, std::ostream& err, bool terminal);
+    console_job_ui(std::ostream& out, std::ostream& err, console_options options);
     ~console_job_ui() override;
+
+    // The data goes to stdout: message boxes move to stderr, so the stream stays clean.
+    void data_on_stdout() { messages_ = &err_; }
+    // Errors about `copy` (a private copy of a pipe) name `given` instead.
+    void name_copy(std::filesystem::path copy, std::filesystem::path given) {
+        copy_ = std::move(copy);
+        given_ = std::move(given);
+    }
 
     void status(std::string_view text) override;
     void counts(std::string_view first, std::string_view second) override;
@@ -24,14 +44,19 @@ public:
     void repaint() override {}
     void busy(bool) override {}
     void message(message_icon icon, std::string_view title, std::string_view text) override;
+    void file_error(const std::filesystem::path& file, std::string_view text) override;
 
 private:
     void show(bool force);
     void end_live_line();
+    void settle();
+    std::string live_line(int columns) const;
 
     std::ostream& out_;
     std::ostream& err_;
-    bool terminal_;
+    std::ostream* messages_ = &out_;
+    std::filesystem::path copy_, given_;
+    console_options options_;
     std::string status_;
     bool status_shown_ = true;
     bool live_line_ = false;

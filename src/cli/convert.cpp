@@ -1,4 +1,6 @@
-// quillmark-cli convert: the Output Conversion/Extraction window without a display.
+// quillmark-cli convert: the Output Conversion/Extraction window without a display. "-" reads
+// standard input (copied once, since the format test and the reading both read it) and, for
+// one geometry, writes standard output.
 #include "cli/subcommand.h"
 #include "conversion/conversion_job.h"
 
@@ -13,8 +15,8 @@ action add_convert(CLI::App& app) {
         bool multiple = false;
     };
     auto o = std::make_shared<options>();
-    app.add_option("--input", o->input, "Input file")->required();
-    app.add_option("--output", o->output, "Output file")->required();
+    app.add_option("--input", o->input, "Input file (- for standard input)")->required();
+    app.add_option("--output", o->output, "Output file (- for standard output)")->required();
     app.add_option("--input-type", o->input_type,
                    "Input file type (g98 reads Gaussian 98, 03, 09 and 16 outputs; g94 Gaussian 94)")
         ->required()
@@ -28,9 +30,6 @@ action add_convert(CLI::App& app) {
 
     return [o](context& ctx) {
         conversion_settings s;
-        s.input = o->input;
-        s.output = o->output;
-        s.output_title = std::filesystem::path(o->output).filename().string();
         s.input_kind = *input_type_named(o->input_type);
         s.output_kind = *output_type_named(o->output_type);
         s.multiple_geometries = o->multiple;
@@ -40,6 +39,12 @@ action add_convert(CLI::App& app) {
         if (s.multiple_geometries && !multiple_allowed(s.input_kind, s.output_kind))
             throw usage_error("--multiple needs a g98 or g94 input and an xyz, pdb or no "
                               "output type");
+        if (o->multiple && o->output == "-")
+            throw usage_error("--multiple writes one file per geometry: --output cannot be -");
+        const auto input = rereadable(ctx, o->input);
+        s.input = input->path();
+        s.output = output_path(ctx, o->output);
+        s.output_title = std::filesystem::path(o->output).filename().string();
         return run_conversion(s, ctx.ui) ? completed : stopped;
     };
 }

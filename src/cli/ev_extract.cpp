@@ -1,5 +1,8 @@
 // quillmark-cli ev-extract: the Ev extraction window without a display. Options carry the
-// window's texts and go through the same conversion and enabling rules.
+// window's texts and go through the same conversion and enabling rules. Two more serve a
+// series split into chunks over a cluster's array jobs: --output-dir (the outputs and the
+// status log go there) and --time-offset (the slots before the chunk), so that merge-series
+// joins the chunks' files into the one-run result.
 #include "cli/subcommand.h"
 #include "ev_extract/ev_extract_job.h"
 #include "ev_extract/file_series.h"
@@ -21,6 +24,8 @@ struct ev_options {
     std::string mode = "osc";
     std::optional<std::string> orb1, orb2;
     bool no_status_log = false;
+    std::optional<std::string> output_dir;
+    long long time_offset = 0;
 };
 
 // "FROM:TO" into the two boxes of an orbital pair.
@@ -114,12 +119,23 @@ int run_ev_extract(ev_options& o, context& ctx) {
         split_pair(*o.orb2, o.texts.orb2_from, o.texts.orb2_to);
     check_choices(o, o.choices, o.texts);
 
+    ev_job_place place;
+    if (o.output_dir) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(*o.output_dir, ec))
+            throw usage_error("--output-dir must name an existing folder, not " + *o.output_dir);
+        place.working_folder = *o.output_dir;
+    }
+
     scan_result scan;
     ev_settings settings;
     if (!run_trapped(ctx.ui, report_form::number_form,
                      "frm_ev_extract submodule: cmd_scan_file - click", [&] {
                          scan = scan_file_series(o.series, data_path);
                          settings = ev_settings_from(o.texts, o.choices);
+                         settings.time_offset = o.time_offset;
+                         if (o.output_dir)
+                             settings.output_folder = with_separator(*o.output_dir);
                      }))
         return stopped;
     if (!scan.valid) {
@@ -127,8 +143,8 @@ int run_ev_extract(ev_options& o, context& ctx) {
         return stopped;
     }
     ctx.ui.status("Ready to Process " + std::to_string(scan.series.file_count) + " Files.");
-    return ev_extract_job(settings, scan.series, ctx.ui) == ev_outcome::completed ? completed
-                                                                                  : stopped;
+    return ev_extract_job(settings, scan.series, ctx.ui, place) == ev_outcome::completed ? completed
+                                                                                         : stopped;
 }
 
 } // namespace
@@ -171,6 +187,15 @@ action add_ev_extract(CLI::App& app) {
     app.add_flag("--raw-tdms", o->choices.raw_tdms, "Raw TDMs and angle to the first TDM");
     app.add_flag("--rel-tdm", o->choices.rel_tdm, "Relative TDM alignment");
     app.add_flag("--align-only", o->choices.align_only, "Structure independent alignment");
+    app.add_option("--output-dir", o->output_dir,
+                   "Folder for the outputs and the status log instead of the input folder and "
+                   "the current one (the TDM alignment then reads its prmtop there too)");
+    app.add_option("--time-offset", o->time_offset,
+                   "Slots of the whole series before this chunk: slot s is written at time "
+                   "(s + offset) x step, so chunks join into one run (see merge-series)")
+        ->check(CLI::Range(0LL, 1000000000000LL))
+        ->capture_default_str()
+        ->option_text("SLOTS (default: 0)");
     app.footer("Example: quillmark-cli ev-extract --pick run/gap1.gout --end 2000 --roots 2 --tdm");
     return [o](context& ctx) { return run_ev_extract(*o, ctx); };
 }

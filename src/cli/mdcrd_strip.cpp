@@ -1,5 +1,6 @@
 // quillmark-cli mdcrd-strip: the Amber MDCRD Atom Stripper without a display. The three numbers
-// are the window's box texts and go through the same key filter and Execute rule.
+// are the window's box texts and go through the same key filter and Execute rule. The stripper
+// checks the whole input before it writes, so "-" as the input is copied once first.
 #include "amber/mdcrd_strip.h"
 #include "cli/subcommand.h"
 #include "platform/val.h"
@@ -22,8 +23,9 @@ int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
     check_whole_number("--last", o.last);
     if (!atom_range_usable(o.atoms, o.first, o.last))
         throw usage_error("the kept atoms must satisfy 1 <= --first <= --last <= --atoms");
-    const mdcrd_strip_settings settings{o.input,
-                                        o.output,
+    const auto input = rereadable(ctx, o.input);
+    const mdcrd_strip_settings settings{input->path(),
+                                        output_path(ctx, o.output),
                                         whole_number_from_text(o.atoms),
                                         whole_number_from_text(o.first),
                                         whole_number_from_text(o.last),
@@ -36,8 +38,12 @@ int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
 
 action add_mdcrd_strip(CLI::App& app) {
     auto o = std::make_shared<mdcrd_strip_options>();
-    app.add_option("--input", o->input, "Amber formatted trajectory (mdcrd) to read")->required();
-    app.add_option("--output", o->output, "Trajectory to write (created or truncated)")->required();
+    app.add_option("--input", o->input,
+                   "Amber formatted trajectory (mdcrd) to read (- for standard input)")
+        ->required();
+    app.add_option("--output", o->output,
+                   "Trajectory to write (created or truncated; - for standard output)")
+        ->required();
     app.add_option("--atoms", o->atoms, "Number of atoms in every frame of the input")->required();
     app.add_option("--first", o->first, "First atom kept (from 1)")->required();
     app.add_option("--last", o->last, "Last atom kept (inclusive)")->required();

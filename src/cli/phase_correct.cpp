@@ -9,17 +9,27 @@
 namespace qm::cli {
 
 action add_phase_correct(CLI::App& app) {
-    auto o = std::make_shared<phase_correction_settings>();
-    app.add_option("--input", o->input, "Text file with a column of phases (radians)")->required();
-    app.add_option("--output", o->output, "Corrected file to write (created or replaced)")
+    struct options {
+        std::string input, output;
+        phase_correction_settings settings;
+    };
+    auto o = std::make_shared<options>();
+    app.add_option("--input", o->input,
+                   "Text file with a column of phases (radians; - for standard input)")
         ->required();
-    app.add_option("--column", o->phase_column, "Number of the phase field, from 1")
+    app.add_option("--output", o->output,
+                   "Corrected file to write (created or replaced; - for standard output)")
+        ->required();
+    app.add_option("--column", o->settings.phase_column, "Number of the phase field, from 1")
         ->capture_default_str();
     app.footer("Example: quillmark-cli phase-correct --input phase.dat --output unwrapped.dat "
                "--column 3");
     return [o](context& ctx) {
-        return correct_phases(*o, ctx.ui) == phase_correction_outcome::completed ? completed
-                                                                                 : stopped;
+        phase_correction_settings s = o->settings;
+        s.input = input_path(o->input);
+        s.output = output_path(ctx, o->output);
+        return correct_phases(s, ctx.ui) == phase_correction_outcome::completed ? completed
+                                                                                : stopped;
     };
 }
 

@@ -12,11 +12,11 @@
 namespace qm::cli {
 
 action add_spectral_density(CLI::App& app) {
-    auto input = std::make_shared<std::filesystem::path>();
-    app.add_option("--input", *input, "Spectral density file")->required();
+    auto input = std::make_shared<std::string>();
+    app.add_option("--input", *input, "Spectral density file (- for standard input)")->required();
     app.footer("Example: quillmark-cli spectral-density --input density.dat");
     return [input](context& ctx) {
-        const spectral_density_result r = read_spectral_density(*input, ctx.ui);
+        const spectral_density_result r = read_spectral_density(input_path(*input), ctx.ui);
         if (r.outcome != spectral_density_outcome::completed)
             return stopped;
         for (std::int32_t row = 0; row < r.table.row_count; ++row) {

@@ -33,7 +33,9 @@ action add_stokes_shift(CLI::App& app) {
     auto o = std::make_shared<stokes_shift_options>();
     app.add_option("--data-dir", o->data_dir, "Folder holding absfq.dat and emisfq.dat")
         ->required();
-    app.add_option("--summary", o->summary, "Summary file the result line is appended to")
+    app.add_option("--summary", o->summary,
+                   "Summary file the result line is appended to; a Windows name such as the "
+                   "default stands for its last part in the current folder")
         ->capture_default_str();
     app.footer("Example: quillmark-cli stokes-shift --data-dir run1 --summary summary.dat");
     return [o](context& ctx) { return run_stokes_shift(*o, ctx); };

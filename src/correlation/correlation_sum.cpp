@@ -1,5 +1,7 @@
 #include "correlation/correlation_sum.h"
 
+#include "platform/worker_threads.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -88,8 +90,7 @@ unsigned thread_count(std::int64_t n, std::int64_t blocks, unsigned asked) {
     unsigned threads = asked;
     const double products = static_cast<double>(n) * static_cast<double>(n) / 2;
     if (threads == 0)
-        threads =
-            products < products_per_thread ? 1 : std::max(1u, std::thread::hardware_concurrency());
+        threads = products < products_per_thread ? 1 : worker_threads();
     return static_cast<unsigned>(std::min<std::int64_t>(threads, blocks));
 }
 

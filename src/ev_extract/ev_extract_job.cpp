@@ -182,7 +182,7 @@ std::string extraction::choose_state(int k, long long f, const parsed_output& pa
         energy_[slot] = state.energy;
         table_.root_map(k, f) = state.number;
         if (s_.choices.orbitals) {
-            orbital_line = "ID " + count_text(f);
+            orbital_line = "ID " + count_text(f + s_.time_offset); // the slot in the whole series
             for (const transition& t : state.transitions)
                 orbital_line += " " + t.from_text + " " + t.to_text;
         }
@@ -316,7 +316,7 @@ void check_table_extent(const ev_settings& s) {
 } // namespace
 
 std::filesystem::path ev_job_place::default_fitting_program() {
-    return program_folder() / "rmsfit";
+    return helper_program("rmsfit");
 }
 
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,

@@ -20,7 +20,7 @@ enum class ev_outcome {
 inline constexpr std::string_view ev_job_routine = "frm_ev_extract: cmd_execute_click";
 
 // Where the job runs: the status log and the TDM routines' files go to the working folder (the
-// current folder), and the TDM alignment starts our fitting program, installed beside ours.
+// current folder), and the TDM alignment starts our fitting program, shipped with ours.
 struct ev_job_place {
     std::filesystem::path working_folder = std::filesystem::current_path();
     std::filesystem::path fitting_program = default_fitting_program();

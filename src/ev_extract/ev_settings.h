@@ -44,6 +44,13 @@ struct ev_settings {
     int no_roots = 1;
     int orb1_from = 1, orb1_to = 1, orb2_from = 1, orb2_to = 1;
     input_kind input = input_kind::plain;
+    // A series split into chunks over a cluster's array jobs: the slots before this chunk's
+    // first one, so slot s stands at time (s + time_offset) x time step (and is numbered
+    // s + time_offset in the orbital file) and the chunks' time series join into the one-run
+    // result.
+    long long time_offset = 0;
+    // The folder the time series go to, with its final separator; empty: beside the inputs.
+    std::string output_folder;
     // "time date" for the status log; the local time unless a test fixes it.
     std::function<std::string()> now;
 };

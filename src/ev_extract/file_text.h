@@ -1,6 +1,7 @@
-// One Gaussian output of the series read whole into memory: plain, zip or gzip. Whatever the
-// kind, line ends come back as LF alone (CR LF and a lone CR become LF), so the fixed
-// character offsets of the excited-state reader hold for files written on any platform.
+// One Gaussian output of the series read whole into memory: plain or compressed (gzip, bzip2,
+// xz, zstd or zip, told apart by their first bytes). Whatever the kind, line ends come back as
+// LF alone (CR LF and a lone CR become LF), so the fixed character offsets of the excited-state
+// reader hold for files written on any platform.
 #pragma once
 
 #include <filesystem>
@@ -15,7 +16,9 @@ enum class input_kind { plain, zip, gzip };
 // is ".zip" or ends with it (any case), gzip otherwise.
 input_kind input_kind_for(bool compressed, std::string_view suffix);
 
-// The whole decompressed file; a file that is missing or cannot be decompressed is a run error.
+// The whole decompressed file; a file that is missing or cannot be decompressed, a plain file
+// where `kind` expects a compressed one, or more than 1 GB of text is a run error naming the
+// file.
 std::string read_file_text(const std::filesystem::path& path, input_kind kind);
 // The same into `text`, reusing its storage: a reader of thousands of files allocates once.
 void read_file_text(const std::filesystem::path& path, input_kind kind, std::string& text);

@@ -1,6 +1,7 @@
 #include "ev_extract/parse_cache.h"
 
 #include "platform/error_report.h"
+#include "platform/worker_threads.h"
 
 #include <algorithm>
 #include <exception>
@@ -11,8 +12,9 @@ namespace {
 
 constexpr long long batch_files = 64;
 
+// Beyond eight, more threads only wait for the disk.
 unsigned worker_count() {
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    return std::clamp(worker_threads(), 1u, 8u);
 }
 
 } // namespace
@@ -23,12 +25,14 @@ parse_cache::parse_cache(const file_series& series, input_kind kind, parse_optio
 
 void parse_cache::parse_one(long long f) {
     entry& e = entries_[series_.used_index(f)];
+    const std::string path = series_.data_path + series_.file_name(f);
     try {
         thread_local std::string text; // one buffer per worker, reused for every file
-        read_file_text(series_.data_path + series_.file_name(f), kind_, text);
+        read_file_text(path, kind_, text);
         e.output = parse_excited_state_output(text, options_);
     } catch (const std::exception& failure) {
         e.error = as_run_error(failure);
+        e.error->in_file(path); // whatever went wrong, it went wrong in this file
     }
     e.done = true;
 }

@@ -47,8 +47,7 @@ struct series_writer {
     }
 
     std::string timed(long long t, double value) const {
-        return print_form(static_cast<double>(t) * s.time_step) + std::string(gap) +
-               print_form(value);
+        return print_form(slot_time(s, t)) + std::string(gap) + print_form(value);
     }
 };
 
@@ -111,7 +110,8 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
 } // namespace
 
 std::string output_base(const ev_settings& s, const file_series& series) {
-    return trim_blanks(series.data_path) + s.output_prefix;
+    return trim_blanks(s.output_folder.empty() ? series.data_path : s.output_folder) +
+           s.output_prefix;
 }
 
 std::string root_file_name(const ev_settings& s, const file_series& series, std::string_view part,

@@ -10,7 +10,8 @@
 //   B m.k               energy x 1519267604873490, the first m slots, m = points, 2 points, ...
 //   B TDMm.k            |TDM| for the same slots                (separate TDM files)
 //
-// The time of slot t is t x time step.
+// The time of slot t is (t + time offset) x time step; B starts with the output folder instead
+// of the data folder when one is given.
 #pragma once
 
 #include "ev_extract/ev_charts.h"
@@ -29,7 +30,7 @@ namespace qm {
 inline constexpr double hartree_to_ev = 27.2113834;
 inline constexpr double ev_to_rad_per_s = 1519267604873490.0;
 
-// B: the data folder and the output prefix, each trimmed.
+// B: the data folder (or the output folder) and the output prefix, each trimmed.
 std::string output_base(const ev_settings& s, const file_series& series);
 
 // The orbitals file of root k: B + ".orbitals.dat." + k.
@@ -41,6 +42,11 @@ std::string root_file_name(const ev_settings& s, const file_series& series, std:
 
 // Every file root k writes (the orbitals file included), in the order they are made.
 std::vector<std::string> root_file_names(const ev_settings& s, const file_series& series, int k);
+
+// The time written for slot t.
+inline double slot_time(const ev_settings& s, long long t) {
+    return static_cast<double>(t + s.time_offset) * s.time_step;
+}
 
 // `energy` holds the energies chosen for root k, by used slot (file_series::used_index).
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,

@@ -2,7 +2,6 @@
 
 #include "platform/run_error.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace qm {
@@ -10,39 +9,7 @@ namespace {
 
 constexpr std::size_t chunk_size = 1 << 16;
 
-// Why a file cannot be opened for reading, in the classic numbering.
-run_error open_failure(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (path.empty())
-        return run_error::from_number(err::path_file_access);
-    if (!std::filesystem::exists(path, ec)) {
-        const auto parent = path.parent_path();
-        if (!parent.empty() && !std::filesystem::exists(parent, ec))
-            return run_error::from_number(err::path_not_found);
-        return run_error::from_number(err::file_not_found);
-    }
-    return run_error::from_number(err::path_file_access);
-}
-
 } // namespace
-
-std::unique_ptr<std::ifstream> open_input(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (path.empty() || std::filesystem::is_directory(path, ec))
-        throw open_failure(path);
-    auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!*in)
-        throw open_failure(path);
-    return in;
-}
-
-std::uint64_t file_length(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec)
-        throw open_failure(path);
-    return size;
-}
 
 line_reader::line_reader(const std::filesystem::path& path, last_line rule)
     : file_(open_input(path)), in_(file_.get()), rule_(rule) {}
@@ -65,6 +32,16 @@ bool line_reader::fill() {
 }
 
 bool line_reader::next(std::string& line) {
+    try {
+        return next_line(line);
+    } catch (run_error& e) {
+        if (file_)
+            e.in_file(file_->path());
+        throw;
+    }
+}
+
+bool line_reader::next_line(std::string& line) {
     std::size_t scanned = start_;
     for (;;) {
         const char* base = buffer_.data();
@@ -77,9 +54,14 @@ bool line_reader::next(std::string& line) {
             position_ += end - start_ + 1;
             start_ = end + 1;
             ++lines_;
+            line_ended_ = true;
             return true;
         }
         const std::size_t pending = buffer_.size() - start_;
+        // No line of text is this long: a file without line feeds (binary data, a device)
+        // would otherwise be held whole.
+        if (pending > max_line_bytes)
+            throw beyond_limit(max_line_bytes, "in one line (not a text file?)");
         if (!fill()) {
             if (pending == 0)
                 return false;
@@ -89,6 +71,7 @@ bool line_reader::next(std::string& line) {
             position_ += pending;
             start_ = buffer_.size();
             ++lines_;
+            line_ended_ = false;
             return true;
         }
         scanned = pending; // fill() moved the unread bytes, already searched, to the front
@@ -96,8 +79,12 @@ bool line_reader::next(std::string& line) {
 }
 
 void line_reader::next_required(std::string& line) {
-    if (!next(line))
-        throw run_error::from_number(err::past_end);
+    if (next(line))
+        return;
+    run_error e = run_error::from_number(err::past_end);
+    if (file_)
+        e.in_file(file_->path());
+    throw e;
 }
 
 data_line_reader::data_line_reader(const std::filesystem::path& path)
@@ -107,14 +94,14 @@ data_line_reader::data_line_reader(std::istream& in) : lines_(in, last_line::may
 
 bool data_line_reader::next(std::string& line) {
     if (pending_ == std::string::npos) {
-        base_ = lines_.position();
+        base_ = next_base_;
         if (!lines_.next(lf_line_))
             return false;
-        // The platform reader counts the line feed it consumed; an unterminated tail has none.
-        lf_ended_ = lines_.position() - base_ > lf_line_.size();
+        lf_ended_ = lines_.line_ended();
+        next_base_ = base_ + lf_line_.size() + (lf_ended_ ? 1 : 0);
         pending_ = 0;
     }
-    const std::uint64_t lf_line_end = base_ + lf_line_.size() + (lf_ended_ ? 1 : 0);
+    const std::uint64_t lf_line_end = next_base_;
     const std::size_t cr = lf_line_.find('\r', pending_);
     if (cr == std::string::npos) {
         line.assign(lf_line_, pending_);

@@ -1,11 +1,13 @@
 // Line-by-line reading of single-byte text. A line is the bytes up to, not including, the
 // next line feed; a carriage return before it stays part of the line. The end of the data is
-// tested only before a line begins.
+// tested only before a line begins. A file is read through input_stream, so compressed files
+// read as their text; a line longer than max_line_bytes is "Out of string space".
 #pragma once
+
+#include "platform/input_stream.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <memory>
 #include <string>
@@ -22,7 +24,8 @@ enum class last_line {
 
 class line_reader {
 public:
-    // Opens a file; a missing or unreadable file is the matching run error.
+    // Opens a file; a missing or unreadable file is the matching run error. Every run error of
+    // the reader names the file.
     line_reader(const std::filesystem::path& path, last_line rule);
     // Reads from a stream the caller keeps alive (tests pass text inline).
     line_reader(std::istream& in, last_line rule);
@@ -32,20 +35,29 @@ public:
     // Next line of a section that must go on: "Input past end of file" (62) at the end.
     void next_required(std::string& line);
 
-    // Bytes consumed so far, line feeds included: what a progress bar shows.
-    std::uint64_t position() const { return position_; }
+    // How far a progress bar over the file's length has come: the bytes consumed so far, line
+    // feeds included (for a compressed file, the compressed bytes taken so far).
+    std::uint64_t position() const { return progress_position(position_); }
+    // The same for a position in the data, counted in bytes as the lines hold them.
+    std::uint64_t progress_position(std::uint64_t data_position) const {
+        return file_ ? file_->progress_position(data_position) : data_position;
+    }
     std::uint64_t lines_read() const { return lines_; }
+    // Whether the line last returned ended with a line feed (only a last line may lack one).
+    bool line_ended() const { return line_ended_; }
 
 private:
     bool fill();
+    bool next_line(std::string& line);
 
-    std::unique_ptr<std::ifstream> file_;
+    std::unique_ptr<input_stream> file_;
     std::istream* in_;
     last_line rule_;
     std::string buffer_;
     std::size_t start_ = 0; // first unread byte of buffer_
     std::uint64_t position_ = 0;
     std::uint64_t lines_ = 0;
+    bool line_ended_ = false;
 };
 
 // Lines of data-column files, which come from programs on every platform: a line ends with a
@@ -60,8 +72,9 @@ public:
     bool next(std::string& line);
     // Whether the line last returned had a line end (only the last line of a file may lack it).
     bool line_ended() const { return ended_; }
-    // Bytes consumed so far, up to and including the end of the line last returned.
-    std::uint64_t position() const { return position_; }
+    // How far a progress bar over the file's length has come: the bytes consumed so far, up to
+    // and including the end of the line last returned (compressed bytes for a compressed file).
+    std::uint64_t position() const { return lines_.progress_position(position_); }
 
 private:
     // The platform reader splits at line feeds; the carriage returns inside each of its lines
@@ -70,13 +83,11 @@ private:
     std::string lf_line_;
     std::size_t pending_ = std::string::npos; // start of the next part of lf_line_
     bool lf_ended_ = false;
-    std::uint64_t base_ = 0; // position of lf_line_'s first byte
+    std::uint64_t base_ = 0;      // data position of lf_line_'s first byte
+    std::uint64_t next_base_ = 0; // ... and of the byte after its line feed
     std::uint64_t position_ = 0;
     bool ended_ = false;
 };
-
-// Length in bytes of an existing file (run error when it cannot be reached).
-std::uint64_t file_length(const std::filesystem::path& path);
 
 // Progress bar of the file readers: maximum (length / 128) + 1 and the value after each line,
 // both in whole blocks of 128 bytes.
@@ -86,8 +97,5 @@ inline long long progress_blocks(std::uint64_t bytes) {
 inline long long progress_maximum(std::uint64_t length) {
     return progress_blocks(length) + 1;
 }
-
-// Opens a file for reading in binary mode or throws the run error that names why not.
-std::unique_ptr<std::ifstream> open_input(const std::filesystem::path& path);
 
 } // namespace qm

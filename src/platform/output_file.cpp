@@ -13,29 +13,42 @@
 namespace qm {
 namespace {
 
-run_error write_failure(int error_number) {
-    if (error_number == ENOSPC || error_number == EDQUOT)
-        return run_error::from_number(err::disk_full);
-    return run_error::from_number(err::path_file_access);
+run_error write_failure(const std::filesystem::path& path, int error_number) {
+    return run_error::from_number(error_number == ENOSPC || error_number == EDQUOT
+                                      ? err::disk_full
+                                      : err::path_file_access)
+        .in_file(path);
 }
 
 run_error create_failure(const std::filesystem::path& path, int error_number) {
     std::error_code ec;
     const auto parent = path.parent_path();
     if (error_number == ENOENT && !parent.empty() && !std::filesystem::exists(parent, ec))
-        return run_error::from_number(err::path_not_found);
+        return run_error::from_number(err::path_not_found).in_file(path);
     if (error_number == EACCES || error_number == EPERM || error_number == EROFS)
-        return run_error::from_number(err::permission_denied);
-    return write_failure(error_number);
+        return run_error::from_number(err::permission_denied).in_file(path);
+    return write_failure(path, error_number);
+}
+
+// A second descriptor for our standard output, so closing the file leaves the stream open for
+// the messages that may follow.
+std::FILE* open_standard_output() {
+    const int fd = ::dup(STDOUT_FILENO);
+    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (f == nullptr && fd >= 0)
+        ::close(fd);
+    return f;
 }
 
 } // namespace
 
-output_file::output_file(const std::filesystem::path& path, mode how) {
+output_file::output_file(const std::filesystem::path& path, mode how) : path_(path) {
     if (path.empty())
         throw run_error::from_number(err::path_file_access);
     errno = 0;
-    file_ = std::fopen(path.c_str(), how == mode::append ? "ab" : "wb");
+    file_ = path == standard_output_path
+                ? open_standard_output()
+                : std::fopen(path.c_str(), how == mode::append ? "ab" : "wb");
     if (file_ == nullptr)
         throw create_failure(path, errno);
 }
@@ -47,16 +60,16 @@ output_file::~output_file() {
 
 void output_file::write(std::string_view bytes) {
     if (file_ == nullptr)
-        throw run_error::from_number(err::path_file_access);
+        throw run_error::from_number(err::path_file_access).in_file(path_);
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        throw write_failure(errno);
+        throw write_failure(path_, errno);
 }
 
 void output_file::flush() {
     errno = 0;
     if (file_ != nullptr && std::fflush(file_) != 0)
-        throw write_failure(errno);
+        throw write_failure(path_, errno);
 }
 
 void output_file::close() {
@@ -70,9 +83,9 @@ void output_file::close() {
     errno = 0;
     const bool closed = std::fclose(f) == 0;
     if (!flushed)
-        throw write_failure(flush_errno);
+        throw write_failure(path_, flush_errno);
     if (!closed)
-        throw write_failure(errno);
+        throw write_failure(path_, errno);
 }
 
 void write_whole_file(const std::filesystem::path& path, std::string_view bytes) {
@@ -85,7 +98,7 @@ void ensure_distinct_files(const std::filesystem::path& input,
                            const std::filesystem::path& output) {
     std::error_code ec;
     if (std::filesystem::equivalent(input, output, ec) && !ec)
-        throw run_error::from_number(err::file_already_open);
+        throw run_error::from_number(err::file_already_open).in_file(output);
 }
 
 void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outputs,
@@ -135,7 +148,7 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view b
                            const std::filesystem::path& keep_original_as) {
     struct stat original {};
     if (::stat(path.c_str(), &original) != 0)
-        throw errno == ENOENT ? run_error::from_number(err::file_not_found)
+        throw errno == ENOENT ? run_error::from_number(err::file_not_found).in_file(path)
                               : create_failure(path, errno);
     // mkstemps only ever creates a name that did not exist, so a user's own file is never hit.
     new_file_guard fresh;
@@ -153,15 +166,15 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view b
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            throw write_failure(n < 0 ? errno : ENOSPC);
+            throw write_failure(path, n < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(n);
     }
     if (::fchmod(fresh.fd, original.st_mode & 07777) != 0 || ::fsync(fresh.fd) != 0)
-        throw write_failure(errno);
+        throw write_failure(path, errno);
     const int fd = fresh.fd;
     fresh.fd = -1;
     if (::close(fd) != 0)
-        throw write_failure(errno);
+        throw write_failure(path, errno);
 
     if (!keep_original_as.empty()) {
         // A second name for the original: link() never replaces an existing backup, and the
@@ -169,14 +182,14 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view b
         if (::link(path.c_str(), keep_original_as.c_str()) != 0) {
             const int error_number = errno;
             if (error_number == EEXIST)
-                throw run_error::from_number(err::file_exists);
+                throw run_error::from_number(err::file_exists).in_file(keep_original_as);
             if (error_number != EPERM && error_number != EXDEV && error_number != ENOTSUP &&
                 error_number != EMLINK)
                 throw create_failure(keep_original_as, error_number);
             // No hard links on this file system: the original moves to its backup name.
             std::error_code ec;
             if (std::filesystem::exists(keep_original_as, ec))
-                throw run_error::from_number(err::file_exists);
+                throw run_error::from_number(err::file_exists).in_file(keep_original_as);
             if (::rename(path.c_str(), keep_original_as.c_str()) != 0)
                 throw create_failure(keep_original_as, errno);
         }

@@ -11,12 +11,17 @@
 
 namespace qm {
 
+// The name a tool writes its standard output by: the stream it was given is written as it
+// stands, never reopened or truncated (so `>> log` appends).
+inline const std::filesystem::path standard_output_path = "/dev/stdout";
+
 class output_file {
 public:
     enum class mode { truncate, append };
 
     // Creates or truncates the file (or appends to it); failure is "Path not found" (76),
-    // "Permission denied" (70) or "Path/File access error" (75).
+    // "Permission denied" (70) or "Path/File access error" (75). Every run error of the file
+    // names it.
     explicit output_file(const std::filesystem::path& path, mode how = mode::truncate);
     // Closes without checking: only reached on an error path, where the job already fails.
     ~output_file();
@@ -32,6 +37,7 @@ public:
     void close();
 
 private:
+    std::filesystem::path path_;
     std::FILE* file_ = nullptr;
 };
 

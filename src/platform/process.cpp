@@ -70,6 +70,15 @@ std::filesystem::path program_folder() {
     return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
+std::filesystem::path helper_program(const std::string& name) {
+    const std::filesystem::path folder = program_folder();
+    std::error_code ec;
+    if (std::filesystem::exists(folder / name, ec))
+        return folder / name;
+    // QM_LIBEXEC_FROM_BIN: the installed libexec/quillmark as seen from the installed bin.
+    return (folder / QM_LIBEXEC_FROM_BIN / name).lexically_normal();
+}
+
 private_folder::private_folder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quillmark-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)

@@ -26,8 +26,13 @@ void end_process(long pid);
 // ends it.
 void reap_process(long pid, std::chrono::milliseconds limit);
 
-// The folder of the running program (where the tools it ships with are installed).
+// The folder of the running program.
 std::filesystem::path program_folder();
+
+// A program that ships with ours: beside the running program in a build tree, else in the
+// installed tree's libexec/quillmark, found from the running program's own folder, so a tree
+// installed under any prefix (or moved as a whole) finds its tools.
+std::filesystem::path helper_program(const std::string& name);
 
 // A new folder of our own under the system's temporary folder; removed with its content when
 // the guard goes.

@@ -8,6 +8,12 @@ namespace qm {
 run_error::run_error(int number_, std::string description_)
     : std::runtime_error(description_), number(number_), description(std::move(description_)) {}
 
+run_error& run_error::in_file(const std::filesystem::path& path) {
+    if (file.empty())
+        file = path;
+    return *this;
+}
+
 run_error run_error::from_number(int number) {
     return run_error(number, run_error_text(number));
 }
@@ -28,6 +34,8 @@ std::string run_error_text(int number) {
         return "Division by zero";
     case 13:
         return "Type mismatch";
+    case 14:
+        return "Out of string space";
     case 52:
         return "Bad file name or number";
     case 53:

@@ -2,6 +2,7 @@
 // errors our users know from every earlier version of the program.
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -13,8 +14,13 @@ struct run_error : std::runtime_error {
     // The classic error of that number with its usual text ("File not found" for 53).
     static run_error from_number(int number);
 
+    // Names the file the failure concerns, unless an inner step named one already.
+    run_error& in_file(const std::filesystem::path& path);
+
     int number;
     std::string description;
+    // The file it concerns, when known: the command line prints it beside the report.
+    std::filesystem::path file;
 };
 
 // The usual text of a classic error number; "Application-defined or object-defined error"
@@ -28,9 +34,11 @@ double finite_or_overflow(double value);
 namespace err {
 inline constexpr int invalid_call = 5;
 inline constexpr int overflow = 6;
+inline constexpr int out_of_memory = 7;
 inline constexpr int subscript = 9;
 inline constexpr int division_by_zero = 11;
 inline constexpr int type_mismatch = 13;
+inline constexpr int out_of_string_space = 14;
 inline constexpr int file_not_found = 53;
 inline constexpr int file_already_open = 55;
 inline constexpr int file_exists = 58;

@@ -40,6 +40,8 @@ frm_data_extraction1::frm_data_extraction1(QWidget* parent) : QWidget(parent) {
     cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
     cmd_show_chart = named(new QPushButton("Show &Chart"), "cmd_show_chart");
     cmd_show_chart->setEnabled(false);
+    txt_status = named(new QLineEdit, "txt_status");
+    txt_status->setReadOnly(true);
 
     auto* grid = new QGridLayout(scrolling_page(this));
     grid->addWidget(lbl_title, 0, 0, 1, 2);
@@ -54,6 +56,7 @@ frm_data_extraction1::frm_data_extraction1(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(cmd_show_chart);
     buttons->addWidget(cmd_return);
     grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addWidget(txt_status, 5, 0, 1, 2);
     resize(560, 0); // room for a data path; as high as the controls need
 
     connect(cmd_Input_Path, &QPushButton::clicked, this, [this] { choose_path(); });
@@ -76,7 +79,7 @@ void frm_data_extraction1::execute() {
     // The path box is the data path, whether the dialog filled it or the user typed it.
     const stokes_shift_settings settings{txt_current_data_path->text().toStdString(),
                                          txt_output_file->text().toStdString()};
-    widget_job_ui ui({this, nullptr, nullptr, nullptr, nullptr, {this}});
+    widget_job_ui ui({this, txt_status, nullptr, nullptr, nullptr, {this}});
     job_running_ = true;
     chart_data chart;
     const stokes_shift_result result = stokes_shift_summary(settings, ui, &chart);

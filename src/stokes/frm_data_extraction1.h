@@ -29,6 +29,7 @@ public:
     QPushButton* cmd_Execute;
     QPushButton* cmd_return;
     QPushButton* cmd_show_chart; // the chart of the last completed run
+    QLineEdit* txt_status; // where the last summary line went
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -118,6 +118,16 @@ std::string stokes_shift_message(double stokes_shift, double reorganisation_ener
     return text;
 }
 
+std::filesystem::path summary_destination(const std::filesystem::path& summary) {
+    const std::string name = summary.string();
+    const bool drive = name.size() >= 2 && name[1] == ':' &&
+                       ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+    if (!drive && name.find('\\') == std::string::npos)
+        return summary;
+    const std::string last = name.substr(name.find_last_of(drive ? "\\/:" : "\\/") + 1);
+    return last.empty() ? std::filesystem::path("QMMM_Summary.dat") : std::filesystem::path(last);
+}
+
 std::string summary_line(std::string_view data_path, double stokes_shift,
                          double reorganisation_energy) {
     std::string line(data_path);
@@ -143,10 +153,12 @@ stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, 
         const spectrum_totals emis = read_spectrum(emission, charted ? &emis_points : nullptr);
         result.stokes_shift = finite_or_overflow(abs.peak_energy - emis.peak_energy);
         result.reorganisation_energy = finite_or_overflow(mean_energy(abs) - mean_energy(emis));
-        ensure_distinct_files(absorption, settings.summary);
-        ensure_distinct_files(emission, settings.summary);
-        append_file(settings.summary, summary_line(settings.data_path, result.stokes_shift,
-                                                   result.reorganisation_energy));
+        const std::filesystem::path summary = summary_destination(settings.summary);
+        ensure_distinct_files(absorption, summary);
+        ensure_distinct_files(emission, summary);
+        append_file(summary, summary_line(settings.data_path, result.stokes_shift,
+                                          result.reorganisation_energy));
+        ui.status("Summary line appended to " + std::filesystem::absolute(summary).string());
         if (charted)
             *chart = spectra_chart(std::move(abs_points), std::move(emis_points), abs, emis,
                                    result.stokes_shift);

@@ -60,6 +60,12 @@ std::string stokes_shift_message(double stokes_shift, double reorganisation_ener
 std::string summary_line(std::string_view data_path, double stokes_shift,
                          double reorganisation_energy);
 
+// Where the summary line goes. A Windows name (a drive letter, a backslash), such as the
+// window's default "c:\QMMM_Summary.dat", would create a file of that very name in the current
+// folder here: it stands for its last part in the current folder ("QMMM_Summary.dat" when
+// nothing follows the last separator).
+std::filesystem::path summary_destination(const std::filesystem::path& summary);
+
 enum class stokes_shift_outcome { completed, error_report };
 
 struct stokes_shift_result {
@@ -68,7 +74,8 @@ struct stokes_shift_result {
     double reorganisation_energy = 0;
 };
 
-// Reads both spectra, appends the summary line and shows the completion message; any failure
+// Reads both spectra, appends the summary line to summary_destination(), says where in the
+// status ("Summary line appended to <full path>") and shows the completion message; any failure
 // is the routine's error report (number form) and appends nothing. The summary is never one of
 // the spectra: appending to a spectrum would spoil it for every later run ("File already
 // open", 55). With `chart`, a completed run also gives both spectra (intensity against energy)

@@ -35,10 +35,12 @@ long long bar_value(std::uint64_t position, std::uint64_t length) {
 }
 
 // Sets the bar at the start of each line, but only tells the UI when the value moves: a file
-// of short lines would otherwise cost a call per line for the same picture.
-byte_progress bar_progress(JobUi& ui, std::uint64_t length) {
-    return [&ui, length, last = -1LL](std::uint64_t position) mutable {
-        const long long value = std::min(bar_value(position, length), bar_maximum(length));
+// of short lines would otherwise cost a call per line for the same picture. The bar runs over
+// the file as stored, so a compressed file shows how much of it has been decompressed.
+byte_progress bar_progress(JobUi& ui, const input_stream& in, std::uint64_t length) {
+    return [&ui, &in, length, last = -1LL](std::uint64_t position) mutable {
+        const long long value =
+            std::min(bar_value(in.progress_position(position), length), bar_maximum(length));
         if (value != last) {
             ui.progress_value(value);
             last = value;
@@ -114,7 +116,7 @@ std::optional<prescan_result> run_prescan(const std::filesystem::path& input, Jo
         start_bar(ui, length);
         ui.status("Pre Scanning File");
         ui.repaint();
-        prescan_result result = prescan_text_file(*in, bar_progress(ui, length));
+        prescan_result result = prescan_text_file(*in, bar_progress(ui, *in, length));
         ui.status("File Scanned - Line Length Max = " + std::to_string(result.max_line_length) +
                   " Min = " + std::to_string(result.min_value));
         ui.progress_to_maximum();
@@ -218,13 +220,14 @@ extraction_outcome run_character_extraction(const std::filesystem::path& input,
             ui.status("Extracting File Contents");
             extract_character_ranges(
                 *in, ranges, [&out](std::string_view bytes) { out.write(bytes); },
-                bar_progress(ui, length));
+                bar_progress(ui, *in, length));
             out.close();
         } catch (const std::exception& e) {
             failure = as_run_error(e);
         }
     }
     if (failure) {
+        tell_error_file(ui, *failure);
         ui.message(message_icon::exclamation, application_title,
                    error_report_text(report_form::short_form, *failure, extraction_routine));
         return extraction_outcome::failed;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -15,30 +16,29 @@ namespace {
 
 constexpr std::uint64_t no_line = std::numeric_limits<std::uint64_t>::max();
 
-// Whether the input holds at least `wanted` lines; reads no further than that line.
-bool has_line(const std::filesystem::path& input, std::uint64_t wanted) {
-    line_reader in(input, last_line::may_end_without_lf);
-    std::string line;
-    while (in.lines_read() < wanted)
-        if (!in.next(line))
-            return false;
-    return true;
-}
-
-void copy_every_nth_line(const line_extraction_settings& s) {
+// Copies lines start, start + frequency, ... in one pass, so a pipe is read once. The output is
+// created when the start line is reached: false, and nothing created, when there is none.
+bool copy_every_nth_line(const line_extraction_settings& s) {
     line_reader in(s.input, last_line::may_end_without_lf);
-    output_file out(s.output);
+    std::optional<output_file> out;
     std::string line;
     std::uint64_t wanted = s.start_line;
     // Once the next wanted line number would pass 2^64 - 1 no file holds it: stop reading.
     while (wanted != no_line && in.next(line)) {
         if (in.lines_read() != wanted)
             continue;
+        if (!out) {
+            ensure_distinct_files(s.input, s.output);
+            out.emplace(s.output);
+        }
         line.push_back('\n');
-        out.write(line);
+        out->write(line);
         wanted = s.frequency > no_line - wanted ? no_line : wanted + s.frequency;
     }
-    out.close();
+    if (!out)
+        return false;
+    out->close();
+    return true;
 }
 
 } // namespace
@@ -64,11 +64,7 @@ line_extraction_outcome extract_every_nth_line(const line_extraction_settings& s
             throw run_error::from_number(err::subscript);
         if (settings.frequency == 0)
             throw run_error::from_number(err::invalid_call);
-        start_exists = has_line(settings.input, settings.start_line);
-        if (!start_exists)
-            return;
-        ensure_distinct_files(settings.input, settings.output);
-        copy_every_nth_line(settings);
+        start_exists = copy_every_nth_line(settings);
     });
     if (!done)
         return line_extraction_outcome::error_report;

@@ -36,10 +36,10 @@ bool accepts_line_number_key(char key);
 // names no line and a frequency of 0 would never get past the start line.
 bool line_numbers_usable(std::string_view start_text, std::string_view frequency_text);
 
-// Writes lines start, start + frequency, ... to the output. The input is read twice, streamed:
-// once to learn that the start line exists (nothing is created when it does not), once to
-// copy. Ends in "Extraction Completed.", the start-line message or the routine's error report
-// (number form); the output keeps what was written before a failure.
+// Writes lines start, start + frequency, ... to the output. The input is read once, streamed
+// (a pipe works), and the output is created only when the start line is reached, so nothing is
+// created when it does not exist. Ends in "Extraction Completed.", the start-line message or the
+// routine's error report (number form); the output keeps what was written before a failure.
 line_extraction_outcome extract_every_nth_line(const line_extraction_settings& settings, JobUi& ui);
 
 } // namespace qm

@@ -90,8 +90,9 @@ std::string texts(const vector3& v) {
 }
 
 std::string timed_angle(const tdm_context& c, long long f, double angle) {
-    return print_form(static_cast<double>(f) * val(c.settings.texts.time_step)) + "   " +
-           print_form(angle) + std::string(crlf);
+    return print_form(static_cast<double>(f + c.settings.time_offset) *
+                      val(c.settings.texts.time_step)) +
+           "   " + print_form(angle) + std::string(crlf);
 }
 
 std::filesystem::path in_folder(const tdm_context& c, const std::string& name) {

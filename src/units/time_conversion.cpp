@@ -78,10 +78,11 @@ void convert_lines(const time_lines& lines, const std::filesystem::path& input,
     ensure_distinct_files(input, output);
     output_file out(output);
     std::string block;
+    std::size_t next = 0; // the next kept line
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (const auto texts = find_duration(line)) {
-            const float total = duration_total(*texts, unit);
+        if (next < lines.kept() && lines.place(next) == i) {
+            const std::string_view line = lines[next++];
+            const float total = duration_total(*find_duration(line), unit);
             block.assign(line);
             block += '\n';
             block += total_lines(total, unit);
@@ -106,14 +107,21 @@ std::optional<time_unit> time_unit_named(std::string_view name) {
 }
 
 void time_lines::add(std::string_view bytes_before_lf) {
-    starts_.push_back(text_.size());
+    const std::size_t start = text_.size();
     text_ += ' ';
     text_ += bytes_before_lf;
+    if (find_duration(std::string_view(text_).substr(start))) {
+        starts_.push_back(start);
+        places_.push_back(count_);
+    } else {
+        text_.resize(start);
+    }
+    ++count_;
 }
 
-std::string_view time_lines::operator[](std::size_t i) const {
-    const std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] : text_.size();
-    return std::string_view(text_).substr(starts_[i], end - starts_[i]);
+std::string_view time_lines::operator[](std::size_t k) const {
+    const std::size_t end = k + 1 < starts_.size() ? starts_[k + 1] : text_.size();
+    return std::string_view(text_).substr(starts_[k], end - starts_[k]);
 }
 
 std::optional<duration_texts> find_duration(std::string_view line) {

@@ -23,18 +23,24 @@ std::optional<time_unit> time_unit_named(std::string_view name);
 
 // The input as the job holds it: every line is a blank followed by the bytes before its line
 // feed (a carriage return stays at its end); a last line without a line feed ends at the end of
-// the file. All lines live in one buffer, so a file of many short lines costs little more
-// memory than its size.
+// the file. Only the lines that list a duration are kept, each with its place among all lines:
+// no other line gives output, so a long log costs the memory of its duration lines alone.
 class time_lines {
 public:
     void add(std::string_view bytes_before_lf);
-    std::size_t size() const { return starts_.size(); }
-    // Line i (from 0), leading blank included.
-    std::string_view operator[](std::size_t i) const;
+    // Lines read, kept or not.
+    std::size_t size() const { return count_; }
+    // The kept lines, in order: the k-th one, leading blank included, and its place among all
+    // lines (from 0).
+    std::size_t kept() const { return places_.size(); }
+    std::string_view operator[](std::size_t k) const;
+    std::size_t place(std::size_t k) const { return places_[k]; }
 
 private:
     std::string text_;
     std::vector<std::size_t> starts_;
+    std::vector<std::size_t> places_;
+    std::size_t count_ = 0;
 };
 
 // The value texts of one line's four groups, when all four were found in order.
@@ -64,9 +70,9 @@ inline constexpr std::string_view time_conversion_done_text = "Conversion Comple
 enum class time_conversion_outcome { completed, error_report };
 
 // Execute: reads the whole input (progress over the first half of a bar of twice the file's
-// length), then writes, for every line with the four groups, the line, its total and an empty
-// line, each ended by a single line feed (progress over the second half). Ends in
-// "Conversion Completed" or the error report (short form) naming the step that failed; the
+// length; a line is at most 16 MB), then writes, for every line with the four groups, the line, its
+// total and an empty line, each ended by a single line feed (progress over the second half). Ends
+// in "Conversion Completed" or the error report (short form) naming the step that failed; the
 // output keeps the lines written before a failure and is never the input ("File already open"
 // 55 before anything is truncated).
 time_conversion_outcome convert_time_file(const std::filesystem::path& input,

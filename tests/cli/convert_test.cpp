@@ -67,6 +67,23 @@ TEST(CliConvert, RefusesWhatTheWindowWouldNotOffer) {
     }
 }
 
+// The format tests look at a few lines: a file without line feeds is refused at 16 MB, never
+// held whole.
+TEST(CliConvert, refusesALineLessFileInTheFormatTestInsteadOfHoldingItWhole) {
+    test::temp_dir dir;
+    test::write_file(dir / "core", std::string((16 << 20) + 1, 'x'));
+    for (const auto& [type, routine] : {std::pair{"g98", "g98_test"},
+                                        {"gaussian-input", "gaussian_input_test"},
+                                        {"xyz", "xyz_input_test"}}) {
+        const auto r = run_cli({"convert", "--input", (dir / "core").string(), "--output",
+                                (dir / "o.pdb").string(), "--input-type", type});
+        EXPECT_EQ(r.status, 1) << type;
+        EXPECT_EQ(r.out, std::string("Exclamation: Fatal - Error: Error (Out of string space - "
+                                     "more than 16 MB in one line (not a text file?)) in (") +
+                             routine + ") routine.\n\rReturning to main menu\n");
+    }
+}
+
 TEST(CliHelp, ListsEverySubcommand) {
     const auto r = run_cli({"--help"});
     EXPECT_EQ(r.status, 0);

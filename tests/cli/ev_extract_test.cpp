@@ -69,6 +69,62 @@ TEST(CliEvExtract, TdmRoutinesWithTheFittingProgramBesideUs) {
     EXPECT_EQ(log.back(), "Closing Status File\r");
 }
 
+// A series split over a cluster's array jobs, each chunk with its own output folder and the
+// slots before it as time offset: the chunks' files joined are the files of one run.
+TEST(CliEvExtract, TwoChunksJoinedEqualOneRun) {
+    test::temp_dir dir;
+    for (int i = 1; i <= 5; ++i) {
+        test::td_state a{3.0 + 0.1 * i, 0.3}, b{2.5 - 0.05 * i, 0.2};
+        a.x = 0.1 * i;
+        b.z = -0.2;
+        test::write_file(dir / ("gap" + std::to_string(i) + ".gout"), test::td_output({a, b}));
+    }
+    for (const char* folder : {"one", "a", "b"})
+        std::filesystem::create_directory(dir / folder);
+    // Every chunk writes its rad/s series as one file, as the one run does (README).
+    const std::vector<std::string> settings{
+        "--root-end",   "2",          "--limit-low", "0",     "--limit-high", "10",
+        "--roots",      "2",          "--time-step", "1.5",   "--tdm",        "--scf-energies",
+        "--scf-cycles", "--orbitals", "--points",    "100000"};
+    const auto run = [&](const char* folder, const char* start, const char* end,
+                         const char* offset) {
+        std::vector<std::string> args{"ev-extract",
+                                      "--dir",
+                                      dir.path().string(),
+                                      "--prefix",
+                                      "gap",
+                                      "--start",
+                                      start,
+                                      "--end",
+                                      end,
+                                      "--time-offset",
+                                      offset,
+                                      "--output-dir",
+                                      (dir / folder).string()};
+        args.insert(args.end(), settings.begin(), settings.end());
+        return run_cli(args);
+    };
+    ASSERT_EQ(run("one", "1", "5", "0"), 0);
+    ASSERT_EQ(run("a", "1", "2", "0"), 0);
+    ASSERT_EQ(run("b", "3", "5", "2"), 0);
+    std::string out;
+    ASSERT_EQ(run_cli({"merge-series", "--output", (dir / "all").string(), (dir / "a").string(),
+                       (dir / "b").string()},
+                      &out),
+              0);
+    EXPECT_EQ(out, "Information: Merge Complete: 17 files joined from 2 chunks\n");
+    int compared = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "one")) {
+        const std::string name = entry.path().filename().string();
+        if (name == "execution_status.dat")
+            continue; // each run's own log, with its own times and options
+        EXPECT_EQ(test::read_file(dir / "all" / name), test::read_file(entry.path())) << name;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 16);
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgapEV.1")) << "nothing beside the inputs";
+}
+
 TEST(CliEvExtract, RefusesWhatTheWindowWouldNotAllow) {
     for (const std::vector<std::string>& extra :
          {std::vector<std::string>{"--tdm-separate"},

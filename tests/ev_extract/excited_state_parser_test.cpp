@@ -204,6 +204,12 @@ TEST(FileText, CompressedFilesReadWholeBeyond16MiB) {
     EXPECT_EQ(read_file_text(dir / "ab.gz", input_kind::gzip), "first\nsecond\n");
     test::write_file(dir / "not.zip", "plain text");
     EXPECT_THROW(read_file_text(dir / "not.zip", input_kind::zip), run_error);
+    // Zeros after a gzip member, a folder before the one file of a zip: read as gzip and unzip
+    // read them.
+    test::write_file(dir / "padded.gz", test::read_file(dir / "a.gz") + std::string(1024, '\0'));
+    EXPECT_EQ(read_file_text(dir / "padded.gz", input_kind::gzip), "first\n");
+    test::write_zip_entries(dir / "folder.zip", {{"run/", ""}, {"run/gap1.log", "job\n"}});
+    EXPECT_EQ(read_file_text(dir / "folder.zip", input_kind::zip), "job\n");
 }
 
 } // namespace

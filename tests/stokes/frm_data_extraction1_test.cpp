@@ -60,6 +60,8 @@ TEST_F(data_extraction_window, TheChosenFilesFolderIsTheDataPathAndExecuteAppend
     EXPECT_EQ(services.messages.shown[0].title, "Processing Complete");
     EXPECT_EQ(test::read_file(dir / "summary.dat"),
               folder + "\t 0.2067833635 \t 0.2067833635 \r\n");
+    EXPECT_EQ(edit("txt_status")->text().toStdString(),
+              "Summary line appended to " + (dir / "summary.dat").string());
     EXPECT_TRUE(button("cmd_Execute")->isEnabled());
     EXPECT_EQ(services.dialogs.asked[0].title, "Select Path to Absfq.dat File");
     EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::read);

@@ -160,6 +160,38 @@ TEST_F(stokes_shift, TheSummaryIsNeverOneOfTheSpectra) {
     EXPECT_EQ(test::read_file(dir / "run1" / "emisfq.dat"), emission);
 }
 
+TEST(SummaryDestination, aWindowsNameGoesToItsLastPartInTheCurrentFolder) {
+    for (const auto& [name, destination] : {std::pair{"c:\\QMMM_Summary.dat", "QMMM_Summary.dat"},
+                                            {"D:\\runs\\all.dat", "all.dat"},
+                                            {"runs\\all.dat", "all.dat"},
+                                            {"c:all.dat", "all.dat"},
+                                            {"c:\\", "QMMM_Summary.dat"},
+                                            {"runs/all.dat", "runs/all.dat"},
+                                            {"/data/c:x.dat", "/data/c:x.dat"}})
+        EXPECT_EQ(summary_destination(name), destination) << name;
+}
+
+// The window's default text on Linux: the line goes to QMMM_Summary.dat here, and says so.
+TEST_F(stokes_shift, TheDefaultSummaryNameAppendsInTheCurrentFolderAndSaysWhere) {
+    spectra(absorption, emission);
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    test::recording_ui ui;
+    summary = "c:\\QMMM_Summary.dat";
+    const stokes_shift_result r = run(ui);
+    const auto cli = test::run_cli({"stokes-shift", "--data-dir", data_path});
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(r.outcome, stokes_shift_outcome::completed);
+    EXPECT_EQ(ui.statuses.back(),
+              "Summary line appended to " + (dir / "QMMM_Summary.dat").string());
+    EXPECT_EQ(cli.status, 0);
+    EXPECT_NE(cli.err.find("Summary line appended to " + (dir / "QMMM_Summary.dat").string()),
+              std::string::npos)
+        << cli.err;
+    EXPECT_EQ(test::read_file(dir / "QMMM_Summary.dat"),
+              data_path + summary_values + data_path + summary_values);
+}
+
 TEST_F(stokes_shift, CliAcceptsTheFolderWithOrWithoutItsSeparator) {
     spectra(absorption, emission);
     const std::string folder = (dir / "run1").string();

@@ -2,9 +2,12 @@
 #pragma once
 
 #include "cli/commands.h"
+#include "support/test_support.h"
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace qm::test {
@@ -25,5 +28,20 @@ inline cli_run run_cli(std::vector<std::string> args) {
     const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
     return {status, out.str(), err.str()};
 }
+
+#ifdef QUILLMARK_CLI_PATH
+// Runs a shell command line in `folder`, where "$Q" is the built quillmark-cli: for pipes,
+// standard input and output as a user's shell gives them.
+inline cli_run run_shell(const std::filesystem::path& folder, const std::string& command) {
+    const std::string script = "cd '" + folder.string() + "' && Q='" QUILLMARK_CLI_PATH "' && (" +
+                               command + ") > .out 2> .err";
+    const int status = std::system(script.c_str());
+    cli_run r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(folder / ".out"),
+              read_file(folder / ".err")};
+    std::filesystem::remove(folder / ".out");
+    std::filesystem::remove(folder / ".err");
+    return r;
+}
+#endif
 
 } // namespace qm::test

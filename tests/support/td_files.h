@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qm::test {
@@ -51,9 +52,12 @@ inline std::string td_output(const std::vector<td_state>& states,
     return t + " Leave Link  914\n Normal termination of Gaussian 03.\n";
 }
 
-inline void write_gzip(const std::filesystem::path& path, const std::string& content) {
+// `content` compressed by one of libarchive's write filters (archive_write_add_filter_gzip,
+// _bzip2, _xz, _zstd).
+inline void write_compressed(const std::filesystem::path& path, const std::string& content,
+                             int (*add_filter)(archive*)) {
     archive* a = archive_write_new();
-    archive_write_add_filter_gzip(a);
+    add_filter(a);
     archive_write_set_format_raw(a);
     archive_write_open_filename(a, path.c_str());
     archive_entry* e = archive_entry_new();
@@ -65,20 +69,33 @@ inline void write_gzip(const std::filesystem::path& path, const std::string& con
     archive_write_free(a);
 }
 
-inline void write_zip(const std::filesystem::path& path, const std::string& content) {
+inline void write_gzip(const std::filesystem::path& path, const std::string& content) {
+    write_compressed(path, content, archive_write_add_filter_gzip);
+}
+
+// A zip archive of the entries in order; a name ending in '/' is a folder.
+inline void write_zip_entries(const std::filesystem::path& path,
+                              const std::vector<std::pair<std::string, std::string>>& entries) {
     archive* a = archive_write_new();
     archive_write_set_format_zip(a);
     archive_write_open_filename(a, path.c_str());
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, "job.log");
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
-    archive_entry_set_size(e, static_cast<la_int64_t>(content.size()));
-    archive_write_header(a, e);
-    archive_write_data(a, content.data(), content.size());
-    archive_entry_free(e);
+    for (const auto& [name, content] : entries) {
+        archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname(e, name.c_str());
+        const bool folder = name.back() == '/';
+        archive_entry_set_filetype(e, folder ? AE_IFDIR : AE_IFREG);
+        archive_entry_set_perm(e, folder ? 0755 : 0644);
+        archive_entry_set_size(e, static_cast<la_int64_t>(content.size()));
+        archive_write_header(a, e);
+        archive_write_data(a, content.data(), content.size());
+        archive_entry_free(e);
+    }
     archive_write_close(a);
     archive_write_free(a);
+}
+
+inline void write_zip(const std::filesystem::path& path, const std::string& content) {
+    write_zip_entries(path, {{"job.log", content}});
 }
 
 } // namespace qm::test

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "platform/input_stream.h"
 #include "text_tools/line_extraction.h"
 
 #include "support/cli_support.h"
@@ -9,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <sstream>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -134,11 +136,15 @@ std::string report(const std::string& error) {
 TEST(LineExtractionFailures, ReportTheRoutineInNumberFormAndNeverLoop) {
     test::temp_dir dir;
     test::write_file(dir / "in.txt", ten_lines());
+    test::write_file(dir / "no-lines.bin", std::string(max_line_bytes + 1, 'x'));
     struct failure {
         line_extraction_settings settings;
         std::string text;
     };
     const failure failures[] = {
+        // A file without line feeds is refused, never held whole in memory.
+        {{dir / "no-lines.bin", dir / "out.txt", 1, 4},
+         report("Out of string space - more than 16 MB in one line (not a text file?)14")},
         {{dir / "missing.txt", dir / "out.txt", 1, 4}, report("File not found53")},
         {{dir / "in.txt", dir / "no-folder" / "out.txt", 1, 4}, report("Path not found76")},
         // The window never runs with a 0, but the job must not take line 0 or loop forever.
@@ -168,6 +174,22 @@ TEST(LineExtractionFailures, OutputThatIsTheInputLeavesTheInputWhole) {
         EXPECT_EQ(ui.messages[0].text, report("File already open55"));
         EXPECT_EQ(test::read_file(dir / "in.txt"), ten_lines());
     }
+}
+
+// A pipe cannot be read a second time: the lines must come from the one reading.
+TEST(LineExtractionStreaming, readsAPipeOnceInsteadOfWritingAnEmptyFile) {
+    test::temp_dir dir;
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string text = ten_lines();
+    ASSERT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(ends[1]);
+    test::recording_ui ui;
+    EXPECT_EQ(
+        extract_every_nth_line({"/dev/fd/" + std::to_string(ends[0]), dir / "out.txt", 2, 4}, ui),
+        line_extraction_outcome::completed);
+    ::close(ends[0]);
+    EXPECT_EQ(test::read_file(dir / "out.txt"), "line 2\nline 6\nline 10\n");
 }
 
 TEST(LineNumberText, ExecuteNeedsTwoNumbersOfAtLeastOne) {

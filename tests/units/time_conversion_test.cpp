@@ -1,5 +1,6 @@
 #include "units/time_conversion.h"
 
+#include "platform/input_stream.h"
 #include "platform/run_error.h"
 
 #include "support/cli_support.h"
@@ -187,6 +188,14 @@ TEST_F(time_file, AnInputThatCannotBeReadIsAReadingStepReport) {
     expect_report("File not found", "frm_time_conversion cmd_execute_click");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
     EXPECT_EQ(ui.busy_calls, (std::vector<bool>{true, false}));
+}
+
+// A file without line feeds is refused at its first 16 MB instead of being held whole.
+TEST_F(time_file, refusesALineOver16MBInsteadOfHoldingTheWholeFile) {
+    run(std::string(max_line_bytes + 1, 'x'), time_unit::seconds,
+        time_conversion_outcome::error_report);
+    expect_report("Out of string space - more than 16 MB in one line (not a text file?)",
+                  "frm_time_conversion cmd_execute_click");
 }
 
 TEST_F(time_file, TheOutputIsNeverTheInput) {
