@@ -5,6 +5,24 @@
 namespace qm {
 namespace {
 
+TEST(BlankFields, RunsOfBlanksSeparateAndBlanksAtTheEndsGiveOneEmptyFieldEach) {
+    using strings = std::vector<std::string_view>;
+    const std::pair<const char*, strings> cases[] = {
+        {"10 20 3", {"10", "20", "3"}}, // the last field of one character included
+        {"7", {"7"}},
+        {"a   b", {"a", "b"}},
+        {" a b", {"", "a", "b"}},
+        {"   a", {"", "a"}},
+        {"a b ", {"a", "b", ""}},
+        {"a b   ", {"a", "b", ""}},
+        {"", {""}},
+        {"   ", {"", ""}},
+        {"a\tb", {"a\tb"}}, // only blanks separate
+    };
+    for (const auto& [line, fields] : cases)
+        EXPECT_EQ(blank_fields(line), fields) << '"' << line << '"';
+}
+
 TEST(FindIgnoringCase, LettersInAnyCase) {
     const std::string text = "xx SCF Done:  E(RHF) ... scf done: again";
     EXPECT_EQ(find_ignoring_case(text, "scf done: "), 3u);
