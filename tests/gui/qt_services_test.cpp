@@ -2,12 +2,9 @@
 #include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
-#include "platform/qt/window_registry.h"
 
 #include "support/test_support.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -63,26 +60,17 @@ TEST(WidgetJobUi, ABarOverMoreThanTwoGigabytesStaysInProportion) {
 }
 
 TEST(FileDialogs, KindTitleAndFolderFollowWhatIsChosen) {
-    struct row {
-        file_purpose purpose;
-        QFileDialog::FileMode mode;
-        QFileDialog::AcceptMode accept;
-        bool asks_before_replacing;
-    };
     qt_file_dialogs dialogs;
-    for (const row& r :
-         {row{file_purpose::read, QFileDialog::ExistingFile, QFileDialog::AcceptOpen, false},
-          row{file_purpose::overwrite, QFileDialog::AnyFile, QFileDialog::AcceptSave, true},
-          row{file_purpose::keep, QFileDialog::AnyFile, QFileDialog::AcceptSave, false}}) {
+    for (const auto purpose : {file_purpose::read, file_purpose::overwrite, file_purpose::keep}) {
         QFileDialog dialog;
-        dialogs.prepare(dialog, {"All Files (*.*)|*.*|", 1, "Select Output File", r.purpose});
+        dialogs.prepare(dialog, {"All Files (*.*)|*.*|", 1, "Select Output File", purpose});
         EXPECT_EQ(dialog.windowTitle(), "Select Output File");
-        EXPECT_EQ(dialog.fileMode(), r.mode);
-        EXPECT_EQ(dialog.acceptMode(), r.accept);
-        if (r.accept == QFileDialog::AcceptSave) {
-            EXPECT_EQ(!dialog.testOption(QFileDialog::DontConfirmOverwrite),
-                      r.asks_before_replacing);
-        }
+        const bool read = purpose == file_purpose::read;
+        EXPECT_EQ(dialog.fileMode(), read ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        EXPECT_EQ(dialog.acceptMode(), read ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        // Only a dialog for a file that is replaced asks before replacing it.
+        EXPECT_TRUE(read || dialog.testOption(QFileDialog::DontConfirmOverwrite) ==
+                                (purpose == file_purpose::keep));
     }
     // The next dialog starts where the last one was left.
     test::temp_dir dir;
@@ -135,26 +123,6 @@ TEST(ChartPanel, SavesPngOrSvgByTheNameAndSaysWhenItCannot) {
     ASSERT_EQ(services.messages.shown.size(), 1u);
     EXPECT_EQ(services.messages.shown[0].title, "Chart Not Saved");
     EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::overwrite);
-}
-
-struct counted_window : QWidget {
-    counted_window() { ++alive; }
-    ~counted_window() override { --alive; }
-    static inline int alive = 0;
-};
-
-TEST(WindowRegistry, AtMostOneWindowAndForgottenWhenClosed) {
-    auto& registry = window_registry::instance();
-    counted_window* first = registry.load<counted_window>();
-    EXPECT_EQ(registry.load<counted_window>(), first);
-    EXPECT_EQ(counted_window::alive, 1);
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(counted_window::alive, 0);
-    EXPECT_EQ(registry.find<counted_window>(), nullptr);
-    registry.load<counted_window>();
-    registry.destroy_all();
-    EXPECT_EQ(counted_window::alive, 0);
 }
 
 } // namespace
