@@ -69,60 +69,47 @@ TEST(CompressedInput, EachFormReadsAsItsTextOrIsRefusedNamingTheFile) {
     test::write_compressed(dir / "xz", text, archive_write_add_filter_xz);
     test::write_compressed(dir / "zst", text, archive_write_add_filter_zstd);
     test::write_zip(dir / "zip", text);
-    test::write_gzip(dir / "data.gz", "data\n");
-    test::write_file(dir / "padded", test::read_file(dir / "data.gz") + std::string(512, '\0'));
+    for (const char* name : {"plain", "gz", "bz2", "xz", "zst", "zip"}) {
+        EXPECT_EQ(read_all(dir / name, last_line::must_end_with_lf), "first line|second|") << name;
+        EXPECT_EQ(open_input(dir / name)->compressed(), std::string(name) != "plain") << name;
+    }
+    // Progress runs over the stored file, never beyond it.
+    line_reader reader(dir / "gz", last_line::must_end_with_lf);
+    for (std::string line; reader.next(line);)
+        EXPECT_LE(reader.position(), file_length(dir / "gz"));
+
+    test::write_file(dir / "padded", test::read_file(dir / "gz") + std::string(512, '\0'));
     test::write_zip_entries(dir / "run.zip", {{"run/", ""},
                                               {"run/README.txt", "how this was made\n"},
                                               {"__MACOSX/run/._gap1.log", "fork"},
                                               {"run/gap1.log", "the output\n"}});
     test::write_zip_entries(dir / "two.zip", {{"a.log", "a\n"}, {"b.log", "b\n"}, {"c.log", ""}});
     test::write_zip_entries(dir / "empty.zip", {{"only/", ""}});
-    test::write_compressed(dir / "whole.xz", std::string(100000, 'x') + "\n",
-                           archive_write_add_filter_xz);
-    const std::string whole = test::read_file(dir / "whole.xz");
-    test::write_file(dir / "cut.xz", whole.substr(0, whole.size() / 2));
+    const std::string xz = test::read_file(dir / "xz");
+    test::write_file(dir / "cut.xz", xz.substr(0, xz.size() / 2));
     test::write_file(dir / "not-gzip", "\x1f\x8b but no gzip header\n");
-    // A file without line feeds (a core dump, a decompression bomb) must not take the
-    // machine's memory: the reader stops at a length no text line reaches.
     test::write_compressed(dir / "bomb.gz", std::string(max_line_bytes + 1, 'x'),
                            archive_write_add_filter_gzip);
-    const std::string zip_of = "75 Path/File access error - the zip archive ";
-    const struct {
-        const char* name;
-        const char* file;
-        std::string read;
-    } cases[] = {
-        {"EveryFormReadsAsItsText", "plain", "first line|second|"},
-        {"EveryFormReadsAsItsText", "gz", "first line|second|"},
-        {"EveryFormReadsAsItsText", "bz2", "first line|second|"},
-        {"EveryFormReadsAsItsText", "xz", "first line|second|"},
-        {"EveryFormReadsAsItsText", "zst", "first line|second|"},
-        {"EveryFormReadsAsItsText", "zip", "first line|second|"},
-        // gzip itself reads past the zeros a tape or a block device leaves after the data.
-        {"readsGzipWithTrailingZeroPadding", "padded", "data|"},
-        {"takesTheOneFileOfAZipWhoseFirstEntriesAreAFolderAndAReadme", "run.zip", "the output|"},
-        {"refusesAZipOfSeveralFilesNamingIt", "two.zip",
-         zip_of + (dir / "two.zip").string() +
-             " holds several files (a.log, b.log, ...): cannot tell which one to read [two.zip]"},
-        {"refusesAZipOfSeveralFilesNamingIt", "empty.zip",
-         zip_of + (dir / "empty.zip").string() + " holds no file to read [empty.zip]"},
-        {"DamagedDataIsAnErrorNeverAShortText", "cut.xz",
-         "75 Path/File access error - cannot decompress [cut.xz]"},
-        {"DamagedDataIsAnErrorNeverAShortText", "not-gzip",
-         "75 Path/File access error - cannot decompress [not-gzip]"},
-        {"refusesALineLongerThan16MBInsteadOfHoldingTheFile", "bomb.gz",
+    const std::string zip = "75 Path/File access error - the zip archive " + dir.path().string();
+    const std::pair<const char*, std::string> cases[] = {
+        // readsGzipWithTrailingZeroPadding: gzip itself reads past the zeros a tape leaves.
+        {"padded", "first line|second|"},
+        // takesTheOneFileOfAZipWhoseFirstEntriesAreAFolderAndAReadme
+        {"run.zip", "the output|"},
+        // refusesAZipOfSeveralFilesNamingIt
+        {"two.zip", zip + "/two.zip holds several files (a.log, b.log, ...): cannot tell which "
+                          "one to read [two.zip]"},
+        {"empty.zip", zip + "/empty.zip holds no file to read [empty.zip]"},
+        // DamagedDataIsAnErrorNeverAShortText
+        {"cut.xz", "75 Path/File access error - cannot decompress [cut.xz]"},
+        {"not-gzip", "75 Path/File access error - cannot decompress [not-gzip]"},
+        // refusesALineLongerThan16MBInsteadOfHoldingTheFile: a file without line feeds (a core
+        // dump, a decompression bomb) must not take the machine's memory.
+        {"bomb.gz",
          "14 Out of string space - more than 16 MB in one line (not a text file?) [bomb.gz]"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + ": " + c.file);
-        EXPECT_EQ(read_all(dir / c.file, last_line::may_end_without_lf), c.read);
-    }
-    for (const char* name : {"plain", "gz", "bz2", "xz", "zst", "zip"})
-        EXPECT_EQ(open_input(dir / name)->compressed(), std::string(name) != "plain") << name;
-    // Progress runs over the stored file, never beyond it.
-    line_reader reader(dir / "gz", last_line::must_end_with_lf);
-    for (std::string line; reader.next(line);)
-        EXPECT_LE(reader.position(), file_length(dir / "gz"));
+    for (const auto& [file, read] : cases)
+        EXPECT_EQ(read_all(dir / file, last_line::may_end_without_lf), read) << file;
 }
 
 TEST(WholeInput, refusesMoreThanItsLimitOfDecompressedText) {
