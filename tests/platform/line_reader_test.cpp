@@ -1,6 +1,6 @@
 #include "platform/line_reader.h"
 
-#include "error_of.h"
+#include "as_text.h"
 #include "support/td_files.h"
 #include "support/test_support.h"
 
@@ -126,37 +126,21 @@ TEST(WholeInput, refusesMoreThanItsLimitOfDecompressedText) {
     EXPECT_EQ(text, std::string(3 << 20, '\0'));
 }
 
-struct read_line {
-    std::string text;
-    bool ended;
-    std::uint64_t position;
-    bool operator==(const read_line&) const = default;
-};
-
-void PrintTo(const read_line& l, std::ostream* os) {
-    *os << '"' << l.text << "\" ended " << l.ended << " at " << l.position;
-}
-
-std::vector<read_line> data_lines(const std::string& data) {
-    std::istringstream in(data);
-    data_line_reader reader(in);
-    std::vector<read_line> lines;
-    for (std::string line; reader.next(line);)
-        lines.push_back({line, reader.line_ended(), reader.position()});
-    return lines;
-}
-
 TEST(DataLineReader, CrLfLfAndCrEndLinesAlikeAndLoseNoCharacter) {
-    using lines = std::vector<read_line>;
-    EXPECT_EQ(data_lines("ab\r\ncd\r\n"), (lines{{"ab", true, 4}, {"cd", true, 8}}));
-    EXPECT_EQ(data_lines("ab\ncd\n"), (lines{{"ab", true, 3}, {"cd", true, 6}}));
-    EXPECT_EQ(data_lines("ab\rcd\r"), (lines{{"ab", true, 3}, {"cd", true, 6}}));
-    EXPECT_EQ(data_lines("a\rb\r\nc\nd"),
-              (lines{{"a", true, 2}, {"b", true, 5}, {"c", true, 7}, {"d", false, 8}}));
+    // Each line as "<text>@<position>," ('~' before the '@' when it has no end), each data '|'.
+    auto data_lines = [](const char* data) {
+        std::istringstream in(data);
+        data_line_reader reader(in);
+        std::string text;
+        for (std::string line; reader.next(line);)
+            text +=
+                line + (reader.line_ended() ? "@" : "~@") + std::to_string(reader.position()) + ",";
+        return text;
+    };
     // Empty lines are lines; a CR LF pair is one end, an LF CR pair two.
-    EXPECT_EQ(data_lines("\r\n\n\r"), (lines{{"", true, 2}, {"", true, 3}, {"", true, 4}}));
-    EXPECT_EQ(data_lines("a\r\r"), (lines{{"a", true, 2}, {"", true, 3}}));
-    EXPECT_EQ(data_lines(""), lines{});
+    EXPECT_EQ(test::each(data_lines, {"ab\r\ncd\r\n", "ab\ncd\n", "ab\rcd\r", "a\rb\r\nc\nd",
+                                      "\r\n\n\r", "a\r\r", ""}),
+              "ab@4,cd@8,|ab@3,cd@6,|ab@3,cd@6,|a@2,b@5,c@7,d~@8,|@2,@3,@4,|a@2,@3,||");
 }
 
 TEST(Progress, BlocksOf128Bytes) {

@@ -1,6 +1,6 @@
 #include "platform/output_file.h"
 
-#include "error_of.h"
+#include "as_text.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +9,6 @@
 
 namespace qm {
 namespace {
-
-TEST(OutputFile, WritesAndTruncates) {
-    test::temp_dir dir;
-    test::write_file(dir / "out.txt", "old content that is longer");
-    write_whole_file(dir / "out.txt", "new\n");
-    EXPECT_EQ(test::read_file(dir / "out.txt"), "new\n");
-}
 
 TEST(OutputFile, FullDeviceIsDiskFull) {
     if (access("/dev/full", W_OK) != 0)

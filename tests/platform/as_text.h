@@ -1,4 +1,4 @@
-// The run error an action ends in, as one comparable text.
+// Results as one comparable text each, so a table of cases is one expected string.
 #pragma once
 
 #include "platform/run_error.h"
@@ -17,6 +17,14 @@ inline std::string error_of(const std::function<void()>& action) {
         return std::to_string(e.number) + " " + e.description + file;
     }
     return "no error";
+}
+
+// The text `form` makes of each value, each followed by '|'.
+template <class Form, class T> std::string each(Form form, std::initializer_list<T> values) {
+    std::string text;
+    for (const T& v : values)
+        text += form(v) + "|";
+    return text;
 }
 
 } // namespace qm::test
