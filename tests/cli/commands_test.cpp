@@ -31,7 +31,7 @@ TEST(CliVersion, NamesTheProgramItsVersionWhatItReadsAndEverySubcommand) {
 // would not allow, print nothing on stdout and end with status 2.
 TEST(CliUsage, TypingSlipsAndWhatTheWindowWouldNotAllow) {
     const std::string help = "\nRun with --help for more information.\n";
-    const std::pair<const char*, std::string> cases[] = {
+    std::vector<std::pair<std::string, std::string>> cases = {
         {"convrt --input x",
          "quillmark-cli: unknown subcommand 'convrt'; did you mean 'convert'?" + help},
         {"line-extract --inptu a --output b",
@@ -41,24 +41,19 @@ TEST(CliUsage, TypingSlipsAndWhatTheWindowWouldNotAllow) {
                                           help},
         {"units --quite --from ev --to kjmol 1",
          "quillmark-cli units: unknown option '--quite'; did you mean '--quiet'?" + help},
-        {"convert --input a --output b --input-type xyz --output-type xyz", ""},
-        {"convert --input a --output b --input-type xyz --multiple", ""},
-        {"convert --input a --output b --input-type g98 --output-type freq --multiple", ""},
-        {"convert --input a --output b --input-type mol2", ""},
-        {"convert --input a --output b --input-type g94 --output-type freq", ""},
-        {"ev-extract --no-status-log --tdm-separate", ""},
-        {"ev-extract --no-status-log --rel-tdm --interval 2", ""},
-        {"ev-extract --no-status-log --tdm-angle --roots 3", ""},
-        {"ev-extract --no-status-log --align-only --rel-tdm --roots 1", ""},
-        {"ev-extract --no-status-log --orb1 2:3", ""}, // not in orbital-profile mode
-        {"ev-extract --no-status-log --mode orbital --roots 3 --orb2 1:2", ""},
-        {"ev-extract --no-status-log --points 1.5", ""}, // the points box takes digits only
-        {"ev-extract --no-status-log --start -1", ""},
-        {"ev-extract --no-status-log --mode best", ""},
         {"correlate --input1 a --input2 b --output c --msd --unity", "excludes"},
         {"correlate --input1 x", ""},
-        {"units --from ev --to kjmol 1 --threads 0", ""},
-    };
+        {"units --from ev --to kjmol 1 --threads 0", ""}};
+    for (const char* types :
+         {"xyz --output-type xyz", "xyz --multiple", "g98 --output-type freq --multiple", "mol2",
+          "g94 --output-type freq"})
+        cases.push_back({std::string("convert --input a --output b --input-type ") + types, ""});
+    // Orbitals outside orbital-profile mode; points as the box takes them, digits only.
+    for (const char* rules :
+         {"--tdm-separate", "--rel-tdm --interval 2", "--tdm-angle --roots 3",
+          "--align-only --rel-tdm --roots 1", "--orb1 2:3", "--mode orbital --roots 3 --orb2 1:2",
+          "--points 1.5", "--start -1", "--mode best"})
+        cases.push_back({std::string("ev-extract --no-status-log ") + rules, ""});
     for (const auto& [line, message] : cases) {
         const auto r = test::run_words(line);
         EXPECT_EQ(r.status, 2) << line;

@@ -19,39 +19,6 @@ TEST(CliEvExtract, PickedFileSeriesEndToEnd) {
     EXPECT_EQ(test::read_file(dir / "freqgapEV.2"), " 2      2.5 \r\n 4      2.5 \r\n");
 }
 
-// The TDM routines write into the working folder: run them inside the test's own.
-struct working_folder {
-    explicit working_folder(const std::filesystem::path& folder)
-        : saved(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~working_folder() { std::filesystem::current_path(saved); }
-    std::filesystem::path saved;
-};
-
-TEST(CliEvExtract, TdmRoutinesWithTheFittingProgramBesideUs) {
-    test::temp_dir dir;
-    const std::string structure = " C   0.0 0.0 0.0 \n C   1.5 0.0 0.0 \n O   0.0 1.4 0.0 \n"
-                                  " H   0.3 0.2 1.1 \n";
-    test::td_state a{3.5, 0.3}, b{2.5, 0.2};
-    a.x = 0.5;
-    b.z = -0.4;
-    for (int i = 1; i <= 3; ++i)
-        test::write_file(dir / ("gap" + std::to_string(i) + ".gout"),
-                         test::td_output({a, b}, test::default_scf, structure));
-    test::write_file(dir / "prmtop", "topology\n");
-    working_folder here(dir.path());
-    const auto r = test::run_words("ev-extract --prefix gap --end 3 --root-end 2 --limit-low 0 "
-                                   "--limit-high 10 --roots 2 --tdm-angle --raw-tdms --rel-tdm");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(test::read_file(dir / "vector_angles_after_fit.dat"),
-              test::read_file(dir / "vector_angles_before fit.dat"));
-    EXPECT_EQ(test::read_file(dir / "transformed_tdm.1.dat"),
-              test::read_file(dir / "raw_tdm.1.dat"));
-    const auto log = test::lines_of(test::read_file(dir / "execution_status.dat"));
-    EXPECT_EQ(log.back(), "Closing Status File\r");
-}
-
 // A series split over a cluster's array jobs, each chunk with its own output folder and the
 // slots before it as time offset: the chunks' files joined are the files of one run.
 TEST(CliEvExtract, TwoChunksJoinedEqualOneRun) {

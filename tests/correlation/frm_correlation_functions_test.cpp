@@ -15,32 +15,30 @@ namespace {
 struct correlation_window : test::shell_test {
     scoped_test_services services;
     test::temp_dir dir;
-    frm_init* menu = nullptr;
+    frm_init* menu = load_menu();
     frm_correlation_functions* w = nullptr;
 
-    void SetUp() override {
-        menu = load_menu();
+    void SetUp() override { open(); }
+    void open() {
         click(menu, "cmd_Correlation");
         w = window_registry::instance().find<frm_correlation_functions>();
         ASSERT_NE(w, nullptr);
     }
-    QPushButton* button(const char* name) { return test::control<QPushButton>(w, name); }
-    QCheckBox* box(const char* name) { return test::control<QCheckBox>(w, name); }
-    bool enabled(const char* name) { return button(name)->isEnabled(); }
-    void choose(const char* button_name, const std::string& file) {
+    void choose(QPushButton* button, const std::string& file) {
         services.dialogs.queue_path((dir / file).string());
-        button(button_name)->click();
+        button->click();
     }
+    // Both series chosen, then the output, the boxes ticked and Execute.
     void run(const std::string& first, const std::string& second,
-             std::initializer_list<const char*> boxes) {
+             std::initializer_list<QCheckBox*> boxes) {
         test::write_file(dir / "a.dat", first);
         test::write_file(dir / "b.dat", second);
-        choose("cmd_input1", "a.dat");
-        choose("cmd_input2", "b.dat");
-        choose("cmd_output", "c.dat");
-        for (const char* name : boxes)
-            box(name)->click();
-        button("cmd_execute")->click();
+        choose(w->cmd_input1, "a.dat");
+        choose(w->cmd_input2, "b.dat");
+        choose(w->cmd_output, "c.dat");
+        for (QCheckBox* box : boxes)
+            box->click();
+        w->cmd_execute->click();
     }
     // After a run, complete or not, the window is gone and the main menu is back, its
     // pictures still.
@@ -53,16 +51,16 @@ struct correlation_window : test::shell_test {
 };
 
 TEST_F(correlation_window, EachFileChosenEnablesTheNextStep) {
-    for (const char* name : {"chk_adjust_by_mean", "chk_adjust_by_msd", "chk_norm_to_one"})
-        EXPECT_FALSE(box(name)->isChecked()) << name;
+    for (QCheckBox* box : {w->chk_adjust_by_mean, w->chk_adjust_by_msd, w->chk_norm_to_one})
+        EXPECT_FALSE(box->isChecked());
     services.dialogs.queue_cancel();
-    button("cmd_input1")->click();
-    EXPECT_FALSE(enabled("cmd_input2")) << "a cancelled dialog changes nothing";
-    const char* steps[] = {"cmd_input1", "cmd_input2", "cmd_output", "cmd_execute"};
+    w->cmd_input1->click();
+    EXPECT_FALSE(w->cmd_input2->isEnabled()) << "a cancelled dialog changes nothing";
+    QPushButton* steps[] = {w->cmd_input1, w->cmd_input2, w->cmd_output, w->cmd_execute};
     for (int step = 0; step < 3; ++step) {
-        EXPECT_FALSE(enabled(steps[step + 1])) << steps[step + 1];
+        EXPECT_FALSE(steps[step + 1]->isEnabled()) << step + 1;
         choose(steps[step], "file");
-        EXPECT_TRUE(enabled(steps[step + 1])) << steps[step + 1];
+        EXPECT_TRUE(steps[step + 1]->isEnabled()) << step + 1;
     }
     // The output is replaced by a run: only its dialog asks before replacing a file.
     ASSERT_EQ(services.dialogs.asked.size(), 4u);
@@ -73,16 +71,16 @@ TEST_F(correlation_window, EachFileChosenEnablesTheNextStep) {
 }
 
 TEST_F(correlation_window, TheTwoScalingsExcludeEachOther) {
-    box("chk_adjust_by_mean")->click();
-    box("chk_adjust_by_msd")->click();
-    box("chk_norm_to_one")->click();
-    EXPECT_FALSE(box("chk_adjust_by_msd")->isChecked());
-    box("chk_adjust_by_msd")->click();
-    EXPECT_FALSE(box("chk_norm_to_one")->isChecked());
-    box("chk_adjust_by_msd")->click(); // clearing one leaves the other alone
-    EXPECT_FALSE(box("chk_adjust_by_msd")->isChecked());
-    EXPECT_FALSE(box("chk_norm_to_one")->isChecked());
-    EXPECT_TRUE(box("chk_adjust_by_mean")->isChecked());
+    w->chk_adjust_by_mean->click();
+    w->chk_adjust_by_msd->click();
+    w->chk_norm_to_one->click();
+    EXPECT_FALSE(w->chk_adjust_by_msd->isChecked());
+    w->chk_adjust_by_msd->click();
+    EXPECT_FALSE(w->chk_norm_to_one->isChecked());
+    w->chk_adjust_by_msd->click(); // clearing one leaves the other alone
+    EXPECT_FALSE(w->chk_adjust_by_msd->isChecked());
+    EXPECT_FALSE(w->chk_norm_to_one->isChecked());
+    EXPECT_TRUE(w->chk_adjust_by_mean->isChecked());
 }
 
 TEST_F(correlation_window, ACompletedRunWritesTheFunctionAndUnloadsTheWindow) {
@@ -92,7 +90,7 @@ TEST_F(correlation_window, ACompletedRunWritesTheFunctionAndUnloadsTheWindow) {
         EXPECT_EQ(bar->value(), 2);
     };
     // Fluctuations -2, -1, 0 give 5, 2, 0; scaled to C(0) = 1.
-    run("1\n2\n3\n", "1\n2\n3\n", {"chk_adjust_by_mean", "chk_norm_to_one"});
+    run("1\n2\n3\n", "1\n2\n3\n", {w->chk_adjust_by_mean, w->chk_norm_to_one});
     EXPECT_EQ(test::read_file(dir / "c.dat"), " 1 \r\n 0.4 \r\n 0 \r\n");
     ASSERT_EQ(services.messages.shown.size(), 1u);
     EXPECT_EQ(services.messages.shown[0].text, "Correlation Function Calculation Complete");
@@ -107,11 +105,9 @@ TEST_F(correlation_window, StoppedRunsUnloadTheWindowToo) {
     run("1\n2\n3\n", "1\n2\n", {});
     EXPECT_FALSE(std::filesystem::exists(dir / "c.dat"));
     expect_unloaded();
-    click(menu, "cmd_Correlation");
-    w = window_registry::instance().find<frm_correlation_functions>();
-    ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(enabled("cmd_input2")) << "a new window starts from its defaults";
-    run("1\n0\n", "1\n2\n", {"chk_adjust_by_msd"}); // D = 1 / 1 - 1^2 / 1^2 = 0
+    open();
+    EXPECT_FALSE(w->cmd_input2->isEnabled()) << "a new window starts from its defaults";
+    run("1\n0\n", "1\n2\n", {w->chk_adjust_by_msd}); // D = 1 / 1 - 1^2 / 1^2 = 0
     EXPECT_TRUE(w->cursor().shape() != Qt::WaitCursor);
     expect_unloaded();
     ASSERT_EQ(services.messages.shown.size(), 2u);

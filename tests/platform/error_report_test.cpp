@@ -1,7 +1,5 @@
 #include "platform/error_report.h"
 
-#include "as_text.h"
-
 #include <gtest/gtest.h>
 
 #include <new>
@@ -41,12 +39,6 @@ TEST(ErrorReport, trapTurnsEveryFailureIntoAReportWhoseNumberStandsApart) {
                           ") in (r) routine.\n\rReturning to main menu");
         }
     }
-}
-
-// The other classic texts stand in the reports the tests of each routine compare.
-TEST(RunError, ClassicNumbersAndTexts) {
-    EXPECT_EQ(test::each([](int n) { return run_error::from_number(n).description; }, {5, 58}),
-              "Invalid procedure call or argument|File already exists|");
 }
 
 } // namespace
