@@ -17,14 +17,11 @@
 namespace qm {
 namespace {
 
-TEST(CliVersion, NamesTheProgramItsVersionWhatItReadsAndEverySubcommand) {
+TEST(CliVersion, NamesTheProgramItsVersionAndWhatItReads) {
     const auto r = test::run_words("--version");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("quillmark-cli 1.", 0), 0u) << r.out;
+    EXPECT_TRUE(r.out.starts_with("quillmark-cli 1.")) << r.out;
     EXPECT_NE(r.out.find("Gaussian 94, 98, 03, 09 and 16 outputs"), std::string::npos) << r.out;
-    const std::string help = test::run_words("--help").out;
-    for (const char* name : {"convert", "ev-extract", "merge-series", "correlate", "mdcrd-strip"})
-        EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
 // Usage errors, a mistyped word (named with the nearest valid one) or a combination the window
@@ -144,9 +141,6 @@ TEST(CliErrors, StopWithStatusOneAndNameTheFileBesideTheFixedMessage) {
         {"line-extract --output out --input " + in + "gone.txt",
          fatal + "(File not found53) in (frm_text_line_extraction: cmd_execute_click)" + back,
          "quillmark-cli: " + in + "gone.txt: File not found\n"},
-        {"convert --output o.pdb --input-type xyz --input " + in + "gone.xyz",
-         fatal + "(File not found) in (xyz_input_test)" + back,
-         "quillmark-cli: " + in + "gone.xyz: File not found\n"},
         {"ev-extract --prefix gap --end 2 --limit-low 0 --limit-high 10 --no-status-log --dir " +
              in,
          fatal + "(File not found53) in (frm_ev_extract: cmd_execute_click)" + back,

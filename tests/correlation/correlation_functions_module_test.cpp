@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace qm {
@@ -33,12 +32,26 @@ struct run {
     }
 };
 
-TEST(correlation, CompletedRunsWriteOneValueALineWithCrLf) {
+std::string report(const char* description, std::string_view routine) {
+    return "Error (" + std::string(description) + ") in (" + std::string(routine) +
+           ") routine.\n\rReturning to main menu";
+}
+std::string load(const char* description) {
+    return report(description, load_routine);
+}
+std::string sum(const char* description) {
+    return report(description, correlation_routine);
+}
+
+// What each run wrote (one value a line, CR LF) or, when it stopped, its one message: a run
+// that stops writes nothing and touches no file the user had.
+TEST(correlation, RunsWriteOneValueALineOrStopWithOneMessage) {
     const struct {
-        const char* input1;
+        const char* input1; // null: no such file
         const char* input2;
         boxes b;
-        const char* written;
+        std::string result;
+        const char* output = "out.dat";
     } cases[] = {
         {"1\n2\n3\n", "1\n2\n3\n", {}, " 14 \r\n 8 \r\n 3 \r\n"},
         // C(tau) = sum x2(i) x1(i + tau): the first series shifts; CR LF lines read like LF.
@@ -55,43 +68,6 @@ TEST(correlation, CompletedRunsWriteOneValueALineWithCrLf) {
         {"1\n2\n\n", "1\n2\n\n", {}, " 5 \r\n 2 \r\n 0 \r\n"}, // a trailing empty line is a 0
         {"2\n", "2\n", {.unity = true}, " 1 \r\n"},            // a function of one point
         {"", "", {}, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.input1);
-        run r(c.input1, c.input2, c.b);
-        ASSERT_EQ(r.outcome, correlation_outcome::completed);
-        EXPECT_EQ(test::read_file(r.dir / "out.dat"), c.written);
-        ASSERT_EQ(r.ui.messages.size(), 1u);
-        EXPECT_EQ(r.ui.messages[0].icon, message_icon::information);
-        EXPECT_EQ(r.ui.messages[0].title, "Processing Finished");
-        EXPECT_EQ(r.ui.messages[0].text, "Correlation Function Calculation Complete");
-        EXPECT_EQ(r.ui.busy_at_message, std::vector<bool>{false});
-        const long long lines = std::count(c.written, c.written + strlen(c.written), '\n');
-        EXPECT_EQ(r.ui.progress_max, std::max(lines - 1, 0LL));
-        EXPECT_EQ(r.ui.progress, r.ui.progress_max);
-    }
-}
-
-std::string report(const char* description, std::string_view routine) {
-    return "Error (" + std::string(description) + ") in (" + std::string(routine) +
-           ") routine.\n\rReturning to main menu";
-}
-std::string load(const char* description) {
-    return report(description, load_routine);
-}
-std::string sum(const char* description) {
-    return report(description, correlation_routine);
-}
-
-// A run that stops says why in one box and writes nothing: no file the user had is touched.
-TEST(correlation, StoppedRunsReportOnceAndWriteNothing) {
-    const struct {
-        const char* input1; // null: no such file
-        const char* input2;
-        boxes b;
-        std::string message;
-        const char* output = "out.dat";
-    } cases[] = {
         // Different lengths are reported with the last indices.
         {"1\n2\n3\n\n",
          "1\n2\n3\n",
@@ -112,17 +88,28 @@ TEST(correlation, StoppedRunsReportOnceAndWriteNothing) {
         {"1\n2\n", "3\n4\n", {}, sum("Path not found"), "missing/out.dat"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
+        SCOPED_TRACE(c.result);
         run r(c.input1, c.input2, c.b, c.output);
-        EXPECT_EQ(r.outcome, correlation_outcome::stopped);
         ASSERT_EQ(r.ui.messages.size(), 1u);
-        EXPECT_EQ(r.ui.messages[0].icon, message_icon::exclamation);
-        EXPECT_EQ(r.ui.messages[0].title, "Fatal - Error");
-        EXPECT_EQ(r.ui.messages[0].text, c.message);
-        EXPECT_FALSE(r.ui.busy_now);
-        EXPECT_EQ(test::read_file(r.dir / "in2.dat"), c.input2);
-        if (c.output == std::string("out.dat")) {
-            EXPECT_EQ(test::read_file(r.dir / "out.dat"), "an older, longer result\r\n");
+        const test::recorded_message& m = r.ui.messages[0];
+        if (r.outcome == correlation_outcome::completed) {
+            EXPECT_EQ(test::read_file(r.dir / "out.dat"), c.result);
+            EXPECT_EQ(m.icon, message_icon::information);
+            EXPECT_EQ(m.title + ": " + m.text,
+                      "Processing Finished: Correlation Function Calculation Complete");
+            EXPECT_EQ(r.ui.busy_at_message, std::vector<bool>{false});
+            const auto lines = std::count(c.result.begin(), c.result.end(), '\n');
+            EXPECT_EQ(r.ui.progress_max, std::max<long long>(lines - 1, 0));
+            EXPECT_EQ(r.ui.progress, r.ui.progress_max);
+        } else {
+            EXPECT_EQ(m.text, c.result);
+            EXPECT_EQ(m.icon, message_icon::exclamation);
+            EXPECT_EQ(m.title, "Fatal - Error");
+            EXPECT_FALSE(r.ui.busy_now);
+            EXPECT_EQ(test::read_file(r.dir / "in2.dat"), c.input2);
+            if (c.output == std::string("out.dat")) {
+                EXPECT_EQ(test::read_file(r.dir / "out.dat"), "an older, longer result\r\n");
+            }
         }
     }
 }
