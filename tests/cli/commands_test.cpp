@@ -1,4 +1,4 @@
-// The command line as a whole: version, typing slips, standard streams, the progress line,
+// The command line as a whole: usage errors, standard streams, the progress line,
 // threads and the names of failing files.
 #include "cli/console_job_ui.h"
 #include "platform/worker_threads.h"
@@ -16,13 +16,6 @@
 
 namespace qm {
 namespace {
-
-TEST(CliVersion, NamesTheProgramItsVersionAndWhatItReads) {
-    const auto r = test::run_words("--version");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.starts_with("quillmark-cli 1.")) << r.out;
-    EXPECT_NE(r.out.find("Gaussian 94, 98, 03, 09 and 16 outputs"), std::string::npos) << r.out;
-}
 
 // Usage errors, a mistyped word (named with the nearest valid one) or a combination the window
 // would not allow, print nothing on stdout and end with status 2.

@@ -41,5 +41,11 @@ TEST(ErrorReport, trapTurnsEveryFailureIntoAReportWhoseNumberStandsApart) {
     }
 }
 
+// The other classic texts stand in the reports that the tests of this folder compare.
+TEST(RunError, ClassicNumbersAndTexts) {
+    EXPECT_EQ(run_error::from_number(5).description, "Invalid procedure call or argument");
+    EXPECT_EQ(run_error::from_number(58).description, "File already exists");
+}
+
 } // namespace
 } // namespace qm
