@@ -1,4 +1,4 @@
-// The command line as a whole: version, typing slips, standard streams, the progress line,
+// The command line as a whole: usage errors, standard streams, the progress line,
 // threads and the names of failing files.
 #include "cli/console_job_ui.h"
 #include "platform/worker_threads.h"
@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sched.h>
 #include <sstream>
 #include <thread>
@@ -16,94 +17,93 @@
 namespace qm {
 namespace {
 
-TEST(CliVersion, NamesTheProgramItsVersionAndWhatItReads) {
-    const auto r = test::run_cli({"--version"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("quillmark-cli 1.", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find("Gaussian 94, 98, 03, 09 and 16 outputs"), std::string::npos) << r.out;
-}
-
-TEST(CliTypingSlips, NameTheUnknownWordAndTheNearestValidOne) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"convrt", "--input", "x"},
-         "quillmark-cli: unknown subcommand 'convrt'; did you mean 'convert'?"},
-        {{"line-extract", "--inptu", "a", "--output", "b"},
-         "quillmark-cli line-extract: unknown option '--inptu'; did you mean '--input'?"},
-        {{"ev-extract", "--time-ofset=3"},
-         "quillmark-cli ev-extract: unknown option '--time-ofset'; did you mean "
-         "'--time-offset'?"},
-        {{"units", "--quite", "--from", "ev", "--to", "kjmol", "1"},
-         "quillmark-cli units: unknown option '--quite'; did you mean '--quiet'?"},
-    };
-    for (const auto& [args, message] : cases) {
-        const auto r = test::run_cli(args);
-        EXPECT_EQ(r.status, 2) << args[0];
-        EXPECT_EQ(r.err, message + "\nRun with --help for more information.\n");
-        EXPECT_TRUE(r.out.empty()) << r.out;
+// Usage errors, a mistyped word (named with the nearest valid one) or a combination the window
+// would not allow, print nothing on stdout and end with status 2.
+TEST(CliUsage, TypingSlipsAndWhatTheWindowWouldNotAllow) {
+    const std::string help = "\nRun with --help for more information.\n";
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"convrt --input x",
+         "quillmark-cli: unknown subcommand 'convrt'; did you mean 'convert'?" + help},
+        {"line-extract --inptu a --output b",
+         "quillmark-cli line-extract: unknown option '--inptu'; did you mean '--input'?" + help},
+        {"ev-extract --time-ofset=3", "quillmark-cli ev-extract: unknown option '--time-ofset'; "
+                                      "did you mean '--time-offset'?" +
+                                          help},
+        {"units --quite --from ev --to kjmol 1",
+         "quillmark-cli units: unknown option '--quite'; did you mean '--quiet'?" + help},
+        {"correlate --input1 a --input2 b --output c --msd --unity", "excludes"},
+        {"correlate --input1 x", ""},
+        {"units --from ev --to kjmol 1 --threads 0", ""}};
+    for (const char* types :
+         {"xyz --output-type xyz", "xyz --multiple", "g98 --output-type freq --multiple", "mol2",
+          "g94 --output-type freq"})
+        cases.push_back({std::string("convert --input a --output b --input-type ") + types, ""});
+    // Orbitals outside orbital-profile mode; points as the box takes them, digits only.
+    for (const char* rules :
+         {"--tdm-separate", "--rel-tdm --interval 2", "--tdm-angle --roots 3",
+          "--align-only --rel-tdm --roots 1", "--orb1 2:3", "--mode orbital --roots 3 --orb2 1:2",
+          "--points 1.5", "--start -1", "--mode best"})
+        cases.push_back({std::string("ev-extract --no-status-log ") + rules, ""});
+    for (const auto& [line, message] : cases) {
+        const auto r = test::run_words(line);
+        EXPECT_EQ(r.status, 2) << line;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << line << ": " << r.out;
     }
+    const auto r = test::run_cli({"ev-extract", "--no-status-log", "--output-prefix", ""});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.ends_with("must not be empty\n")) << r.err;
 }
 
 struct stream_case {
-    const char* name;
-    std::string input;                  // written to the file "in" (and compressed to "in.xz")
-    std::vector<std::string> arguments; // IN and OUT stand for the input and output
-    std::string feed = "cat in";        // what pipes the input to "-"
+    std::string input;           // written to the file "in" (and compressed to "in.xz")
+    const char* command;         // from "in" to "out"
+    std::string written;         // what the job writes to "out"
+    std::string feed = "cat in"; // what pipes the input to "-"
 };
 
-std::string shell_words(const std::vector<std::string>& arguments, const std::string& in,
-                        const std::string& out) {
-    std::string words;
-    for (const std::string& a : arguments)
-        words += " '" + (a == "IN" ? in : a == "OUT" ? out : a) + "'";
-    return words;
-}
-
-// "-" reads a pipe (once, even where the job reads its input twice) and writes standard output
-// the bytes the job writes to a file; the messages then go to stderr.
+// Each subcommand that reads or writes one stream writes the bytes its window would; "-"
+// reads a pipe (once, even where the job reads its input twice) and writes those bytes to
+// standard output, the messages then going to stderr.
 TEST(CliStandardStreams, DashReadsAPipeAndWritesStandardOutputAsFilesWouldBe) {
-    const std::string durations = "run 0 days 1 hours 2 minutes 3.5 seconds\nnothing\n";
+    const test::trajectory_shape boxed{4, 3, "  42.439  42.439  42.439"};
     const stream_case cases[] = {
-        {"line-extract",
-         "a\nb\nc\nd\ne\n",
-         {"line-extract", "--input", "IN", "--output", "OUT", "--start", "2", "--every", "2"}},
-        {"line-extract of gzip",
-         "a\nb\nc\n",
-         {"line-extract", "--input", "IN", "--output", "OUT", "--every", "2"},
-         "gzip -c in"},
-        {"convert",
-         "t\n6 0.000 1.500 -2.250\n",
-         {"convert", "--input", "IN", "--output", "OUT", "--input-type", "xyz", "--output-type",
-          "pdb"}},
-        {"mdcrd-strip of xz",
-         test::trajectory({4, 3, "  42.439  42.439  42.439"}),
-         {"mdcrd-strip", "--input", "IN", "--output", "OUT", "--atoms", "4", "--first", "2",
-          "--last", "3", "--keep-box"},
-         "cat in.xz"},
-        {"char-extract",
-         "abcdef\nghijkl\n",
-         {"char-extract", "--input", "IN", "--output", "OUT", "--range", "2:3"}},
-        {"time-convert",
-         durations,
-         {"time-convert", "--input", "IN", "--output", "OUT", "--unit", "minutes"}},
-        {"phase-correct",
-         "1 2 0.5\n2 3 6.0\n",
-         {"phase-correct", "--input", "IN", "--output", "OUT", "--column", "3"}},
-        {"correlate of one pipe twice",
-         "1\n2\n4\n",
-         {"correlate", "--input1", "IN", "--input2", "IN", "--output", "OUT"}},
+        {"a\nb\nc\nd\ne\n", "line-extract --input in --output out --start 2 --every 2", "b\nd\n"},
+        {"a\nb\nc\n", "line-extract --input in --output out --every 2", "a\nc\n", "gzip -c in"},
+        {"t\n6 0.000 1.500 -2.250\n",
+         "convert --input in --output out --input-type xyz --output-type pdb",
+         "ATOM      1  C           1      0.000  1.500  -2.250\nEND\n"},
+        {test::trajectory(boxed),
+         "mdcrd-strip --input in --output out --atoms 4 --first 2 --last 3 --keep-box",
+         test::trajectory(boxed, 2, 3), "cat in.xz"},
+        {"abcdef\nghijkl\n", "char-extract --input in --output out --range 2:3", "bc\nhi\n"},
+        {"run 0 days 1 hours 2 minutes 3.5 seconds\nnothing\n",
+         "time-convert --input in --output out --unit minutes",
+         " run 0 days 1 hours 2 minutes 3.5 seconds\n 62.05833  Minutes\n\n"},
+        {"1 2 0.5\n2 3 6.0\n", "phase-correct --input in --output out --column 3",
+         "1 2 0.5 \r\n2 3 -0.28318530717958 \r\n"},
+        // One pipe twice; the mean -2.5, -1.5, 0.5 gives 8.75, 3, -1.25.
+        {"1\n2\n4\n", "correlate --input1 in --input2 in --output out --mean --unity",
+         " 1 \r\n 0.342857142857143 \r\n-0.142857142857143 \r\n"},
+        // D = 21 / 2 - 7^2 / 2^2 = -1.75.
+        {"1\n2\n4\n", "correlate --input1 in --input2 in --output out --msd",
+         "-12 \r\n-5.71428571428571 \r\n-2.28571428571429 \r\n"},
     };
     for (const stream_case& c : cases) {
+        SCOPED_TRACE(c.command);
         test::temp_dir dir;
         test::write_file(dir / "in", c.input);
         test::write_compressed(dir / "in.xz", c.input, archive_write_add_filter_xz);
-        const auto file = test::run_shell(dir.path(), "$Q" + shell_words(c.arguments, "in", "out"));
-        ASSERT_EQ(file.status, 0) << c.name << ": " << file.out << file.err;
-        const auto piped =
-            test::run_shell(dir.path(), c.feed + " | $Q" + shell_words(c.arguments, "-", "-"));
-        EXPECT_EQ(piped.status, 0) << c.name << ": " << piped.err;
-        EXPECT_EQ(piped.out, test::read_file(dir / "out")) << c.name;
+        const auto file = test::run_shell(dir.path(), std::string("$Q ") + c.command);
+        ASSERT_EQ(file.status, 0) << file.out << file.err;
+        EXPECT_EQ(test::read_file(dir / "out"), c.written);
+        const std::string dashes =
+            std::regex_replace(c.command, std::regex(R"(\b(in|out)\b)"), "-");
+        const auto piped = test::run_shell(dir.path(), c.feed + " | $Q " + dashes);
+        EXPECT_EQ(piped.status, 0) << piped.err;
+        EXPECT_EQ(piped.out, c.written);
         EXPECT_NE(piped.err.find(file.out), std::string::npos)
-            << c.name << ": the message line moves to stderr: " << piped.err;
+            << "the message line moves to stderr: " << piped.err;
     }
 }
 
@@ -121,29 +121,42 @@ TEST(CliStandardOutput, aStdoutThatCannotBeWrittenEndsInFailureNotSuccess) {
     }
 }
 
-TEST(CliErrors, NameTheFileBesideTheFixedMessage) {
+// A job that stops on a message or an error report ends with status 1, the box on stdout; a
+// run error that concerns a file names it on stderr.
+TEST(CliErrors, StopWithStatusOneAndNameTheFileBesideTheFixedMessage) {
     test::temp_dir dir;
-    const auto missing = (dir / "gone.txt").string();
-    auto r = test::run_cli({"line-extract", "--input", missing, "--output", "out"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "quillmark-cli: " + missing + ": File not found\n");
-    EXPECT_EQ(r.out, "Exclamation: Fatal - Error: Error (File not found53) in "
-                     "(frm_text_line_extraction: cmd_execute_click) routine.\n\rReturning to "
-                     "main menu\n");
-
+    test::write_file(dir / "gap1.gout", test::td_output({{3.5, 0.2}}));
+    const std::string in = dir.path().string() + "/", fatal = "Exclamation: Fatal - Error: Error ";
+    const std::string back = " routine.\n\rReturning to main menu\n";
+    const struct {
+        std::string command, out, err_ends;
+    } cases[] = {
+        {"line-extract --output out --input " + in + "gone.txt",
+         fatal + "(File not found53) in (frm_text_line_extraction: cmd_execute_click)" + back,
+         "quillmark-cli: " + in + "gone.txt: File not found\n"},
+        {"ev-extract --prefix gap --end 2 --limit-low 0 --limit-high 10 --no-status-log --dir " +
+             in,
+         fatal + "(File not found53) in (frm_ev_extract: cmd_execute_click)" + back,
+         "quillmark-cli: " + in + "gap2.gout: File not found\n"},
+        // hugeFileRangeIsRefusedNamingTheLimitNotABadAlloc
+        {"ev-extract --no-status-log --end 99999999999",
+         "Exclamation: File Range Too Large: The file range spans 99999999999 file numbers; a "
+         "series can span at most 2147483647 file numbers.\n",
+         ""},
+        {"ev-extract --no-status-log --end 3 --interval 5",
+         "Critical: Interval invalid: Interval is not valid within specified file limits.\n", ""},
+    };
+    for (const auto& c : cases) {
+        const auto r = test::run_words(c.command);
+        EXPECT_EQ(r.status, 1) << c.command;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_TRUE(r.err.ends_with(c.err_ends)) << r.err;
+    }
     // A pipe the job reads twice is copied first: the error names the pipe, not the copy.
-    r = test::run_shell(dir.path(), "printf title | $Q mdcrd-strip --input - --output o.crd "
-                                    "--atoms 1 --first 1 --last 1");
+    const auto r = test::run_shell(dir.path(), "printf title | $Q mdcrd-strip --input - "
+                                               "--output o.crd --atoms 1 --first 1 --last 1");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "quillmark-cli: /dev/stdin: Input past end of file\n");
-
-    test::write_file(dir / "gap1.gout", test::td_output({{3.5, 0.2}}));
-    r = test::run_cli({"ev-extract", "--dir", dir.path().string(), "--prefix", "gap", "--end", "2",
-                       "--limit-low", "0", "--limit-high", "10", "--no-status-log"});
-    EXPECT_EQ(r.status, 1);
-    const std::string named =
-        "quillmark-cli: " + (dir / "gap2.gout").string() + ": File not found\n";
-    EXPECT_EQ(r.err.substr(r.err.size() - std::min(r.err.size(), named.size())), named) << r.err;
 }
 
 // Every repaint of the live line must fit the terminal: a line that wraps leaves a new line
@@ -186,11 +199,8 @@ TEST(WorkerThreads, FollowTheCpusThisProcessMayRunOnOrTheNumberAsked) {
         on_one_cpu = worker_threads();
     }).join();
     EXPECT_EQ(on_one_cpu, 1u);
-    EXPECT_EQ(
-        test::run_cli({"--threads", "3", "units", "--from", "ev", "--to", "kjmol", "1"}).status, 0);
+    EXPECT_EQ(test::run_words("--threads 3 units --from ev --to kjmol 1").status, 0);
     EXPECT_EQ(worker_threads(), 3u);
-    EXPECT_EQ(
-        test::run_cli({"units", "--from", "ev", "--to", "kjmol", "1", "--threads", "0"}).status, 2);
     set_worker_threads(0);
 }
 

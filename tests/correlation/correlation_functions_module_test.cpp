@@ -1,216 +1,117 @@
 #include "correlation/correlation_functions_module.h"
 
-#include "platform/number_form.h"
-
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace qm {
 namespace {
 
-struct correlation : ::testing::Test {
+struct boxes {
+    bool mean = false, msd = false, unity = false;
+};
+
+// One run over in1.dat and in2.dat (no file when the text is null) into out.dat, which holds an
+// older, longer result beforehand.
+struct run {
     test::temp_dir dir;
     test::recording_ui ui;
-    correlation_settings settings{dir / "in1.dat", dir / "in2.dat", dir / "out.dat"};
+    correlation_outcome outcome;
 
-    // Both inputs (one text for an autocorrelation).
-    void inputs(const std::string& first, const std::string& second) {
-        test::write_file(settings.input1, first);
-        test::write_file(settings.input2, second);
-    }
-    std::string output() { return test::read_file(settings.output); }
-    bool output_exists() { return std::filesystem::exists(settings.output); }
-    // The one message of a run that ended early.
-    const test::recorded_message& only_message() {
-        EXPECT_EQ(ui.messages.size(), 1u);
-        static const test::recorded_message none{};
-        return ui.messages.empty() ? none : ui.messages.front();
-    }
-    void expect_report(std::string_view description, std::string_view routine) {
-        const auto& m = only_message();
-        EXPECT_EQ(m.icon, message_icon::exclamation);
-        EXPECT_EQ(m.title, "Fatal - Error");
-        EXPECT_EQ(m.text, "Error (" + std::string(description) + ") in (" + std::string(routine) +
-                              ") routine.\n\rReturning to main menu");
-        EXPECT_FALSE(ui.busy_now);
+    run(const char* input1, const std::string& input2, boxes b, const char* output = "out.dat") {
+        if (input1 != nullptr)
+            test::write_file(dir / "in1.dat", input1);
+        test::write_file(dir / "in2.dat", input2);
+        if (output == std::string("out.dat"))
+            test::write_file(dir / "out.dat", "an older, longer result\r\n");
+        outcome = run_correlation(
+            {dir / "in1.dat", dir / "in2.dat", dir / output, b.mean, b.msd, b.unity}, ui);
     }
 };
 
-std::string lines(std::initializer_list<double> values) {
-    std::string text;
-    for (const double v : values)
-        text += print_form(v) + "\r\n";
-    return text;
+std::string report(const char* description, std::string_view routine) {
+    return "Error (" + std::string(description) + ") in (" + std::string(routine) +
+           ") routine.\n\rReturning to main menu";
+}
+std::string load(const char* description) {
+    return report(description, load_routine);
+}
+std::string sum(const char* description) {
+    return report(description, correlation_routine);
 }
 
-TEST_F(correlation, AutocorrelationOfOneTwoThreeIsFourteenEightThree) {
-    inputs("1\n2\n3\n", "1\n2\n3\n");
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), " 14 \r\n 8 \r\n 3 \r\n");
-    const auto& m = only_message();
-    EXPECT_EQ(m.icon, message_icon::information);
-    EXPECT_EQ(m.title, "Processing Finished");
-    EXPECT_EQ(m.text, "Correlation Function Calculation Complete");
-    EXPECT_EQ(ui.busy_at_message, std::vector<bool>{false});
-    EXPECT_EQ(ui.progress_max, 2);
-    EXPECT_EQ(ui.progress, 2);
-}
-
-TEST_F(correlation, CrossCorrelationShiftsTheFirstSeries) {
-    // C(tau) = sum x2(i) x1(i + tau); CR LF lines read like LF lines.
-    inputs("1\r\n0\r\n0\r\n", "2\r\n3\r\n-4\r\n");
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), " 2 \r\n 0 \r\n 0 \r\n");
-    inputs("0\n0\n1\n", "2\n3\n-4\n");
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), "-4 \r\n 3 \r\n 2 \r\n");
-}
-
-TEST_F(correlation, ScalingsAndTheMeanAdjustment) {
-    inputs("1\n2\n3\n", "1\n2\n3\n");
-    settings.norm_to_one = true;
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), lines({1, 8.0 / 14, 3.0 / 14}));
-
-    // D = 14 / 2 - 6^2 / (2 * 2) = -2.
-    settings.norm_to_one = false;
-    settings.adjust_by_msd = true;
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), "-7 \r\n-4 \r\n-1.5 \r\n");
-
-    // The mean is 6 / 2 = 3: the series becomes -2, -1, 0.
-    settings.adjust_by_msd = false;
-    settings.adjust_by_mean = true;
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), " 5 \r\n 2 \r\n 0 \r\n");
-
-    correlation_state state;
-    state.x1 = {1, 2, 3};
-    state.x2 = {1, 2, 3, 6}; // 12 / 3 = 4
-    ASSERT_TRUE(correlation_functions_adjust_by_mean(state, ui));
-    EXPECT_EQ(state.x1, (std::vector<double>{-2, -1, 0}));
-    EXPECT_EQ(state.x2, (std::vector<double>{-3, -2, -1, 2}));
-}
-
-TEST_F(correlation, DifferentLengthsAreReportedWithTheLastIndices) {
-    std::string hundred, hundred_one;
-    for (int i = 0; i < 100; ++i)
-        hundred += std::to_string(i) + "\n";
-    hundred_one = hundred + "100\n";
-    inputs(hundred, hundred_one);
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    const auto& m = only_message();
-    EXPECT_EQ(m.icon, message_icon::exclamation);
-    EXPECT_EQ(m.title, "Fatal - Error");
-    EXPECT_EQ(m.text, "Error - Input files are different lengths - File 1 = 99 File 2 = 100\n\r"
-                      "Returning to main menu");
-    EXPECT_FALSE(ui.busy_now);
-    EXPECT_FALSE(output_exists());
-}
-
-TEST_F(correlation, ATrailingEmptyLineAddsAZero) {
-    inputs("1\n2\n\n", "1\n2\n\n");
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), " 5 \r\n 2 \r\n 0 \r\n");
-
-    ui.messages.clear();
-    inputs("1\n2\n3\n\n", "1\n2\n3\n");
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    EXPECT_EQ(only_message().text,
-              "Error - Input files are different lengths - File 1 = 3 File 2 = 2\n\r"
-              "Returning to main menu");
-}
-
-TEST_F(correlation, UnreadableInputsEndTheRunInTheLoadRoutine) {
-    inputs("1\n2\n3", "1\n2\n3\n");
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("Input past end of file", "correlation_functions_load_input_files");
-    EXPECT_FALSE(output_exists());
-
-    ui.messages.clear();
-    std::filesystem::remove(settings.input1);
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("File not found", "correlation_functions_load_input_files");
-
-    ui.messages.clear();
-    inputs("1\n1e999\n", "1\n2\n");
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("Overflow", "correlation_functions_load_input_files");
-}
-
-TEST_F(correlation, ASingleValueCannotGiveAMeanOrADeviation) {
-    inputs("2\n", "2\n");
-    for (const bool mean : {true, false}) {
-        ui.messages.clear();
-        settings.adjust_by_mean = mean;
-        settings.adjust_by_msd = !mean;
-        EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-        const auto& m = only_message();
-        EXPECT_EQ(m.icon, message_icon::exclamation);
-        EXPECT_EQ(m.title, "Fatal - Error");
-        EXPECT_EQ(m.text, single_value_text());
-        EXPECT_FALSE(output_exists());
+// What each run wrote (one value a line, CR LF) or, when it stopped, its one message: a run
+// that stops writes nothing and touches no file the user had.
+TEST(correlation, RunsWriteOneValueALineOrStopWithOneMessage) {
+    const struct {
+        const char* input1; // null: no such file
+        const char* input2;
+        boxes b;
+        std::string result;
+        const char* output = "out.dat";
+    } cases[] = {
+        {"1\n2\n3\n", "1\n2\n3\n", {}, " 14 \r\n 8 \r\n 3 \r\n"},
+        // C(tau) = sum x2(i) x1(i + tau): the first series shifts; CR LF lines read like LF.
+        {"1\r\n0\r\n0\r\n", "2\r\n3\r\n-4\r\n", {}, " 2 \r\n 0 \r\n 0 \r\n"},
+        {"0\n0\n1\n", "2\n3\n-4\n", {}, "-4 \r\n 3 \r\n 2 \r\n"},
+        {"1\n2\n3\n",
+         "1\n2\n3\n",
+         {.unity = true},
+         " 1 \r\n 0.571428571428571 \r\n 0.214285714285714 \r\n"},
+        // D = 14 / 2 - 6^2 / (2 * 2) = -2.
+        {"1\n2\n3\n", "1\n2\n3\n", {.msd = true}, "-7 \r\n-4 \r\n-1.5 \r\n"},
+        // Each series less its own mean, its sum over n - 1: 6 / 2 = 3 and 9 / 2 = 4.5.
+        {"1\n2\n3\n", "1\n2\n6\n", {.mean = true}, " 9.5 \r\n 3.5 \r\n 0 \r\n"},
+        {"1\n2\n\n", "1\n2\n\n", {}, " 5 \r\n 2 \r\n 0 \r\n"}, // a trailing empty line is a 0
+        {"2\n", "2\n", {.unity = true}, " 1 \r\n"},            // a function of one point
+        {"", "", {}, ""},
+        // Different lengths are reported with the last indices.
+        {"1\n2\n3\n\n",
+         "1\n2\n3\n",
+         {},
+         "Error - Input files are different lengths - File 1 = 3 File 2 = 2\n\rReturning to main "
+         "menu"},
+        {"1\n2\n3", "1\n2\n3\n", {}, load("Input past end of file")},
+        {nullptr, "1\n", {}, load("File not found")},
+        {"1\n1e999\n", "1\n2\n", {}, load("Overflow")},
+        // A single value has no mean and no deviation.
+        {"2\n", "2\n", {.mean = true}, single_value_text()},
+        {"2\n", "2\n", {.msd = true}, single_value_text()},
+        {"0\n0\n0\n", "1\n2\n3\n", {.msd = true}, sum("Division by zero")}, // D = 0
+        {"0\n1\n", "1\n0\n", {.unity = true}, sum("Division by zero")},     // C(0) = 0
+        {"1e200\n1\n", "1e200\n1\n", {}, sum("Overflow")},        // C(0) past the largest double
+        {"", "", {.unity = true}, sum("Subscript out of range")}, // no C(0) to scale by
+        {"1\n2\n", "3\n4\n", {}, sum("File already open"), "in2.dat"},
+        {"1\n2\n", "3\n4\n", {}, sum("Path not found"), "missing/out.dat"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.result);
+        run r(c.input1, c.input2, c.b, c.output);
+        ASSERT_EQ(r.ui.messages.size(), 1u);
+        const test::recorded_message& m = r.ui.messages[0];
+        if (r.outcome == correlation_outcome::completed) {
+            EXPECT_EQ(test::read_file(r.dir / "out.dat"), c.result);
+            EXPECT_EQ(m.icon, message_icon::information);
+            EXPECT_EQ(m.title + ": " + m.text,
+                      "Processing Finished: Correlation Function Calculation Complete");
+            EXPECT_EQ(r.ui.busy_at_message, std::vector<bool>{false});
+            const auto lines = std::count(c.result.begin(), c.result.end(), '\n');
+            EXPECT_EQ(r.ui.progress_max, std::max<long long>(lines - 1, 0));
+            EXPECT_EQ(r.ui.progress, r.ui.progress_max);
+        } else {
+            EXPECT_EQ(m.text, c.result);
+            EXPECT_EQ(m.icon, message_icon::exclamation);
+            EXPECT_EQ(m.title, "Fatal - Error");
+            EXPECT_FALSE(r.ui.busy_now);
+            EXPECT_EQ(test::read_file(r.dir / "in2.dat"), c.input2);
+            if (c.output == std::string("out.dat")) {
+                EXPECT_EQ(test::read_file(r.dir / "out.dat"), "an older, longer result\r\n");
+            }
+        }
     }
-    // Without them a single value is a function of one point.
-    settings.adjust_by_mean = settings.adjust_by_msd = false;
-    settings.norm_to_one = true;
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), " 1 \r\n");
-}
-
-TEST_F(correlation, ZeroDivisorsAreReportedNeverWritten) {
-    inputs("0\n0\n0\n", "1\n2\n3\n"); // D = 0
-    settings.adjust_by_msd = true;
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("Division by zero", "correlation_functions_calculate_correlation_function");
-    EXPECT_FALSE(output_exists());
-
-    ui.messages.clear();
-    inputs("0\n1\n", "1\n0\n"); // C(0) = 0, C(1) = 1
-    settings.adjust_by_msd = false;
-    settings.norm_to_one = true;
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("Division by zero", "correlation_functions_calculate_correlation_function");
-    EXPECT_FALSE(output_exists());
-
-    ui.messages.clear();
-    inputs("1e200\n1\n", "1e200\n1\n"); // C(0) past the largest double
-    settings.norm_to_one = false;
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("Overflow", "correlation_functions_calculate_correlation_function");
-    EXPECT_FALSE(output_exists());
-}
-
-TEST_F(correlation, TheOutputIsNeverAnInputAndIsWrittenChecked) {
-    inputs("1\n2\n", "3\n4\n");
-    settings.output = settings.input2;
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("File already open", "correlation_functions_calculate_correlation_function");
-    EXPECT_EQ(test::read_file(settings.input2), "3\n4\n");
-
-    ui.messages.clear();
-    settings.output = dir / "missing" / "out.dat";
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("Path not found", "correlation_functions_calculate_correlation_function");
-
-    ui.messages.clear();
-    settings.output = dir / "out.dat";
-    test::write_file(settings.output, "an older, longer result\r\n");
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), " 11 \r\n 6 \r\n");
-}
-
-TEST_F(correlation, EmptyInputsGiveAnEmptyFunctionButNoFirstValue) {
-    inputs("", "");
-    ASSERT_EQ(run_correlation(settings, ui), correlation_outcome::completed);
-    EXPECT_EQ(output(), "");
-    ui.messages.clear();
-    settings.norm_to_one = true;
-    EXPECT_EQ(run_correlation(settings, ui), correlation_outcome::stopped);
-    expect_report("Subscript out of range", "correlation_functions_calculate_correlation_function");
 }
 
 TEST(correlation_msd, LongSeriesSquareTheLastIndexIn64Bits) {

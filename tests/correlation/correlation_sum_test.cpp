@@ -16,13 +16,11 @@ namespace {
 std::vector<double> plain_correlation(const std::vector<double>& x1,
                                       const std::vector<double>& x2) {
     const std::size_t n = x1.size();
-    std::vector<double> padded(x1);
-    padded.resize(2 * n + 1, 0.0);
     std::vector<double> c(n);
     for (std::size_t tau = 0; tau < n; ++tau) {
         double sum = 0;
         for (std::size_t i = 0; i < n; ++i)
-            sum += x2[i] * padded[i + tau];
+            sum += x2[i] * (i + tau < n ? x1[i + tau] : 0.0);
         c[tau] = sum;
     }
     return c;
@@ -33,20 +31,12 @@ std::vector<double> plain_correlation(const std::vector<double>& x1,
 std::vector<double> awkward_series(std::size_t n, unsigned seed) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
-    std::uniform_int_distribution<int> small(-20, 20);
-    std::uniform_int_distribution<int> large(-540, 500);
+    std::uniform_int_distribution<int> small(-20, 20), large(-540, 500);
     std::vector<double> x(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        switch (rng() % 11) {
-        case 0:
-            x[i] = 0.0;
-            break;
-        case 1:
-            x[i] = -0.0;
-            break;
-        default:
-            x[i] = std::ldexp(mantissa(rng), rng() % 8 == 0 ? large(rng) : small(rng));
-        }
+    for (double& v : x) {
+        const auto kind = rng() % 11;
+        const int exponent = rng() % 8 == 0 ? large(rng) : small(rng);
+        v = kind == 0 ? 0.0 : kind == 1 ? -0.0 : std::ldexp(mantissa(rng), exponent);
     }
     return x;
 }
@@ -58,36 +48,30 @@ void expect_same_bits(const std::vector<double>& got, const std::vector<double>&
             << "tau " << k << ": " << got[k] << " vs " << want[k];
 }
 
-TEST(direct_correlation, MatchesThePlainLoopBitForBitAtEveryBlockEdge) {
-    // Block widths are 16, 32 or 128 tau depending on the processor.
-    for (const std::size_t n :
-         {1u, 2u, 3u, 15u, 16u, 17u, 31u, 32u, 33u, 127u, 128u, 129u, 130u, 257u, 1000u}) {
-        for (const unsigned threads : {1u, 2u, 3u}) {
+TEST(direct_correlation, MatchesThePlainLoopBitForBitAtEveryBlockEdgeOnEveryCore) {
+    // Block widths are 16, 32 or 128 tau depending on the processor; 0 threads is every core
+    // for a long series.
+    for (const std::size_t n : {0u, 1u, 2u, 3u, 15u, 16u, 17u, 31u, 32u, 33u, 127u, 128u, 129u,
+                                130u, 257u, 1000u, 3001u}) {
+        const auto x1 = awkward_series(n, 7 * n);
+        const auto x2 = awkward_series(n, 7 * n + 1);
+        const auto cross = plain_correlation(x1, x2), autocorrelation = plain_correlation(x1, x1);
+        for (const unsigned threads : {0u, 1u, 2u, 3u}) {
             SCOPED_TRACE(testing::Message() << "n " << n << ", threads " << threads);
-            const auto x1 = awkward_series(n, 7 * n);
-            const auto x2 = awkward_series(n, 7 * n + 1);
-            expect_same_bits(direct_correlation(x1, x2, {}, threads), plain_correlation(x1, x2));
-            expect_same_bits(direct_correlation(x1, x1, {}, threads), plain_correlation(x1, x1));
+            expect_same_bits(direct_correlation(x1, x2, {}, threads), cross);
+            expect_same_bits(direct_correlation(x1, x1, {}, threads), autocorrelation);
         }
     }
-}
-
-TEST(direct_correlation, LongSeriesOnEveryCoreStayExact) {
-    const auto x1 = awkward_series(3001, 11);
-    const auto x2 = awkward_series(3001, 12);
-    expect_same_bits(direct_correlation(x1, x2), plain_correlation(x1, x2));
-    expect_same_bits(direct_correlation(x1, x2, {}, 2), plain_correlation(x1, x2));
 }
 
 TEST(direct_correlation, SumsOfNegativeZerosArePositiveZeroAsInTheLoop) {
     // Every product is -0 (negative x2 times +0, positive x2 times -0); the running sum
     // starts at +0 and stays there, skipped zero terms or not.
-    const std::vector<double> x1 = {0.0, -0.0, 0.0, -0.0, 0.0};
-    const std::vector<double> x2 = {-1.0, 2.0, -3.0, 4.0, -5.0};
-    const auto c = direct_correlation(x1, x2, {}, 1);
-    expect_same_bits(c, plain_correlation(x1, x2));
+    const auto c = direct_correlation(std::vector{0.0, -0.0, 0.0, -0.0, 0.0},
+                                      std::vector{-1.0, 2.0, -3.0, 4.0, -5.0}, {}, 1);
+    ASSERT_EQ(c.size(), 5u);
     for (const double v : c)
-        EXPECT_FALSE(std::signbit(v));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(v), 0u);
 }
 
 TEST(direct_correlation, ReportsRisingProgressOnTheCallingThreadOnly) {
@@ -108,10 +92,6 @@ TEST(direct_correlation, ReportsRisingProgressOnTheCallingThreadOnly) {
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), 2000);
     EXPECT_GT(seen.front(), 0);
-}
-
-TEST(direct_correlation, EmptySeriesGiveAnEmptyFunction) {
-    EXPECT_TRUE(direct_correlation({}, {}).empty());
 }
 
 } // namespace

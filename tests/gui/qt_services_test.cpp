@@ -2,12 +2,9 @@
 #include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
 #include "platform/qt/widget_job_ui.h"
-#include "platform/qt/window_registry.h"
 
 #include "support/test_support.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -25,7 +22,7 @@ TEST(QtFilter, EveryFileMeansEveryFile) {
               "Text (*.txt *.dat);;All Files (*)");
 }
 
-TEST(WidgetJobUi, DrivesTheWindowsWidgetsAndPointer) {
+TEST(WidgetJobUi, DrivesTheWindowsWidgetsAndPointerAndABarOverTwoGigabytesStaysInProportion) {
     scoped_test_services services;
     QWidget window;
     auto* status = new QLineEdit(&window);
@@ -47,42 +44,34 @@ TEST(WidgetJobUi, DrivesTheWindowsWidgetsAndPointer) {
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
     ASSERT_EQ(services.messages.shown.size(), 1u);
     EXPECT_EQ(services.messages.shown[0].text, "All\n\rdone"); // the job's own break is kept
-}
-
-TEST(WidgetJobUi, ABarOverMoreThanTwoGigabytesStaysInProportion) {
-    EXPECT_EQ(progress_bar_value(5), 5);
-    EXPECT_EQ(progress_bar_value(1LL << 40), 2147483647);
-    QProgressBar bar;
-    widget_job_ui ui({nullptr, nullptr, nullptr, nullptr, &bar, {}});
-    ui.progress_range(0, 5LL << 30); // a 5 GiB file in bytes
-    ui.progress_value(5LL << 29);    // half of it read
-    EXPECT_EQ(bar.value() * 2LL, bar.maximum() - bar.maximum() % 2);
+    ui.progress_range(0, 5LL << 30);                           // a 5 GiB file in bytes
+    ui.progress_value(5LL << 29);                              // half of it read
+    EXPECT_EQ(bar->value() * 2LL, bar->maximum() - bar->maximum() % 2);
     ui.progress_range(0, 100);
     ui.progress_value(40);
-    EXPECT_EQ(bar.value(), 40);
+    EXPECT_EQ(bar->value(), 40);
 }
 
-TEST(FileDialogs, KindTitleAndFolderFollowWhatIsChosen) {
-    struct row {
-        file_purpose purpose;
-        QFileDialog::FileMode mode;
-        QFileDialog::AcceptMode accept;
-        bool asks_before_replacing;
-    };
+TEST(FileDialogs, KindTitleAndFolderFollowWhatIsChosenAndTheButton) {
     qt_file_dialogs dialogs;
-    for (const row& r :
-         {row{file_purpose::read, QFileDialog::ExistingFile, QFileDialog::AcceptOpen, false},
-          row{file_purpose::overwrite, QFileDialog::AnyFile, QFileDialog::AcceptSave, true},
-          row{file_purpose::keep, QFileDialog::AnyFile, QFileDialog::AcceptSave, false}}) {
+    for (const auto purpose : {file_purpose::read, file_purpose::overwrite, file_purpose::keep}) {
         QFileDialog dialog;
-        dialogs.prepare(dialog, {"All Files (*.*)|*.*|", 1, "Select Output File", r.purpose});
+        dialogs.prepare(dialog, {"All Files (*.*)|*.*|", 1, "Select Output File", purpose});
         EXPECT_EQ(dialog.windowTitle(), "Select Output File");
-        EXPECT_EQ(dialog.fileMode(), r.mode);
-        EXPECT_EQ(dialog.acceptMode(), r.accept);
-        if (r.accept == QFileDialog::AcceptSave) {
-            EXPECT_EQ(!dialog.testOption(QFileDialog::DontConfirmOverwrite),
-                      r.asks_before_replacing);
-        }
+        const bool read = purpose == file_purpose::read;
+        EXPECT_EQ(dialog.fileMode(), read ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        EXPECT_EQ(dialog.acceptMode(), read ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        // Only a dialog for a file that is replaced asks before replacing it.
+        EXPECT_TRUE(read || dialog.testOption(QFileDialog::DontConfirmOverwrite) ==
+                                (purpose == file_purpose::keep));
+    }
+    // Titled by the button, without its access key or step number.
+    for (const auto& [caption, title] :
+         {std::pair{"&3) Select Output File", "Select Output File"},
+          std::pair{"1) &Select Spectral Density File", "Select Spectral Density File"},
+          std::pair{"Select  &Input Trajectory File", "Select Input Trajectory File"}}) {
+        QPushButton button(caption);
+        EXPECT_EQ(file_button_dialog(&button, file_purpose::read).title, title);
     }
     // The next dialog starts where the last one was left.
     test::temp_dir dir;
@@ -92,16 +81,6 @@ TEST(FileDialogs, KindTitleAndFolderFollowWhatIsChosen) {
     EXPECT_EQ(next.directory().absolutePath().toStdString(), dir.path().string());
 }
 
-TEST(FileDialogs, TitledByTheButtonWithoutAccessKeyOrStepNumber) {
-    for (const auto& [caption, title] :
-         {std::pair{"&3) Select Output File", "Select Output File"},
-          std::pair{"1) &Select Spectral Density File", "Select Spectral Density File"},
-          std::pair{"Select  &Input Trajectory File", "Select Input Trajectory File"}}) {
-        QPushButton button(caption);
-        EXPECT_EQ(file_button_dialog(&button, file_purpose::read).title, title);
-    }
-}
-
 TEST(PathLabel, ElidesTheMiddleAndKeepsTheWholePathAsTooltip) {
     path_label label("lbl_input_path");
     const std::string path = "/home/researcher/runs/solvated_dye/trajectory_frames/gap0001.gout";
@@ -109,9 +88,9 @@ TEST(PathLabel, ElidesTheMiddleAndKeepsTheWholePathAsTooltip) {
     label.resize(label.minimumSizeHint());
     label.show();
     EXPECT_EQ(label.toolTip().toStdString(), path);
-    EXPECT_TRUE(label.text().startsWith("/ho")) << label.text().toStdString();
-    EXPECT_TRUE(label.text().endsWith("out")) << label.text().toStdString();
-    EXPECT_TRUE(label.text().contains(QChar(0x2026)));
+    const QString shown = label.text();
+    EXPECT_TRUE(shown.startsWith("/ho") && shown.contains(QChar(0x2026)) && shown.endsWith("out"))
+        << shown.toStdString();
     EXPECT_LT(label.sizeHint().width(), 600) << "a long path never widens its window";
 
     label.set_paths({"/data/run/a.dat", "/data/run/b.dat"});
@@ -135,26 +114,6 @@ TEST(ChartPanel, SavesPngOrSvgByTheNameAndSaysWhenItCannot) {
     ASSERT_EQ(services.messages.shown.size(), 1u);
     EXPECT_EQ(services.messages.shown[0].title, "Chart Not Saved");
     EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::overwrite);
-}
-
-struct counted_window : QWidget {
-    counted_window() { ++alive; }
-    ~counted_window() override { --alive; }
-    static inline int alive = 0;
-};
-
-TEST(WindowRegistry, AtMostOneWindowAndForgottenWhenClosed) {
-    auto& registry = window_registry::instance();
-    counted_window* first = registry.load<counted_window>();
-    EXPECT_EQ(registry.load<counted_window>(), first);
-    EXPECT_EQ(counted_window::alive, 1);
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(counted_window::alive, 0);
-    EXPECT_EQ(registry.find<counted_window>(), nullptr);
-    registry.load<counted_window>();
-    registry.destroy_all();
-    EXPECT_EQ(counted_window::alive, 0);
 }
 
 } // namespace

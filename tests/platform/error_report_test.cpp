@@ -8,7 +8,7 @@
 namespace qm {
 namespace {
 
-TEST(ErrorReport, TheThreeForms) {
+TEST(ErrorReport, TheThreeFormsAndATrapWithoutError) {
     const run_error missing = run_error::from_number(53);
     EXPECT_EQ(error_report_text(report_form::short_form, missing, "xyz_extract"),
               "Error (File not found) in (xyz_extract) routine.\n\rReturning to main menu");
@@ -19,12 +19,8 @@ TEST(ErrorReport, TheThreeForms) {
     EXPECT_EQ(error_report_text(report_form::long_form, run_error::from_number(62), "g98_extract"),
               "Error (Input past end of file) in (g98_extract) routine.\n\r"
               "Returning to main menu.\r\nIs this definately a UNIX formated text file?");
-}
-
-TEST(ErrorReport, TrapWithoutErrorHasEmptyDescription) {
-    EXPECT_EQ(
-        error_report_text(report_form::short_form, run_error(0, ""), "number_element_to_letters"),
-        "Error () in (number_element_to_letters) routine.\n\rReturning to main menu");
+    EXPECT_EQ(error_report_text(report_form::short_form, run_error(0, ""), "number_element"),
+              "Error () in (number_element) routine.\n\rReturning to main menu");
 }
 
 TEST(ErrorReport, trapTurnsEveryFailureIntoAReportWhoseNumberStandsApart) {
@@ -45,22 +41,10 @@ TEST(ErrorReport, trapTurnsEveryFailureIntoAReportWhoseNumberStandsApart) {
     }
 }
 
+// The other classic texts stand in the reports that the tests of this folder compare.
 TEST(RunError, ClassicNumbersAndTexts) {
-    const std::pair<int, const char*> classic[] = {{5, "Invalid procedure call or argument"},
-                                                   {6, "Overflow"},
-                                                   {9, "Subscript out of range"},
-                                                   {11, "Division by zero"},
-                                                   {13, "Type mismatch"},
-                                                   {53, "File not found"},
-                                                   {55, "File already open"},
-                                                   {58, "File already exists"},
-                                                   {61, "Disk full"},
-                                                   {62, "Input past end of file"},
-                                                   {70, "Permission denied"},
-                                                   {75, "Path/File access error"},
-                                                   {76, "Path not found"}};
-    for (const auto& [number, text] : classic)
-        EXPECT_EQ(run_error::from_number(number).description, text) << number;
+    EXPECT_EQ(run_error::from_number(5).description, "Invalid procedure call or argument");
+    EXPECT_EQ(run_error::from_number(58).description, "File already exists");
 }
 
 } // namespace

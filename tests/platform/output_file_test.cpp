@@ -1,6 +1,6 @@
 #include "platform/output_file.h"
-#include "platform/run_error.h"
 
+#include "as_text.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,39 +10,27 @@
 namespace qm {
 namespace {
 
-int error_number(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const run_error& e) {
-        return e.number;
-    }
-    return 0;
-}
-
-TEST(OutputFile, WritesAndTruncates) {
-    test::temp_dir dir;
-    test::write_file(dir / "out.txt", "old content that is longer");
-    write_whole_file(dir / "out.txt", "new\n");
-    EXPECT_EQ(test::read_file(dir / "out.txt"), "new\n");
-}
-
 TEST(OutputFile, FullDeviceIsDiskFull) {
     if (access("/dev/full", W_OK) != 0)
         GTEST_SKIP() << "no /dev/full on this machine";
     // The buffered write may succeed; the close must then report the lost bytes.
-    EXPECT_EQ(error_number([] { write_whole_file("/dev/full", std::string(100000, 'x')); }), 61);
-    EXPECT_EQ(error_number([] { write_whole_file("/dev/full", "tiny"); }), 61);
+    EXPECT_EQ(test::error_of([] { write_whole_file("/dev/full", std::string(100000, 'x')); }),
+              "61 Disk full [full]");
+    EXPECT_EQ(test::error_of([] { write_whole_file("/dev/full", "tiny"); }), "61 Disk full [full]");
 }
 
 TEST(OutputFile, CreateFailures) {
     test::temp_dir dir;
-    EXPECT_EQ(error_number([&] { output_file f(dir / "no-folder" / "x.pdb"); }), 76);
-    EXPECT_EQ(error_number([&] { output_file f(dir.path()); }), 75);
-    EXPECT_EQ(error_number([&] { output_file f(""); }), 75);
+    auto create = [](const std::filesystem::path& path) {
+        return test::error_of([&] { output_file f(path); });
+    };
+    EXPECT_EQ(create(dir / "no-folder" / "x.pdb"), "76 Path not found [x.pdb]");
+    EXPECT_EQ(create(dir.path()).substr(0, 25), "75 Path/File access error");
+    EXPECT_EQ(create(""), "75 Path/File access error");
     if (geteuid() != 0) { // root writes anywhere
         std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
                                                      std::filesystem::perms::owner_exec);
-        EXPECT_EQ(error_number([&] { output_file f(dir / "x.pdb"); }), 70);
+        EXPECT_EQ(create(dir / "x.pdb"), "70 Permission denied [x.pdb]");
     }
 }
 
@@ -50,11 +38,12 @@ TEST(OutputFile, SameFileByIdentityNotByName) {
     test::temp_dir dir;
     test::write_file(dir / "in.xyz", "data\n");
     std::filesystem::create_symlink(dir / "in.xyz", dir / "link.xyz");
-    EXPECT_EQ(error_number([&] { ensure_distinct_files(dir / "in.xyz", dir / "link.xyz"); }), 55);
-    EXPECT_EQ(
-        error_number([&] { ensure_distinct_files(dir / "in.xyz", dir.path() / "." / "in.xyz"); }),
-        55);
-    EXPECT_EQ(error_number([&] { ensure_distinct_files(dir / "in.xyz", dir / "new.pdb"); }), 0);
+    auto check = [&](const std::filesystem::path& output) {
+        return test::error_of([&] { ensure_distinct_files(dir / "in.xyz", output); });
+    };
+    EXPECT_EQ(check(dir / "link.xyz"), "55 File already open [link.xyz]");
+    EXPECT_EQ(check(dir.path() / "." / "in.xyz"), "55 File already open [in.xyz]");
+    EXPECT_EQ(check(dir / "new.pdb"), "no error");
     EXPECT_EQ(test::read_file(dir / "in.xyz"), "data\n");
 }
 

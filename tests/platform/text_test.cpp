@@ -1,9 +1,28 @@
 #include "platform/text.h"
 
+#include "as_text.h"
+
 #include <gtest/gtest.h>
 
 namespace qm {
 namespace {
+
+TEST(BlankFields, RunsOfBlanksSeparateAndBlanksAtTheEndsGiveOneEmptyFieldEach) {
+    // Each line's fields, each followed by ','; the last of one character included; only
+    // blanks separate.
+    auto fields = [](const char* line) {
+        std::string text;
+        for (const std::string_view field : blank_fields(line))
+            text.append(field).append(",");
+        return text;
+    };
+    EXPECT_EQ(test::each(fields, {"10 20 3", "7", "a   b", " a b", "   a", "a b ", "a b   ", "",
+                                  "   ", "a\tb"}),
+              "10,20,3,|7,|a,b,|,a,b,|,a,|a,b,,|a,b,,|,|,,|a\tb,|");
+    EXPECT_EQ(split_fields("  a  bb\tc ").size(), 2u);
+    EXPECT_EQ(split_fields("  a  bb\tc ", " \t").size(), 3u);
+    EXPECT_EQ(test::each(trim_blanks, {"  freqgap ", "   "}), "freqgap||");
+}
 
 TEST(FindIgnoringCase, LettersInAnyCase) {
     const std::string text = "xx SCF Done:  E(RHF) ... scf done: again";
@@ -15,13 +34,6 @@ TEST(FindIgnoringCase, LettersInAnyCase) {
     EXPECT_EQ(find_ignoring_case("aaab", "aab"), 1u); // a partial match does not skip it
     EXPECT_EQ(find_ignoring_case("f=0.1", "F="), 0u);
     EXPECT_EQ(find_ignoring_case("short", "much longer key"), std::string_view::npos);
-}
-
-TEST(SplitAndTrim, Blanks) {
-    EXPECT_EQ(split_fields("  a  bb\tc ").size(), 2u);
-    EXPECT_EQ(split_fields("  a  bb\tc ", " \t").size(), 3u);
-    EXPECT_EQ(trim_blanks("  freqgap "), "freqgap");
-    EXPECT_EQ(trim_blanks("   "), "");
 }
 
 } // namespace

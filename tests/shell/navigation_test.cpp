@@ -27,7 +27,6 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include <map>
 #include <set>
 
 namespace qm::test {
@@ -41,38 +40,39 @@ std::set<QWidget*> visible_windows() {
     return windows;
 }
 
-// Every window opened from the main menu leaves the same way, whether it was opened by its
-// menu button or not (the structure transformation button is disabled).
+// Every window opened from the main menu exists once and leaves the same way, whether it was
+// opened by its menu button or not (the structure transformation button is disabled): the
+// close box brings the menu back with its pictures still, Return with its pictures moving.
 template <class W> class menu_window : public shell_test {};
-using menu_windows = ::testing::Types<frm_stokes_shift_tools, frm_Amber_Tools,
-                                      frm_structure_transforms, frm_convertor>;
+using menu_windows =
+    ::testing::Types<frm_stokes_shift_tools, frm_Amber_Tools, frm_structure_transforms,
+                     frm_convertor, frm_correlation_functions>;
 TYPED_TEST_SUITE(menu_window, menu_windows);
 
-TYPED_TEST(menu_window, ReturnShowsMenuWithPicturesMoving) {
+TYPED_TEST(menu_window, CloseBoxShowsMenuWithPicturesStillAndReturnWithPicturesMoving) {
     frm_init* menu = this->load_menu();
-    TypeParam* window = open_from_main_menu<TypeParam>();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(menu->isVisible());
+    open_from_main_menu<TypeParam>()->close();
+    this->flush_deletes();
+    EXPECT_EQ(window_registry::instance().find<TypeParam>(), nullptr);
+    EXPECT_EQ(this->template window_count<TypeParam>(), 0) << "forgotten and deleted";
+    EXPECT_TRUE(menu->isVisible());
     EXPECT_FALSE(menu->timer_pic_change->isActive());
 
+    TypeParam* window = open_from_main_menu<TypeParam>();
+    EXPECT_EQ(window_registry::instance().load<TypeParam>(), window);
+    EXPECT_EQ(this->template window_count<TypeParam>(), 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(menu->isVisible());
     this->click(window, "cmd_return");
     this->flush_deletes();
     EXPECT_EQ(window_registry::instance().find<TypeParam>(), nullptr);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_TRUE(menu->timer_pic_change->isActive());
-    EXPECT_EQ(menu->timer_pic_change->interval(), 6000);
 }
 
-TYPED_TEST(menu_window, CloseBoxShowsMenuWithPicturesStill) {
-    frm_init* menu = this->load_menu();
-    open_from_main_menu<TypeParam>()->close();
-    this->flush_deletes();
-    EXPECT_EQ(window_registry::instance().find<TypeParam>(), nullptr);
-    EXPECT_TRUE(menu->isVisible());
-    EXPECT_FALSE(menu->timer_pic_change->isActive());
-}
-
-// Every window, as a researcher meets it on a 1366 x 768 laptop screen with a panel.
+// Every window, as a researcher meets it on a 1366 x 768 laptop screen with a panel: it fits,
+// every control can be scrolled into view, Return presses the focused button and no two
+// buttons share an access key.
 template <class W> class every_window : public shell_test {};
 using all_windows =
     ::testing::Types<frm_init, frm_stokes_shift_tools, frm_Amber_Tools, frm_structure_transforms,
@@ -95,13 +95,12 @@ std::vector<QWidget*> named_controls(QWidget* window) {
     return controls;
 }
 
-TYPED_TEST(every_window, FitsALaptopScreenAndKeepsEveryControlWithinReach) {
+TYPED_TEST(every_window, FitsALaptopScreenWithEveryControlWithinReachAndItsOwnAccessKey) {
     auto* w = window_registry::instance().load<TypeParam>();
     for (const QSize needed : {w->minimumSizeHint(), w->sizeHint()}) {
         EXPECT_LE(needed.width(), 1366);
         EXPECT_LE(needed.height(), 700);
     }
-
     w->resize(320, 240); // smaller than any window's controls need
     QApplication::processEvents();
     auto* page = w->template findChild<QScrollArea*>("page_scroll_area");
@@ -119,100 +118,67 @@ TYPED_TEST(every_window, FitsALaptopScreenAndKeepsEveryControlWithinReach) {
         EXPECT_TRUE(fits ? view->rect().contains(shown) : view->rect().intersects(shown))
             << control->objectName().toStdString() << " out of reach";
     }
-}
-
-TYPED_TEST(every_window, ReturnPressesTheFocusedButtonAndNoAccessKeyIsShared) {
-    auto* w = window_registry::instance().load<TypeParam>();
-    std::map<QChar, QString> keys;
+    std::set<QChar> keys;
     for (QAbstractButton* button : w->template findChildren<QAbstractButton*>()) {
+        const std::string name = button->objectName().toStdString();
         if (auto* push = qobject_cast<QPushButton*>(button)) {
-            EXPECT_TRUE(push->autoDefault()) << push->objectName().toStdString();
+            EXPECT_TRUE(push->autoDefault()) << name;
         }
         const QString text = button->text();
         const auto amp = text.indexOf('&');
-        if (amp < 0 || amp + 1 >= text.size())
-            continue;
-        const QChar key = text[amp + 1].toLower();
-        EXPECT_EQ(keys.count(key), 0u)
-            << "Alt+" << QString(key).toStdString() << " on " << button->objectName().toStdString()
-            << " and " << keys[key].toStdString();
-        keys[key] = button->objectName();
+        if (amp >= 0 && amp + 1 < text.size()) {
+            EXPECT_TRUE(keys.insert(text[amp + 1].toLower()).second) << "Alt+ shared by " << name;
+        }
     }
 }
 
 using navigation = shell_test;
 
-TEST_F(navigation, NewWindowsOpenCentredOverTheWindowTheyComeFrom) {
-    frm_init* menu = load_menu();
-    click(menu, "cmd_about");
-    auto* about = window_registry::instance().find<frm_about>();
-    ASSERT_NE(about, nullptr);
-    EXPECT_LE((about->frameGeometry().center() - menu->frameGeometry().center()).manhattanLength(),
-              2);
-    about->close();
-    auto* amber = open_from_main_menu<frm_Amber_Tools>();
-    EXPECT_LE((amber->frameGeometry().center() - menu->frameGeometry().center()).manhattanLength(),
-              2);
-    const QPoint amber_centre = amber->frameGeometry().center();
-    click(amber, "Command1");
-    auto* tool = window_registry::instance().find<frm_text_line_extraction>();
-    ASSERT_NE(tool, nullptr);
-    EXPECT_LE((tool->frameGeometry().center() - amber_centre).manhattanLength(), 2);
-}
-
-TEST_F(navigation, MenuButtonsOpenTheirSubMenus) {
-    struct route {
-        const char* button;
-        const char* window;
-    };
-    for (const route& r :
-         {route{"cmd_stokes_shift_tools", "frm_stokes_shift_tools"},
-          route{"cmd_Amber", "frm_Amber_Tools"}, route{"cmd_output", "frm_convertor"},
-          route{"cmd_text_file_character_extraction", "frm_text_file_character_extraction"},
-          route{"cmd_global_replace", "frm_global_replace"}}) {
-        SCOPED_TRACE(r.button);
+TEST_F(navigation, MenuButtonsHideTheMenuStopItsPicturesAndOpenTheirWindow) {
+    const std::pair<const char*, const char*> routes[] = {
+        {"cmd_stokes_shift_tools", "frm_stokes_shift_tools"},
+        {"cmd_Amber", "frm_Amber_Tools"},
+        {"cmd_output", "frm_convertor"},
+        {"cmd_text_file_character_extraction", "frm_text_file_character_extraction"},
+        {"cmd_global_replace", "frm_global_replace"},
+        {"cmd_time_conversion", "frm_time_conversion"},
+        {"cmd_unit_conversion", "frm_unit_conversion"},
+        {"cmd_Correlation", "frm_correlation_functions"}};
+    for (const auto& [button, window] : routes) {
+        SCOPED_TRACE(button);
         frm_init* menu = load_menu();
         const std::set<QWidget*> before = visible_windows();
-        click(menu, r.button);
-        const std::set<QWidget*> after = visible_windows();
+        click(menu, button);
         std::set<QString> appeared;
-        for (QWidget* window : after)
-            if (before.count(window) == 0)
-                appeared.insert(window->objectName());
-        EXPECT_EQ(appeared, std::set<QString>{r.window});
-        EXPECT_EQ(after.count(menu), 0u);
+        for (QWidget* shown : visible_windows())
+            if (before.count(shown) == 0)
+                appeared.insert(shown->objectName());
+        EXPECT_EQ(appeared, std::set<QString>{window});
+        EXPECT_FALSE(menu->isVisible());
         EXPECT_FALSE(menu->timer_pic_change->isActive());
         window_registry::instance().destroy_all();
     }
 }
 
-TEST_F(navigation, SubMenuExistsOnceAcrossReturnsAndCloseBox) {
+// New windows open centred over the window they come from; a sub-menu's tools hide it and
+// show it again when they close.
+TEST_F(navigation, SubMenuToolsOpenCentredOverTheirSubMenuAndReturnToIt) {
+    auto centred_over = [](QWidget* window, QWidget* from) {
+        return (window->frameGeometry().center() - from->frameGeometry().center())
+                   .manhattanLength() <= 2;
+    };
     frm_init* menu = load_menu();
-    click(menu, "cmd_Amber");
-    auto* first = window_registry::instance().find<frm_Amber_Tools>();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(window_registry::instance().load<frm_Amber_Tools>(), first);
-
-    first->close();
-    flush_deletes();
-    click(menu, "cmd_Amber");
-    click(window_registry::instance().find<frm_Amber_Tools>(), "cmd_return");
-    flush_deletes();
-    click(menu, "cmd_Amber");
-    EXPECT_EQ(window_count<frm_Amber_Tools>(), 1);
-    EXPECT_EQ(window_count<frm_init>(), 1);
-    // Leaving by Return after the close box brings the pictures back.
-    click(window_registry::instance().find<frm_Amber_Tools>(), "cmd_return");
-    EXPECT_TRUE(menu->timer_pic_change->isActive());
-}
-
-TEST_F(navigation, SubMenuToolsReturnToTheirSubMenu) {
-    load_menu();
+    click(menu, "cmd_about");
+    auto* about = window_registry::instance().find<frm_about>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(centred_over(about, menu));
     auto* amber = open_from_main_menu<frm_Amber_Tools>();
+    EXPECT_TRUE(centred_over(amber, menu));
     click(amber, "Command1");
     EXPECT_FALSE(amber->isVisible());
     auto* tool = window_registry::instance().find<frm_text_line_extraction>();
     ASSERT_NE(tool, nullptr);
+    EXPECT_TRUE(centred_over(tool, amber));
     tool->close();
     flush_deletes();
     EXPECT_TRUE(amber->isVisible());
@@ -225,29 +191,10 @@ TEST_F(navigation, SubMenuToolsReturnToTheirSubMenu) {
     EXPECT_TRUE(stokes->isVisible());
 }
 
-TEST_F(navigation, OnlyReturnActsInStructureTransformations) {
-    frm_init* menu = load_menu();
-    auto* transforms = open_from_main_menu<frm_structure_transforms>();
-    EXPECT_TRUE(transforms->cmd_TDM_transforms->isEnabled());
-    EXPECT_FALSE(transforms->cmd_structure_transform->isEnabled());
-
-    const std::set<QWidget*> before = visible_windows();
-    click(transforms, "cmd_TDM_transforms");
-    click(transforms, "cmd_structure_transform");
-    EXPECT_EQ(visible_windows(), before);
-    EXPECT_FALSE(menu->timer_pic_change->isActive());
-
-    click(transforms, "cmd_return");
-    flush_deletes();
-    EXPECT_EQ(window_registry::instance().find<frm_structure_transforms>(), nullptr);
-    EXPECT_TRUE(menu->isVisible());
-}
-
 TEST_F(navigation, ClosingASubMenuLoadsTheMenuWhenItIsGone) {
     // A sub-menu's close step never finds the menu missing in the program, but it must not
     // depend on that: it loads a fresh menu, whose pictures run from its own load.
-    auto* amber = window_registry::instance().load<frm_Amber_Tools>();
-    amber->close();
+    window_registry::instance().load<frm_Amber_Tools>()->close();
     frm_init* menu = window_registry::instance().find<frm_init>();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());

@@ -5,6 +5,7 @@
 #include "support/test_support.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -43,5 +44,12 @@ inline cli_run run_shell(const std::filesystem::path& folder, const std::string&
     return r;
 }
 #endif
+
+// run_cli of a command line split at its blanks ("convert --input a.xyz ..."), for arguments
+// that hold none.
+inline cli_run run_words(const std::string& line) {
+    std::istringstream words(line);
+    return run_cli({std::istream_iterator<std::string>(words), {}});
+}
 
 } // namespace qm::test
