@@ -11,33 +11,19 @@
 namespace qm {
 namespace {
 
-TEST(G94AtomLine, Columns) {
-    EXPECT_EQ(g94_atom_line(1, {"6", " 0.000000", " 0.000000", " 0.000000"}),
-              "    1           6           0.000000    0.000000    0.000000\n");
-    const std::string line = g94_atom_line(42, {"17", "-1.234567", " 2.000000", "-3.500000"});
-    EXPECT_EQ(line.substr(3, 2), "42");
-    EXPECT_EQ(line.substr(15, 2), "17");
-    EXPECT_EQ(line.substr(27, 9), "-1.234567");
-    EXPECT_EQ(line.substr(39, 9), " 2.000000");
-    EXPECT_EQ(line.substr(51, 9), "-3.500000");
-}
-
-TEST(G94AtomLine, CentreNumberEndsInColumn5) {
-    const atom_row row{"1", " 0.000000", " 0.000000", " 0.000000"};
-    EXPECT_EQ(g94_atom_line(99, row).substr(0, 6), "   99 ");
-    EXPECT_EQ(g94_atom_line(100, row).substr(0, 6), "  100 ");
-    EXPECT_EQ(g94_atom_line(1000, row).substr(0, 6), " 1000 ");
-    EXPECT_EQ(g94_atom_line(10000, row).substr(0, 6), "10000 ");
-    EXPECT_EQ(g94_atom_line(1, {"103", "x", "y", "z"}).substr(0, 17), "    1         103");
-}
-
-TEST(G94AtomLine, WideTextsGrowLeftInsideTheirOwnFieldsOrAreRefused) {
-    // -10 and below, 100 and above: the later fields stay where the reader looks for them.
-    EXPECT_EQ(g94_atom_line(1, {"6", "-12.850000", "99.980000", "-105.500000"}).substr(17),
-              "         -12.850000   99.980000 -105.500000\n");
-    const atom_row row{"1", " 0.000000", " 0.000000", " 0.000000"};
+// Centre number in columns 1-5, atomic number in 12-17, each coordinate right-aligned in its
+// 12-column field (25-36, 37-48, 49-60): a wider text grows left inside its own field, so the
+// later fields stay where the reader looks for them; one that cannot is refused.
+TEST(G94AtomLine, EveryFieldInItsOwnColumns) {
+    const atom_row zero{"1", " 0.000000", " 0.000000", " 0.000000"};
+    EXPECT_EQ(g94_atom_line(42, {"17", "-1.234567", " 2.000000", "-3.500000"}),
+              "   42          17          -1.234567    2.000000   -3.500000\n");
+    EXPECT_EQ(g94_atom_line(1, {"6", "-12.850000", "99.980000", "-105.500000"}),
+              "    1           6         -12.850000   99.980000 -105.500000\n");
+    EXPECT_EQ(g94_atom_line(10000, zero),
+              "10000           1           0.000000    0.000000    0.000000\n");
     // A sixth centre digit would stand where the atomic number is read.
-    EXPECT_THROW(g94_atom_line(100000, row), run_error);
+    EXPECT_THROW(g94_atom_line(100000, zero), run_error);
     EXPECT_THROW(g94_atom_line(1, {"6", "-1234567.1234", " 0.000000", " 0.000000"}), run_error);
 }
 
@@ -103,26 +89,23 @@ TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
     }
 }
 
-TEST_F(g94_output, InputTableCutShortIsAnErrorReport) {
+// A file that ends inside a table, and an output that is the input itself, end in the
+// routine's report; the input is never written over.
+TEST_F(g94_output, InputTableCutShortOrChosenAsOutputIsAReport) {
     const std::string table = test::g98_table(test::water);
-    test::write_file(dir / "cut.out", test::gaussian_output(test::g98_banner, "") +
-                                          table.substr(0, table.size() - 72));
+    const std::string cut = test::gaussian_output(test::g98_banner, "") +
+                            table.substr(0, table.size() - 72);
+    test::write_file(dir / "cut.out", cut);
     const structure_record record{{{"8", " 0.000000", " 0.000000", " 0.119262"}}};
-    EXPECT_EQ(
-        g98_in_g94_out(dir / "cut.out", dir / "cut.g94", record, g98_test(dir / "cut.out", ui), ui),
-        result_flag::reported);
-    ASSERT_EQ(ui.messages.size(), 1u);
+    for (const char* output : {"cut.g94", "cut.out"})
+        EXPECT_EQ(g98_in_g94_out(dir / "cut.out", dir / output, record,
+                                 g98_test(dir / "cut.out", ui), ui),
+                  result_flag::reported);
+    ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(
         ui.messages[0].text,
         "Error (Input past end of file) in (g98_in_g94_out) routine.\n\rReturning to main menu");
-}
-
-TEST_F(g94_output, NeverWritesOverItsInput) {
-    const std::string input = test::gaussian_output(test::g98_banner, test::g98_table(test::water));
-    test::write_file(dir / "job.out", input);
-    EXPECT_EQ(g98_in_g94_out(dir / "job.out", dir / "job.out", {}, g98_test(dir / "job.out", ui), ui),
-              result_flag::reported);
-    EXPECT_EQ(test::read_file(dir / "job.out"), input);
+    EXPECT_EQ(test::read_file(dir / "cut.out"), cut);
 }
 
 } // namespace
