@@ -3,8 +3,8 @@
 #include "conversion/gaussian_output_reader.h"
 #include "platform/run_error.h"
 
+#include "conversion_files.h"
 #include "support/gaussian_files.h"
-#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,7 @@ TEST(G94AtomLine, EveryFieldInItsOwnColumns) {
     EXPECT_THROW(g94_atom_line(1, {"6", "-1234567.1234", " 0.000000", " 0.000000"}), run_error);
 }
 
-struct g94_output : ::testing::Test {
-    test::temp_dir dir;
-    test::recording_ui ui;
-};
+struct g94_output : test::conversion_files {};
 
 TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
     const std::vector<test::test_atom> start = {{8, 1, 1, 1}, {1, 2, 2, 2}, {1, 3, 3, 3}};

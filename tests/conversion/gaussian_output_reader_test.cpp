@@ -122,18 +122,6 @@ TEST_F(gaussian_output_file, MultipleModeWritesOneFilePerTable) {
     EXPECT_EQ(ui.statuses.back(), "Searching File for Standard Orientations - Found 2");
 }
 
-TEST_F(gaussian_output_file, MultipleModeStopsAtAnUnknownElement) {
-    const auto input =
-        file(gaussian_output(test::g98_banner, g98_table({{0, 0, 0, 0}}) + g98_table(water)));
-    const conversion_settings s{input,           dir / "m.pdb",    "m.pdb",
-                                input_type::g98, output_type::pdb, true};
-    EXPECT_EQ(g98_multiple_extract(s, ui), result_flag::reported);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Error () in (number_element_to_letters) routine.\n\rReturning to main menu");
-    EXPECT_FALSE(std::filesystem::exists(dir / "2 - m.pdb"));
-}
-
 TEST_F(gaussian_output_file, FileEndingInsideATableIsTheLongReport) {
     const std::string table = g98_table(water);
     const auto path =

@@ -40,15 +40,6 @@ TEST(PdbWriter, SerialEndsInColumn11) {
     }
 }
 
-TEST(XyzWriter, EveryAtomWithFiveBlanksBetweenFields) {
-    const structure_record record{{{"8", " 0.000000", " 0.000000", " 0.119262"},
-                                   {"1", " 0.000000", " 0.763239", "-0.477047"}}};
-    EXPECT_EQ(xyz_text(record, label_rule::element_symbol),
-              " O      0.000000      0.000000      0.119262\n"
-              " H      0.000000      0.763239     -0.477047\n");
-    EXPECT_EQ(xyz_text({}, label_rule::as_read), "");
-}
-
 // Only an exact whole number from 1 to 103 names an element; a failure names the lookup.
 TEST(ElementSymbols, TableEndsAndLookupFailures) {
     EXPECT_EQ(element_symbol(1), " H");

@@ -21,40 +21,6 @@ TEST_F(ev_job, EvFileLayoutAndCompletion) {
     EXPECT_FALSE(std::filesystem::exists(dir / "execution_status.dat"));
 }
 
-TEST_F(ev_job, MaxOscillatorStrengthTieBreaks) {
-    series({td_output({{3.1, 0.1}, {3.2, 0.3}, {3.3, 0.3}}),
-            td_output({{3.1, 0}, {3.2, 0}, {3.3, 0}})});
-    texts.root_end = "3";
-    texts.no_roots = "2";
-    EXPECT_EQ(run(), ev_outcome::completed);
-    EXPECT_EQ(energies(1), (std::vector<std::string>{"3.2", "10"})); // strength 0: never chosen
-    EXPECT_EQ(energies(2), (std::vector<std::string>{"3.1", "10"}));
-}
-
-TEST_F(ev_job, LowestEnergyAndItsWindowTop) {
-    series({td_output({{3.1, 0.1}, {2.9, 0.1}, {2.9, 0.1}, {3.5, 0.1}}),
-            td_output({{10, 0.1}, {12, 0.1}, {12, 0.1}, {12, 0.1}})});
-    texts.root_end = "4";
-    texts.no_roots = "3";
-    choices.mode = extract_mode::lowest_energy;
-    EXPECT_EQ(run(), ev_outcome::completed);
-    EXPECT_EQ(energies(1)[0], "2.9");
-    EXPECT_EQ(energies(2)[0], "3.1");
-    EXPECT_EQ(energies(3)[0], "3.5");
-    EXPECT_EQ(energies(1)[1], "10"); // equal to the window's top: never chosen
-}
-
-TEST_F(ev_job, GaussianOrderingOutsideTheRootRangeRecordsNothing) {
-    series({td_output({{3.1, 0.1}, {3.2, 0.1}, {3.3, 0.1}, {3.4, 0.1}, {3.5, 0.1}})});
-    texts.root_start = "3";
-    texts.root_end = "5";
-    texts.no_roots = "2";
-    choices.mode = extract_mode::gaussian_order;
-    EXPECT_EQ(run(), ev_outcome::completed);
-    EXPECT_EQ(energies(1)[0], "10");
-    EXPECT_EQ(energies(2)[0], "10");
-}
-
 TEST_F(ev_job, OrbitalProfileKeepsTheFirstOfEqualCoefficients) {
     series({td_output({{3.1, 0.1, {"      23 ->25        -0.65000"}},
                        {3.2, 0.1, {"      23 -> 25         0.65000"}}})});
