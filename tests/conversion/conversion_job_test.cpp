@@ -42,9 +42,8 @@ TEST_F(conversion_run, XyzRouteEndings) {
              {"standard XYZ file with its comment line", "2\ncomment\nC 0.0 0.0 0.0\n",
               output_type::pdb, "out.pdb", "Invalid File Format",
               "File format is not valid - Returning to Main Menu", ""},
-             {"unknown element", "x\n6 0.0 0.0 0.0\n104 1.0 1.0 1.0\n", output_type::pdb,
-              "out.pdb", "Fatal - Error", "Error () in (number_element_to_letters" + report_end,
-              ""},
+             {"unknown element", "x\n6 0.0 0.0 0.0\n104 1.0 1.0 1.0\n", output_type::pdb, "out.pdb",
+              "Fatal - Error", "Error () in (number_element_to_letters" + report_end, ""},
              {"unwritable destination", carbon, output_type::pdb, "no-folder/out.pdb",
               "Fatal - Error", "Error (Path not found) in (xyz_extract" + report_end, ""},
              {"input chosen as output", carbon, output_type::pdb, "in", "Fatal - Error",
@@ -55,8 +54,8 @@ TEST_F(conversion_run, XyzRouteEndings) {
         const bool ok = r.title == "Conversion Completed";
         EXPECT_EQ(run_conversion(settings(input_type::xyz, r.out, r.destination), fresh), ok);
         ASSERT_EQ(fresh.messages.size(), 1u);
-        EXPECT_EQ(fresh.messages[0].icon, ok ? message_icon::information
-                                             : message_icon::exclamation);
+        EXPECT_EQ(fresh.messages[0].icon,
+                  ok ? message_icon::information : message_icon::exclamation);
         EXPECT_EQ(fresh.messages[0].title, r.title);
         EXPECT_EQ(fresh.messages[0].text, r.text);
         EXPECT_EQ(fresh.busy_calls, (std::vector<bool>{true, false}));

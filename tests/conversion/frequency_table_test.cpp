@@ -21,9 +21,9 @@ struct frequency_file : ::testing::Test {
 // Blocks of any size for any atom count, in mode order; a second section is not read.
 TEST_F(frequency_file, OnlyTheFirstSectionAndAnyAtomCount) {
     const std::string second = test::frequency_section({2}, 30);
-    ASSERT_EQ(g98_freq_extract(gaussian_98, file(test::frequency_section({3, 2}, 1) + second),
-                               table, ui),
-              result_flag::success);
+    ASSERT_EQ(
+        g98_freq_extract(gaussian_98, file(test::frequency_section({3, 2}, 1) + second), table, ui),
+        result_flag::success);
     EXPECT_EQ(ui.statuses.back(), "Searching File for Frequency Data - Found 5");
     write_frequency_table(dir / "table.txt", table, ui);
     const auto lines = test::lines_of(test::read_file(dir / "table.txt"));
@@ -33,9 +33,9 @@ TEST_F(frequency_file, OnlyTheFirstSectionAndAnyAtomCount) {
 }
 
 TEST_F(frequency_file, NoRamanLineEndsTheRowAfterTheIrIntensity) {
-    ASSERT_EQ(g98_freq_extract(gaussian_98, file(test::frequency_section({3, 1}, 2, false)),
-                               table, ui),
-              result_flag::success);
+    ASSERT_EQ(
+        g98_freq_extract(gaussian_98, file(test::frequency_section({3, 1}, 2, false)), table, ui),
+        result_flag::success);
     ASSERT_EQ(table.rows.size(), 4u);
     EXPECT_EQ(table.rows[3].ir_intensity, "4.1000");
     EXPECT_FALSE(table.rows[3].raman_activity);

@@ -40,9 +40,9 @@ TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
     test::write_file(dir / "opt.out", input);
     structure_record record;
     ASSERT_EQ(g98_extract(dir / "opt.out", record, ui), result_flag::success);
-    ASSERT_EQ(g98_in_g94_out(dir / "opt.out", dir / "opt.g94", record, g98_test(dir / "opt.out", ui),
-                             ui),
-              result_flag::success);
+    ASSERT_EQ(
+        g98_in_g94_out(dir / "opt.out", dir / "opt.g94", record, g98_test(dir / "opt.out", ui), ui),
+        result_flag::success);
 
     const auto out = test::lines_of(test::read_file(dir / "opt.g94"));
     EXPECT_EQ(out[0], "  Entering Gaussian System, Link 0=g98");
@@ -68,8 +68,8 @@ TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
     const std::vector<test::test_atom> wide = {
         {6, -12.85, 99.98, -105.5}, {8, 1.25, -10.0, 0.5}, {1, 123.456789, 0.0, -9.999999}};
     const std::string g16_banner = test::g16_banner_start + "\n" + test::g16_banner_end;
-    for (const auto& [banner, from_g09] : {std::pair{test::g98_banner, false},
-                                           std::pair{g16_banner, true}}) {
+    for (const auto& [banner, from_g09] :
+         {std::pair{test::g98_banner, false}, std::pair{g16_banner, true}}) {
         const std::string table = test::g98_table(wide, test::g98_header, from_g09);
         test::write_file(dir / "wide.out",
                          test::gaussian_output(banner, table + " Step 2\n" + table));
@@ -79,7 +79,8 @@ TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
             EXPECT_TRUE(run_conversion(s, ui)) << ui.messages.back().text;
             return test::read_file(dir / out);
         };
-        const std::string direct = convert(dir / "wide.out", input_type::g98, output_type::pdb, "a");
+        const std::string direct =
+            convert(dir / "wide.out", input_type::g98, output_type::pdb, "a");
         convert(dir / "wide.out", input_type::g98, output_type::g94, "wide.g94");
         EXPECT_EQ(convert(dir / "wide.g94", input_type::g94, output_type::pdb, "b"), direct);
         EXPECT_EQ(direct.substr(0, 54), "ATOM      1  C           1      -12.85  99.980  -105.5");
@@ -90,8 +91,8 @@ TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
 // routine's report; the input is never written over.
 TEST_F(g94_output, InputTableCutShortOrChosenAsOutputIsAReport) {
     const std::string table = test::g98_table(test::water);
-    const std::string cut = test::gaussian_output(test::g98_banner, "") +
-                            table.substr(0, table.size() - 72);
+    const std::string cut =
+        test::gaussian_output(test::g98_banner, "") + table.substr(0, table.size() - 72);
     test::write_file(dir / "cut.out", cut);
     const structure_record record{{{"8", " 0.000000", " 0.000000", " 0.119262"}}};
     for (const char* output : {"cut.g94", "cut.out"})

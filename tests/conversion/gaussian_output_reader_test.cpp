@@ -74,9 +74,10 @@ TEST_F(gaussian_output_file, SingleModeTakesTheLastTableWithWideCoordinatesWhole
     const std::vector<test::test_atom> last = {{6, -10.5, 123.456789, -1234.5},
                                                {1, -9.999999, 99.999999, 5}};
     structure_record record;
-    ASSERT_EQ(g98_extract(file(gaussian_output(test::g98_banner, g98_table(first) + g98_table(last))),
-                          record, ui),
-              result_flag::success);
+    ASSERT_EQ(
+        g98_extract(file(gaussian_output(test::g98_banner, g98_table(first) + g98_table(last))),
+                    record, ui),
+        result_flag::success);
     EXPECT_EQ(ui.statuses.back(), "Searching File for Standard Orientations - Found 2");
     ASSERT_EQ(record.atoms.size(), 2u);
     EXPECT_EQ(fields(record.atoms[0]), "6|-10.500000|123.456789|-1234.500000");

@@ -58,7 +58,8 @@ TEST_F(real_file, Gaussian98FrequencyTables) {
     EXPECT_EQ(table[0], " 535.0609     145.3955     1.2442");
     EXPECT_EQ(ui.messages.back().text, "Frequency Extraction Complete");
 
-    table = convert("g98/cdk_g98.out", input_type::g98, output_type::freq); // #T: no thermochemistry
+    table =
+        convert("g98/cdk_g98.out", input_type::g98, output_type::freq); // #T: no thermochemistry
     ASSERT_EQ(table.size(), 30u);
     EXPECT_EQ(table[0], " 278.9499     0.2777     0.0000");
 
@@ -83,19 +84,18 @@ TEST_F(real_file, Gaussian03To16Geometries) {
         const char *first, *last;
         int tables;
     };
-    for (const row& r :
-         {row{"g03_td/cclibdata_G03_CO_TD_delta.log", 2,
-              " C      0.000000      0.000000     -0.643075",
-              " O      0.000000      0.000000      0.482306", 1},
-          row{"gaussian_modern/cclib_Gaussian09_dvb_ir.out", 20,
-              " C      0.269481      1.410087      0.000000",
-              " H      2.364772      0.813167      0.000000", 1},
-          row{"gaussian_modern/cclib_Gaussian16_dvb_gopt.out", 20,
-              " C      0.269445      1.410118      0.000000",
-              " H      2.364759      0.813041     -0.000000", 6},
-          row{"gaussian_modern/cclibdata_G09_OPT_td_g09.out", 30,
-              " H     -0.736370     -1.895712      0.846125",
-              " H      1.997941     -1.523548      1.462902", 1}}) {
+    for (const row& r : {row{"g03_td/cclibdata_G03_CO_TD_delta.log", 2,
+                             " C      0.000000      0.000000     -0.643075",
+                             " O      0.000000      0.000000      0.482306", 1},
+                         row{"gaussian_modern/cclib_Gaussian09_dvb_ir.out", 20,
+                             " C      0.269481      1.410087      0.000000",
+                             " H      2.364772      0.813167      0.000000", 1},
+                         row{"gaussian_modern/cclib_Gaussian16_dvb_gopt.out", 20,
+                             " C      0.269445      1.410118      0.000000",
+                             " H      2.364759      0.813041     -0.000000", 6},
+                         row{"gaussian_modern/cclibdata_G09_OPT_td_g09.out", 30,
+                             " H     -0.736370     -1.895712      0.846125",
+                             " H      1.997941     -1.523548      1.462902", 1}}) {
         SCOPED_TRACE(r.file);
         const auto xyz = convert(r.file, input_type::g98, output_type::xyz);
         ASSERT_EQ(xyz.size(), r.atoms) << last_title();
@@ -117,7 +117,8 @@ TEST_F(real_file, Gaussian03To16Geometries) {
         EXPECT_EQ(last_title(), "Invalid File Format");
     }
     // A Gaussian 03 job run without symmetry prints no Standard orientation.
-    EXPECT_TRUE(convert("g03_td/cclibdata_G03_anth1.log", input_type::g98, output_type::pdb).empty());
+    EXPECT_TRUE(
+        convert("g03_td/cclibdata_G03_anth1.log", input_type::g98, output_type::pdb).empty());
     EXPECT_EQ(last_title(), "No Standard Orientation Found");
 }
 

@@ -17,8 +17,8 @@ TEST_F(xyz_file, TestLooksOnlyAtTheSecondLine) {
     EXPECT_EQ(xyz_input_test(file("3\nC 0.0 0.0 0.0\n"), ui), result_flag::success);
     EXPECT_EQ(ui.statuses.back(), "File Format is Valid");
     // A standard XYZ file: count, then a comment without exactly three full stops.
-    for (const char* text : {"2\nwater. optimised.\nO 0.0 0.0 0.0\n", "2\na.b.c.d.e\n",
-                             "only one line\n", ""})
+    for (const char* text :
+         {"2\nwater. optimised.\nO 0.0 0.0 0.0\n", "2\na.b.c.d.e\n", "only one line\n", ""})
         EXPECT_EQ(xyz_input_test(file(text), ui), result_flag::not_found) << text;
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(xyz_input_test(dir / "missing.xyz", ui), result_flag::reported);

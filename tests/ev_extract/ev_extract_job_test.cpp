@@ -21,6 +21,29 @@ TEST_F(ev_job, EvFileLayoutAndCompletion) {
     EXPECT_FALSE(std::filesystem::exists(dir / "execution_status.dat"));
 }
 
+TEST_F(ev_job, MaxOscillatorStrengthTieBreaks) {
+    series({td_output({{3.1, 0.1}, {3.2, 0.3}, {3.3, 0.3}}),
+            td_output({{3.1, 0}, {3.2, 0}, {3.3, 0}})});
+    texts.root_end = "3";
+    texts.no_roots = "2";
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(energies(1), (std::vector<std::string>{"3.2", "10"})); // strength 0: never chosen
+    EXPECT_EQ(energies(2), (std::vector<std::string>{"3.1", "10"}));
+}
+
+TEST_F(ev_job, LowestEnergyAndItsWindowTop) {
+    series({td_output({{3.1, 0.1}, {2.9, 0.1}, {2.9, 0.1}, {3.5, 0.1}}),
+            td_output({{10, 0.1}, {12, 0.1}, {12, 0.1}, {12, 0.1}})});
+    texts.root_end = "4";
+    texts.no_roots = "3";
+    choices.mode = extract_mode::lowest_energy;
+    EXPECT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(energies(1)[0], "2.9");
+    EXPECT_EQ(energies(2)[0], "3.1");
+    EXPECT_EQ(energies(3)[0], "3.5");
+    EXPECT_EQ(energies(1)[1], "10"); // equal to the window's top: never chosen
+}
+
 TEST_F(ev_job, OrbitalProfileKeepsTheFirstOfEqualCoefficients) {
     series({td_output({{3.1, 0.1, {"      23 ->25        -0.65000"}},
                        {3.2, 0.1, {"      23 -> 25         0.65000"}}})});
@@ -65,19 +88,22 @@ TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
 }
 
 TEST_F(ev_job, ScfAndTdmFilesWithTheirNumberForms) {
-    td_state state{3.5, 0.2};
+    td_state state{3.5, 0.2}, never_chosen{0.5, 0};
     state.x = 3;
     state.y = 4;
+    never_chosen.x = 1;
     series({td_output({state}, " SCF Done:  E(RHF) =  -1234.5     A.U. after   14 cycles"),
-            td_output({{0.5, 0}})});
+            td_output({never_chosen})});
     choices.scf_energies = choices.scf_cycles = choices.tdm_data = true;
+    texts.points = "1"; // files of 1 and 2 lines, the second holding both slots
     EXPECT_EQ(run(), ev_outcome::completed);
     EXPECT_EQ(test::lines_of(out("freqgap_SCF-Hartrees.1"))[0], " 2     -1234.5 \r");
     EXPECT_EQ(test::lines_of(out("freqgap_SCF-EV.1"))[0], " 2     -33592.4528073 \r");
     EXPECT_EQ(test::lines_of(out("freqgap_SCF-Cycles.1"))[0], " 2      14 \r");
     // The second slot recorded no state: its TDM is 0, never another state's.
     EXPECT_EQ(out("freqgap_TDM+EV.1"), "3.5    5\r\n10    0\r\n");
-    EXPECT_EQ(out("freqgap10.1"), "5.31743661705722E+15    5\r\n1.51926760487349E+16    0\r\n");
+    EXPECT_EQ(out("freqgap2.1"), "5.31743661705722E+15    5\r\n1.51926760487349E+16    0\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap3.1"));
 }
 
 TEST_F(ev_job, SeparateTdmFiles) {

@@ -195,7 +195,8 @@ TEST_F(ev_window, CompletedRunLeavesTheWindowReadyAndWritesTheCommandLinesFiles)
     // The energies and TDM lengths chosen, against time, in chart windows over this one.
     const auto charts = test::shown_charts();
     ASSERT_EQ(charts.size(), 2u);
-    EXPECT_EQ(test::axis_titles(charts[0]), (std::pair<QString, QString>{"Time (fs)", "Energy (eV)"}));
+    EXPECT_EQ(test::axis_titles(charts[0]),
+              (std::pair<QString, QString>{"Time (fs)", "Energy (eV)"}));
     EXPECT_EQ(test::chart_lines(charts[0])[0].points[1], QPointF(4, 2.5));
     EXPECT_EQ(test::axis_titles(charts[1]).second, "|TDM| (au)");
     const auto lengths = test::chart_lines(charts[1]);

@@ -64,18 +64,15 @@ TEST_F(real_td_series, EveryRuleAgainstTheFilesOwnLines) {
     ASSERT_EQ(run(), ev_outcome::completed) << last_text();
     EXPECT_EQ(energy(1), "3.8855");
     EXPECT_EQ(energy(2), "2.9113");
-    EXPECT_EQ(test::lines_of(out("freqgap.orbitals.dat.1"))[0],
-              "ID 1 46 48 47 49\r");
+    EXPECT_EQ(test::lines_of(out("freqgap.orbitals.dat.1"))[0], "ID 1 46 48 47 49\r");
 }
 
 TEST_F(real_td_series, TdmAndScfOfTheChosenState) {
     choices.tdm_data = choices.scf_energies = choices.scf_cycles = true;
     ASSERT_EQ(run(), ev_outcome::completed);
     // State 6: X 1.9238, Y 0, Z 3.1746; SCF Done: E(RB+HF-LYP) = -539.517603521 after 14 cycles.
-    EXPECT_EQ(test::lines_of(out("freqgap_TDM+EV.1"))[0],
-              "5.2576    3.71201988141227\r");
-    EXPECT_EQ(test::lines_of(out("freqgap_SCF-Hartrees.1"))[0],
-              " 2     -539.517603521 \r");
+    EXPECT_EQ(test::lines_of(out("freqgap_TDM+EV.1"))[0], "5.2576    3.71201988141227\r");
+    EXPECT_EQ(test::lines_of(out("freqgap_SCF-Hartrees.1"))[0], " 2     -539.517603521 \r");
     EXPECT_EQ(test::lines_of(out("freqgap_SCF-Cycles.1"))[0], " 2      14 \r");
 }
 
@@ -119,9 +116,11 @@ TEST_F(real_td_series, Gaussian09And16SeriesInEveryRule) {
         const char* orbital_line;
     };
     for (const version& g : {version{"gaussian_modern/cclib_Gaussian09_CO_TD_delta.log",
-                                     {"8.4709", "8.4709", "8.4709"}, "ID 1 7 8 7 9\r"},
+                                     {"8.4709", "8.4709", "8.4709"},
+                                     "ID 1 7 8 7 9\r"},
                              version{"gaussian_modern/cclib_Gaussian16_CO_TD_delta.log",
-                                     {"8.4709", "8.4709", "8.3"}, "ID 1 7 8\r"}}) {
+                                     {"8.4709", "8.4709", "8.3"},
+                                     "ID 1 7 8\r"}}) {
         SCOPED_TRACE(g.name);
         use(g.name, {{}, {"f=0.1947", "f=0.2999"}, {"8.4709 eV", "8.3000 eV"}});
         texts.root_end = "24";
@@ -131,7 +130,7 @@ TEST_F(real_td_series, Gaussian09And16SeriesInEveryRule) {
         choices.mode = extract_mode::max_oscillator;
         ASSERT_EQ(run(), ev_outcome::completed) << last_text();
         EXPECT_EQ(energies(1), (v{"13.722", "11.3361", "13.722"})); // states 24, 17, 24
-        EXPECT_EQ(energies(3), (v{"8.4709", "8.4709", "8.3"}));    // state 4, below 17 and 24
+        EXPECT_EQ(energies(3), (v{"8.4709", "8.4709", "8.3"}));     // state 4, below 17 and 24
         // |(0, 0, 0.8572)| of state 24, |(0, 0, -0.8373)| of state 17.
         EXPECT_EQ(test::lines_of(out("freqgap_TDM+EV.1"))[1], "11.3361    0.8373\r");
 
@@ -157,8 +156,7 @@ TEST_F(real_td_series, Gaussian09And16SeriesInEveryRule) {
         ASSERT_EQ(run(), ev_outcome::completed) << last_text();
         EXPECT_EQ(energies(1), g.orbital_root1);
         EXPECT_EQ(energies(2), (v{"11.3361", "11.3361", "11.3361"}));
-        EXPECT_EQ(test::lines_of(out("freqgap.orbitals.dat.1"))[0],
-                  g.orbital_line);
+        EXPECT_EQ(test::lines_of(out("freqgap.orbitals.dat.1"))[0], g.orbital_line);
     }
 }
 

@@ -137,9 +137,9 @@ TEST(RmsfitFit, MirrorImageGivesBestProperRotation) {
     const rf::fit_result fit = rf::fit_onto_reference(reference, current);
 
     EXPECT_NEAR(fit.rotation.determinant(), 1.0, 1e-12);
-    EXPECT_LT(largest_difference(fit.rotation.transpose() * fit.rotation,
-                                 Eigen::Matrix3d::Identity()),
-              1e-12);
+    EXPECT_LT(
+        largest_difference(fit.rotation.transpose() * fit.rotation, Eigen::Matrix3d::Identity()),
+        1e-12);
     EXPECT_GT(fit.rmsd_after, 0.1);
     const Eigen::Matrix3Xd ref = centred(reference), cur = centred(current);
     EXPECT_NEAR(fit.rmsd_after, rmsd(ref, fit.rotation * cur), 1e-12);
@@ -244,9 +244,8 @@ TEST(RmsfitCoordinates, AcceptsRestartTimeCrLfAndUnpaddedEnd) {
     for (char c : text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const std::string unended = text.substr(0, text.size() - 1);
-    for (const std::string& form :
-         {text, replaced(text, "    7\n", "    7  0.1000000E+01\n"), crlf, unended + "\n\n",
-          unended})
+    for (const std::string& form : {text, replaced(text, "    7\n", "    7  0.1000000E+01\n"), crlf,
+                                    unended + "\n\n", unended})
         EXPECT_EQ(rf::parse_coordinates(form).atoms, molecule) << form;
 }
 
@@ -290,9 +289,9 @@ TEST(RmsfitControlInput, TheTextTheJobWritesIsAcceptedOthersAreNot) {
 // turned a quarter turn back about z and shifted, which decimal text carries exactly, so
 // fort.55 is known to the byte.
 struct rmsfit_program : testing::Test {
-    const fs::path folder = fs::temp_directory_path() /
-                            ("rmsfit-test-" + std::to_string(std::random_device{}()) +
-                             std::to_string(std::random_device{}()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("rmsfit-test-" + std::to_string(std::random_device{}()) +
+                                     std::to_string(std::random_device{}()));
     const fs::path work = folder / "work";
 
     rmsfit_program() {
@@ -350,8 +349,8 @@ TEST_F(rmsfit_program, WritesTheRotationAndListing) {
     EXPECT_NE(listing.find("atoms                7\n"), std::string::npos) << listing;
     EXPECT_NE(listing.find("RMSD after fit (A)   0.0000000\n"), std::string::npos) << listing;
     // The temporary files were renamed, none is left behind.
-    EXPECT_EQ(names(), (std::set<std::string>{"rmsfit.in", "prmtop", "inpcrd", "rmscrd",
-                                              "output", "fort.55"}));
+    EXPECT_EQ(names(), (std::set<std::string>{"rmsfit.in", "prmtop", "inpcrd", "rmscrd", "output",
+                                              "fort.55"}));
 
     // A second run replaces both outputs in place, as the job runs it once per structure.
     write("fort.55", "old\n");
@@ -384,7 +383,7 @@ TEST_F(rmsfit_program, RefusesWithoutTouchingFort55) {
              {"", "", replaced(job_args, "-o output", "-o ./inpcrd"), 1,
               "./inpcrd: is also the input"},
              {"", "", "-O -x " + job_args.substr(3), 2, "unknown argument '-x'"},
-             {"", "", replaced(job_args, "-o output", "-o"), 2, "option -o needs a file name"},
+             {"", "", replaced(job_args, "-o output", "-o -O"), 2, "option -o needs a file name"},
              {"", "", replaced(job_args, " -r rmscrd", ""), 2,
               "option -r (current coordinates) is missing"}}) {
         SCOPED_TRACE(r.message);

@@ -66,8 +66,9 @@ TEST(NotebookWriter, OneFileNotebookThroughTheFile) {
     append_notebook_element(path, 1, 2, 3, false);
     append_notebook_element(path, -0.5, 0.25, 100, true);
     append_notebook_trailer(path, 1);
-    EXPECT_EQ(test::read_file(path), golden_head() + "{{0,0,0},{ 1 , 2 , 3 }},\r\n"
-                                                     "{{0,0,0},{-0.5 , 0.25 , 100 }}\r\n" +
+    EXPECT_EQ(test::read_file(path), golden_head() +
+                                         "{{0,0,0},{ 1 , 2 , 3 }},\r\n"
+                                         "{{0,0,0},{-0.5 , 0.25 , 100 }}\r\n" +
                                          notebook_trailer(1));
 }
 

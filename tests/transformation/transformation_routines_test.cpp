@@ -80,7 +80,13 @@ struct tdm_series : ::testing::Test {
         return ev_series_table(roots, 1, roots, files, interval);
     }
     tdm_context context(const ev_series_table& t, std::filesystem::path program = "/bin/false") {
-        return {t, settings, series, log, ui, dir.path(), std::move(program),
+        return {t,
+                settings,
+                series,
+                log,
+                ui,
+                dir.path(),
+                std::move(program),
                 std::chrono::milliseconds(3000)};
     }
     std::string out(const std::string& name) { return test::read_file(dir / name); }
