@@ -46,38 +46,40 @@ struct convertor_window : ::testing::Test {
 const char* const output_controls[] = {"opt_out_g94", "opt_out_pdb", "opt_out_xyz", "opt_out_freq",
                                        "chk_multiple_geom"};
 
-TEST_F(convertor_window, FreshWindowOffersOnlyTheFirstStage) {
+TEST_F(convertor_window, StagesOpenInTurnAndResetShutsThem) {
     EXPECT_EQ(w->windowTitle(), "Gaussian Output Convertor");
-    EXPECT_TRUE(enabled("cmd_input"));
-    EXPECT_TRUE(enabled("cmd_reset"));
-    EXPECT_TRUE(enabled("cmd_return"));
-    for (const char* name : {"cmd_output", "frame_stage_3", "frame_stage_4", "cmd_execute",
-                             "opt_in_xyz", "lbl_multiple_geom"})
-        EXPECT_FALSE(enabled(name)) << name;
-    EXPECT_EQ(test::control<QTimer>(w, "xyz_in_call_module_timer")->interval(), 500);
-}
-
-TEST_F(convertor_window, FileStagesEnableTheTypeFramesButNoOutputType) {
-    services.dialogs.queue_cancel();
-    button("cmd_input")->click();
-    EXPECT_FALSE(enabled("cmd_output"));
+    auto expect_first_stage_only = [&] {
+        EXPECT_TRUE(enabled("cmd_input"));
+        for (const char* name : {"cmd_output", "frame_stage_3", "cmd_execute", "opt_in_xyz"})
+            EXPECT_FALSE(enabled(name)) << name;
+    };
+    expect_first_stage_only();
     choose_files("in.xyz", "out.pdb");
     // The output is written over: only its dialog is a save dialog that asks first.
-    ASSERT_EQ(services.dialogs.asked.size(), 3u);
-    EXPECT_EQ(services.dialogs.asked[1].purpose, file_purpose::read);
-    EXPECT_EQ(services.dialogs.asked[2].title, "Select Output File");
-    EXPECT_EQ(services.dialogs.asked[2].purpose, file_purpose::overwrite);
+    EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::read);
+    EXPECT_EQ(services.dialogs.asked[1].purpose, file_purpose::overwrite);
     EXPECT_EQ(test::control<path_label>(w, "lbl_output_path")->toolTip().toStdString(),
               (dir / "out.pdb").string());
-    for (const char* name : {"frame_stage_3", "frame_stage_4", "opt_in_g98", "opt_in_g94",
-                             "opt_in_gaussian_cart", "opt_in_xyz", "cmd_execute"})
+    for (const char* name : {"frame_stage_3", "opt_in_g98", "opt_in_xyz", "cmd_execute"})
         EXPECT_TRUE(enabled(name)) << name;
     for (const char* name : output_controls)
         EXPECT_FALSE(enabled(name)) << name;
-    services.dialogs.queue_cancel();
-    button("cmd_output")->click();
+    // Execute without an input type starts nothing and locks the stages; a cancelled dialog
+    // opens no stage.
+    button("cmd_execute")->click();
+    EXPECT_EQ(status_window(), nullptr);
     EXPECT_FALSE(enabled("frame_stage_3"));
-    EXPECT_FALSE(enabled("cmd_execute"));
+    services.dialogs.queue_cancel();
+    button("cmd_input")->click();
+    expect_first_stage_only();
+
+    choose_files("in", "out");
+    option("opt_in_g98")->click();
+    option("opt_out_freq")->click();
+    button("cmd_reset")->click();
+    EXPECT_FALSE(option("opt_in_g98")->isChecked());
+    EXPECT_FALSE(option("opt_out_freq")->isChecked());
+    expect_first_stage_only();
 }
 
 struct enabling_row {
@@ -123,44 +125,7 @@ TEST_F(convertor_window, G94AndFrequencyOutputsUncheckMultipleGeometries) {
     EXPECT_FALSE(enabled("chk_multiple_geom"));
 }
 
-TEST_F(convertor_window, ResetClearsEveryOptionAndReturnsToTheFirstStage) {
-    choose_files("in", "out");
-    option("opt_in_g98")->click();
-    option("opt_out_freq")->click();
-    button("cmd_reset")->click();
-    for (const char* name : {"opt_in_g98", "opt_out_freq"})
-        EXPECT_FALSE(option(name)->isChecked()) << name;
-    for (const char* name : {"cmd_output", "frame_stage_3", "frame_stage_4", "cmd_execute",
-                             "opt_out_freq", "opt_in_g98"})
-        EXPECT_FALSE(enabled(name)) << name;
-    EXPECT_TRUE(enabled("cmd_input"));
-}
-
-TEST_F(convertor_window, ExecuteConvertsXyzToPdbEndToEnd) {
-    test::write_file(dir / "mol.xyz", "t\n6 0.000 1.500 -2.250\n");
-    choose_files("mol.xyz", "mol.pdb");
-    option("opt_in_xyz")->click();
-    option("opt_out_pdb")->click();
-    button("cmd_execute")->click();
-
-    // The route waits for its timer; meanwhile the status window shows and the stages lock.
-    ASSERT_NE(status_window(), nullptr);
-    EXPECT_TRUE(status_window()->isVisible());
-    EXPECT_TRUE(test::control<QTimer>(w, "xyz_in_call_module_timer")->isActive());
-    for (const char* name : {"frame_stage_3", "frame_stage_4", "cmd_execute", "cmd_output"})
-        EXPECT_FALSE(enabled(name)) << name;
-    EXPECT_TRUE(services.messages.shown.empty());
-
-    ASSERT_TRUE(test::wait_until([&] { return !services.messages.shown.empty(); }));
-    EXPECT_EQ(services.messages.shown[0].text, "Conversion Complete");
-    EXPECT_EQ(test::read_file(dir / "mol.pdb"),
-              "ATOM      1  C           1      0.000  1.500  -2.250\nEND\n");
-    ASSERT_TRUE(test::wait_until([&] { return status_window() == nullptr; }));
-    EXPECT_FALSE(enabled("cmd_execute"));
-    EXPECT_TRUE(enabled("cmd_input"));
-}
-
-TEST_F(convertor_window, EveryGeometryOfAGaussian98FileFromTheWindow) {
+TEST_F(convertor_window, ExecuteWritesEveryGeometryOfAGaussian98FileWhileTheCloseBoxWaits) {
     test::write_file(dir / "opt.out",
                      test::gaussian_output(test::g98_banner, test::g98_table(test::water) +
                                                                  test::g98_table(test::water)));
@@ -169,11 +134,29 @@ TEST_F(convertor_window, EveryGeometryOfAGaussian98FileFromTheWindow) {
     option("opt_out_pdb")->click();
     test::control<QCheckBox>(w, "chk_multiple_geom")->click();
     button("cmd_execute")->click();
+    // The route waits for its timer; meanwhile the status window shows and the stages lock.
+    ASSERT_NE(status_window(), nullptr);
+    EXPECT_TRUE(status_window()->isVisible());
+    EXPECT_TRUE(test::control<QTimer>(w, "g98_in_call_module_timer")->isActive());
+    for (const char* name : {"frame_stage_3", "frame_stage_4", "cmd_execute", "cmd_output"})
+        EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_TRUE(services.messages.shown.empty());
+    // The close box is ignored while the job runs.
+    bool closed_during_job = true;
+    services.messages.while_shown = [&](const auto&) {
+        closed_during_job = w->close();
+        status_window()->close();
+    };
     ASSERT_TRUE(test::wait_until([&] { return !services.messages.shown.empty(); }));
     EXPECT_EQ(services.messages.shown[0].text, "Conversion Complete");
+    EXPECT_FALSE(closed_during_job);
+    EXPECT_EQ(window_registry::instance().find<frm_convertor>(), w);
+    EXPECT_TRUE(test::wait_until([&] { return status_window() == nullptr; }));
     for (const char* name : {"1 - water.pdb", "2 - water.pdb"})
         EXPECT_EQ(test::read_file(dir / name).substr(0, 14), "ATOM      1  O") << name;
     EXPECT_FALSE(std::filesystem::exists(dir / "water.pdb"));
+    EXPECT_FALSE(enabled("cmd_execute"));
+    EXPECT_TRUE(enabled("cmd_input"));
 }
 
 TEST_F(convertor_window, ResetBeforeTheRouteStartsCancelsIt) {
@@ -191,30 +174,6 @@ TEST_F(convertor_window, ResetBeforeTheRouteStartsCancelsIt) {
     test::wait_until([&] { return clock.elapsed() > 700; }, 1000);
     EXPECT_TRUE(services.messages.shown.empty());
     EXPECT_FALSE(std::filesystem::exists(dir / "mol.pdb"));
-}
-
-TEST_F(convertor_window, ExecuteWithoutInputTypeStartsNothing) {
-    choose_files("in", "out");
-    button("cmd_execute")->click();
-    EXPECT_EQ(status_window(), nullptr);
-    EXPECT_FALSE(enabled("frame_stage_3"));
-    EXPECT_FALSE(enabled("cmd_execute"));
-}
-
-TEST_F(convertor_window, CloseBoxIsIgnoredWhileTheJobRuns) {
-    test::write_file(dir / "mol.xyz", "t\n6 0.000 1.500 -2.250\n");
-    choose_files("mol.xyz", "mol.pdb");
-    option("opt_in_xyz")->click();
-    button("cmd_execute")->click();
-    bool closed_during_job = true;
-    services.messages.while_shown = [&](const auto&) {
-        closed_during_job = w->close();
-        status_window()->close();
-    };
-    ASSERT_TRUE(test::wait_until([&] { return !services.messages.shown.empty(); }));
-    EXPECT_FALSE(closed_during_job);
-    EXPECT_EQ(window_registry::instance().find<frm_convertor>(), w);
-    EXPECT_TRUE(test::wait_until([&] { return status_window() == nullptr; }));
 }
 
 } // namespace

@@ -3,48 +3,31 @@
 #include "conversion/gaussian_output_reader.h"
 #include "platform/run_error.h"
 
+#include "conversion_files.h"
 #include "support/gaussian_files.h"
-#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 namespace qm {
 namespace {
 
-TEST(G94AtomLine, Columns) {
-    EXPECT_EQ(g94_atom_line(1, {"6", " 0.000000", " 0.000000", " 0.000000"}),
-              "    1           6           0.000000    0.000000    0.000000\n");
-    const std::string line = g94_atom_line(42, {"17", "-1.234567", " 2.000000", "-3.500000"});
-    EXPECT_EQ(line.substr(3, 2), "42");
-    EXPECT_EQ(line.substr(15, 2), "17");
-    EXPECT_EQ(line.substr(27, 9), "-1.234567");
-    EXPECT_EQ(line.substr(39, 9), " 2.000000");
-    EXPECT_EQ(line.substr(51, 9), "-3.500000");
-}
-
-TEST(G94AtomLine, CentreNumberEndsInColumn5) {
-    const atom_row row{"1", " 0.000000", " 0.000000", " 0.000000"};
-    EXPECT_EQ(g94_atom_line(99, row).substr(0, 6), "   99 ");
-    EXPECT_EQ(g94_atom_line(100, row).substr(0, 6), "  100 ");
-    EXPECT_EQ(g94_atom_line(1000, row).substr(0, 6), " 1000 ");
-    EXPECT_EQ(g94_atom_line(10000, row).substr(0, 6), "10000 ");
-    EXPECT_EQ(g94_atom_line(1, {"103", "x", "y", "z"}).substr(0, 17), "    1         103");
-}
-
-TEST(G94AtomLine, WideTextsGrowLeftInsideTheirOwnFieldsOrAreRefused) {
-    // -10 and below, 100 and above: the later fields stay where the reader looks for them.
-    EXPECT_EQ(g94_atom_line(1, {"6", "-12.850000", "99.980000", "-105.500000"}).substr(17),
-              "         -12.850000   99.980000 -105.500000\n");
-    const atom_row row{"1", " 0.000000", " 0.000000", " 0.000000"};
+// Centre number in columns 1-5, atomic number in 12-17, each coordinate right-aligned in its
+// 12-column field (25-36, 37-48, 49-60): a wider text grows left inside its own field, so the
+// later fields stay where the reader looks for them; one that cannot is refused.
+TEST(G94AtomLine, EveryFieldInItsOwnColumns) {
+    const atom_row zero{"1", " 0.000000", " 0.000000", " 0.000000"};
+    EXPECT_EQ(g94_atom_line(42, {"17", "-1.234567", " 2.000000", "-3.500000"}),
+              "   42          17          -1.234567    2.000000   -3.500000\n");
+    EXPECT_EQ(g94_atom_line(1, {"6", "-12.850000", "99.980000", "-105.500000"}),
+              "    1           6         -12.850000   99.980000 -105.500000\n");
+    EXPECT_EQ(g94_atom_line(10000, zero),
+              "10000           1           0.000000    0.000000    0.000000\n");
     // A sixth centre digit would stand where the atomic number is read.
-    EXPECT_THROW(g94_atom_line(100000, row), run_error);
+    EXPECT_THROW(g94_atom_line(100000, zero), run_error);
     EXPECT_THROW(g94_atom_line(1, {"6", "-1234567.1234", " 0.000000", " 0.000000"}), run_error);
 }
 
-struct g94_output : ::testing::Test {
-    test::temp_dir dir;
-    test::recording_ui ui;
-};
+struct g94_output : test::conversion_files {};
 
 TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
     const std::vector<test::test_atom> start = {{8, 1, 1, 1}, {1, 2, 2, 2}, {1, 3, 3, 3}};
@@ -57,9 +40,9 @@ TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
     test::write_file(dir / "opt.out", input);
     structure_record record;
     ASSERT_EQ(g98_extract(dir / "opt.out", record, ui), result_flag::success);
-    ASSERT_EQ(g98_in_g94_out(dir / "opt.out", dir / "opt.g94", record, g98_test(dir / "opt.out", ui),
-                             ui),
-              result_flag::success);
+    ASSERT_EQ(
+        g98_in_g94_out(dir / "opt.out", dir / "opt.g94", record, g98_test(dir / "opt.out", ui), ui),
+        result_flag::success);
 
     const auto out = test::lines_of(test::read_file(dir / "opt.g94"));
     EXPECT_EQ(out[0], "  Entering Gaussian System, Link 0=g98");
@@ -85,8 +68,8 @@ TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
     const std::vector<test::test_atom> wide = {
         {6, -12.85, 99.98, -105.5}, {8, 1.25, -10.0, 0.5}, {1, 123.456789, 0.0, -9.999999}};
     const std::string g16_banner = test::g16_banner_start + "\n" + test::g16_banner_end;
-    for (const auto& [banner, from_g09] : {std::pair{test::g98_banner, false},
-                                           std::pair{g16_banner, true}}) {
+    for (const auto& [banner, from_g09] :
+         {std::pair{test::g98_banner, false}, std::pair{g16_banner, true}}) {
         const std::string table = test::g98_table(wide, test::g98_header, from_g09);
         test::write_file(dir / "wide.out",
                          test::gaussian_output(banner, table + " Step 2\n" + table));
@@ -96,33 +79,31 @@ TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
             EXPECT_TRUE(run_conversion(s, ui)) << ui.messages.back().text;
             return test::read_file(dir / out);
         };
-        const std::string direct = convert(dir / "wide.out", input_type::g98, output_type::pdb, "a");
+        const std::string direct =
+            convert(dir / "wide.out", input_type::g98, output_type::pdb, "a");
         convert(dir / "wide.out", input_type::g98, output_type::g94, "wide.g94");
         EXPECT_EQ(convert(dir / "wide.g94", input_type::g94, output_type::pdb, "b"), direct);
         EXPECT_EQ(direct.substr(0, 54), "ATOM      1  C           1      -12.85  99.980  -105.5");
     }
 }
 
-TEST_F(g94_output, InputTableCutShortIsAnErrorReport) {
+// A file that ends inside a table, and an output that is the input itself, end in the
+// routine's report; the input is never written over.
+TEST_F(g94_output, InputTableCutShortOrChosenAsOutputIsAReport) {
     const std::string table = test::g98_table(test::water);
-    test::write_file(dir / "cut.out", test::gaussian_output(test::g98_banner, "") +
-                                          table.substr(0, table.size() - 72));
+    const std::string cut =
+        test::gaussian_output(test::g98_banner, "") + table.substr(0, table.size() - 72);
+    test::write_file(dir / "cut.out", cut);
     const structure_record record{{{"8", " 0.000000", " 0.000000", " 0.119262"}}};
-    EXPECT_EQ(
-        g98_in_g94_out(dir / "cut.out", dir / "cut.g94", record, g98_test(dir / "cut.out", ui), ui),
-        result_flag::reported);
-    ASSERT_EQ(ui.messages.size(), 1u);
+    for (const char* output : {"cut.g94", "cut.out"})
+        EXPECT_EQ(g98_in_g94_out(dir / "cut.out", dir / output, record,
+                                 g98_test(dir / "cut.out", ui), ui),
+                  result_flag::reported);
+    ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(
         ui.messages[0].text,
         "Error (Input past end of file) in (g98_in_g94_out) routine.\n\rReturning to main menu");
-}
-
-TEST_F(g94_output, NeverWritesOverItsInput) {
-    const std::string input = test::gaussian_output(test::g98_banner, test::g98_table(test::water));
-    test::write_file(dir / "job.out", input);
-    EXPECT_EQ(g98_in_g94_out(dir / "job.out", dir / "job.out", {}, g98_test(dir / "job.out", ui), ui),
-              result_flag::reported);
-    EXPECT_EQ(test::read_file(dir / "job.out"), input);
+    EXPECT_EQ(test::read_file(dir / "cut.out"), cut);
 }
 
 } // namespace

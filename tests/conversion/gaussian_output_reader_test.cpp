@@ -1,26 +1,20 @@
 #include "conversion/gaussian_output_reader.h"
 #include "platform/run_error.h"
 
+#include "conversion_files.h"
 #include "support/gaussian_files.h"
-#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 namespace qm {
 namespace {
 
+using test::fields;
 using test::g98_table;
 using test::gaussian_output;
 using test::water;
 
-struct gaussian_output_file : ::testing::Test {
-    test::temp_dir dir;
-    test::recording_ui ui;
-    std::filesystem::path file(const std::string& text, const std::string& name = "job.out") {
-        test::write_file(dir / name, text);
-        return dir / name;
-    }
-};
+struct gaussian_output_file : test::conversion_files {};
 
 TEST_F(gaussian_output_file, BannerWithinTheFirst14Lines) {
     EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner, "", 14)), ui).flag,
@@ -71,53 +65,29 @@ TEST(BannerVersion, EveryVersionByItsYears) {
     EXPECT_EQ(banner_version(g94_route, years + "2003,2009,2016,", company), nullptr);
 }
 
-TEST_F(gaussian_output_file, CarriageReturnBannerFailsTheTest) {
-    std::string text = gaussian_output(test::g98_banner, g98_table(water));
-    std::string crlf;
-    for (char c : text)
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    EXPECT_EQ(g98_test(file(crlf), ui).flag, result_flag::not_found);
-}
-
-TEST_F(gaussian_output_file, SingleModeTakesTheLastTable) {
+// The single mode keeps the last table, whatever its length. Coordinates wider than the nine
+// columns of the usual layout are taken whole, in either version's layout; up to nine
+// characters the texts are exactly the nine columns they always were.
+TEST_F(gaussian_output_file, SingleModeTakesTheLastTableWithWideCoordinatesWhole) {
     const std::vector<test::test_atom> first = {
         {6, 1.0, 2.0, 3.0}, {8, 4.0, 5.0, 6.0}, {1, 7.0, 8.0, 9.0}, {1, 0.5, 0.5, 0.5}};
-    const auto path = file(gaussian_output(test::g98_banner, g98_table(first) + g98_table(water)));
+    const std::vector<test::test_atom> last = {{6, -10.5, 123.456789, -1234.5},
+                                               {1, -9.999999, 99.999999, 5}};
     structure_record record;
-    ASSERT_EQ(g98_extract(path, record, ui), result_flag::success);
-    ASSERT_EQ(record.atoms.size(), 3u); // the last table has fewer atoms
-    EXPECT_EQ(record.atoms[1].label, "1");
-    EXPECT_EQ(record.atoms[1].x, " 0.000000");
-    EXPECT_EQ(record.atoms[1].y, " 0.763239");
-    EXPECT_EQ(record.atoms[1].z, "-0.477047");
+    ASSERT_EQ(
+        g98_extract(file(gaussian_output(test::g98_banner, g98_table(first) + g98_table(last))),
+                    record, ui),
+        result_flag::success);
     EXPECT_EQ(ui.statuses.back(), "Searching File for Standard Orientations - Found 2");
-}
+    ASSERT_EQ(record.atoms.size(), 2u);
+    EXPECT_EQ(fields(record.atoms[0]), "6|-10.500000|123.456789|-1234.500000");
+    EXPECT_EQ(fields(record.atoms[1]), "1|-9.999999|99.999999| 5.000000");
 
-TEST_F(gaussian_output_file, WideCoordinatesAreTakenWhole) {
-    const auto path =
-        file(gaussian_output(test::g98_banner, g98_table({{6, -10.5, 123.456789, -1234.5},
-                                                          {6, -9.999999, 99.999999, 5}})));
-    structure_record record;
-    ASSERT_EQ(g98_extract(path, record, ui), result_flag::success);
-    EXPECT_EQ(record.atoms[0].x, "-10.500000");
-    EXPECT_EQ(record.atoms[0].y, "123.456789");
-    EXPECT_EQ(record.atoms[0].z, "-1234.500000");
-    // Up to nine characters the texts are exactly the nine columns they always were.
-    EXPECT_EQ(record.atoms[1].x, "-9.999999");
-    EXPECT_EQ(record.atoms[1].y, "99.999999");
-    EXPECT_EQ(record.atoms[1].z, " 5.000000");
-}
-
-TEST_F(gaussian_output_file, Gaussian94LayoutAndWideCoordinates) {
-    const auto path = file(gaussian_output(
+    const auto g94 = file(gaussian_output(
         test::g94_banner, test::g94_table({{7, 0.1, -0.2, 0.3}, {17, -15.25, 0.0, 101.0}})));
-    structure_record record;
-    ASSERT_EQ(g94_extract(path, record, ui), result_flag::success);
-    EXPECT_EQ(record.atoms[0].label, "7");
-    EXPECT_EQ(record.atoms[0].y, "-0.200000");
-    EXPECT_EQ(record.atoms[1].label, "17");
-    EXPECT_EQ(record.atoms[1].x, "-15.250000");
-    EXPECT_EQ(record.atoms[1].z, "101.000000");
+    ASSERT_EQ(g94_extract(g94, record, ui), result_flag::success);
+    EXPECT_EQ(fields(record.atoms[0]), "7| 0.100000|-0.200000| 0.300000");
+    EXPECT_EQ(fields(record.atoms[1]), "17|-15.250000| 0.000000|101.000000");
 }
 
 TEST_F(gaussian_output_file, HeaderRulesOfTheTwoModes) {
@@ -153,18 +123,6 @@ TEST_F(gaussian_output_file, MultipleModeWritesOneFilePerTable) {
     EXPECT_EQ(ui.statuses.back(), "Searching File for Standard Orientations - Found 2");
 }
 
-TEST_F(gaussian_output_file, MultipleModeStopsAtAnUnknownElement) {
-    const auto input =
-        file(gaussian_output(test::g98_banner, g98_table({{0, 0, 0, 0}}) + g98_table(water)));
-    const conversion_settings s{input,           dir / "m.pdb",    "m.pdb",
-                                input_type::g98, output_type::pdb, true};
-    EXPECT_EQ(g98_multiple_extract(s, ui), result_flag::reported);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Error () in (number_element_to_letters) routine.\n\rReturning to main menu");
-    EXPECT_FALSE(std::filesystem::exists(dir / "2 - m.pdb"));
-}
-
 TEST_F(gaussian_output_file, FileEndingInsideATableIsTheLongReport) {
     const std::string table = g98_table(water);
     const auto path =
@@ -182,11 +140,6 @@ TEST(OrientationRow, ShortRowIsARunErrorNotAGuess) {
                  run_error);
     EXPECT_THROW(cut_orientation_row("    1", gaussian_98), run_error);
     EXPECT_THROW(cut_orientation_row("", gaussian_98), run_error);
-}
-
-TEST(GeometryFile, BesideTheOutputFile) {
-    EXPECT_EQ(geometry_file("/data/run/benzene.pdb", 12, "benzene.pdb"),
-              std::filesystem::path("/data/run/12 - benzene.pdb"));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // inputs, kept beside the repository.
 #include "conversion/conversion_job.h"
 
-#include "support/test_support.h"
+#include "conversion_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +11,27 @@ namespace {
 
 const std::filesystem::path real_data = QM_REAL_DATA;
 
-struct real_file : ::testing::Test {
-    test::temp_dir dir;
-    test::recording_ui ui;
-
+struct real_file : test::conversion_files {
     void SetUp() override {
         if (!std::filesystem::is_directory(real_data))
             GTEST_SKIP() << "real sample files not found at " << real_data;
     }
-    // Converts and returns the lines written (empty when the route ends on a message).
+    // Converts into "out" (or "1 - out", "2 - out", ... for every geometry) and returns the
+    // lines written to "out" (none when the route ends on a message).
     std::vector<std::string> convert(const std::string& file, input_type in, output_type out,
                                      bool multiple = false) {
-        const conversion_settings s{real_data / file, dir / "out", "out", in, out, multiple};
-        if (!run_conversion(s, ui))
-            return {};
+        std::filesystem::remove(dir / "out");
+        run_conversion({real_data / file, dir / "out", "out", in, out, multiple}, ui);
         return test::lines_of(test::read_file(dir / "out"));
     }
-    std::string last_message() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
+    // How many numbered geometry files "n - out" the last conversion wrote.
+    int geometry_files() {
+        int n = 0;
+        while (std::filesystem::exists(dir / (std::to_string(n + 1) + " - out")))
+            std::filesystem::remove(dir / (std::to_string(++n) + " - out"));
+        return n;
+    }
+    std::string last_title() const { return ui.messages.empty() ? "" : ui.messages.back().title; }
 };
 
 TEST_F(real_file, Gaussian98Geometries) {
@@ -41,17 +45,10 @@ TEST_F(real_file, Gaussian98Geometries) {
     EXPECT_EQ(pdb[0].substr(12, 2), "Cr");
 
     // 16 tables of the composite job, each in a file of its own.
-    const conversion_settings every{real_data / "g98/cclibdata_NIST_CCCBDB_1himidaz_m21b0.out",
-                                    dir / "out",
-                                    "out",
-                                    input_type::g98,
-                                    output_type::xyz,
-                                    true};
-    EXPECT_TRUE(run_conversion(every, ui));
-    for (int n = 1; n <= 16; ++n)
-        EXPECT_EQ(test::lines_of(test::read_file(dir / (std::to_string(n) + " - out"))).size(), 9u)
-            << n;
-    EXPECT_FALSE(std::filesystem::exists(dir / "17 - out"));
+    convert("g98/cclibdata_NIST_CCCBDB_1himidaz_m21b0.out", input_type::g98, output_type::xyz,
+            true);
+    EXPECT_EQ(test::lines_of(test::read_file(dir / "16 - out")).size(), 9u);
+    EXPECT_EQ(geometry_files(), 16);
 }
 
 TEST_F(real_file, Gaussian98FrequencyTables) {
@@ -59,10 +56,10 @@ TEST_F(real_file, Gaussian98FrequencyTables) {
         convert("g98/cclibdata_NIST_CCCBDB_1himidaz_m21b0.out", input_type::g98, output_type::freq);
     ASSERT_EQ(table.size(), 21u); // 9 atoms: 3 x 9 - 6 modes
     EXPECT_EQ(table[0], " 535.0609     145.3955     1.2442");
-    EXPECT_EQ(last_message(), "Frequency Extraction Complete");
+    EXPECT_EQ(ui.messages.back().text, "Frequency Extraction Complete");
 
     table =
-        convert("g98/cdk_g98.out", input_type::g98, output_type::freq); // #T: no Thermochemistry
+        convert("g98/cdk_g98.out", input_type::g98, output_type::freq); // #T: no thermochemistry
     ASSERT_EQ(table.size(), 30u);
     EXPECT_EQ(table[0], " 278.9499     0.2777     0.0000");
 
@@ -70,7 +67,8 @@ TEST_F(real_file, Gaussian98FrequencyTables) {
     ASSERT_EQ(table.size(), 48u);
     EXPECT_EQ(table[3], " 152.7890     0.4799     0.0000");
 
-    // The high-precision block printed first is passed over for the usual one.
+    // The high-precision block printed first is passed over for the usual one; the imaginary
+    // frequency printed against its label keeps its sign.
     table = convert("g98/cclibdata_test_H2.log", input_type::g98, output_type::freq);
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0], " -1407.9574     0.0000     445.3520");
@@ -83,56 +81,53 @@ TEST_F(real_file, Gaussian03To16Geometries) {
     struct row {
         const char* file;
         std::size_t atoms;
-        const char* first, *last;
+        const char *first, *last;
         int tables;
     };
-    for (const row& r :
-         {row{"g03_td/cclibdata_G03_CO_TD_delta.log", 2,
-              " C      0.000000      0.000000     -0.643075",
-              " O      0.000000      0.000000      0.482306", 1},
-          row{"gaussian_modern/cclib_Gaussian09_dvb_ir.out", 20,
-              " C      0.269481      1.410087      0.000000",
-              " H      2.364772      0.813167      0.000000", 1},
-          row{"gaussian_modern/cclib_Gaussian16_dvb_gopt.out", 20,
-              " C      0.269445      1.410118      0.000000",
-              " H      2.364759      0.813041     -0.000000", 6},
-          row{"gaussian_modern/cclibdata_G09_OPT_td_g09.out", 30,
-              " H     -0.736370     -1.895712      0.846125",
-              " H      1.997941     -1.523548      1.462902", 1}}) {
+    for (const row& r : {row{"g03_td/cclibdata_G03_CO_TD_delta.log", 2,
+                             " C      0.000000      0.000000     -0.643075",
+                             " O      0.000000      0.000000      0.482306", 1},
+                         row{"gaussian_modern/cclib_Gaussian09_dvb_ir.out", 20,
+                             " C      0.269481      1.410087      0.000000",
+                             " H      2.364772      0.813167      0.000000", 1},
+                         row{"gaussian_modern/cclib_Gaussian16_dvb_gopt.out", 20,
+                             " C      0.269445      1.410118      0.000000",
+                             " H      2.364759      0.813041     -0.000000", 6},
+                         row{"gaussian_modern/cclibdata_G09_OPT_td_g09.out", 30,
+                             " H     -0.736370     -1.895712      0.846125",
+                             " H      1.997941     -1.523548      1.462902", 1}}) {
         SCOPED_TRACE(r.file);
         const auto xyz = convert(r.file, input_type::g98, output_type::xyz);
-        ASSERT_EQ(xyz.size(), r.atoms) << last_message();
+        ASSERT_EQ(xyz.size(), r.atoms) << last_title();
         EXPECT_EQ(xyz.front(), r.first);
         EXPECT_EQ(xyz.back(), r.last);
 
-        const std::string title = std::to_string(r.atoms) + "-" + std::to_string(r.tables);
-        const conversion_settings every{real_data / r.file, dir / title,      title,
-                                        input_type::g98,    output_type::xyz, true};
-        EXPECT_TRUE(run_conversion(every, ui));
-        EXPECT_TRUE(std::filesystem::exists(dir / (std::to_string(r.tables) + " - " + title)));
-        EXPECT_FALSE(std::filesystem::exists(dir / (std::to_string(r.tables + 1) + " - " + title)));
+        convert(r.file, input_type::g98, output_type::xyz, true);
+        EXPECT_EQ(geometry_files(), r.tables);
 
         const auto pdb = convert(r.file, input_type::g98, output_type::pdb);
         ASSERT_FALSE(convert(r.file, input_type::g98, output_type::g94).empty());
-        const conversion_settings back{dir / "out", dir / "back.pdb", "back.pdb",
-                                       input_type::g94, output_type::pdb, false};
-        EXPECT_TRUE(run_conversion(back, ui));
+        std::filesystem::rename(dir / "out", dir / "out.g94");
+        EXPECT_TRUE(run_conversion(
+            {dir / "out.g94", dir / "back.pdb", "back.pdb", input_type::g94, output_type::pdb},
+            ui));
         EXPECT_EQ(test::lines_of(test::read_file(dir / "back.pdb")), pdb);
 
         EXPECT_TRUE(convert(r.file, input_type::g94, output_type::pdb).empty());
-        EXPECT_EQ(ui.messages.back().title, "Invalid File Format");
+        EXPECT_EQ(last_title(), "Invalid File Format");
     }
     // A Gaussian 03 job run without symmetry prints no Standard orientation.
-    EXPECT_TRUE(convert("g03_td/cclibdata_G03_anth1.log", input_type::g98, output_type::pdb).empty());
-    EXPECT_EQ(ui.messages.back().title, "No Standard Orientation Found");
+    EXPECT_TRUE(
+        convert("g03_td/cclibdata_G03_anth1.log", input_type::g98, output_type::pdb).empty());
+    EXPECT_EQ(last_title(), "No Standard Orientation Found");
 }
 
 // Frequencies, IR intensities and Raman activities as cclib reads them; an IR-only job's rows
-// end after the IR intensity.
+// end after the IR intensity, and the high-precision block is passed over.
 TEST_F(real_file, Gaussian09And16FrequencyTables) {
     auto table =
         convert("gaussian_modern/cclib_Gaussian09_dvb_ir.out", input_type::g98, output_type::freq);
-    ASSERT_EQ(table.size(), 54u); // 20 atoms: 3 x 20 - 6; the high-precision block passed over
+    ASSERT_EQ(table.size(), 54u); // 20 atoms: 3 x 20 - 6
     EXPECT_EQ(table[0], " 52.7882     0.0323");
     EXPECT_EQ(table[53], " 3549.7032     0.0000");
     table = convert("gaussian_modern/cclib_Gaussian16_dvb_raman.out", input_type::g98,
@@ -149,7 +144,7 @@ TEST_F(real_file, Gaussian94Output) {
     EXPECT_EQ(pdb[0], "ATOM      1  C           1       0.000   0.000   1.043");
     EXPECT_TRUE(
         convert("g94/obtestset_phenylnitrene.g94.gal", input_type::g98, output_type::pdb).empty());
-    EXPECT_EQ(ui.messages.back().title, "Invalid File Format");
+    EXPECT_EQ(last_title(), "Invalid File Format");
 }
 
 TEST_F(real_file, GaussianInputs) {
@@ -172,7 +167,7 @@ TEST_F(real_file, GaussianInputs) {
     EXPECT_TRUE(convert("gaussian_input/cclib_Gaussian09_dvb_gopt.gjf", input_type::gaussian_input,
                         output_type::xyz)
                     .empty());
-    EXPECT_EQ(ui.messages.back().title, "No Cartesian Input Structure");
+    EXPECT_EQ(last_title(), "No Cartesian Input Structure");
 }
 
 } // namespace

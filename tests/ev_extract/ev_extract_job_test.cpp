@@ -1,7 +1,4 @@
-#include "ev_extract/ev_extract_job.h"
-#include "platform/text.h"
-
-#include "support/td_files.h"
+#include "ev_series.h"
 
 #include <gtest/gtest.h>
 
@@ -11,47 +8,7 @@ namespace {
 using test::td_output;
 using test::td_state;
 
-// Our fitting program as built beside the tests.
-std::filesystem::path fitting_program() {
-    return RMSFIT_PATH;
-}
-
-struct ev_job : ::testing::Test {
-    test::temp_dir dir;
-    test::recording_ui ui;
-    ev_texts texts;
-    ev_choices choices;
-
-    ev_job() {
-        texts.limit_low = "0";
-        texts.limit_high = "10";
-        choices.status_log = false;
-    }
-    // gap1.gout ... gapN.gout, one output per file.
-    void series(const std::vector<std::string>& outputs) {
-        for (std::size_t i = 0; i < outputs.size(); ++i)
-            test::write_file(dir / ("gap" + std::to_string(i + 1) + ".gout"), outputs[i]);
-        texts.file_end = std::to_string(outputs.size());
-    }
-    ev_outcome run(ev_charts* charts = nullptr) {
-        ev_settings s = ev_settings_from(texts, choices);
-        s.now = [] { return std::string("12:00:00 01/01/2026"); };
-        const auto scan = scan_file_series(
-            {"gap", texts.suffix, texts.file_start, texts.file_end, texts.interval},
-            dir.path().string() + "/");
-        EXPECT_TRUE(scan.valid);
-        return ev_extract_job(s, scan.series, ui, {dir.path(), fitting_program()}, charts);
-    }
-    std::string out(const std::string& name) { return test::read_file(dir / name); }
-    std::string last_text() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
-    // The energies column of EV file k.
-    std::vector<std::string> energies(int k) {
-        std::vector<std::string> values;
-        for (const auto& line : test::lines_of(out("freqgapEV." + std::to_string(k))))
-            values.emplace_back(split_fields(line, " \r")[1]);
-        return values;
-    }
-};
+struct ev_job : test::ev_series {};
 
 TEST_F(ev_job, EvFileLayoutAndCompletion) {
     series({td_output({{3.5, 0.2}}), td_output({{0.5, 0.2}})});
@@ -87,17 +44,6 @@ TEST_F(ev_job, LowestEnergyAndItsWindowTop) {
     EXPECT_EQ(energies(1)[1], "10"); // equal to the window's top: never chosen
 }
 
-TEST_F(ev_job, GaussianOrderingOutsideTheRootRangeRecordsNothing) {
-    series({td_output({{3.1, 0.1}, {3.2, 0.1}, {3.3, 0.1}, {3.4, 0.1}, {3.5, 0.1}})});
-    texts.root_start = "3";
-    texts.root_end = "5";
-    texts.no_roots = "2";
-    choices.mode = extract_mode::gaussian_order;
-    EXPECT_EQ(run(), ev_outcome::completed);
-    EXPECT_EQ(energies(1)[0], "10");
-    EXPECT_EQ(energies(2)[0], "10");
-}
-
 TEST_F(ev_job, OrbitalProfileKeepsTheFirstOfEqualCoefficients) {
     series({td_output({{3.1, 0.1, {"      23 ->25        -0.65000"}},
                        {3.2, 0.1, {"      23 -> 25         0.65000"}}})});
@@ -116,11 +62,11 @@ TEST_F(ev_job, OrbitalProfileKeepsTheFirstOfEqualCoefficients) {
     EXPECT_EQ(last_text(), "Selected Orbital Profile not found in file - 1 Root - 1");
 }
 
+// Files m = 3, 6, ... hold the first m visited slots; the last one holds them all.
 TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
-    std::vector<std::string> files(16, td_output({{3.5, 0.2}}));
-    series(files);
+    series(std::vector<std::string>(16, td_output({{3.5, 0.2}})));
     texts.interval = "5";
-    texts.points = "2";
+    texts.points = "3";
     ev_charts charts;
     EXPECT_EQ(run(&charts), ev_outcome::completed);
     // Charted like the files: the visited slots only, at their times.
@@ -135,33 +81,29 @@ TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
     ASSERT_EQ(ev.size(), 4u);
     EXPECT_EQ(ev[1].substr(0, 4), " 12 "); // slot 6, time step 2
     EXPECT_EQ(ev[3].substr(0, 4), " 32 ");
-    EXPECT_EQ(out("freqgap2.1"), " 5.31743661705722E+15 \r\n 5.31743661705722E+15 \r\n");
-    EXPECT_EQ(test::lines_of(out("freqgap4.1")).size(), 4u);
-    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap6.1"));
-}
-
-TEST_F(ev_job, RadFilesOfGrowingLength) {
-    series(std::vector<std::string>(25, td_output({{1.0, 0.2}})));
-    EXPECT_EQ(run(), ev_outcome::completed);
-    EXPECT_EQ(test::lines_of(out("freqgap10.1")).size(), 10u);
-    EXPECT_EQ(test::lines_of(out("freqgap20.1")).size(), 20u);
-    EXPECT_EQ(test::lines_of(out("freqgap30.1")).size(), 25u);
+    const std::string rad = " 5.31743661705722E+15 \r\n";
+    EXPECT_EQ(out("freqgap3.1"), rad + rad + rad);
+    EXPECT_EQ(test::lines_of(out("freqgap6.1")).size(), 4u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap9.1"));
 }
 
 TEST_F(ev_job, ScfAndTdmFilesWithTheirNumberForms) {
-    td_state state{3.5, 0.2};
+    td_state state{3.5, 0.2}, never_chosen{0.5, 0};
     state.x = 3;
     state.y = 4;
+    never_chosen.x = 1;
     series({td_output({state}, " SCF Done:  E(RHF) =  -1234.5     A.U. after   14 cycles"),
-            td_output({{0.5, 0}})});
+            td_output({never_chosen})});
     choices.scf_energies = choices.scf_cycles = choices.tdm_data = true;
+    texts.points = "1"; // files of 1 and 2 lines, the second holding both slots
     EXPECT_EQ(run(), ev_outcome::completed);
     EXPECT_EQ(test::lines_of(out("freqgap_SCF-Hartrees.1"))[0], " 2     -1234.5 \r");
     EXPECT_EQ(test::lines_of(out("freqgap_SCF-EV.1"))[0], " 2     -33592.4528073 \r");
     EXPECT_EQ(test::lines_of(out("freqgap_SCF-Cycles.1"))[0], " 2      14 \r");
     // The second slot recorded no state: its TDM is 0, never another state's.
     EXPECT_EQ(out("freqgap_TDM+EV.1"), "3.5    5\r\n10    0\r\n");
-    EXPECT_EQ(out("freqgap10.1"), "5.31743661705722E+15    5\r\n1.51926760487349E+16    0\r\n");
+    EXPECT_EQ(out("freqgap2.1"), "5.31743661705722E+15    5\r\n1.51926760487349E+16    0\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap3.1"));
 }
 
 TEST_F(ev_job, SeparateTdmFiles) {
@@ -172,31 +114,6 @@ TEST_F(ev_job, SeparateTdmFiles) {
     EXPECT_EQ(run(), ev_outcome::completed);
     EXPECT_EQ(out("freqgap10.1"), " 5.31743661705722E+15 \r\n");
     EXPECT_EQ(out("freqgapTDM10.1"), " 2 \r\n");
-}
-
-TEST_F(ev_job, CompressedAndCrLfSeriesGiveTheSameFiles) {
-    const std::vector<std::string> files = {td_output({{3.5, 0.2}, {2.5, 0.4}}),
-                                            td_output({{3.0, 0.2}, {2.0, 0.1}})};
-    texts.root_end = "2";
-    series(files);
-    ASSERT_EQ(run(), ev_outcome::completed);
-    const std::string plain = out("freqgapEV.1");
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::string crlf;
-        for (char c : files[i])
-            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        const std::string n = std::to_string(i + 1);
-        test::write_gzip(dir / ("gap" + n + ".gout.gz"), crlf);
-        test::write_zip(dir / ("gap" + n + ".zip"), files[i]);
-        test::write_file(dir / ("gap" + n + ".crlf"), crlf);
-    }
-    for (const char* suffix : {".gout.gz", ".zip", ".crlf"}) {
-        std::filesystem::remove(dir / "freqgapEV.1");
-        texts.suffix = suffix;
-        choices.zipped = std::string(suffix) != ".crlf";
-        EXPECT_EQ(run(), ev_outcome::completed) << suffix;
-        EXPECT_EQ(out("freqgapEV.1"), plain) << suffix;
-    }
 }
 
 TEST_F(ev_job, StatusLogOfAWholeRun) {
@@ -352,7 +269,7 @@ TEST_F(ev_job, outputNamedLikeAnInputIsRefusedBeforeTheFirstWriteNotWrittenOverI
         const auto scan =
             scan_file_series({prefix, suffix, "1", "3", "1"}, dir.path().string() + "/");
         EXPECT_EQ(ev_extract_job(ev_settings_from(texts, choices), scan.series, ui,
-                                 {dir.path(), fitting_program()}),
+                                 {dir.path(), RMSFIT_PATH}),
                   ev_outcome::error_report);
         const std::string first = (dir / (prefix + std::string("1") + suffix)).string();
         EXPECT_EQ(last_text(), "Error (File already open (" + first +

@@ -22,40 +22,28 @@ parse_options range(int start, int end, double low = 0, double high = 10) {
     return o;
 }
 
-TEST(ExcitedStateParser, TdmRowsOfTheRootRangeOnly) {
-    std::vector<td_state> states = {{3.0, 0.1}, {3.5, 0.2}, {4.0, 0.3}};
-    states[0].x = 9.9;
-    states[1].x = 0.6769;
-    states[1].z = -0.658;
-    states[2].y = 1.5;
-    const auto p = parse_excited_state_output(td_output(states), range(2, 3));
-    ASSERT_EQ(p.tdm.size(), 2u);
-    EXPECT_DOUBLE_EQ(p.tdm[0][0], 0.6769);
-    EXPECT_DOUBLE_EQ(p.tdm[0][2], -0.658);
-    EXPECT_DOUBLE_EQ(p.tdm[1][1], 1.5);
-    ASSERT_EQ(p.states.size(), 2u);
-    EXPECT_EQ(p.states[0].number, 2);
-    EXPECT_DOUBLE_EQ(p.states[1].energy, 4.0);
-}
-
-TEST(ExcitedStateParser, EnergyWindowIsInclusive) {
-    const auto p = parse_excited_state_output(td_output({{4.1234, 0.1}, {4.1233, 0.1}, {5.0, 0.1}}),
-                                              range(1, 3, 4.1234, 5));
-    EXPECT_TRUE(p.states[0].candidate);
-    EXPECT_FALSE(p.states[1].candidate);
-    EXPECT_TRUE(p.states[1].found);
-    EXPECT_TRUE(p.states[2].candidate);
-}
-
-TEST(ExcitedStateParser, StatesTenAndAboveAndEnergiesAboveTenEv) {
+// The TDM rows and states of the root range only; the energy window includes both its ends;
+// states from 10 and energies from 10 eV stand one column further.
+TEST(ExcitedStateParser, RootRangeEnergyWindowAndWideNumbers) {
     std::vector<td_state> states(12, td_state{3.0, 0.01});
+    states[0].x = 9.9;
+    states[1] = {4.1234, 0.2, {"      23 ->25         0.65000"}, 0.6769, 0, -0.658};
+    states[2] = {4.1233, 0.3, {"      23 ->25         0.65000"}, 0, 1.5, 0};
     states[9] = {10.1773, 0.5};
-    const auto p = parse_excited_state_output(td_output(states), range(9, 12, 0, 20));
-    ASSERT_TRUE(p.states[1].found);
-    EXPECT_EQ(p.states[1].number, 10);
-    EXPECT_DOUBLE_EQ(p.states[1].energy, 10.1773);
-    EXPECT_DOUBLE_EQ(p.states[1].oscillator, 0.5);
-    EXPECT_TRUE(p.states[3].found);
+    const auto p = parse_excited_state_output(td_output(states), range(2, 12, 4.1234, 10.1773));
+    ASSERT_EQ(p.tdm.size(), 11u);
+    EXPECT_EQ(p.tdm[0], (std::array<double, 3>{0.6769, 0, -0.658}));
+    EXPECT_EQ(p.tdm[1], (std::array<double, 3>{0, 1.5, 0}));
+    ASSERT_EQ(p.states.size(), 11u);
+    EXPECT_EQ(p.states[0].number, 2);
+    EXPECT_TRUE(p.states[0].candidate);
+    EXPECT_TRUE(p.states[1].found);
+    EXPECT_FALSE(p.states[1].candidate);
+    EXPECT_EQ(p.states[8].number, 10);
+    EXPECT_TRUE(p.states[8].candidate);
+    EXPECT_DOUBLE_EQ(p.states[8].energy, 10.1773);
+    EXPECT_DOUBLE_EQ(p.states[8].oscillator, 0.5);
+    EXPECT_TRUE(p.states[10].found);
 }
 
 // Gaussian 09 and 16: a "Dip. S." column, six blanks before symmetry labels, states of any

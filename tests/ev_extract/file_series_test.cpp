@@ -6,21 +6,20 @@
 namespace qm {
 namespace {
 
+// The folder, the prefix before the file number, the suffix from the first dot; compressed
+// by the name's ending, whatever its case.
 TEST(PickSeriesFile, PrefixSuffixAndCompression) {
-    auto p = pick_series_file("/data/run/gap0123.gout", "gap0123.gout");
-    EXPECT_EQ(p.data_path, "/data/run/");
-    EXPECT_EQ(p.prefix, "gap");
-    EXPECT_EQ(p.suffix, ".gout");
-    EXPECT_FALSE(p.compressed);
-    p = pick_series_file("/d/run5.gout.gz", "run5.gout.gz");
-    EXPECT_EQ(p.prefix, "run");
-    EXPECT_EQ(p.suffix, ".gout.gz");
-    EXPECT_TRUE(p.compressed);
-    EXPECT_TRUE(pick_series_file("/d/a1.ZIP", "a1.ZIP").compressed);
-    p = pick_series_file("/d/snap42", "snap42"); // no dot
-    EXPECT_EQ(p.prefix, "snap");
-    EXPECT_EQ(p.suffix, "");
-    EXPECT_EQ(pick_series_file("/d/0042.out", "0042.out").prefix, ""); // digits only
+    for (const auto& [title, parts] : std::vector<std::pair<std::string, std::string>>{
+             {"gap0123.gout", "/d/|gap|.gout|plain"},
+             {"run5.gout.gz", "/d/|run|.gout.gz|compressed"},
+             {"a1.ZIP", "/d/|a|.ZIP|compressed"},
+             {"snap42", "/d/|snap||plain"},
+             {"0042.out", "/d/||.out|plain"}}) {
+        const picked_file p = pick_series_file("/d/" + title, title);
+        EXPECT_EQ(p.data_path + "|" + p.prefix + "|" + p.suffix + "|" +
+                      (p.compressed ? "compressed" : "plain"),
+                  parts);
+    }
 }
 
 TEST(ScanFileSeries, IntervalFillsEveryNthSlot) {

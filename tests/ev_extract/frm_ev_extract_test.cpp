@@ -56,32 +56,27 @@ TEST_F(ev_window, OpensWithOnlyTheSeriesControls) {
     EXPECT_EQ(w->windowTitle(), "Ev Extraction");
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(status(), "Waiting for Input Files");
-    EXPECT_EQ(edit("txt_File_suffix")->text(), ".gout");
-    EXPECT_TRUE(check("chk_status_file")->isChecked());
-    EXPECT_EQ(check("chk_status_file")->toolTip(),
-              "Continually appends the process to \"exectution_status.dat\" while running.");
+    EXPECT_EQ(test::control<QPushButton>(w, "cmd_execute")->text(), "E&xecute");
     for (const char* name : {"txt_output_prefix", "txtno_roots", "cmd_execute", "chk_TDM_sep_files",
                              "chk_calc_tdm_angle", "frm_extract_mode", "txt_orb_state1_from"})
         EXPECT_FALSE(test::control<QWidget>(w, name)->isEnabled()) << name;
-    EXPECT_TRUE(check("chk_calc_rel_tdm")->isEnabled());
+    // Return shows the sub-menu again.
+    click("cmd_return");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), nullptr);
+    EXPECT_TRUE(menu->isVisible());
 }
 
 TEST_F(ev_window, PickedFileFillsPrefixSuffixAndZipped) {
-    pick("gap0123.gout");
-    EXPECT_EQ(edit("txt_File_Prefix")->text(), "gap");
-    EXPECT_EQ(edit("txt_File_suffix")->text(), ".gout");
-    EXPECT_EQ(edit("txt_current_data_path")->text().toStdString(), dir.path().string() + "/");
-    EXPECT_FALSE(check("chk_zipped_files")->isChecked());
     pick("run5.gout.gz");
     EXPECT_EQ(edit("txt_File_Prefix")->text(), "run");
     EXPECT_EQ(edit("txt_File_suffix")->text(), ".gout.gz");
+    EXPECT_EQ(edit("txt_current_data_path")->text().toStdString(), dir.path().string() + "/");
     EXPECT_TRUE(check("chk_zipped_files")->isChecked());
     pick("snapshot12");
     EXPECT_EQ(edit("txt_File_Prefix")->text(), "snapshot");
     EXPECT_EQ(edit("txt_File_suffix")->text(), "");
     EXPECT_TRUE(check("chk_zipped_files")->isChecked()); // left as it was
-    pick("0042.out");
-    EXPECT_EQ(edit("txt_File_Prefix")->text(), "");
 }
 
 TEST_F(ev_window, ScansAndTheirMessages) {
@@ -93,27 +88,20 @@ TEST_F(ev_window, ScansAndTheirMessages) {
     EXPECT_EQ(w->series().file_name(11), "11.gout");
     EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
     EXPECT_TRUE(test::control<QWidget>(w, "txtno_roots")->isEnabled());
-
-    set("txt_file_start", "3");
-    set("txt_file_end", "10");
     set("txt_interval", "1");
-    click("cmd_scan_file");
-    EXPECT_EQ(w->series().file_count, 8);
-    set("txt_file_start", "11");
+    set("txt_file_start", "21"); // start after end: no files, and no message
     click("cmd_scan_file");
     EXPECT_EQ(status(), "Ready to Process 0 Files.");
     EXPECT_TRUE(services.messages.shown.empty());
 
-    for (const char* interval : {"0", "20"}) { // the second: end below the interval
-        set("txt_file_start", "1");
-        set("txt_interval", interval);
-        click("cmd_scan_file");
-        ASSERT_FALSE(services.messages.shown.empty()) << interval;
-        EXPECT_EQ(services.messages.shown.back().title, "Interval invalid");
-        EXPECT_EQ(services.messages.shown.back().icon, message_icon::critical);
-        EXPECT_EQ(services.messages.shown.back().text,
-                  "Interval is not valid within specified file limits.");
-    }
+    set("txt_file_start", "1");
+    set("txt_interval", "0");
+    click("cmd_scan_file");
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].title, "Interval invalid");
+    EXPECT_EQ(services.messages.shown[0].icon, message_icon::critical);
+    EXPECT_EQ(services.messages.shown[0].text,
+              "Interval is not valid within specified file limits.");
     // A range too large to hold is a message, not a name made for every number of it.
     set("txt_interval", "1");
     set("txt_file_end", "99999999999");
@@ -177,44 +165,7 @@ TEST_F(ev_window, RejectedKeysBeepAndChangeNothing) {
     EXPECT_EQ(services.messages.beeps, 3);
 }
 
-TEST_F(ev_window, CompletedRunLeavesTheWindowReady) {
-    for (int i = 1; i <= 2; ++i)
-        test::write_file(dir / ("gap" + std::to_string(i) + ".gout"),
-                         test::td_output({{3.5, 0.2}, {2.5, 0.4}}));
-    pick("gap1.gout");
-    set("txt_file_end", "2");
-    click("cmd_scan_file");
-    set("txt_root_end", "2");
-    set("txt_limit_low", "0");
-    set("txt_limit_high", "10");
-    click("chk_status_file"); // no log in the test's working folder
-    click("cmd_execute");
-    ASSERT_FALSE(services.messages.shown.empty());
-    EXPECT_EQ(services.messages.shown.back().text, "Extraction Complete");
-    EXPECT_EQ(test::read_file(dir / "freqgapEV.1"), " 2      2.5 \r\n 4      2.5 \r\n");
-    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed=2");
-    EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), w);
-    EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
-
-    // The energies chosen, against time, in a chart window over this one.
-    // (No TDM chart without TDM data.)
-    const auto lines = test::one_chart("Time (fs)", "Energy (eV)");
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].name, "Root 1");
-    EXPECT_EQ(lines[0].points, (QList<QPointF>{{2, 2.5}, {4, 2.5}}));
-    EXPECT_TRUE(test::control<QWidget>(w, "cmd_show_chart")->isEnabled());
-
-    // A new scan, started by Return on its focused button, shows its own counts, none of the
-    // run before.
-    set("txt_file_end", "1");
-    auto* scan = test::control<QPushButton>(w, "cmd_scan_file");
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QCoreApplication::sendEvent(scan, &enter);
-    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed = 0");
-    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_remaining")->text(), "Files Remaining = 1");
-}
-
-TEST_F(ev_window, WindowAndCommandLineWriteTheSameFiles) {
+TEST_F(ev_window, CompletedRunLeavesTheWindowReadyAndWritesTheCommandLinesFiles) {
     for (int i = 1; i <= 12; ++i)
         test::write_file(
             dir / ("gap" + std::to_string(i) + ".gout"),
@@ -232,45 +183,47 @@ TEST_F(ev_window, WindowAndCommandLineWriteTheSameFiles) {
         click(box);
     click("cmd_execute");
     ASSERT_EQ(services.messages.shown.back().text, "Extraction Complete");
+    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed=24");
+    EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), w);
+    EXPECT_TRUE(test::control<QWidget>(w, "cmd_execute")->isEnabled());
+    EXPECT_TRUE(test::control<QWidget>(w, "cmd_show_chart")->isEnabled());
     std::map<std::string, std::string> window_files;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         if (entry.path().filename().string().starts_with("freqgap"))
             window_files[entry.path().filename().string()] = test::read_file(entry.path());
     EXPECT_EQ(window_files.size(), 2u * (1 + 3 + 1 + 1 + 1 + 3)); // per root: EV, SCF x3, ...
+    // The energies and TDM lengths chosen, against time, in chart windows over this one.
     const auto charts = test::shown_charts();
     ASSERT_EQ(charts.size(), 2u);
+    EXPECT_EQ(test::axis_titles(charts[0]),
+              (std::pair<QString, QString>{"Time (fs)", "Energy (eV)"}));
+    EXPECT_EQ(test::chart_lines(charts[0])[0].points[1], QPointF(4, 2.5));
     EXPECT_EQ(test::axis_titles(charts[1]).second, "|TDM| (au)");
     const auto lengths = test::chart_lines(charts[1]);
     ASSERT_EQ(lengths.size(), 2u);
     EXPECT_EQ(lengths[1].name, "Root 2");
     EXPECT_EQ(lengths[1].points.size(), 12);
 
-    std::vector<std::string> args{"ev-extract",
-                                  "--pick",
-                                  (dir / "gap1.gout").string(),
-                                  "--end",
-                                  "12",
-                                  "--root-end",
-                                  "3",
-                                  "--limit-low",
-                                  "0",
-                                  "--limit-high",
-                                  "10",
-                                  "--roots",
-                                  "2",
-                                  "--points",
-                                  "5",
-                                  "--tdm",
-                                  "--scf-energies",
-                                  "--scf-cycles",
-                                  "--orbitals",
-                                  "--no-status-log"};
+    std::vector<std::string> args{"ev-extract", "--pick", (dir / "gap1.gout").string()};
+    std::istringstream options("--end 12 --root-end 3 --limit-low 0 --limit-high 10 --roots 2 "
+                               "--points 5 --tdm --scf-energies --scf-cycles --orbitals "
+                               "--no-status-log");
+    for (std::string option; options >> option;)
+        args.push_back(option);
     for (const auto& [name, content] : window_files)
         std::filesystem::remove(dir / name);
     const auto run = test::run_cli(args);
     ASSERT_EQ(run.status, 0) << run.out;
     for (const auto& [name, content] : window_files)
         EXPECT_EQ(test::read_file(dir / name), content) << name;
+
+    // A new scan, started by Return on its focused button, shows its own counts, none of the
+    // run before.
+    set("txt_file_end", "1");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(test::control<QPushButton>(w, "cmd_scan_file"), &enter);
+    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_processed")->text(), "Files Processed = 0");
+    EXPECT_EQ(test::control<QLabel>(w, "lbl_files_remaining")->text(), "Files Remaining = 1");
 }
 
 TEST_F(ev_window, ErrorReportUnloadsTheWindowAndShowsTheSubMenu) {
@@ -282,13 +235,6 @@ TEST_F(ev_window, ErrorReportUnloadsTheWindowAndShowsTheSubMenu) {
     EXPECT_EQ(services.messages.shown.back().text,
               "Error (File not found53) in (frm_ev_extract: cmd_execute_click) routine.\n\r"
               "Returning to main menu");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), nullptr);
-    EXPECT_TRUE(menu->isVisible());
-}
-
-TEST_F(ev_window, ReturnShowsTheSubMenu) {
-    click("cmd_return");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window_registry::instance().find<frm_ev_extract>(), nullptr);
     EXPECT_TRUE(menu->isVisible());

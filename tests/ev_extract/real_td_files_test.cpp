@@ -1,9 +1,6 @@
 // The extraction on series built from real Gaussian 03, 09 and 16 TD outputs kept beside the
 // repository.
-#include "ev_extract/ev_extract_job.h"
-#include "platform/text.h"
-
-#include "support/td_files.h"
+#include "ev_series.h"
 
 #include <gtest/gtest.h>
 
@@ -12,47 +9,29 @@ namespace {
 
 const std::filesystem::path real_data = QM_REAL_DATA;
 
-struct real_td_series : ::testing::Test {
-    test::temp_dir dir;
-    test::recording_ui ui;
-    ev_texts texts;
-    ev_choices choices;
+struct real_td_series : test::ev_series {
     std::string template_text;
 
     void SetUp() override {
         if (!std::filesystem::is_directory(real_data))
             GTEST_SKIP() << "real sample files not found at " << real_data;
         use("g03_td/cclibdata_G03_anth1.log");
-        texts.limit_low = "0";
-        texts.limit_high = "10";
         texts.root_end = "12";
-        texts.file_end = "3";
-        choices.status_log = false;
     }
     // Three files from one template; file n gets the value change edits[n - 1] (the first
     // text of the file replaced by one as wide), as snapshots of a trajectory differ.
     using edit = std::pair<std::string, std::string>;
     void use(const std::string& name, const std::vector<edit>& edits = {}) {
         template_text = test::read_file(real_data / name);
-        for (std::size_t i = 0; i < 3; ++i) {
-            std::string text = template_text;
-            if (i < edits.size() && !edits[i].first.empty())
-                text.replace(text.find(edits[i].first), edits[i].first.size(), edits[i].second);
-            test::write_file(dir / ("gap" + std::to_string(i + 1) + ".gout"), text);
-        }
+        std::vector<std::string> files(3, template_text);
+        for (std::size_t i = 0; i < edits.size(); ++i)
+            if (!edits[i].first.empty())
+                files[i].replace(files[i].find(edits[i].first), edits[i].first.size(),
+                                 edits[i].second);
+        series(files);
     }
-    ev_outcome run() {
-        const auto scan = scan_file_series({"gap", texts.suffix, "1", texts.file_end, "1"},
-                                           dir.path().string() + "/");
-        return ev_extract_job(ev_settings_from(texts, choices), scan.series, ui, {dir.path()});
-    }
-    // The energy written for root k in a slot.
-    std::string energy(int k, std::size_t slot = 1) {
-        const auto lines =
-            test::lines_of(test::read_file(dir / ("freqgapEV." + std::to_string(k))));
-        return std::string(split_fields(lines.at(slot - 1), " \r").at(1));
-    }
-    std::vector<std::string> energies(int k) { return {energy(k, 1), energy(k, 2), energy(k, 3)}; }
+    // The energy written for root k in the first slot.
+    std::string energy(int k) { return energies(k).at(0); }
 };
 
 TEST_F(real_td_series, EveryRuleAgainstTheFilesOwnLines) {
@@ -82,27 +61,24 @@ TEST_F(real_td_series, EveryRuleAgainstTheFilesOwnLines) {
     texts.orb1_to = "48";
     texts.orb2_from = "47";
     texts.orb2_to = "48";
-    ASSERT_EQ(run(), ev_outcome::completed) << ui.messages.back().text;
+    ASSERT_EQ(run(), ev_outcome::completed) << last_text();
     EXPECT_EQ(energy(1), "3.8855");
     EXPECT_EQ(energy(2), "2.9113");
-    EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap.orbitals.dat.1"))[0],
-              "ID 1 46 48 47 49\r");
+    EXPECT_EQ(test::lines_of(out("freqgap.orbitals.dat.1"))[0], "ID 1 46 48 47 49\r");
 }
 
 TEST_F(real_td_series, TdmAndScfOfTheChosenState) {
     choices.tdm_data = choices.scf_energies = choices.scf_cycles = true;
     ASSERT_EQ(run(), ev_outcome::completed);
     // State 6: X 1.9238, Y 0, Z 3.1746; SCF Done: E(RB+HF-LYP) = -539.517603521 after 14 cycles.
-    EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap_TDM+EV.1"))[0],
-              "5.2576    3.71201988141227\r");
-    EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap_SCF-Hartrees.1"))[0],
-              " 2     -539.517603521 \r");
-    EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap_SCF-Cycles.1"))[0], " 2      14 \r");
+    EXPECT_EQ(test::lines_of(out("freqgap_TDM+EV.1"))[0], "5.2576    3.71201988141227\r");
+    EXPECT_EQ(test::lines_of(out("freqgap_SCF-Hartrees.1"))[0], " 2     -539.517603521 \r");
+    EXPECT_EQ(test::lines_of(out("freqgap_SCF-Cycles.1"))[0], " 2      14 \r");
 }
 
 TEST_F(real_td_series, CompressedAndCrLfCopiesGiveTheSameFiles) {
     ASSERT_EQ(run(), ev_outcome::completed);
-    const std::string plain = test::read_file(dir / "freqgapEV.1");
+    const std::string plain = out("freqgapEV.1");
     std::string crlf;
     for (char c : template_text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -116,7 +92,7 @@ TEST_F(real_td_series, CompressedAndCrLfCopiesGiveTheSameFiles) {
         texts.suffix = suffix;
         choices.zipped = std::string(suffix) != ".crlf";
         ASSERT_EQ(run(), ev_outcome::completed) << suffix;
-        EXPECT_EQ(test::read_file(dir / "freqgapEV.1"), plain) << suffix;
+        EXPECT_EQ(out("freqgapEV.1"), plain) << suffix;
     }
 }
 
@@ -140,9 +116,11 @@ TEST_F(real_td_series, Gaussian09And16SeriesInEveryRule) {
         const char* orbital_line;
     };
     for (const version& g : {version{"gaussian_modern/cclib_Gaussian09_CO_TD_delta.log",
-                                     {"8.4709", "8.4709", "8.4709"}, "ID 1 7 8 7 9\r"},
+                                     {"8.4709", "8.4709", "8.4709"},
+                                     "ID 1 7 8 7 9\r"},
                              version{"gaussian_modern/cclib_Gaussian16_CO_TD_delta.log",
-                                     {"8.4709", "8.4709", "8.3"}, "ID 1 7 8\r"}}) {
+                                     {"8.4709", "8.4709", "8.3"},
+                                     "ID 1 7 8\r"}}) {
         SCOPED_TRACE(g.name);
         use(g.name, {{}, {"f=0.1947", "f=0.2999"}, {"8.4709 eV", "8.3000 eV"}});
         texts.root_end = "24";
@@ -150,11 +128,11 @@ TEST_F(real_td_series, Gaussian09And16SeriesInEveryRule) {
         texts.no_roots = "3";
         choices.tdm_data = true;
         choices.mode = extract_mode::max_oscillator;
-        ASSERT_EQ(run(), ev_outcome::completed) << ui.messages.back().text;
+        ASSERT_EQ(run(), ev_outcome::completed) << last_text();
         EXPECT_EQ(energies(1), (v{"13.722", "11.3361", "13.722"})); // states 24, 17, 24
-        EXPECT_EQ(energies(3), (v{"8.4709", "8.4709", "8.3"}));    // state 4, below 17 and 24
+        EXPECT_EQ(energies(3), (v{"8.4709", "8.4709", "8.3"}));     // state 4, below 17 and 24
         // |(0, 0, 0.8572)| of state 24, |(0, 0, -0.8373)| of state 17.
-        EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap_TDM+EV.1"))[1], "11.3361    0.8373\r");
+        EXPECT_EQ(test::lines_of(out("freqgap_TDM+EV.1"))[1], "11.3361    0.8373\r");
 
         choices.mode = extract_mode::lowest_energy;
         ASSERT_EQ(run(), ev_outcome::completed);
@@ -175,11 +153,10 @@ TEST_F(real_td_series, Gaussian09And16SeriesInEveryRule) {
         texts.orb1_to = "8";
         texts.orb2_from = "7";
         texts.orb2_to = "11";
-        ASSERT_EQ(run(), ev_outcome::completed) << ui.messages.back().text;
+        ASSERT_EQ(run(), ev_outcome::completed) << last_text();
         EXPECT_EQ(energies(1), g.orbital_root1);
         EXPECT_EQ(energies(2), (v{"11.3361", "11.3361", "11.3361"}));
-        EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgap.orbitals.dat.1"))[0],
-                  g.orbital_line);
+        EXPECT_EQ(test::lines_of(out("freqgap.orbitals.dat.1"))[0], g.orbital_line);
     }
 }
 
@@ -189,7 +166,7 @@ TEST_F(real_td_series, Gaussian09OptimisationStepStates) {
     texts.root_end = "10";
     texts.no_roots = "3";
     choices.tdm_data = true;
-    ASSERT_EQ(run(), ev_outcome::completed) << ui.messages.back().text;
+    ASSERT_EQ(run(), ev_outcome::completed) << last_text();
     EXPECT_EQ(energy(1), "6.7883"); // f = 0.6404, 0.3653, 0.1002
     EXPECT_EQ(energy(2), "6.7755");
     EXPECT_EQ(energy(3), "6.6914");

@@ -15,7 +15,8 @@
 namespace qm {
 namespace {
 
-// Transcribed line by line from the notebook layout, independently of the writer's table.
+// Transcribed line by line from the notebook layout, independently of the writer's table:
+// 99 lines with CR LF breaks, the last one the open list "    \(ES1TDMs = {".
 std::string golden_head() {
     const auto path =
         std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "notebook_head.txt";
@@ -23,49 +24,8 @@ std::string golden_head() {
     return test::read_file(path);
 }
 
-int error_number(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const run_error& e) {
-        return e.number;
-    }
-    return 0;
-}
-
-// Every line break is CR LF: no lone CR or LF anywhere.
-bool only_crlf_breaks(const std::string& text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-            return false;
-        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
-            return false;
-    }
-    return true;
-}
-
 TEST(NotebookWriter, HeadMatchesGolden) {
-    const std::string head = notebook_head();
-    const std::string golden = golden_head();
-    ASSERT_FALSE(golden.empty());
-    // Line by line first, so a slip names its line.
-    const auto got = test::lines_of(head);
-    const auto want = test::lines_of(golden);
-    ASSERT_EQ(got.size(), want.size());
-    for (std::size_t i = 0; i < got.size(); ++i)
-        EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
-    EXPECT_EQ(head, golden);
-}
-
-TEST(NotebookWriter, HeadLayout) {
-    const std::string head = notebook_head();
-    EXPECT_TRUE(only_crlf_breaks(head));
-    const auto lines = test::lines_of(head);
-    ASSERT_EQ(lines.size(), 99u);
-    EXPECT_EQ(lines[0], "(************** Content-type: application/mathematica **************\r");
-    EXPECT_EQ(lines[43], "\"\\>\", \"Subtitle\"],\r");
-    EXPECT_EQ(lines[95], "}, Open  ]],\r");
-    // The list stays open: the first element continues the last line.
-    EXPECT_EQ(lines[98], "    \\(ES1TDMs = {");
+    EXPECT_EQ(notebook_head(), golden_head());
 }
 
 TEST(NotebookWriter, ElementInPrintForms) {
@@ -78,10 +38,10 @@ TEST(NotebookWriter, ElementInPrintForms) {
 
 TEST(NotebookWriter, TrailerLines) {
     const std::string trailer = notebook_trailer(12);
-    EXPECT_TRUE(only_crlf_breaks(trailer));
-    ASSERT_TRUE(trailer.ends_with("\r\n"));
     const auto lines = test::lines_of(trailer);
     ASSERT_EQ(lines.size(), 27u);
+    for (const std::string& line : lines)
+        EXPECT_TRUE(line.ends_with('\r') && line.find('\r') == line.size() - 1) << line;
     EXPECT_EQ(lines[0], "}\\)], \"Input\"],\r");
     EXPECT_EQ(lines[1], "\r");
     EXPECT_EQ(lines[2], "Cell[\"State 12\", \"Subsection\"],\r");
@@ -96,35 +56,31 @@ TEST(NotebookWriter, TrailerLines) {
     EXPECT_EQ(other, trailer);
 }
 
+// An older notebook of the same name is rewritten from its head; the elements continue the
+// head's open list in file order.
 TEST(NotebookWriter, OneFileNotebookThroughTheFile) {
     test::temp_dir dir;
     const auto path = dir / "raw_tdm.1.nb";
-    // An older notebook of the same name is rewritten from its head.
     test::write_file(path, std::string(5000, 'x'));
-    write_notebook_head(path);
-    append_notebook_element(path, 1.5, -2.25, 3.5, true);
-    append_notebook_trailer(path, 1);
-    const std::string text = test::read_file(path);
-    EXPECT_EQ(text, golden_head() + "{{0,0,0},{ 1.5 ,-2.25 , 3.5 }}\r\n" + notebook_trailer(1));
-    const auto lines = test::lines_of(text);
-    ASSERT_EQ(lines.size(), 99u + 27u);
-    EXPECT_EQ(lines[98], "    \\(ES1TDMs = {{{0,0,0},{ 1.5 ,-2.25 , 3.5 }}\r");
-    EXPECT_EQ(lines[99], "}\\)], \"Input\"],\r");
-    EXPECT_EQ(lines[101], "Cell[\"State 1\", \"Subsection\"],\r");
-}
-
-TEST(NotebookWriter, ElementsAppendInFileOrder) {
-    test::temp_dir dir;
-    const auto path = dir / "transformed_tdm.2.nb";
     write_notebook_head(path);
     append_notebook_element(path, 1, 2, 3, false);
     append_notebook_element(path, -0.5, 0.25, 100, true);
-    // A caller that stopped here leaves no trailer.
-    EXPECT_EQ(test::read_file(path), golden_head() + "{{0,0,0},{ 1 , 2 , 3 }},\r\n"
-                                                     "{{0,0,0},{-0.5 , 0.25 , 100 }}\r\n");
+    append_notebook_trailer(path, 1);
+    EXPECT_EQ(test::read_file(path), golden_head() +
+                                         "{{0,0,0},{ 1 , 2 , 3 }},\r\n"
+                                         "{{0,0,0},{-0.5 , 0.25 , 100 }}\r\n" +
+                                         notebook_trailer(1));
 }
 
 TEST(NotebookWriter, FailuresAreRunErrors) {
+    const auto error_number = [](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const run_error& e) {
+            return e.number;
+        }
+        return 0;
+    };
     test::temp_dir dir;
     const auto missing = dir / "no-folder" / "raw_tdm.1.nb";
     EXPECT_EQ(error_number([&] { write_notebook_head(missing); }), 76);

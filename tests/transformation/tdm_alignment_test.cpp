@@ -1,11 +1,9 @@
 // The whole path of the TDM alignment: a series whose structures are rotated copies of one
 // structure, with TDMs rotated alike, comes back aligned onto the first file by our fitting
 // program.
-#include "ev_extract/ev_extract_job.h"
-#include "platform/text.h"
 #include "platform/val.h"
 
-#include "support/td_files.h"
+#include "../ev_extract/ev_series.h"
 
 #include <gtest/gtest.h>
 
@@ -39,12 +37,14 @@ std::vector<double> numbers(const std::string& line) {
     return out;
 }
 
-TEST(TdmAlignment, RotatedCopiesComeBackOntoTheFirstFile) {
-    test::temp_dir dir;
+struct tdm_alignment : test::ev_series {};
+
+TEST_F(tdm_alignment, RotatedCopiesComeBackOntoTheFirstFile) {
     const std::vector<std::array<double, 3>> atoms = {
         {0.0, 0.0, 0.0}, {1.52, 0.0, 0.0}, {-0.51, 1.43, 0.0}, {-0.5, -0.7, 1.2}, {2.1, 0.9, -0.8}};
     const std::array<double, 3> tdm1{0.6769, 0.1, -0.658}, tdm2{0.05, 0.0751, 0.3};
     const int files = 6;
+    std::vector<std::string> outputs;
     for (int i = 1; i <= files; ++i) {
         const matrix r = rotation(0.45 * (i - 1));
         std::string structure;
@@ -57,30 +57,18 @@ TEST(TdmAlignment, RotatedCopiesComeBackOntoTheFirstFile) {
         const auto a = apply(r, tdm1), b = apply(r, tdm2);
         std::tie(first.x, first.y, first.z) = std::tuple{a[0], a[1], a[2]};
         std::tie(second.x, second.y, second.z) = std::tuple{b[0], b[1], b[2]};
-        test::write_file(dir / ("gap" + std::to_string(i) + ".gout"),
-                         test::td_output({first, second}, test::default_scf, structure));
+        outputs.push_back(test::td_output({first, second}, test::default_scf, structure));
     }
+    series(outputs);
     test::write_file(dir / "prmtop", "topology of the test molecule\n");
-
-    ev_texts texts;
-    texts.file_end = std::to_string(files);
     texts.root_end = "2";
     texts.no_roots = "2";
-    texts.limit_low = "0";
-    texts.limit_high = "10";
-    ev_choices choices;
     choices.rel_tdm = choices.tdm_angle = true;
-    const auto scan =
-        scan_file_series({"gap", ".gout", "1", texts.file_end, "1"}, dir.path().string() + "/");
-    test::recording_ui ui;
-    ASSERT_EQ(ev_extract_job(ev_settings_from(texts, choices), scan.series, ui,
-                             {dir.path(), RMSFIT_PATH}),
-              ev_outcome::completed)
-        << ui.messages.back().text;
+    ASSERT_EQ(run(), ev_outcome::completed) << last_text();
 
     // Every aligned TDM is the first file's, within the four decimals of the table.
     for (const char* name : {"transformed_tdm.1.dat", "transformed_tdm.2.dat"}) {
-        const auto lines = test::lines_of(test::read_file(dir / name));
+        const auto lines = test::lines_of(out(name));
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(files)) << name;
         const auto reference = numbers(lines[0]);
         for (const auto& line : lines) {
@@ -90,8 +78,8 @@ TEST(TdmAlignment, RotatedCopiesComeBackOntoTheFirstFile) {
         }
     }
     // After the fit the two roots stand at the angle they had before it.
-    const auto before = test::lines_of(test::read_file(dir / "vector_angles_before fit.dat"));
-    const auto after = test::lines_of(test::read_file(dir / "vector_angles_after_fit.dat"));
+    const auto before = test::lines_of(out("vector_angles_before fit.dat"));
+    const auto after = test::lines_of(out("vector_angles_after_fit.dat"));
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < after.size(); ++i)
         EXPECT_NEAR(numbers(after[i])[1], numbers(before[i])[1], 0.02) << i;

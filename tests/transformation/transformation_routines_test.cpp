@@ -42,9 +42,7 @@ TEST(FittingProgramFiles, ControlInputAndMatrix) {
                                "  0.00000000  0.00000000  1.00000000\n";
     const auto m = read_rotation(matrix);
     ASSERT_TRUE(m);
-    EXPECT_EQ((*m)[0][1], -1);
-    EXPECT_EQ((*m)[1][0], 1);
-    EXPECT_EQ((*m)[2][2], 1);
+    EXPECT_EQ(*m, (std::array<vector3, 3>{{{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}}));
     // Half a matrix, as a reader may see it while the file is written, is no matrix.
     EXPECT_FALSE(read_rotation(matrix.substr(0, 80)));
     EXPECT_FALSE(read_rotation(""));
@@ -111,28 +109,19 @@ struct tdm_series : ::testing::Test {
     }
 };
 
-TEST_F(tdm_series, RawTdmsAndAnglesToTheFirst) {
-    auto t = table(1, 2);
-    t.root_map(1, 1) = 1;
-    t.root_map(1, 2) = 1;
+// Slots 1 and 6 of eight files: only the used slots, the last one closing the notebook's list.
+TEST_F(tdm_series, RawTdmsAndAnglesToTheFirstOfTheUsedSlots) {
+    auto t = table(1, 8, 5);
+    t.root_map(1, 1) = t.root_map(1, 6) = 1;
     t.tdm_xyz(1, 1) = {1.5, 2.25, -3.5};
-    t.tdm_xyz(1, 2) = {-2.25, 1.5, 0};
+    t.tdm_xyz(1, 6) = {-2.25, 1.5, 0};
     output_raw_tdms(context(t));
     EXPECT_EQ(out("raw_tdm.1.dat"), " 1.5   2.25  -3.5  \r\n-2.25   1.5   0  \r\n");
     // 90 up to the rounding of the 2 pi the angle is divided by (6.28318530717958).
-    EXPECT_EQ(out("raw_tdm_angles.dat.1"), " 1     0 \r\n 2     90.0000000000001 \r\n");
-    const std::string nb = out("raw_tdm.1.nb");
-    EXPECT_NE(nb.find("{{0,0,0},{ 1.5 , 2.25 ,-3.5 }},\r\n{{0,0,0},{-2.25 , 1.5 , 0 }}\r\n"),
-              std::string::npos);
-}
-
-TEST_F(tdm_series, IntervalSeriesVisitsOnlyUsedSlots) {
-    auto t = table(1, 6, 5);
-    t.root_map(1, 1) = t.root_map(1, 6) = 1;
-    t.tdm_xyz(1, 1) = {1, 0, 0};
-    t.tdm_xyz(1, 6) = {0, 0, 1};
-    output_raw_tdms(context(t));
     EXPECT_EQ(out("raw_tdm_angles.dat.1"), " 1     0 \r\n 6     90.0000000000001 \r\n");
+    EXPECT_NE(out("raw_tdm.1.nb")
+                  .find("{{0,0,0},{ 1.5 , 2.25 ,-3.5 }},\r\n{{0,0,0},{-2.25 , 1.5 , 0 }}\r\n}"),
+              std::string::npos);
 }
 
 TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdmAndItsErrorsDoNotEndInAFileNumber) {
@@ -211,27 +200,22 @@ TEST_F(tdm_series, matrixFieldsThatAreNotNumbersEndTheAlignmentNotZeroTdms) {
               "(frm_ev_extract: transform_tdms) routine.\n\rReturning to main menu");
 }
 
-TEST_F(tdm_series, OneFileIsWrittenUnchanged) {
+// Coordinates too wide for the fitting program are refused before anything is written; one
+// file needs no fit and is written unchanged.
+TEST_F(tdm_series, OneFileIsWrittenUnchangedButCoordinatesTooWideAreRefusedFirst) {
+    test::write_file(dir / "prmtop", "topology\n");
     auto t = table(1, 1);
     t.root_map(1, 1) = 1;
     t.tdm_xyz(1, 1) = {0.5, -0.25, 0};
-    t.coords(1) = {{"C", "0.", "0.", "0."}};
     t.atom_count = 1;
-    test::write_file(dir / "prmtop", "topology\n");
-    EXPECT_EQ(transform_tdms(context(t)), transform_outcome::done);
-    EXPECT_EQ(out("transformed_tdm.1.dat"), " 0.5  -0.25   0  \r\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "inpcrd"));
-}
-
-TEST_F(tdm_series, CoordinatesTooWideAreRefusedBeforeAnythingIsWritten) {
-    auto t = table(1, 1);
-    t.root_map(1, 1) = 1;
     t.coords(1) = {{"C", "1000.5", "0.", "0."}};
-    t.atom_count = 1;
-    test::write_file(dir / "prmtop", "topology\n");
     EXPECT_EQ(transform_tdms(context(t)), transform_outcome::stopped);
     EXPECT_EQ(ui.messages.back().title, "Data Expected!");
     EXPECT_FALSE(std::filesystem::exists(dir / "transformed_tdm.1.dat"));
+    t.coords(1) = {{"C", "999.5", "0.", "0."}};
+    EXPECT_EQ(transform_tdms(context(t)), transform_outcome::done);
+    EXPECT_EQ(out("transformed_tdm.1.dat"), " 0.5  -0.25   0  \r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "inpcrd"));
 }
 
 } // namespace
