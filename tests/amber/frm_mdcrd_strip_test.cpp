@@ -76,7 +76,7 @@ TEST_F(mdcrd_window, AMismatchKeepsTheControlsAndARunAsksForANewStart) {
     // A new run, with the box lines this time.
     files("all.crd");
     numbers("4", "1", "4");
-    test::control<QCheckBox>(w, "chk_BoxInfo")->setChecked(true);
+    click("chk_BoxInfo"); // enabled again with the output
     click("cmdExecute");
     EXPECT_EQ(test::read_file(dir / "all.crd"), test::trajectory(four_atoms));
 }

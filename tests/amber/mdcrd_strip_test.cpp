@@ -43,6 +43,7 @@ TEST(MdcrdStrip, KeepsTheRangeOfEveryFrameAndTheBoxLinesWhenAsked) {
         {223, 3, 1, 223, "  60.000  60.000  60.000"},
         // Box lines written with blanks between wider fields.
         {5, 3, 2, 4, " 42.43900 42.43900 42.43900"},
+        {5, 2, 1, 5, "  42.439  42.439  42.439  90.000 109.471  90.000"}, // and angles
         {2, 5, 1, 2, "      42.439      42.439      42.439"},
         // One atom: coordinate and box lines of the same width.
         {1, 3, 1, 1, box},

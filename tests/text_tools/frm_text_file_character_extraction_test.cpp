@@ -62,11 +62,13 @@ TEST_F(char_window, RangesOpenInTurnAndCloseWithoutLosingTexts) {
     EXPECT_EQ(open_ranges(), "12345");
     set("txt_range2_start", "");
     EXPECT_EQ(open_ranges(), "12");
+    set("txt_range3_finish", "7"); // a later range filled opens nothing while range 2 is empty
+    EXPECT_EQ(open_ranges(), "12");
     // Range 2 is left out, the disabled ranges 3 and 4 still take part.
     set("txt_range1_finish", "1");
     click("cmd_execute");
     EXPECT_EQ(box(1), "Information: Process completed: File Extraction Completed");
-    EXPECT_EQ(test::read_file(dir / "out.txt"), "0456\n");
+    EXPECT_EQ(test::read_file(dir / "out.txt"), "04566\n");
     // Completed: back to choosing an input file, boxes emptied.
     EXPECT_EQ(text("txt_range1_finish") + text("txt_range3_start"), "");
     expect_enabled({"cmd_output", "cmd_execute", "frame_extract"}, false);
