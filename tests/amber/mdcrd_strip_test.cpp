@@ -1,10 +1,7 @@
 #include "amber/mdcrd_strip.h"
 
-#include "support/cli_support.h"
+#include "stokes/job_checks.h"
 #include "support/mdcrd_files.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
@@ -14,109 +11,56 @@ namespace {
 
 const std::string box = "  42.439  42.439  42.439";
 
-std::string report(const std::string& description_and_number) {
-    return "Error (" + description_and_number +
-           ") in (frm_mdcrd_strip: cmd_execute_click) routine.\n\rReturning to main menu";
-}
+const std::string routine = "frm_mdcrd_strip: cmd_execute_click";
 
-struct strip_run {
-    mdcrd_strip_outcome outcome;
-    std::string output; // empty when no output file was made
-    test::recording_ui ui;
-};
-
-strip_run strip(const std::string& input, std::uint64_t atoms, std::uint64_t first,
-                std::uint64_t last, bool keep_box) {
+// The output of a run, empty when none was made.
+std::string strip(const std::string& input, std::uint64_t atoms, std::uint64_t first,
+                  std::uint64_t last, bool keep_box) {
     test::temp_dir dir;
     test::write_file(dir / "in.crd", input);
-    strip_run run;
-    run.outcome =
-        strip_mdcrd_atoms({dir / "in.crd", dir / "out.crd", atoms, first, last, keep_box}, run.ui);
-    if (std::filesystem::exists(dir / "out.crd"))
-        run.output = test::read_file(dir / "out.crd");
-    return run;
+    test::recording_ui ui;
+    strip_mdcrd_atoms({dir / "in.crd", dir / "out.crd", atoms, first, last, keep_box}, ui);
+    return test::read_file(dir / "out.crd");
 }
-
-TEST(MdcrdStrip, FourAtomsStrippedToTwoGiveOneLineOfSixFieldsPerFrame) {
-    const test::trajectory_shape t{4, 2, box};
-    const std::string input = test::trajectory(t);
-    // 12 fields a frame: a line of 10 and a line of 2, then the box line.
-    ASSERT_EQ(test::lines_of(input)[1].size(), 80u);
-    ASSERT_EQ(test::lines_of(input)[2].size(), 16u);
-
-    auto run = strip(input, 4, 2, 3, false);
-    ASSERT_EQ(run.outcome, mdcrd_strip_outcome::completed);
-    const auto lines = test::lines_of(run.output);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], t.title);
-    EXPECT_EQ(lines[1], input.substr(t.title.size() + 1 + 24, 48));
-    EXPECT_EQ(lines[2].size(), 48u);
-    EXPECT_EQ(run.output, test::trajectory(t, 2, 3, false));
-
-    ASSERT_EQ(run.ui.messages.size(), 1u);
-    EXPECT_EQ(run.ui.messages[0].title, "Conversion Finished");
-    EXPECT_EQ(run.ui.messages[0].text, "Conversion Complete");
-    const auto length = static_cast<long long>(input.size());
-    EXPECT_EQ(run.ui.progress_max, length);
-    EXPECT_EQ(run.ui.progress, length);
-    EXPECT_EQ(run.ui.count_texts.first, "Bytes Processed = " + std::to_string(length));
-    EXPECT_EQ(run.ui.count_texts.second, "Bytes Remaining = 0");
-    EXPECT_FALSE(run.ui.busy_now);
-
-    // Keeping every atom reproduces the coordinate lines; with the box lines, the whole file.
-    EXPECT_EQ(strip(input, 4, 1, 4, true).output, input);
-    EXPECT_EQ(strip(input, 4, 1, 4, false).output, test::trajectory(t, 1, 4, false));
-}
-
-struct layout_case {
-    std::uint64_t atoms, frames, first, last;
-    std::string box_line;
-};
-
-class MdcrdLayouts : public testing::TestWithParam<layout_case> {};
 
 // Atom counts whose last coordinate line is full (10 atoms), exactly as wide as a box line
 // (11 atoms: 33 fields, 3 on the last line), or a single field (7 atoms); kept ranges that end
-// a frame on a full line, at the first or the last atom; with and without box lines.
-TEST_P(MdcrdLayouts, KeepTheRangeOfEveryFrameAndTheBoxLinesWhenAsked) {
-    const layout_case c = GetParam();
-    const test::trajectory_shape t{c.atoms, c.frames, c.box_line};
-    const std::string input = test::trajectory(t);
-    for (const bool keep_box : {false, true}) {
-        auto run = strip(input, c.atoms, c.first, c.last, keep_box);
-        ASSERT_EQ(run.outcome, mdcrd_strip_outcome::completed)
-            << (run.ui.messages.empty() ? "" : run.ui.messages[0].text);
-        EXPECT_EQ(run.output, test::trajectory(t, c.first, c.last, keep_box));
+// a frame on a full line, at the first or the last atom; with and without box lines; titles of
+// any length, and a title alone.
+TEST(MdcrdStrip, KeepsTheRangeOfEveryFrameAndTheBoxLinesWhenAsked) {
+    const std::string long_title(300, 'T');
+    const struct {
+        std::uint64_t atoms, frames, first, last;
+        std::string box_line;
+        std::string title = "mdcrd test trajectory";
+    } cases[] = {
+        {10, 3, 1, 10, box},
+        {10, 3, 1, 10, ""},
+        {11, 4, 2, 11, box},
+        {11, 4, 1, 1, ""},
+        {7, 2, 7, 7, box},
+        {223, 3, 10, 20, ""},
+        {223, 3, 1, 223, "  60.000  60.000  60.000"},
+        // Box lines written with blanks between wider fields.
+        {5, 3, 2, 4, " 42.43900 42.43900 42.43900"},
+        {5, 2, 1, 5, "  42.439  42.439  42.439  90.000 109.471  90.000"}, // and angles
+        {2, 5, 1, 2, "      42.439      42.439      42.439"},
+        // One atom: coordinate and box lines of the same width.
+        {1, 3, 1, 1, box},
+        {1, 3, 1, 1, ""},
+        {4, 2, 1, 2, box, "trajectory generated by ptraj"},
+        {4, 0, 1, 4, box, long_title},
+    };
+    for (const auto& c : cases) {
+        const test::trajectory_shape t{c.atoms, c.frames, c.box_line, c.title};
+        for (const bool keep_box : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.atoms) + " atoms, " + std::to_string(c.first) + " to " +
+                         std::to_string(c.last) + (keep_box ? " with box lines" : ""));
+            EXPECT_EQ(strip(test::trajectory(t), c.atoms, c.first, c.last, keep_box),
+                      test::trajectory(t, c.first, c.last, keep_box));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, MdcrdLayouts,
-    testing::Values(layout_case{10, 3, 1, 10, box}, layout_case{10, 3, 1, 10, ""},
-                    layout_case{11, 4, 2, 11, box}, layout_case{11, 4, 1, 1, ""},
-                    layout_case{7, 2, 7, 7, box}, layout_case{223, 3, 10, 20, ""},
-                    layout_case{223, 3, 1, 223, "  60.000  60.000  60.000"},
-                    // Box lines written with blanks between wider fields.
-                    layout_case{5, 3, 2, 4, " 42.43900 42.43900 42.43900"},
-                    layout_case{2, 5, 1, 2, "      42.439      42.439      42.439"},
-                    // One atom: coordinate and box lines of the same width.
-                    layout_case{1, 3, 1, 1, box}, layout_case{1, 3, 1, 1, ""}));
-
-TEST(MdcrdStrip, TitleOfAnyLengthAndATitleAloneAreCopied) {
-    test::trajectory_shape t{4, 2, box, "trajectory generated by ptraj"};
-    EXPECT_EQ(strip(test::trajectory(t), 4, 1, 2, true).output, test::trajectory(t, 1, 2, true));
-    t.title = std::string(300, 'T');
-    EXPECT_EQ(strip(test::trajectory(t), 4, 3, 4, false).output, test::trajectory(t, 3, 4, false));
-    t.frames = 0;
-    EXPECT_EQ(strip(test::trajectory(t), 4, 1, 4, true).output, t.title + '\n');
-}
-
-struct refusal_case {
-    const char* name;
-    std::string input;
-    std::uint64_t atoms;
-    std::string report;
-};
 
 // A trajectory that does not match the atom count is refused before anything is written: an
 // output file the user had stays as it was.
@@ -133,14 +77,28 @@ TEST(MdcrdStrip, MismatchedLayoutsAreRefusedBeforeTheOutputIsTouched) {
     broken_line[plain.size() - 200] = '\n';
     std::string short_box = boxed;
     short_box.replace(short_box.rfind(box), box.size(), "  42.439  42.439");
+    // Same length overall: one box line a character longer, the next a character shorter.
+    std::string box_widths = test::trajectory({4, 3, box});
+    const std::size_t second_box = box_widths.find(box, box_widths.find(box) + 1);
+    box_widths.replace(box_widths.rfind(box), box.size(), box.substr(1));
+    box_widths.insert(second_box, " ");
     // 11 atoms without box lines, the last one at positive coordinates in frame 1 only; and
     // one atom at positive coordinates in every frame, with box lines.
-    std::string last_atom_moves = "title\n", one_atom_boxed = "title\n";
+    std::string last_atom_moves = "title\n", one_atom_boxed = "title\n", zero_last = "title\n";
     for (const char* last : {"   1.000   2.000   3.000\n", "  -1.000   2.000   3.000\n"})
         last_atom_moves += test::coordinate_lines(test::frame_fields(10, 0)) + last;
+    for (int f = 0; f < 2; ++f) // an eleventh atom at x = 0: no box length
+        zero_last +=
+            test::coordinate_lines(test::frame_fields(10, f)) + "   0.000   2.000   3.000\n";
     for (int f = 0; f < 2; ++f)
         one_atom_boxed += "   1.000   2.000   3.000\n" + box + "\n";
-    const refusal_case cases[] = {
+    const struct {
+        const char* name;
+        std::string input;
+        std::uint64_t atoms;
+        std::string report;
+        const char *in_name = "in.crd", *out_name = "out.crd";
+    } cases[] = {
         {"TooManyAtoms", plain, 224,
          "Frame 1, coordinate line 67 has 72 characters where 224 atoms need 80: check the "
          "number of atoms - error 59"},
@@ -154,6 +112,9 @@ TEST(MdcrdStrip, MismatchedLayoutsAreRefusedBeforeTheOutputIsTouched) {
         {"LineFeedInsideALine", broken_line, 223,
          "Frame 3, coordinate line 65 has 35 characters where 223 atoms need 80: check the "
          "number of atoms - error 59"},
+        {"ABoxLineOfAnotherWidthInALaterFrame", box_widths, 4,
+         "Frame 2, box line 1 has 25 characters where 4 atoms need 24: check the number of "
+         "atoms - error 59"},
         {"LastFrameCutShort", plain.substr(0, plain.size() - 100), 223,
          "The last frame is cut short: after 2 whole frames of 223 atoms come 5319 more bytes; "
          "check the number of atoms - error 62"},
@@ -177,156 +138,82 @@ TEST(MdcrdStrip, MismatchedLayoutsAreRefusedBeforeTheOutputIsTouched) {
          "Every frame of 1 atom ends in a line that reads as a box line (positive lengths), so "
          "the file reads as well as a trajectory of 1 atom without box lines: check the number "
          "of atoms - error 59"},
+        {"zeroCoordinateLineIsNoBoxLineGivenOneAtomTooFew", zero_last, 10,
+         "The last frame is cut short: after 2 whole frames of 10 atoms come 50 more bytes; check "
+         "the number of atoms - error 62"},
+        {"OutputThatIsTheInput", boxed, 223, "File already open55", "in.crd", "./in.crd"},
+        {"MissingInput", boxed, 223, "File not found53", "missing.crd"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         test::temp_dir dir;
         test::write_file(dir / "in.crd", c.input);
         test::write_file(dir / "out.crd", "the user's own file\n");
         test::recording_ui ui;
-        EXPECT_EQ(strip_mdcrd_atoms({dir / "in.crd", dir / "out.crd", c.atoms, 1,
+        EXPECT_EQ(strip_mdcrd_atoms({dir / c.in_name, dir / c.out_name, c.atoms, 1,
                                      std::min<std::uint64_t>(3, c.atoms), true},
                                     ui),
-                  mdcrd_strip_outcome::error_report)
-            << c.name;
-        ASSERT_EQ(ui.messages.size(), 1u) << c.name;
-        EXPECT_EQ(ui.messages[0].icon, message_icon::exclamation);
-        EXPECT_EQ(ui.messages[0].title, "Fatal - Error");
-        EXPECT_EQ(ui.messages[0].text, report(c.report)) << c.name;
-        EXPECT_EQ(test::read_file(dir / "out.crd"), "the user's own file\n") << c.name;
-        EXPECT_FALSE(ui.busy_now);
+                  mdcrd_strip_outcome::error_report);
+        EXPECT_EQ(test::only_report(ui), test::report(c.report, routine));
+        EXPECT_EQ(test::read_file(dir / "out.crd"), "the user's own file\n");
+        EXPECT_EQ(test::read_file(dir / "in.crd"), c.input);
     }
 }
 
-TEST(MdcrdStrip, ABoxLineOfAnotherWidthInALaterFrameIsFoundBeforeWriting) {
-    std::string input = test::trajectory({4, 3, box});
-    // Same length overall: one box line a character longer, the next a character shorter.
-    const std::size_t second_box = input.find(box, input.find(box) + 1);
-    input.replace(input.rfind(box), box.size(), box.substr(1));
-    input.insert(second_box, " ");
-    test::temp_dir dir;
-    test::write_file(dir / "in.crd", input);
-    test::recording_ui ui;
-    EXPECT_EQ(strip_mdcrd_atoms({dir / "in.crd", dir / "out.crd", 4, 1, 4, true}, ui),
-              mdcrd_strip_outcome::error_report);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              report("Frame 2, box line 1 has 25 characters where 4 atoms need 24: check the "
-                     "number of atoms - error 59"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.crd"));
-}
-
-TEST(MdcrdStrip, OutputThatIsTheInputLeavesTheInputWhole) {
-    test::temp_dir dir;
-    const std::string input = test::trajectory({4, 2, box});
-    test::write_file(dir / "in.crd", input);
-    test::recording_ui ui;
-    EXPECT_EQ(strip_mdcrd_atoms({dir / "in.crd", dir / "." / "in.crd", 4, 1, 2, false}, ui),
-              mdcrd_strip_outcome::error_report);
-    EXPECT_EQ(ui.messages.at(0).text, report("File already open55"));
-    EXPECT_EQ(test::read_file(dir / "in.crd"), input);
-
-    EXPECT_EQ(strip_mdcrd_atoms({dir / "missing.crd", dir / "out.crd", 4, 1, 2, false}, ui),
-              mdcrd_strip_outcome::error_report);
-    EXPECT_EQ(ui.messages.at(1).text, report("File not found53"));
-}
-
 TEST(MdcrdStrip, ExecuteNeedsThreeNumbersAndARangeThatFits) {
-    EXPECT_TRUE(atom_range_usable("4", "2", "3"));
     EXPECT_TRUE(atom_range_usable("4", "1", "4"));
-    EXPECT_TRUE(atom_range_usable("10", "3", "3"));
-    EXPECT_FALSE(atom_range_usable("10", "5", "3"));  // start after end
-    EXPECT_FALSE(atom_range_usable("10", "1", "12")); // end beyond the atoms
-    for (const auto& [total, start, end] : {std::tuple{"0", "1", "1"},
+    for (const auto& [total, start, end] : {std::tuple{"10", "5", "3"},
+                                            {"10", "1", "12"},
+                                            {"0", "1", "1"},
                                             {"1", "0", "1"},
-                                            {"1", "1", "0"},
                                             {"", "1", "1"},
                                             {"1", "", "1"},
                                             {"1", "1", ""},
                                             {"00", "1", "1"}})
-        EXPECT_FALSE(atom_range_usable(total, start, end)) << total << start << end;
+        EXPECT_FALSE(atom_range_usable(total, start, end)) << total << " " << start << " " << end;
 }
 
-// The kept coordinates of the real trajectories, compared field by field with the input frames.
-class MdcrdRealFiles : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::filesystem::exists(amber / "cpptraj_tz2.crd"))
-            GTEST_SKIP() << "the real Amber trajectories are not in " << amber;
+// A real trajectory stripped the plain way: every frame's 8-column fields of the kept atoms
+// written 10 to a line, then its box line when kept.
+std::string stripped(const std::string& input, std::uint64_t atoms, bool box, std::uint64_t first,
+                     std::uint64_t last, bool keep_box) {
+    const auto lines = test::lines_of(input);
+    const std::size_t coordinates = (3 * atoms + 9) / 10, per_frame = coordinates + box;
+    std::string out = lines[0] + "\n";
+    for (std::size_t at = 1; at + per_frame <= lines.size(); at += per_frame) {
+        std::vector<std::string> fields;
+        for (std::size_t l = at; l < at + coordinates; ++l)
+            for (std::size_t c = 0; c < lines[l].size(); c += 8)
+                fields.push_back(lines[l].substr(c, 8));
+        out +=
+            test::coordinate_lines({fields.begin() + 3 * (first - 1), fields.begin() + 3 * last});
+        out += box && keep_box ? lines[at + coordinates] + "\n" : "";
     }
-
-    static std::vector<std::vector<std::string>> frames_of(const std::string& text,
-                                                           std::uint64_t atoms, bool box) {
-        const auto lines = test::lines_of(text);
-        const std::uint64_t per_frame = (3 * atoms + 9) / 10 + (box ? 1 : 0);
-        std::vector<std::vector<std::string>> frames;
-        for (std::size_t at = 1; at + per_frame <= lines.size(); at += per_frame) {
-            std::vector<std::string> fields;
-            for (std::size_t l = at; l < at + per_frame - (box ? 1 : 0); ++l)
-                for (std::size_t c = 0; c < lines[l].size(); c += 8)
-                    fields.push_back(lines[l].substr(c, 8));
-            frames.push_back(fields);
-        }
-        return frames;
-    }
-
-    const std::filesystem::path amber = std::filesystem::path(QM_REAL_DATA) / "amber";
-};
-
-TEST_F(MdcrdRealFiles, StrippedFramesHoldTheInputsFieldsOfTheKeptAtoms) {
-    struct real_case {
-        const char* file;
-        std::uint64_t atoms, first, last, frames;
-        bool box;
-    };
-    for (const auto& c : {real_case{"cpptraj_tz2.crd", 223, 10, 20, 101, false},
-                          real_case{"cpptraj_tz2.truncoct.crd", 5827, 1, 223, 10, true},
-                          real_case{"cpptraj_tz2.truncoct.crd", 5827, 5000, 5827, 10, true}}) {
-        const std::string input = test::read_file(amber / c.file);
-        for (const bool keep_box : {false, true}) {
-            test::temp_dir dir;
-            test::recording_ui ui;
-            ASSERT_EQ(
-                strip_mdcrd_atoms(
-                    {amber / c.file, dir / "out.crd", c.atoms, c.first, c.last, keep_box}, ui),
-                mdcrd_strip_outcome::completed)
-                << c.file;
-            const std::string output = test::read_file(dir / "out.crd");
-            EXPECT_EQ(test::lines_of(output)[0], test::lines_of(input)[0]);
-            const auto in_frames = frames_of(input, c.atoms, c.box);
-            const auto out_frames = frames_of(output, c.last - c.first + 1, c.box && keep_box);
-            ASSERT_EQ(in_frames.size(), c.frames);
-            ASSERT_EQ(out_frames.size(), c.frames);
-            for (std::size_t f = 0; f < c.frames; ++f)
-                EXPECT_EQ(out_frames[f],
-                          std::vector<std::string>(in_frames[f].begin() + 3 * (c.first - 1),
-                                                   in_frames[f].begin() + 3 * c.last))
-                    << c.file << " frame " << f;
-        }
-    }
-    // Every atom and the box lines kept: the very same file.
-    for (const auto& [file, atoms] :
-         {std::pair{"cpptraj_tz2.crd", 223}, {"cpptraj_tz2.truncoct.crd", 5827}}) {
-        test::temp_dir dir;
-        test::recording_ui ui;
-        strip_mdcrd_atoms(
-            {amber / file, dir / "out.crd", std::uint64_t(atoms), 1, std::uint64_t(atoms), true},
-            ui);
-        EXPECT_EQ(test::read_file(dir / "out.crd"), test::read_file(amber / file)) << file;
-    }
+    return out;
 }
 
-TEST_F(MdcrdRealFiles, AWrongAtomCountIsRefused) {
-    for (const auto& [file, atoms] : {std::pair{"cpptraj_tz2.crd", 5827},
-                                      {"cpptraj_tz2.truncoct.crd", 223},
-                                      {"cpptraj_tz2.crd", 220},
-                                      {"cpptraj_tz2.truncoct.crd", 5828}}) {
-        test::temp_dir dir;
-        test::recording_ui ui;
-        EXPECT_EQ(strip_mdcrd_atoms(
-                      {amber / file, dir / "out.crd", std::uint64_t(atoms), 1, 3, false}, ui),
-                  mdcrd_strip_outcome::error_report)
-            << file << " " << atoms;
-        EXPECT_FALSE(std::filesystem::exists(dir / "out.crd"));
+TEST(MdcrdRealFiles, StripTheKeptAtomsOfEveryFrameAndRefuseAWrongAtomCount) {
+    const auto amber = std::filesystem::path(QM_REAL_DATA) / "amber";
+    if (!std::filesystem::exists(amber / "cpptraj_tz2.crd"))
+        GTEST_SKIP() << "the real Amber trajectories are not in " << amber;
+    const std::tuple<const char*, std::uint64_t, bool, std::uint64_t, std::uint64_t> cases[] = {
+        {"cpptraj_tz2.crd", 223, false, 10, 20},
+        {"cpptraj_tz2.crd", 223, false, 1, 223},
+        {"cpptraj_tz2.truncoct.crd", 5827, true, 1, 223},
+        {"cpptraj_tz2.truncoct.crd", 5827, true, 5000, 5827},
+        {"cpptraj_tz2.truncoct.crd", 5827, true, 1, 5827}};
+    for (const auto& [file, atoms, box, first, last] : cases) {
+        const std::string input = test::read_file(amber / file);
+        for (const bool keep_box : {false, true})
+            EXPECT_TRUE(strip(input, atoms, first, last, keep_box) ==
+                        stripped(input, atoms, box, first, last, keep_box))
+                << file << " " << first << " to " << last << (keep_box ? " with box" : "");
+        if (first > 1 || last < atoms)
+            continue;
+        // Every atom and the box lines kept: the very same file; a wrong count writes nothing.
+        EXPECT_TRUE(strip(input, atoms, 1, atoms, true) == input) << file;
+        for (const std::uint64_t wrong : {atoms - 3, atoms + 1, box ? 223ul : 5827ul})
+            EXPECT_EQ(strip(input, wrong, 1, 3, false), "") << file << " as " << wrong;
     }
 }
 
@@ -334,30 +221,22 @@ TEST(CliMdcrdStrip, StripsWithTheWindowsRulesAndRefusesWhatTheWindowWouldNotRun)
     test::temp_dir dir;
     const test::trajectory_shape t{4, 2, box};
     test::write_file(dir / "in.crd", test::trajectory(t));
-    const std::string in = (dir / "in.crd").string(), out = (dir / "out.crd").string();
-    auto r = test::run_cli({"mdcrd-strip", "--input", in, "--output", out, "--atoms", "4",
-                            "--first", "2", "--last", "3"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Information: Conversion Finished: Conversion Complete\n");
-    EXPECT_EQ(test::read_file(out), test::trajectory(t, 2, 3, false));
-    r = test::run_cli({"mdcrd-strip", "--input", in, "--output", out, "--atoms", "4", "--first",
-                       "1", "--last", "4", "--keep-box"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(test::read_file(out), test::trajectory(t));
-
-    for (const auto& [first, last, atoms] : {std::tuple{"3", "2", "4"},
-                                             {"1", "5", "4"},
-                                             {"0", "2", "4"},
-                                             {"1", "x", "4"},
-                                             {"1", "2", "-4"}}) {
-        r = test::run_cli({"mdcrd-strip", "--input", in, "--output", out, "--atoms", atoms,
-                           "--first", first, "--last", last});
-        EXPECT_EQ(r.status, 2) << first << " " << last << " " << atoms;
-    }
-    r = test::run_cli({"mdcrd-strip", "--input", in, "--output", out, "--atoms", "5", "--first",
-                       "1", "--last", "2"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("Exclamation: Fatal - Error: Error (Frame 1"), std::string::npos);
+    const auto strip = [&](const char* atoms, const char* first, const char* last,
+                           std::vector<std::string> more = {}) {
+        more.insert(more.end(), {"--atoms", atoms, "--first", first, "--last", last});
+        return test::run_on("mdcrd-strip", dir / "in.crd", dir / "out.crd", more);
+    };
+    EXPECT_EQ(strip("4", "2", "3").out, "Information: Conversion Finished: Conversion Complete\n");
+    EXPECT_EQ(test::read_file(dir / "out.crd"), test::trajectory(t, 2, 3, false));
+    EXPECT_EQ(strip("4", "1", "4", {"--keep-box"}).status, 0);
+    EXPECT_EQ(test::read_file(dir / "out.crd"), test::trajectory(t));
+    for (const auto& [atoms, first, last] : {std::tuple{"4", "3", "2"},
+                                             {"4", "1", "5"},
+                                             {"4", "0", "2"},
+                                             {"4", "1", "x"},
+                                             {"-4", "1", "2"}})
+        EXPECT_EQ(strip(atoms, first, last).status, 2) << atoms << " " << first << " " << last;
+    EXPECT_EQ(strip("5", "1", "2").status, 1);
 }
 
 } // namespace

@@ -1,18 +1,15 @@
 #include "stokes/frm_data_extraction1.h"
 
+#include "shell/frm_stokes_shift_tools.h"
 #include "stokes/stokes_shift_summary.h"
 #include "stokes/tool_window_fixture.h"
-
-#include <QLabel>
-#include <QLineEdit>
 
 namespace qm {
 namespace {
 
 struct data_extraction_window : test::tool_window<frm_data_extraction1> {
-    void SetUp() override { open("cmd_Data_extract1"); }
-    QLineEdit* edit(const char* name) { return test::control<QLineEdit>(w, name); }
-    void spectra() {
+    void SetUp() override {
+        open<frm_stokes_shift_tools>("cmd_Data_extract1");
         std::filesystem::create_directories(dir / "run");
         test::write_file(dir / "run" / "absfq.dat", "100 1\n");
         test::write_file(dir / "run" / "emisfq.dat", "50 1\n");
@@ -20,80 +17,53 @@ struct data_extraction_window : test::tool_window<frm_data_extraction1> {
 };
 
 TEST_F(data_extraction_window, OpensFromTheSubMenuWithItsTexts) {
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(w->windowTitle(), "Data Extraction 1");
-    EXPECT_EQ(test::control<QLabel>(w, "lbl_title")->text(),
-              "This module takes the output from the Steady State Program (emisfq.dat and "
-              "absfq.dat) and produces a summary file of the data giving the stokes shift and "
-              "reorganisation energies.");
-    EXPECT_EQ(test::control<QLabel>(w, "lbl_Input_Path")->text(), "Stage 1: Select Data Path:");
-    EXPECT_EQ(test::control<QLabel>(w, "lbl_current_path")->text(), "Current Data Path");
-    EXPECT_EQ(test::control<QLabel>(w, "lblOutput_Pathname")->text(),
-              "Enter Output Path + Filename:");
-    EXPECT_EQ(button("cmd_Input_Path")->text(), "&Select Path to Absfq.dat File");
-    EXPECT_EQ(button("cmd_Execute")->text(), "E&xecute");
-    EXPECT_EQ(button("cmd_return")->text(), "&Return to Stokes Shift Menu");
-    EXPECT_EQ(edit("txt_current_data_path")->text(), "");
-    EXPECT_EQ(edit("txt_output_file")->text(), "c:\\QMMM_Summary.dat");
-    EXPECT_TRUE(button("cmd_Execute")->isEnabled());
-}
-
-TEST_F(data_extraction_window, ReturnShowsTheSubMenuAgain) {
+    expect_texts({{"cmd_Input_Path", "&Select Path to Absfq.dat File"},
+                  {"cmd_Execute", "E&xecute"},
+                  {"cmd_return", "&Return to Stokes Shift Menu"},
+                  {"txt_current_data_path", ""},
+                  {"txt_output_file", "c:\\QMMM_Summary.dat"}});
+    EXPECT_TRUE(enabled("cmd_Execute"));
     expect_return_to_menu();
 }
 
 TEST_F(data_extraction_window, TheChosenFilesFolderIsTheDataPathAndExecuteAppends) {
-    spectra();
-    services.dialogs.queue_path((dir / "run" / "absfq.dat").string());
-    button("cmd_Input_Path")->click();
+    choose("cmd_Input_Path", "run/absfq.dat");
     const std::string folder = (dir / "run").string() + "/";
-    EXPECT_EQ(edit("txt_current_data_path")->text().toStdString(), folder);
     services.dialogs.queue_cancel();
-    button("cmd_Input_Path")->click();
-    EXPECT_EQ(edit("txt_current_data_path")->text().toStdString(), folder);
-
-    edit("txt_output_file")->setText(QString::fromStdString((dir / "summary.dat").string()));
-    button("cmd_Execute")->click();
-    ASSERT_EQ(services.messages.shown.size(), 1u);
-    EXPECT_EQ(services.messages.shown[0].icon, message_icon::information);
-    EXPECT_EQ(services.messages.shown[0].title, "Processing Complete");
+    click("cmd_Input_Path");
+    EXPECT_EQ(text("txt_current_data_path"), folder);
+    EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::read);
+    set("txt_output_file", (dir / "summary.dat").string());
+    click("cmd_Execute");
+    EXPECT_EQ(box(1).rfind("Information: Processing Complete: ", 0), 0u);
     EXPECT_EQ(test::read_file(dir / "summary.dat"),
               folder + "\t 0.2067833635 \t 0.2067833635 \r\n");
-    EXPECT_EQ(edit("txt_status")->text().toStdString(),
-              "Summary line appended to " + (dir / "summary.dat").string());
-    EXPECT_TRUE(button("cmd_Execute")->isEnabled());
-    EXPECT_EQ(services.dialogs.asked[0].title, "Select Path to Absfq.dat File");
-    EXPECT_EQ(services.dialogs.asked[0].purpose, file_purpose::read);
-
+    EXPECT_EQ(text("txt_status"), "Summary line appended to " + (dir / "summary.dat").string());
+    EXPECT_TRUE(enabled("cmd_Execute"));
     // Both spectra, a dashed line up each peak and the Stokes shift across between them.
     const auto lines = test::one_chart("Energy (eV)", "Intensity (peak = 1)");
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0].name, "Absorption");
+    std::string names;
+    for (const auto& line : lines)
+        names += line.name.toStdString() + "; ";
+    EXPECT_EQ(names, "Absorption; Emission; Absorption Peak = 0.414 eV; Emission Peak = 0.207 eV; "
+                     "Stokes Shift = 0.207 eV; ");
     EXPECT_EQ(lines[0].points, (QList<QPointF>{{thz_to_ev(100), 1}}));
-    EXPECT_EQ(lines[1].name, "Emission");
-    EXPECT_EQ(lines[2].name, "Absorption Peak = 0.414 eV");
-    EXPECT_EQ(lines[3].name, "Emission Peak = 0.207 eV");
-    EXPECT_EQ(lines[4].name, "Stokes Shift = 0.207 eV");
     EXPECT_EQ(lines[4].points, (QList<QPointF>{{thz_to_ev(50), 1}, {thz_to_ev(100), 1}}));
-    EXPECT_TRUE(button("cmd_show_chart")->isEnabled());
+    EXPECT_TRUE(enabled("cmd_show_chart"));
 }
 
 TEST_F(data_extraction_window, AFailureLeavesOnlyTheWayBack) {
-    spectra();
     // A typed path without its final separator: the file names run into the folder name.
-    edit("txt_current_data_path")->setText(QString::fromStdString((dir / "run").string()));
-    edit("txt_output_file")->setText(QString::fromStdString((dir / "summary.dat").string()));
-    button("cmd_Execute")->click();
-    ASSERT_EQ(services.messages.shown.size(), 1u);
-    EXPECT_EQ(services.messages.shown[0].icon, message_icon::exclamation);
-    EXPECT_EQ(services.messages.shown[0].title, "Fatal - Error");
-    EXPECT_EQ(services.messages.shown[0].text,
-              "Error (File not found53) in (frm_data_extraction1 submodule: cmd_Execute) "
-              "routine.\n\rReturning to main menu");
+    set("txt_current_data_path", (dir / "run").string());
+    set("txt_output_file", (dir / "summary.dat").string());
+    click("cmd_Execute");
+    EXPECT_EQ(box(1), "Exclamation: Fatal - Error: Error (File not found53) in "
+                      "(frm_data_extraction1 submodule: cmd_Execute) routine.\n\rReturning to "
+                      "main menu");
     EXPECT_FALSE(std::filesystem::exists(dir / "summary.dat"));
-    EXPECT_FALSE(button("cmd_Execute")->isEnabled());
-    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(enabled("cmd_Execute"));
     EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
     expect_return_to_menu();
 }

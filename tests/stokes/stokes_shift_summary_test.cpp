@@ -1,11 +1,9 @@
 #include "platform/number_form.h"
 #include "stokes/stokes_shift_summary.h"
 
-#include "stokes/only_report.h"
-#include "support/cli_support.h"
-#include "support/test_support.h"
+#include "stokes/job_checks.h"
 
-#include <gtest/gtest.h>
+#include <optional>
 
 namespace qm {
 namespace {
@@ -13,52 +11,30 @@ namespace {
 // Absorption peak at 1000 THz, emission peak at 500 THz.
 const std::string absorption = "900 0.5\n1000 1\n1100 0.25\n";
 const std::string emission = "500 1\n450 0.5\n";
-const std::string done_text = "Processing Complete \n\rStokes Shift = 2.067833635 eV\n\r"
-                              "Reorganisation Energy = 2.07768046183333 eV";
+const std::string done = "Information: Processing Complete: Processing Complete \n\rStokes Shift "
+                         "= 2.067833635 eV\n\rReorganisation Energy = 2.07768046183333 eV";
 const std::string summary_values = "\t 2.067833635 \t 2.07768046183333 \r\n";
 
-std::string report(const std::string& error) {
-    return "Error (" + error +
-           ") in (frm_data_extraction1 submodule: cmd_Execute) routine.\n\rReturning to main menu";
-}
+const std::string routine = "frm_data_extraction1 submodule: cmd_Execute";
 
 struct stokes_shift : ::testing::Test {
     test::temp_dir dir;
     std::string data_path = (dir.path() / "run1").string() + "/";
     std::filesystem::path summary = dir / "summary.dat";
 
-    void spectra(const std::string& abs, const std::string& emis) {
+    // The spectra of the run folder; a missing one is not there.
+    void spectra(const std::optional<std::string>& abs, const std::optional<std::string>& emis) {
         std::filesystem::create_directories(dir / "run1");
-        test::write_file(dir / "run1" / "absfq.dat", abs);
-        test::write_file(dir / "run1" / "emisfq.dat", emis);
+        for (const auto& [name, text] : {std::pair{"absfq.dat", abs}, {"emisfq.dat", emis}}) {
+            std::filesystem::remove(dir / "run1" / name);
+            if (text)
+                test::write_file(dir / "run1" / name, *text);
+        }
     }
-    stokes_shift_result run(test::recording_ui& ui) {
-        return stokes_shift_summary({data_path, summary}, ui);
-    }
-    // Runs a job that must fail; returns its one report.
-    std::string failure() {
-        test::recording_ui ui;
-        EXPECT_EQ(run(ui).outcome, stokes_shift_outcome::error_report);
-        return test::only_report(ui);
+    stokes_shift_result run(test::recording_ui& ui, chart_data* chart = nullptr) {
+        return stokes_shift_summary({data_path, summary}, ui, chart);
     }
 };
-
-TEST_F(stokes_shift, AppendsOneSummaryLinePerRunAndShowsBothValues) {
-    spectra(absorption, emission);
-    for (int n = 1; n <= 2; ++n) {
-        test::recording_ui ui;
-        const stokes_shift_result r = run(ui);
-        EXPECT_EQ(r.outcome, stokes_shift_outcome::completed);
-        EXPECT_NEAR(r.stokes_shift, 2.067833635, 1e-12);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].icon, message_icon::information);
-        EXPECT_EQ(ui.messages[0].title, "Processing Complete");
-        EXPECT_EQ(ui.messages[0].text, done_text);
-        EXPECT_EQ(ui.busy_calls, (std::vector<bool>{true, false}));
-    }
-    const std::string line = data_path + summary_values;
-    EXPECT_EQ(test::read_file(summary), line + line);
-}
 
 TEST_F(stokes_shift, FortranLayoutAndCrLfLinesReadLikeTheWellFormedOnes) {
     // Right-aligned columns: the blanks before the frequency used to read it as 0 and the
@@ -67,10 +43,8 @@ TEST_F(stokes_shift, FortranLayoutAndCrLfLinesReadLikeTheWellFormedOnes) {
             "   500.0  1 \r\n   450.0  0.5\r\n");
     test::recording_ui ui;
     chart_data chart;
-    EXPECT_EQ(stokes_shift_summary({data_path, summary}, ui, &chart).outcome,
-              stokes_shift_outcome::completed);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, done_text);
+    EXPECT_EQ(run(ui, &chart).outcome, stokes_shift_outcome::completed);
+    EXPECT_EQ(test::only_box(ui.messages), done);
     EXPECT_EQ(test::read_file(summary), data_path + summary_values);
     // The chart takes each line's intensity, never the empty fields between the columns.
     ASSERT_EQ(chart.lines.size(), 5u);
@@ -83,6 +57,7 @@ TEST_F(stokes_shift, FortranLayoutAndCrLfLinesReadLikeTheWellFormedOnes) {
 }
 
 TEST(SpectrumLines, PeakIsTheLastLineOfIntensityExactlyOne) {
+    EXPECT_EQ(text_form(thz_to_ev(1)), "0.00413566727"); // Planck's constant in eV / THz
     spectrum_totals t;
     for (const char* line : {"10 1", "20 0.5", "30 1", "40 0.99999999999999989"})
         add_spectrum_line(t, line);
@@ -97,67 +72,50 @@ TEST(SpectrumLines, PeakIsTheLastLineOfIntensityExactlyOne) {
     spectrum_totals extra;
     add_spectrum_line(extra, "10 2  3 ");
     EXPECT_EQ(extra.weight_sum, 5);
+    EXPECT_EQ(extra.peak_energy, 0) << "above 1 is no peak either";
     EXPECT_EQ(extra.weighted_sum, 2 * thz_to_ev(10) + 3 * thz_to_ev(10));
 }
 
-TEST(SpectrumLines, OneTerahertzIsTheEnergyOfPlancksConstant) {
-    const double e = thz_to_ev(1);
-    EXPECT_EQ(e, ((1e12 * 1.0) * 4.13566727) * 1e-15);
-    EXPECT_NEAR(e, 4.13566727E-03, 1e-17);
-    EXPECT_EQ(text_form(e), "0.00413566727");
-}
-
-TEST_F(stokes_shift, ASpectrumWithoutPeakHasPeakEnergyZero) {
-    spectra(absorption, "500 0.5\n");
-    test::recording_ui ui;
-    const stokes_shift_result r = run(ui);
-    ASSERT_EQ(r.outcome, stokes_shift_outcome::completed);
-    EXPECT_EQ(r.stokes_shift, thz_to_ev(1000));
-}
-
-TEST_F(stokes_shift, IntensitiesAddingUpToZeroAreReportedNeverWritten) {
-    spectra("900 0\n1000 0\n", emission);
-    EXPECT_EQ(failure(), report("Overflow6"));
-    spectra("900 1\n1000 -1\n", emission);
-    EXPECT_EQ(failure(), report("Division by zero11"));
-    spectra(absorption, "500 0\n");
-    EXPECT_EQ(failure(), report("Overflow6"));
-    // A frequency beyond a double's range overflows too.
-    spectra("1e300 1\n", emission);
-    EXPECT_EQ(failure(), report("Overflow6"));
-    EXPECT_FALSE(std::filesystem::exists(summary));
-}
-
-TEST_F(stokes_shift, MissingOrEmptySpectraAndBadSummariesAppendNothing) {
-    spectra(absorption, "");
-    EXPECT_EQ(failure(), report("Subscript out of range9"));
-    spectra("", "missing too");
-    std::filesystem::remove(dir / "run1" / "emisfq.dat");
-    EXPECT_EQ(failure(), report("Subscript out of range9")) << "the absorption is counted first";
-    spectra(absorption, emission);
-    std::filesystem::remove(dir / "run1" / "emisfq.dat");
-    EXPECT_EQ(failure(), report("File not found53"));
-    EXPECT_FALSE(std::filesystem::exists(summary));
-
-    // A path typed without its final separator runs into the file names.
-    spectra(absorption, emission);
-    data_path.pop_back();
-    EXPECT_EQ(failure(), report("File not found53"));
-    data_path += "/";
-
-    summary = dir / "no-folder" / "summary.dat";
-    EXPECT_EQ(failure(), report("Path not found76"));
-}
-
-TEST_F(stokes_shift, TheSummaryIsNeverOneOfTheSpectra) {
-    spectra(absorption, emission);
+// Every failure is reported before the summary is touched; the spectra stay as they were.
+TEST_F(stokes_shift, FailuresAppendNothing) {
+    std::filesystem::create_directories(dir / "run1");
     std::filesystem::create_symlink(dir / "run1" / "emisfq.dat", dir / "link.dat");
-    for (const auto& target : {dir / "run1" / "absfq.dat", dir / "link.dat"}) {
-        summary = target;
-        EXPECT_EQ(failure(), report("File already open55"));
+    const std::string no_separator = data_path.substr(0, data_path.size() - 1);
+    const std::optional<std::string> missing;
+    const struct {
+        std::optional<std::string> abs, emis;
+        std::string error;
+        std::string path = ""; // the data path when not the usual one
+        std::filesystem::path summary = "";
+    } cases[] = {
+        // Intensities adding up to zero, and a frequency beyond a double's range.
+        {"900 0\n1000 0\n", emission, "Overflow6"},
+        {"900 1\n1000 -1\n", emission, "Division by zero11"},
+        {absorption, "500 0\n", "Overflow6"},
+        {"1e300 1\n", emission, "Overflow6"},
+        {absorption, "", "Subscript out of range9"},
+        {"", missing, "Subscript out of range9"}, // the absorption is counted first
+        {absorption, missing, "File not found53"},
+        // A path typed without its final separator runs into the file names.
+        {absorption, emission, "File not found53", no_separator},
+        {absorption, emission, "Path not found76", "", dir / "no-folder" / "summary.dat"},
+        {absorption, emission, "File already open55", "", dir / "run1" / "absfq.dat"},
+        {absorption, emission, "File already open55", "", dir / "link.dat"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error + " " + c.abs.value_or("none"));
+        spectra(c.abs, c.emis);
+        test::recording_ui ui;
+        EXPECT_EQ(
+            stokes_shift_summary(
+                {c.path.empty() ? data_path : c.path, c.summary.empty() ? summary : c.summary}, ui)
+                .outcome,
+            stokes_shift_outcome::error_report);
+        EXPECT_EQ(test::only_report(ui), test::report(c.error, routine));
+        EXPECT_EQ(test::read_file(dir / "run1" / "absfq.dat"), c.abs.value_or(""));
+        EXPECT_EQ(test::read_file(dir / "run1" / "emisfq.dat"), c.emis.value_or(""));
     }
-    EXPECT_EQ(test::read_file(dir / "run1" / "absfq.dat"), absorption);
-    EXPECT_EQ(test::read_file(dir / "run1" / "emisfq.dat"), emission);
+    EXPECT_FALSE(std::filesystem::exists(summary));
 }
 
 TEST(SummaryDestination, aWindowsNameGoesToItsLastPartInTheCurrentFolder) {
@@ -181,34 +139,25 @@ TEST_F(stokes_shift, TheDefaultSummaryNameAppendsInTheCurrentFolderAndSaysWhere)
     const stokes_shift_result r = run(ui);
     const auto cli = test::run_cli({"stokes-shift", "--data-dir", data_path});
     std::filesystem::current_path(saved);
+    const std::string appended = "Summary line appended to " + (dir / "QMMM_Summary.dat").string();
     EXPECT_EQ(r.outcome, stokes_shift_outcome::completed);
-    EXPECT_EQ(ui.statuses.back(),
-              "Summary line appended to " + (dir / "QMMM_Summary.dat").string());
+    EXPECT_EQ(ui.statuses.back(), appended);
     EXPECT_EQ(cli.status, 0);
-    EXPECT_NE(cli.err.find("Summary line appended to " + (dir / "QMMM_Summary.dat").string()),
-              std::string::npos)
-        << cli.err;
+    EXPECT_NE(cli.err.find(appended), std::string::npos) << cli.err;
     EXPECT_EQ(test::read_file(dir / "QMMM_Summary.dat"),
               data_path + summary_values + data_path + summary_values);
 }
 
 TEST_F(stokes_shift, CliAcceptsTheFolderWithOrWithoutItsSeparator) {
     spectra(absorption, emission);
-    const std::string folder = (dir / "run1").string();
-    const auto first =
-        test::run_cli({"stokes-shift", "--data-dir", folder, "--summary", summary.string()});
-    EXPECT_EQ(first.status, 0) << first.err;
-    std::string shown = done_text;
-    EXPECT_EQ(first.out, "Information: Processing Complete: " + shown + "\n");
-    const auto second =
-        test::run_cli({"stokes-shift", "--data-dir", folder + "/", "--summary", summary.string()});
-    EXPECT_EQ(second.status, 0);
+    const auto shift = [&](const std::string& folder) {
+        return test::run_cli({"stokes-shift", "--data-dir", folder, "--summary", summary.string()});
+    };
+    EXPECT_EQ(shift((dir / "run1").string()).out, done + "\n");
+    EXPECT_EQ(shift(data_path).status, 0);
     EXPECT_EQ(test::read_file(summary), data_path + summary_values + data_path + summary_values);
-
-    const auto missing = test::run_cli(
-        {"stokes-shift", "--data-dir", (dir / "nowhere").string(), "--summary", summary.string()});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.out, "Exclamation: Fatal - Error: " + report("Path not found76") + "\n");
+    EXPECT_EQ(shift((dir / "nowhere").string()).out,
+              test::fatal("Path not found76", routine) + "\n");
     EXPECT_EQ(test::run_cli({"stokes-shift"}).status, 2);
     EXPECT_EQ(test::run_cli({"stokes-shift", "--data-dir", ""}).status, 2);
 }
