@@ -61,8 +61,9 @@ TEST(unit_conversion, AnInputUnitEnablesTheOutputsWithAFactorAndSelectsOne) {
         for (std::size_t i = 0; i < conversion_units.size(); ++i) {
             EXPECT_EQ(conversion_factor(row.input, conversion_units[i]).has_value(),
                       row.enabled[i]);
-            if (!row.enabled[i])
+            if (!row.enabled[i]) {
                 EXPECT_EQ(update_conversion("1", row.input, conversion_units[i]), std::nullopt);
+            }
         }
     }
 }
