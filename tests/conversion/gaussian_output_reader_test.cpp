@@ -1,145 +1,154 @@
+#include "conversion/frequency_table.h"
 #include "conversion/gaussian_output_reader.h"
-#include "platform/run_error.h"
 
 #include "conversion_files.h"
-#include "support/gaussian_files.h"
 
 #include <gtest/gtest.h>
 
 namespace qm {
 namespace {
 
-using test::fields;
 using test::g98_table;
 using test::gaussian_output;
-using test::water;
 
-struct gaussian_output_file : test::conversion_files {};
+struct gaussian_output_file : test::conversion_files {
+    // The frequency table of an output with this body as "<rows>:<last row>", or how it ended.
+    std::string table_of(const gaussian_version& version, const std::string& body) {
+        frequency_table table;
+        const result_flag flag =
+            g98_freq_extract(version, file(gaussian_output(test::g98_banner, body)), table, ui);
+        if (flag != result_flag::success) {
+            EXPECT_TRUE(table.rows.empty());
+            return flag == result_flag::not_found ? "not found" : "reported";
+        }
+        write_frequency_table(dir / "table.txt", table, ui);
+        const auto lines = test::lines_of(test::read_file(dir / "table.txt"));
+        return std::to_string(lines.size()) + ":" + lines.back();
+    }
+};
 
+// The banner opens one of the first 14 lines, exactly as printed; a two-line banner opening on
+// line 14 is found, its first line the one the Gaussian 94 style writer replaces.
 TEST_F(gaussian_output_file, BannerWithinTheFirst14Lines) {
-    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner, "", 14)), ui).flag,
-              result_flag::success);
-    EXPECT_EQ(ui.statuses.back(), "File Format is Valid");
-    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner, "", 15)), ui).flag,
-              result_flag::not_found);
-    EXPECT_EQ(ui.statuses.back(), "Checking File Format is Valid - Lines Scanned = 14");
+    const auto found = [&](const std::string& banner, int line) {
+        const auto r = g98_test(file(gaussian_output(banner, "", line)), ui);
+        const bool ok = r.flag == result_flag::success;
+        return (ok ? std::string(r.version->name) + ", " + r.banner + ": " : "") +
+               ui.statuses.back();
+    };
+    const std::string g16 = test::g16_banner_start + "\n" + test::g16_banner_end,
+                      scanned = "Checking File Format is Valid - Lines Scanned = 14";
+    EXPECT_EQ(found(test::g98_banner, 14) + "|" + found(test::g98_banner, 15) + "|" +
+                  found(test::g98_banner + " ", 14) + "|" + found(g16, 14),
+              "Gaussian 98, " + test::g98_banner + ": File Format is Valid|" + scanned + "|" +
+                  scanned + "|Gaussian 16, " + test::g16_banner_start + ": File Format is Valid");
     EXPECT_EQ(g94_test(file(gaussian_output(test::g94_banner, "", 6)), ui).version, &gaussian_94);
-    // The other version's banner, or a banner with trailing blanks, is not this version's.
-    EXPECT_EQ(g94_test(file(gaussian_output(test::g98_banner, "")), ui).flag,
-              result_flag::not_found);
-    EXPECT_EQ(g98_test(file(gaussian_output(test::g98_banner + " ", "")), ui).flag,
-              result_flag::not_found);
-    EXPECT_EQ(g98_test(file("short\n"), ui).flag, result_flag::not_found);
-    // A two-line banner opening on line 14 ends on line 15: it is found, and it is the line
-    // the Gaussian 94 style writer replaces.
-    const std::string g16 = test::g16_banner_start + "\n" + test::g16_banner_end;
-    const auto found = g98_test(file(gaussian_output(g16, "", 14)), ui);
-    EXPECT_EQ(found.version, &gaussian_16);
-    EXPECT_EQ(found.banner, test::g16_banner_start);
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// The latest year names the version; a banner of the Gaussian 94 route, one whose second line
+// is not the company's, one with a CR LF line end or with no known year is none.
 TEST(BannerVersion, EveryVersionByItsYears) {
     const std::string years = " Copyright (c) 1988,1990,1992,1993,1995,1998,";
-    const std::string& company = test::g16_banner_end;
-    struct row {
-        std::string line, next;
-        const gaussian_version* version;
+    const auto versions = [](const std::string& next, std::initializer_list<std::string> lines) {
+        std::string names;
+        for (const std::string& line : lines) {
+            const gaussian_version* v = banner_version(g98_route, line, next);
+            names += (v ? std::string(v->name) : "none") + "|";
+        }
+        return names;
     };
-    for (const row& r : std::vector<row>{
-             {test::g98_banner, company, &gaussian_98},
-             {years + "2003, Gaussian, Inc.", "", &gaussian_03},
-             {years + "2003,2004, Gaussian, Inc.", "", &gaussian_03},
-             {years + "2003,2009, Gaussian, Inc.", "", &gaussian_09},
-             {years + "2003,2009,2013,", company, &gaussian_09},
-             {years + "2003,2009,2016,", company, &gaussian_16},
-             {" Copyright (c) 1988-2019, Gaussian, Inc.  All Rights Reserved.", "", &gaussian_16},
-             // Not a banner of the Gaussian 98 route.
-             {test::g94_banner, "", nullptr},
-             {years + "2003,2009,2016,", "                  All Rights Reserved.", nullptr},
-             {years + "2003,2009,2016,\r", company, nullptr}, // CR LF line ends
-             {years + "1999, Gaussian, Inc.", "", nullptr},
-             {years + "20O3, Gaussian, Inc.", "", nullptr}})
-        EXPECT_EQ(banner_version(g98_route, r.line, r.next), r.version) << r.line;
+    EXPECT_EQ(versions("", {years + "2003, Gaussian, Inc.", years + "2003,2004, Gaussian, Inc.",
+                            years + "2003,2009, Gaussian, Inc.",
+                            " Copyright (c) 1988-2019, Gaussian, Inc.  All Rights Reserved.",
+                            test::g94_banner, years + "1999, Gaussian, Inc.",
+                            years + "20O3, Gaussian, Inc."}),
+              "Gaussian 03|Gaussian 03|Gaussian 09|Gaussian 16|none|none|none|");
+    EXPECT_EQ(
+        versions(test::g16_banner_end, {test::g98_banner, years + "2003,2009,2013,",
+                                        years + "2003,2009,2016,", years + "2003,2009,2016,\r"}),
+        "Gaussian 98|Gaussian 09|Gaussian 16|none|");
+    EXPECT_EQ(versions("                  All Rights Reserved.", {years + "2003,2009,2016,"}),
+              "none|");
     EXPECT_EQ(banner_version(g94_route, test::g94_banner, ""), &gaussian_94);
-    EXPECT_EQ(banner_version(g94_route, years + "2003,2009,2016,", company), nullptr);
+    EXPECT_EQ(banner_version(g94_route, years + "2003,2009,2016,", test::g16_banner_end), nullptr);
 }
 
-// The single mode keeps the last table, whatever its length. Coordinates wider than the nine
-// columns of the usual layout are taken whole, in either version's layout; up to nine
-// characters the texts are exactly the nine columns they always were.
+// The single mode keeps the last table, whatever its length; coordinates wider than the usual
+// nine columns are taken whole in either version's layout, shorter ones as the nine columns.
 TEST_F(gaussian_output_file, SingleModeTakesTheLastTableWithWideCoordinatesWhole) {
-    const std::vector<test::test_atom> first = {
-        {6, 1.0, 2.0, 3.0}, {8, 4.0, 5.0, 6.0}, {1, 7.0, 8.0, 9.0}, {1, 0.5, 0.5, 0.5}};
-    const std::vector<test::test_atom> last = {{6, -10.5, 123.456789, -1234.5},
-                                               {1, -9.999999, 99.999999, 5}};
-    structure_record record;
-    ASSERT_EQ(
-        g98_extract(file(gaussian_output(test::g98_banner, g98_table(first) + g98_table(last))),
-                    record, ui),
-        result_flag::success);
-    EXPECT_EQ(ui.statuses.back(), "Searching File for Standard Orientations - Found 2");
-    ASSERT_EQ(record.atoms.size(), 2u);
-    EXPECT_EQ(fields(record.atoms[0]), "6|-10.500000|123.456789|-1234.500000");
-    EXPECT_EQ(fields(record.atoms[1]), "1|-9.999999|99.999999| 5.000000");
-
+    const std::string first =
+        g98_table({{6, 1.0, 2.0, 3.0}, {8, 4.0, 5.0, 6.0}, {1, 7.0, 8.0, 9.0}, {1, 0.5, 0.5, 0.5}});
+    const std::string last =
+        g98_table({{6, -10.5, 123.456789, -1234.5}, {1, -9.999999, 99.999999, 5}});
+    EXPECT_EQ(after(g98_extract(file(gaussian_output(test::g98_banner, first + last)), record, ui)),
+              "found 6|-10.500000|123.456789|-1234.500000;1|-9.999999|99.999999| 5.000000; "
+              "Searching File for Standard Orientations - Found 2");
     const auto g94 = file(gaussian_output(
         test::g94_banner, test::g94_table({{7, 0.1, -0.2, 0.3}, {17, -15.25, 0.0, 101.0}})));
-    ASSERT_EQ(g94_extract(g94, record, ui), result_flag::success);
-    EXPECT_EQ(fields(record.atoms[0]), "7| 0.100000|-0.200000| 0.300000");
-    EXPECT_EQ(fields(record.atoms[1]), "17|-15.250000| 0.000000|101.000000");
-}
-
-TEST_F(gaussian_output_file, HeaderRulesOfTheTwoModes) {
-    // Gaussian 98 without the header's trailing blanks: single mode only.
-    const std::string bare98 = "                         Standard orientation:";
-    // Gaussian 94 with trailing blanks: single mode only.
-    const std::string padded94 = test::g94_header + "   ";
-    conversion_settings s{{}, dir / "out.xyz", "out.xyz", input_type::g98, output_type::xyz, true};
-    structure_record record;
-
-    s.input = file(gaussian_output(test::g98_banner, g98_table(water, bare98)));
+    EXPECT_EQ(after(g94_extract(g94, record, ui)),
+              "found 7| 0.100000|-0.200000| 0.300000;17|-15.250000| 0.000000|101.000000; "
+              "Searching File for Standard Orientations - Found 1");
+    // HeaderRulesOfTheTwoModes: a header without its trailing blanks (98) or with them (94) is
+    // read in the single mode only.
+    conversion_settings s{{}, dir / "out.xyz", "out.xyz", in::g98, out::xyz, true};
+    s.input = file(
+        gaussian_output(test::g98_banner,
+                        g98_table(test::water, "                         Standard orientation:")));
     EXPECT_EQ(g98_extract(s.input, record, ui), result_flag::success);
     EXPECT_EQ(g98_multiple_extract(s, ui), result_flag::not_found);
-
-    s.input = file(gaussian_output(test::g94_banner, test::g94_table(water, padded94)));
+    s.input = file(
+        gaussian_output(test::g94_banner, test::g94_table(test::water, test::g94_header + "   ")));
     EXPECT_EQ(g94_extract(s.input, record, ui), result_flag::success);
     EXPECT_EQ(g94_multiple_extract(s, ui), result_flag::not_found);
-}
-
-TEST_F(gaussian_output_file, MultipleModeWritesOneFilePerTable) {
-    const auto input = file(gaussian_output(test::g98_banner, g98_table(water) + " Step 2\n" +
-                                                                  g98_table({{6, 0, 0, -10.25}})));
-    const conversion_settings s{input,           dir / "water.xyz", "water.xyz",
-                                input_type::g98, output_type::xyz,  true};
-    ASSERT_EQ(g98_multiple_extract(s, ui), result_flag::success);
-    EXPECT_EQ(test::read_file(dir / "1 - water.xyz"),
-              " O      0.000000      0.000000      0.119262\n"
-              " H      0.000000      0.763239     -0.477047\n"
-              " H      0.000000     -0.763239     -0.477047\n");
-    EXPECT_EQ(test::read_file(dir / "2 - water.xyz"),
-              " C      0.000000      0.000000     -10.250000\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "water.xyz")); // the chosen file itself: no
-    EXPECT_EQ(ui.statuses.back(), "Searching File for Standard Orientations - Found 2");
-}
-
-TEST_F(gaussian_output_file, FileEndingInsideATableIsTheLongReport) {
-    const std::string table = g98_table(water);
+    // FileEndingInsideATableIsTheLongReport; ShortRowIsARunErrorNotAGuess.
+    const std::string table = g98_table(test::water);
     const auto path =
         file(gaussian_output(test::g98_banner, "") + table.substr(0, table.size() - 72));
-    structure_record record;
-    EXPECT_EQ(g98_extract(path, record, ui), result_flag::reported);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Error (Input past end of file) in (g98_extract) routine.\n\r"
-                                   "Returning to main menu.\r\nIs this definately a UNIX "
-                                   "formated text file?");
+    EXPECT_EQ(after(g98_extract(path, record, ui)),
+              "reported  Error (Input past end of file) in (g98_extract) routine.\n\rReturning to "
+              "main menu.\r\nIs this definately a UNIX formated text file?");
+    for (const char* row : {"    1          6             0        0.000000", "    1", ""})
+        EXPECT_THROW(cut_orientation_row(row, gaussian_98), run_error) << row;
 }
 
-TEST(OrientationRow, ShortRowIsARunErrorNotAGuess) {
-    EXPECT_THROW(cut_orientation_row("    1          6             0        0.000000", gaussian_98),
-                 run_error);
-    EXPECT_THROW(cut_orientation_row("    1", gaussian_98), run_error);
-    EXPECT_THROW(cut_orientation_row("", gaussian_98), run_error);
+// Blocks of any size, in mode order, from the first section only. From Gaussian 09 the heading
+// runs over four lines; Gaussian 03 prints either form. A value without its frequency would land
+// in another mode's row: no table, as for a file ending inside a block or without a section.
+TEST_F(gaussian_output_file, FrequencySectionsOfEveryVersionAndNoValueShiftsARow) {
+    const std::string one_line =
+        " reduced masses (AMU), force constants (mDyne/A) and normal coordinates:\n";
+    std::string modern = test::frequency_section({3, 1}, 2),
+                extra_ir = test::frequency_section({2}, 2);
+    modern.replace(modern.find(one_line), one_line.size(),
+                   " activities (A**4/AMU), depolarization ratios for plane and unpolarized\n"
+                   " incident light, reduced masses (AMU), force constants (mDyne/A),\n"
+                   " and normal coordinates:\n");
+    const std::string old = test::frequency_section({3, 1}, 2),
+                      block = test::frequency_section({3}, 2);
+    extra_ir.insert(extra_ir.find('\n', extra_ir.find(" IR Inten    --")), "     9.9999");
+    const std::string four = "4: 400.1234     4.1000     3.5000";
+    using row = std::tuple<const char*, const gaussian_version*, std::string, std::string>;
+    for (const auto& [name, version, body, table] : std::initializer_list<row>{
+             {"only the first section, any atom count", &gaussian_98,
+              test::frequency_section({3, 2}, 1) + test::frequency_section({2}, 30),
+              "5: 500.1234     5.1000     4.5000"},
+             {"NoRamanLineEndsTheRowAfterTheIrIntensity", &gaussian_98,
+              test::frequency_section({3, 1}, 2, false), "4: 400.1234     4.1000"},
+             {"Gaussian 03, four-line heading", &gaussian_03, modern, four},
+             {"Gaussian 03, one-line heading", &gaussian_03, old, four},
+             {"Gaussian 98, four-line heading", &gaussian_98, modern, "not found"},
+             {"Gaussian 16, one-line heading", &gaussian_16, old, "not found"},
+             {"MoreValuesThanFrequenciesIsAnErrorNotAShiftedTable", &gaussian_98, extra_ir,
+              "reported"},
+             {"file ending inside a block", &gaussian_98, block.substr(0, block.find(" Depolar")),
+              "reported"},
+             {"no section", &gaussian_98, test::g98_table(test::water), "not found"}})
+        EXPECT_EQ(table_of(*version, body), table) << name;
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Error (Subscript out of range) in (g98_freq_extract) routine.\n\rReturning to main "
+              "menu.\r\nIs this definately a UNIX formated text file?");
 }
 
 } // namespace

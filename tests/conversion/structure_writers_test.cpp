@@ -1,76 +1,134 @@
 #include "conversion/element_symbols.h"
+#include "conversion/g94_writer.h"
+#include "conversion/gaussian_output_reader.h"
 #include "conversion/structure_writers.h"
-#include "platform/error_report.h"
 
-#include "support/test_support.h"
+#include "conversion_files.h"
 
 #include <gtest/gtest.h>
 
 namespace qm {
 namespace {
 
-// Serial ending in column 11, symbol in 13-14, residue number in 26, coordinates cut (never
-// rounded) to six characters; a one-character label moves everything after it left.
-TEST(PdbWriter, ColumnsOfEveryLabelRule) {
+// Serial ending in column 11, symbol in 13-14, residue in 26, coordinates cut (never rounded) to
+// six characters; from a Gaussian input a longer label takes one blank less before the residue.
+TEST(AtomLineLayouts, PdbAndGaussian94ColumnsOfEveryRule) {
     const structure_record record{{{"6", " 0.000000", " 1.234567", "-0.987654"},
                                    {"Cl", "-12.345678", " 1.2", "0.99999999"},
                                    {"C", "0.0", "0.0", "0.0"}}};
-    EXPECT_EQ(pdb_text({{record.atoms[0]}}, label_rule::element_symbol, spacer_rule::eleven_blanks),
-              "ATOM      1  C           1       0.000   1.234  -0.987\nEND\n");
     EXPECT_EQ(pdb_text(record, label_rule::symbol_when_digit, spacer_rule::eleven_blanks),
               "ATOM      1  C           1       0.000   1.234  -0.987\n"
               "ATOM      2 Cl           1      -12.34   1.2  0.9999\n"
               "ATOM      3 C           1      0.0  0.0  0.0\n"
               "END\n");
-    // Gaussian input: a longer label takes one blank less, so the residue column stays.
     EXPECT_EQ(pdb_text(record, label_rule::as_read, spacer_rule::by_label_width),
               "ATOM      1 6           1       0.000   1.234  -0.987\n"
               "ATOM      2 Cl          1      -12.34   1.2  0.9999\n"
               "ATOM      3 C           1      0.0  0.0  0.0\n"
               "END\n");
-}
-
-TEST(PdbWriter, SerialEndsInColumn11) {
-    const atom_row row{"C", "1.0", "2.0", "3.0"};
-    for (long long serial : {9LL, 10LL, 99LL, 100LL, 999LL, 1000LL, 9999LL, 10000LL}) {
-        const std::string digits = std::to_string(serial);
-        EXPECT_EQ(pdb_atom_line(serial, " C", "", row).substr(0, 12),
-                  "ATOM" + std::string(7 - digits.size(), ' ') + digits + " ")
-            << serial;
-    }
+    const auto serial = [](long long n) {
+        return pdb_atom_line(n, " C", "", {"C", "1.0", "2.0", "3.0"}).substr(0, 12);
+    };
+    EXPECT_EQ(test::each(serial, {9LL, 10LL, 99LL, 100LL, 999LL, 1000LL, 9999LL, 10000LL}),
+              "ATOM      9 |ATOM     10 |ATOM     99 |ATOM    100 |ATOM    999 |ATOM   1000 |"
+              "ATOM   9999 |ATOM  10000 |");
+    // Gaussian 94: the centre number in columns 1-5, the atomic number in 12-17, coordinates
+    // right-aligned in 25-36, 37-48 and 49-60; a wider text grows left inside its own field, so
+    // the later fields stay where the reader looks for them; one that cannot, or a sixth centre
+    // digit, is refused.
+    const atom_row zero{"1", " 0.000000", " 0.000000", " 0.000000"},
+        wide{"6", "-1234567.1234", " 0.000000", " 0.000000"};
+    EXPECT_EQ(g94_atom_line(42, {"17", "-1.234567", " 2.000000", "-3.500000"}) +
+                  g94_atom_line(1, {"6", "-12.850000", "99.980000", "-105.500000"}) +
+                  g94_atom_line(10000, zero),
+              "   42          17          -1.234567    2.000000   -3.500000\n"
+              "    1           6         -12.850000   99.980000 -105.500000\n"
+              "10000           1           0.000000    0.000000    0.000000\n");
+    EXPECT_EQ(test::error_of([&] { g94_atom_line(100000, zero); }) + "|" +
+                  test::error_of([&] { g94_atom_line(1, wide); }),
+              "6 Overflow|6 Overflow");
 }
 
 // Only an exact whole number from 1 to 103 names an element; a failure names the lookup.
 TEST(ElementSymbols, TableEndsAndLookupFailures) {
-    EXPECT_EQ(element_symbol(1), " H");
-    EXPECT_EQ(element_symbol(17), "Cl");
-    EXPECT_EQ(element_symbol(103), "Lr");
-    EXPECT_EQ(element_symbol(0), "");
-    EXPECT_EQ(number_element_to_letters({" 26 ", "", "", ""}), "Fe");
-    EXPECT_EQ(number_element_to_letters({"103", "", "", ""}), "Lr");
-    auto report_of = [](const std::string& label) {
-        try {
-            number_element_to_letters({label, "", "", ""});
-        } catch (const element_lookup_error& e) {
-            return error_report_text(report_form::short_form, e, element_lookup_routine);
-        }
-        return std::string("no error");
+    EXPECT_EQ(test::each([](int n) { return std::string(element_symbol(n)); }, {1, 17, 103, 0}),
+              " H|Cl|Lr||");
+    const auto lookup = [](const char* label) {
+        return test::text_or_error([&] { return number_element_to_letters({label, "", "", ""}); });
     };
-    for (const char* label : {"0", "104", "6.5"})
-        EXPECT_EQ(report_of(label),
-                  "Error () in (number_element_to_letters) routine.\n\rReturning to main menu");
-    EXPECT_EQ(report_of("C"), "Error (Type mismatch) in (number_element_to_letters) "
-                              "routine.\n\rReturning to main menu");
-}
-
-TEST(Writers, ElementFailureLeavesTheDestinationUntouched) {
+    EXPECT_EQ(test::each(lookup, {" 26 ", "103", "0", "104", "6.5", "C"}),
+              "Fe|Lr|0 |0 |0 |13 Type mismatch|");
+    // ElementFailureLeavesTheDestinationUntouched
     test::temp_dir dir;
     test::write_file(dir / "out.pdb", "previous\n");
     const structure_record record{{{"6", "0.0", "0.0", "0.0"}, {"0", "0.0", "0.0", "0.0"}}};
     EXPECT_THROW(
         write_pdb(dir / "out.pdb", record, label_rule::element_symbol, spacer_rule::eleven_blanks),
-        run_error);
+        element_lookup_error);
     EXPECT_EQ(test::read_file(dir / "out.pdb"), "previous\n");
+}
+
+struct g94_output : test::conversion_files {};
+
+// Every table, even one with an atom more, gets the final coordinates, every line a leading
+// blank, the banner Gaussian 94's: read back, three tables of the final water geometry.
+TEST_F(g94_output, EveryTableGetsTheFinalCoordinatesAndLinesGainABlank) {
+    std::vector<test::test_atom> bigger = {{8, 1, 1, 1}, {1, 2, 2, 2}, {1, 3, 3, 3}, {6, 9, 9, 9}};
+    const auto out = test::lines_of(
+        convert(file(test::gaussian_output(test::g98_banner,
+                                           test::g98_table(bigger) + " Step\n" +
+                                               test::g98_table({bigger.begin(), bigger.end() - 1}) +
+                                               test::g98_table(test::water))),
+                in::g98, out::g94));
+    EXPECT_EQ(out[0] + "|" + out[7] + "|" + out.back(), "  Entering Gaussian System, Link 0=g98|" +
+                                                            test::g94_banner +
+                                                            "|  Normal termination.");
+    EXPECT_EQ(std::count(out.begin(), out.end(), test::g94_header), 3);
+    EXPECT_EQ(std::count(out.begin(), out.end(), "  Step"), 1);
+    std::filesystem::rename(dir / "out", dir / "o.g94");
+    convert(dir / "o.g94", in::g94, out::xyz, true);
+    const std::string water_xyz = " O      0.000000      0.000000      0.119262\n"
+                                  " H      0.000000      0.763239     -0.477047\n"
+                                  " H      0.000000     -0.763239     -0.477047\n";
+    for (const char* name : {"1 - out", "2 - out", "3 - out"})
+        EXPECT_EQ(test::read_file(dir / name), water_xyz) << name;
+}
+
+// Converted to Gaussian 94 and read back, a molecule wider than 20 Angstrom (from a Gaussian 98
+// or a two-line-banner Gaussian 16 output) gives the PDB file of the original.
+TEST_F(g94_output, WideMoleculeRoundTripsThroughTheGaussian94Layout) {
+    const std::vector<test::test_atom> wide = {
+        {6, -12.85, 99.98, -105.5}, {8, 1.25, -10.0, 0.5}, {1, 123.456789, 0.0, -9.999999}};
+    const std::string g16_banner = test::g16_banner_start + "\n" + test::g16_banner_end;
+    for (const auto& [banner, from_g09] :
+         {std::pair{test::g98_banner, false}, std::pair{g16_banner, true}}) {
+        const std::string table = test::g98_table(wide, test::g98_header, from_g09);
+        const auto input = file(test::gaussian_output(banner, table + " Step 2\n" + table));
+        const std::string direct = convert(input, in::g98, out::pdb);
+        EXPECT_EQ(direct.substr(0, 54), "ATOM      1  C           1      -12.85  99.980  -105.5");
+        convert(input, in::g98, out::g94);
+        std::filesystem::rename(dir / "out", dir / "wide.g94");
+        EXPECT_EQ(convert(dir / "wide.g94", in::g94, out::pdb), direct);
+    }
+}
+
+// A file that ends inside a table, and an output that is the input itself, end in the
+// routine's report; the input is never written over.
+TEST_F(g94_output, InputTableCutShortOrChosenAsOutputIsAReport) {
+    const std::string table = test::g98_table(test::water);
+    const std::string cut =
+        test::gaussian_output(test::g98_banner, "") + table.substr(0, table.size() - 72);
+    file(cut, "cut.out");
+    const structure_record record{{{"8", " 0.000000", " 0.000000", " 0.119262"}}};
+    for (const char* output : {"cut.g94", "cut.out"})
+        EXPECT_EQ(g98_in_g94_out(dir / "cut.out", dir / output, record,
+                                 g98_test(dir / "cut.out", ui), ui),
+                  result_flag::reported);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(
+        ui.messages[0].text,
+        "Error (Input past end of file) in (g98_in_g94_out) routine.\n\rReturning to main menu");
+    EXPECT_EQ(test::read_file(dir / "cut.out"), cut);
 }
 
 } // namespace
