@@ -1,11 +1,12 @@
-// Window tests run offscreen, with one QApplication for the whole binary.
+// Window tests run offscreen (unless another platform is asked for), one QApplication for all.
 #include <QApplication>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -5,7 +5,6 @@
 #include "shell/frm_init.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QPushButton>
 
@@ -31,15 +30,6 @@ protected:
         auto* button = window->findChild<QPushButton*>(name);
         ASSERT_NE(button, nullptr) << name;
         button->click();
-    }
-
-    // How many windows of that class exist, shown or not.
-    template <class W> static int window_count() {
-        int count = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (qobject_cast<W*>(widget) != nullptr)
-                ++count;
-        return count;
     }
 };
 

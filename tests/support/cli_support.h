@@ -5,7 +5,6 @@
 #include "support/test_support.h"
 
 #include <cstdlib>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -14,9 +13,8 @@
 namespace qm::test {
 
 struct cli_run {
-    int status;
-    std::string out;
-    std::string err;
+    int status = 0;
+    std::string out = "", err = "";
 };
 
 // `args` without the program name: {"convert", "--input", ...}.
@@ -31,8 +29,7 @@ inline cli_run run_cli(std::vector<std::string> args) {
 }
 
 #ifdef QUILLMARK_CLI_PATH
-// Runs a shell command line in `folder`, where "$Q" is the built quillmark-cli: for pipes,
-// standard input and output as a user's shell gives them.
+// A shell command line run in `folder`, "$Q" the built quillmark-cli: pipes as users have them.
 inline cli_run run_shell(const std::filesystem::path& folder, const std::string& command) {
     const std::string script = "cd '" + folder.string() + "' && Q='" QUILLMARK_CLI_PATH "' && (" +
                                command + ") > .out 2> .err";
@@ -44,12 +41,5 @@ inline cli_run run_shell(const std::filesystem::path& folder, const std::string&
     return r;
 }
 #endif
-
-// run_cli of a command line split at its blanks ("convert --input a.xyz ..."), for arguments
-// that hold none.
-inline cli_run run_words(const std::string& line) {
-    std::istringstream words(line);
-    return run_cli({std::istream_iterator<std::string>(words), {}});
-}
 
 } // namespace qm::test

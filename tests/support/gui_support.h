@@ -11,8 +11,6 @@
 #include <QChartView>
 #include <QElapsedTimer>
 #include <QLineSeries>
-#include <QObject>
-#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -24,12 +22,9 @@ namespace qm::test {
 template <class Pred> bool wait_until(Pred done, int limit_ms = 5000) {
     QElapsedTimer clock;
     clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limit_ms)
-            return false;
+    while (!done() && clock.elapsed() <= limit_ms)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return done();
 }
 
 // The control of that name, failing the test when it is missing.
@@ -55,11 +50,9 @@ inline std::vector<drawn_line> chart_lines(const QChart* chart) {
 
 // The titles of the horizontal and the vertical axis.
 inline std::pair<QString, QString> axis_titles(const QChart* chart) {
-    auto title = [chart](Qt::Orientation o) {
-        const auto axes = chart->axes(o);
-        return axes.isEmpty() ? QString() : axes.front()->titleText();
-    };
-    return {title(Qt::Horizontal), title(Qt::Vertical)};
+    const auto x = chart->axes(Qt::Horizontal), y = chart->axes(Qt::Vertical);
+    return {x.isEmpty() ? QString() : x.front()->titleText(),
+            y.isEmpty() ? QString() : y.front()->titleText()};
 }
 
 // The charts the chart window shows, top to bottom; none when it is not open.

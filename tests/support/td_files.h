@@ -15,8 +15,7 @@
 namespace qm::test {
 
 struct td_state {
-    double energy;
-    double oscillator;
+    double energy, oscillator;
     std::vector<std::string> transitions = {"      23 ->25         0.65000"};
     double x = 0, y = 0, z = 0;
 };
@@ -38,12 +37,12 @@ inline std::string td_output(const std::vector<td_state>& states,
                     "       state          X           Y           Z          Osc.\n";
     int r = 0;
     for (const auto& s : states)
-        t += right(++r, 10) + fixed(s.x, 15, 4) + fixed(s.y, 12, 4) + fixed(s.z, 12, 4) +
+        t += fixed(++r, 10, 0) + fixed(s.x, 15, 4) + fixed(s.y, 12, 4) + fixed(s.z, 12, 4) +
              fixed(s.oscillator, 12, 4) + "\n";
     t += " Excitation energies and oscillator strengths:\n \n";
     r = 0;
     for (const auto& s : states) {
-        t += " Excited State" + right(++r, 4) + ":   Singlet-?Sym" + fixed(s.energy, 10, 4) +
+        t += " Excited State" + fixed(++r, 4, 0) + ":   Singlet-?Sym" + fixed(s.energy, 10, 4) +
              " eV" + fixed(1239.84 / s.energy, 8, 2) + " nm  f=" + fixed(s.oscillator, 0, 4) + "\n";
         for (const auto& line : s.transitions)
             t += line + "\n";
@@ -52,37 +51,19 @@ inline std::string td_output(const std::vector<td_state>& states,
     return t + " Leave Link  914\n Normal termination of Gaussian 03.\n";
 }
 
-// `content` compressed by one of libarchive's write filters (archive_write_add_filter_gzip,
-// _bzip2, _xz, _zstd).
-inline void write_compressed(const std::filesystem::path& path, const std::string& content,
-                             int (*add_filter)(archive*)) {
+// Entries in the format `set_format` chooses, through `add_filter` if any; "name/" a folder.
+inline void write_archive(const std::filesystem::path& path,
+                          const std::vector<std::pair<std::string, std::string>>& entries,
+                          int (*set_format)(archive*), int (*add_filter)(archive*) = nullptr) {
     archive* a = archive_write_new();
-    add_filter(a);
-    archive_write_set_format_raw(a);
-    archive_write_open_filename(a, path.c_str());
-    archive_entry* e = archive_entry_new();
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_write_header(a, e);
-    archive_write_data(a, content.data(), content.size());
-    archive_entry_free(e);
-    archive_write_close(a);
-    archive_write_free(a);
-}
-
-inline void write_gzip(const std::filesystem::path& path, const std::string& content) {
-    write_compressed(path, content, archive_write_add_filter_gzip);
-}
-
-// A zip archive of the entries in order; a name ending in '/' is a folder.
-inline void write_zip_entries(const std::filesystem::path& path,
-                              const std::vector<std::pair<std::string, std::string>>& entries) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
+    if (add_filter != nullptr)
+        add_filter(a);
+    set_format(a);
     archive_write_open_filename(a, path.c_str());
     for (const auto& [name, content] : entries) {
         archive_entry* e = archive_entry_new();
         archive_entry_set_pathname(e, name.c_str());
-        const bool folder = name.back() == '/';
+        const bool folder = name.ends_with('/');
         archive_entry_set_filetype(e, folder ? AE_IFDIR : AE_IFREG);
         archive_entry_set_perm(e, folder ? 0755 : 0644);
         archive_entry_set_size(e, static_cast<la_int64_t>(content.size()));
@@ -92,6 +73,22 @@ inline void write_zip_entries(const std::filesystem::path& path,
     }
     archive_write_close(a);
     archive_write_free(a);
+}
+
+// `content` compressed by one of libarchive's write filters (archive_write_add_filter_gzip,
+// _bzip2, _xz, _zstd).
+inline void write_compressed(const std::filesystem::path& path, const std::string& content,
+                             int (*add_filter)(archive*)) {
+    write_archive(path, {{"data", content}}, archive_write_set_format_raw, add_filter);
+}
+
+inline void write_gzip(const std::filesystem::path& path, const std::string& content) {
+    write_compressed(path, content, archive_write_add_filter_gzip);
+}
+
+inline void write_zip_entries(const std::filesystem::path& path,
+                              const std::vector<std::pair<std::string, std::string>>& entries) {
+    write_archive(path, entries, archive_write_set_format_zip);
 }
 
 inline void write_zip(const std::filesystem::path& path, const std::string& content) {

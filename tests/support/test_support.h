@@ -1,15 +1,15 @@
-// Shared test helpers: a private temporary folder, whole-file reads and writes, and a JobUi
-// that records everything a job tells its user.
+// A private temporary folder, whole-file reads and writes, a JobUi that records everything.
 #pragma once
 
 #include "platform/job_ui.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,11 +18,10 @@ namespace qm::test {
 class temp_dir {
 public:
     temp_dir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("quillmark-test-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
+        std::string name = std::filesystem::temp_directory_path() / "quillmark-test-XXXXXX";
+        path_ = mkdtemp(name.data());
     }
+    // Owner rights back first: a test may have shut the folder.
     ~temp_dir() {
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
@@ -40,8 +39,7 @@ private:
 };
 
 inline void write_file(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 inline std::string read_file(const std::filesystem::path& path) {
@@ -49,20 +47,18 @@ inline std::string read_file(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The lines without their line feeds; a last line without one counts too.
 inline std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1)
-        lines.push_back(text.substr(start, lf - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
 struct recorded_message {
     message_icon icon;
-    std::string title;
-    std::string text;
+    std::string title, text;
 };
 
 class recording_ui : public JobUi {
@@ -82,10 +78,7 @@ public:
     }
     void progress_to_maximum() override { progress = progress_max; }
     void repaint() override {}
-    void busy(bool on) override {
-        busy_now = on;
-        busy_calls.push_back(on);
-    }
+    void busy(bool on) override { busy_calls.push_back(busy_now = on); }
     void message(message_icon icon, std::string_view title, std::string_view text) override {
         messages.push_back({icon, std::string(title), std::string(text)});
         busy_at_message.push_back(busy_now);
@@ -95,8 +88,7 @@ public:
     std::pair<std::string, std::string> count_texts;
     long long progress_min = 0, progress_max = 0, progress = 0;
     bool busy_now = false;
-    std::vector<bool> busy_calls;
-    std::vector<bool> busy_at_message;
+    std::vector<bool> busy_calls, busy_at_message;
     std::vector<recorded_message> messages;
 };
 
