@@ -22,7 +22,6 @@ struct unit_window : test::tool_window<frm_unit_conversion> {
     }
 };
 
-// Opens with hartree to kJ/mol and converts when a key is released or a unit clicked.
 TEST_F(unit_window, ConvertsWhenAKeyIsReleasedOrAUnitClicked) {
     EXPECT_EQ(shown(), "0 -> 0 | kjmol* kcal_mol ev");
     edit("txt_input")->clear();
@@ -47,8 +46,7 @@ TEST_F(unit_window, ConvertsWhenAKeyIsReleasedOrAUnitClicked) {
     EXPECT_TRUE(static_cast<frm_init*>(menu)->timer_pic_change->isActive());
 }
 
-// Only digits and points are typed, every other key beeps; a text that is not a number leaves
-// the output as it was.
+// Every key but digits and points beeps; a text that is not a number leaves the output alone.
 TEST_F(unit_window, KeysAndTextsThatAreNotNumbersLeaveTheWindowUsable) {
     set("txt_input", "12");
     type("txt_input", "a- \b0.."); // Backspace deletes nothing either

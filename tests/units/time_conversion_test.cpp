@@ -8,8 +8,6 @@
 namespace qm {
 namespace {
 
-// The line of the examples: a label, then 0 days, 1 hours, 2 minutes and 3.5 seconds with two
-// blanks between the groups.
 const std::string sample = "Run 7:  0 days  1 hours  2 minutes  3.5 seconds";
 
 // Each marker's value is the run before it back to a blank; an empty run is skipped and the
@@ -72,7 +70,6 @@ TEST(duration_total, SumsInDoubleAndRoundsToSingle) {
     EXPECT_NE(total, static_cast<float>(45.6 / 3600));
 }
 
-// The bar runs over twice the input's length, reading then converting.
 TEST(time_file, WritesEachDurationLineItsTotalAndAnEmptyLine) {
     // Positions were 16-bit once: a line past 32767 characters must still convert.
     const std::string long_line = std::string(40000, 'x') + " 1 days 0 hours 0 minutes 1 seconds";
@@ -80,7 +77,7 @@ TEST(time_file, WritesEachDurationLineItsTotalAndAnEmptyLine) {
     const std::tuple<std::string, time_unit, std::string> cases[] = {
         {"header\n" + sample + "\nno groups here\n" + sample + "\r\n", time_unit::seconds,
          seconds + " " + sample + "\r\n 3723.5  Seconds\n\n"},
-        {sample, time_unit::hours, " " + sample + "\n 1.034306  Hours\n\n"},
+        {sample, time_unit::hours, " " + sample + "\n 1.034306  Hours\n\n"}, // no line end
         {"", time_unit::days, ""},
         {long_line + "\n", time_unit::seconds, " " + long_line + "\n 86401  Seconds\n\n"}};
     for (const auto& [input, unit, output] : cases) {

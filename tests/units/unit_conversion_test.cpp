@@ -35,9 +35,8 @@ TEST(unit_conversion, OneShowsEachFactorAndTheEnabledOutputsOfEachInputUnit) {
                      "kg: - - - - 6.02213665167516E+26* -\n");
 }
 
-// The value multiplies the factor. The key filter lets only digits and points in, so the box can
-// still hold texts that are not numbers: they must leave the output alone, not stop the window;
-// so must a value within a double that is not once multiplied by the factor.
+// The key filter lets only digits and points in, so the box can still hold texts that are not
+// numbers, or too large once multiplied: they must leave the output alone, not stop the window.
 TEST(unit_conversion, TheValueMultipliesTheFactorAndTextsThatAreNotNumbersConvertNothing) {
     const auto kjmol = [](const std::string& value) {
         return update_conversion(value, u::kcal_mol, u::kjmol).value_or("-");
