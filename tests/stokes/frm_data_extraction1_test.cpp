@@ -16,7 +16,6 @@ struct data_extraction_window : test::tool_window<frm_data_extraction1> {
     }
 };
 
-// A failure leaves only the way back.
 TEST_F(data_extraction_window, AFailureLeavesOnlyTheWayBack) {
     EXPECT_EQ(text("txt_current_data_path") + "|" + text("txt_output_file"),
               "|c:\\QMMM_Summary.dat");

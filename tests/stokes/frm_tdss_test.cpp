@@ -14,16 +14,11 @@ struct tdss_window : test::tool_window<frm_tdss> {
     const QChart* chart() { return test::control<QChartView>(w, "chart_data1")->chart(); }
 };
 
-TEST_F(tdss_window, OpensFromTheSubMenuWithAnEmptyChart) {
-    EXPECT_EQ(w->windowTitle(), "Time Dependent Stokes Shift");
+TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
     EXPECT_EQ(text("txt_status") + "|" + text("frm_data_display"),
               "Awaiting user selection of Spectral Density input file.|Data Display - NO DATA");
     EXPECT_TRUE(chart()->series().isEmpty());
     expect_enabled({"cmd_output_file", "cmd_read_input_file", "cmd_save_chart"}, false);
-    expect_return_to_menu();
-}
-
-TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
     test::write_file(dir / "density.dat", "0.1 0.2 0.3\r\n0.4 0.5 0.6\r\n");
     choose("cmd_input_file", "density.dat");
     EXPECT_EQ(text("txt_status"),
@@ -44,6 +39,7 @@ TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
               (QList<QPointF>{{0.1, 0.2}, {0.4, 0.5}, {0.1, 0.3}, {0.4, 0.6}}));
     EXPECT_EQ(text("frm_data_display"), "Data Display - Spectral Density (2 rows)");
     EXPECT_TRUE(enabled("cmd_save_chart"));
+    expect_return_to_menu();
 }
 
 TEST_F(tdss_window, AFailedReadUnloadsTheWindowBackToTheSubMenu) {

@@ -7,9 +7,8 @@
 namespace qm {
 namespace {
 
-// Every field is written back followed by a blank, the phase column unwrapped, each line ended
-// in CR LF; a bad line stops the run with the output keeping what was written before it, and
-// the input is never the output.
+// Every field is written back followed by a blank, each line ended in CR LF; a bad line stops
+// the run with the output keeping what was written before it.
 TEST(PhaseCorrection, WritesEveryFieldWithTheColumnUnwrappedOrReportsTheBadLine) {
     const struct {
         const char* name;
