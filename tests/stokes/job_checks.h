@@ -44,10 +44,7 @@ inline std::string only_report(const recording_ui& ui) {
 }
 
 inline std::string repeated(int count, const std::string& text) {
-    std::string all;
-    while (count-- > 0)
-        all += text;
-    return all;
+    return count > 0 ? text + repeated(count - 1, text) : "";
 }
 
 // Runs a subcommand that reads `in` and writes `out`, with these further options.
