@@ -4,7 +4,6 @@
 #include "stokes/tool_window_fixture.h"
 #include "support/mdcrd_files.h"
 
-
 namespace qm {
 namespace {
 
