@@ -8,9 +8,8 @@ namespace {
 
 using u = conversion_unit;
 
-// What an input of "1" shows for every pair, to the last of its 15 digits (each factor is worked
-// out in its own order of operations); "-" where the output is disabled and converts nothing,
-// "*" on the output an input unit selects.
+// What "1" shows for every pair, to the last of its 15 digits (each factor worked out in its own
+// order); "-" where the output is disabled and converts nothing, "*" on the one selected.
 TEST(unit_conversion, OneShowsEachFactorAndTheEnabledOutputsOfEachInputUnit) {
     std::string shown;
     for (const conversion_unit from : conversion_units) {
