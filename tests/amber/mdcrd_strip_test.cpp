@@ -14,7 +14,6 @@ const std::string box = "  42.439  42.439  42.439";
 const std::string routine = "frm_mdcrd_strip: cmd_execute_click";
 const std::string check = ": check the number of atoms - error 59";
 
-// The output of a run, empty when none was made.
 std::string strip(const std::string& input, std::uint64_t atoms, std::uint64_t first,
                   std::uint64_t last, bool keep_box) {
     test::temp_dir dir;
