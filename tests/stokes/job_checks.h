@@ -23,7 +23,6 @@ template <class Boxes> std::string only_box(const Boxes& shown) {
     return shown.size() == 1 ? box_line(shown[0]) : std::to_string(shown.size()) + " messages";
 }
 
-// The text of an error report of `routine`.
 inline std::string report(const std::string& error, const std::string& routine) {
     return "Error (" + error + ") in (" + routine + ") routine.\n\rReturning to main menu";
 }
@@ -44,13 +43,9 @@ inline std::string only_report(const recording_ui& ui) {
 }
 
 inline std::string repeated(int count, const std::string& text) {
-    std::string all;
-    while (count-- > 0)
-        all += text;
-    return all;
+    return count > 0 ? text + repeated(count - 1, text) : "";
 }
 
-// Runs a subcommand that reads `in` and writes `out`, with these further options.
 inline cli_run run_on(const char* subcommand, const std::filesystem::path& in,
                       const std::filesystem::path& out, std::vector<std::string> options = {}) {
     options.insert(options.begin(), {subcommand, "--input", in.string(), "--output", out.string()});

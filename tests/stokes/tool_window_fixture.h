@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVariant>
 
 #include <initializer_list>
 
@@ -46,16 +47,10 @@ template <class W> struct tool_window : ::testing::Test {
     void set(const char* name, const std::string& text) {
         edit(name)->setText(QString::fromStdString(text));
     }
+    // A button's caption, a label's or a box's text, a frame's title.
     std::string text(const char* name) {
         QObject* c = control<QObject>(w, name);
-        if (auto* b = qobject_cast<QAbstractButton*>(c))
-            return b->text().toStdString();
-        if (auto* l = qobject_cast<QLabel*>(c))
-            return l->text().toStdString();
-        if (auto* g = qobject_cast<QGroupBox*>(c))
-            return g->title().toStdString();
-        auto* e = qobject_cast<QLineEdit*>(c);
-        return e != nullptr ? e->text().toStdString() : "";
+        return c->property(qobject_cast<QGroupBox*>(c) ? "title" : "text").toString().toStdString();
     }
     // Keys pressed and released in a box, as the user types them; \x7f is Delete and \x01 End,
     // a key without text.
@@ -80,7 +75,6 @@ template <class W> struct tool_window : ::testing::Test {
         EXPECT_EQ(services.messages.shown.size(), count);
         return services.messages.shown.empty() ? "" : box_line(services.messages.shown.back());
     }
-    // Each control's caption, label text, frame title or box text.
     void expect_texts(std::initializer_list<std::pair<const char*, const char*>> expected) {
         for (const auto& [name, shown] : expected)
             EXPECT_EQ(text(name), shown) << name;
