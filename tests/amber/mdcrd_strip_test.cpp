@@ -1,6 +1,6 @@
 #include "amber/mdcrd_strip.h"
 
-#include "platform/as_text.h"
+#include "support/as_text.h"
 #include "stokes/job_checks.h"
 #include "support/mdcrd_files.h"
 

@@ -4,7 +4,7 @@
 
 #include "conversion/conversion_job.h"
 
-#include "../platform/as_text.h"
+#include "support/as_text.h"
 #include "support/gaussian_files.h"
 #include "support/test_support.h"
 

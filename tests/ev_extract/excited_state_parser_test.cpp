@@ -1,6 +1,6 @@
 #include "ev_extract/excited_state_parser.h"
 #include "ev_extract/file_text.h"
-#include "platform/as_text.h"
+#include "support/as_text.h"
 
 #include "support/td_files.h"
 

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "platform/val.h"
 
+#include "support/as_text.h"
 #include "support/td_files.h"
 #include "support/test_support.h"
 
@@ -22,24 +23,8 @@
 namespace qm {
 namespace {
 
-// "<number> <description>", with " [<file name>]" when the error names a file; "no error".
-std::string error_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const run_error& e) {
-        const std::string file = e.file.empty() ? "" : " [" + e.file.filename().string() + "]";
-        return std::to_string(e.number) + " " + e.description + file;
-    }
-    return "no error";
-}
-
-// The text `form` makes of each value, each followed by '|'.
-template <class Form, class T> std::string each(Form form, std::initializer_list<T> values) {
-    std::string text;
-    for (const T& v : values)
-        text += form(v) + "|";
-    return text;
-}
+using test::each;
+using test::error_of;
 
 // Every line the reader gives, each followed by '|', or the run error the reading ends in.
 template <class Source> std::string read_all(Source&& source, last_line rule) {

@@ -1,6 +1,6 @@
 #include "stokes/phase_correction.h"
 
-#include "platform/as_text.h"
+#include "support/as_text.h"
 #include "platform/number_form.h"
 #include "stokes/job_checks.h"
 

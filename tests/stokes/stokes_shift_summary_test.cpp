@@ -1,7 +1,7 @@
 #include "platform/number_form.h"
 #include "stokes/stokes_shift_summary.h"
 
-#include "platform/as_text.h"
+#include "support/as_text.h"
 #include "stokes/job_checks.h"
 
 #include <optional>

@@ -5,6 +5,7 @@
 #include "support/test_support.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -26,6 +27,12 @@ inline cli_run run_cli(std::vector<std::string> args) {
     std::ostringstream out, err;
     const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
     return {status, out.str(), err.str()};
+}
+
+// A command line given as one text of blank-separated words.
+inline cli_run run_words(const std::string& line) {
+    std::istringstream words(line);
+    return run_cli({std::istream_iterator<std::string>(words), {}});
 }
 
 #ifdef QUILLMARK_CLI_PATH

@@ -3,7 +3,7 @@
 #include "transformation/notebook_writer.h"
 #include "transformation/transformation_routines.h"
 
-#include "../platform/as_text.h"
+#include "support/as_text.h"
 #include "support/gaussian_files.h"
 #include "support/test_support.h"
 

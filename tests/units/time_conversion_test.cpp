@@ -2,7 +2,7 @@
 
 #include "platform/input_stream.h"
 
-#include "platform/as_text.h"
+#include "support/as_text.h"
 #include "stokes/job_checks.h"
 
 namespace qm {

@@ -1,6 +1,6 @@
 #include "units/unit_conversion.h"
 
-#include "platform/as_text.h"
+#include "support/as_text.h"
 #include "support/cli_support.h"
 
 namespace qm {
