@@ -26,6 +26,7 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
     test::write_compressed(dir / "t.xz", test::trajectory(boxed), archive_write_add_filter_xz);
     test::write_file(dir / "core", std::string((16 << 20) + 1, 'x'));
     test::write_file(dir / "gap1.gout", test::td_output({{3.5, 0.2}}));
+    test::write_file(dir / "bad1.gout", test::td_output({{3.5, 0.2, {"   12345678901 ->25  0.6"}}}));
     test::write_file(dir / "opt.out",
                      test::gaussian_output(test::g98_banner, test::g98_table(test::water) +
                                                                  test::g98_table(test::water)));
@@ -66,6 +67,10 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         {"$Q ev-extract --prefix gap --end 2 --limit-low 0 --limit-high 10 --no-status-log",
          {1, fatal + "File not found53) in (frm_ev_extract: cmd_execute_click)" + back,
           "quillmark-cli: gap2.gout: File not found\n"}},
+        {"$Q ev-extract --prefix bad --end 1 --limit-low 0 --limit-high 10 --no-status-log "
+         "--orbitals",
+         {1, fatal + "Overflow6) in (frm_ev_extract: cmd_execute_click)" + back,
+          "quillmark-cli: bad1.gout: Overflow\n"}},
         // hugeFileRangeIsRefusedNamingTheLimitNotABadAlloc
         {"$Q ev-extract --no-status-log --end 99999999999",
          {1, "Exclamation: File Range Too Large: The file range spans 99999999999 file numbers; "
