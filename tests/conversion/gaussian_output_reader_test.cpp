@@ -1,7 +1,6 @@
-#include "conversion/frequency_table.h"
 #include "conversion/gaussian_output_reader.h"
 
-#include "conversion_files.h"
+#include "gaussian_output_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,22 +9,6 @@ namespace {
 
 using test::g98_table;
 using test::gaussian_output;
-
-struct gaussian_output_file : test::conversion_files {
-    // The frequency table of an output with this body as "<rows>:<last row>", or how it ended.
-    std::string table_of(const gaussian_version& version, const std::string& body) {
-        frequency_table table;
-        const result_flag flag =
-            g98_freq_extract(version, file(gaussian_output(test::g98_banner, body)), table, ui);
-        if (flag != result_flag::success) {
-            EXPECT_TRUE(table.rows.empty());
-            return flag == result_flag::not_found ? "not found" : "reported";
-        }
-        write_frequency_table(dir / "table.txt", table, ui);
-        const auto lines = test::lines_of(test::read_file(dir / "table.txt"));
-        return std::to_string(lines.size()) + ":" + lines.back();
-    }
-};
 
 // The banner opens one of the first 14 lines, exactly as printed; a two-line banner opening on
 // line 14 is found, its first line the one the Gaussian 94 style writer replaces.
@@ -110,45 +93,6 @@ TEST_F(gaussian_output_file, SingleModeTakesTheLastTableWithWideCoordinatesWhole
               "main menu.\r\nIs this definately a UNIX formated text file?");
     for (const char* row : {"    1          6             0        0.000000", "    1", ""})
         EXPECT_THROW(cut_orientation_row(row, gaussian_98), run_error) << row;
-}
-
-// Blocks of any size, in mode order, from the first section only. From Gaussian 09 the heading
-// runs over four lines; Gaussian 03 prints either form. A value without its frequency would land
-// in another mode's row: no table, as for a file ending inside a block or without a section.
-TEST_F(gaussian_output_file, FrequencySectionsOfEveryVersionAndNoValueShiftsARow) {
-    const std::string one_line =
-        " reduced masses (AMU), force constants (mDyne/A) and normal coordinates:\n";
-    std::string modern = test::frequency_section({3, 1}, 2),
-                extra_ir = test::frequency_section({2}, 2);
-    modern.replace(modern.find(one_line), one_line.size(),
-                   " activities (A**4/AMU), depolarization ratios for plane and unpolarized\n"
-                   " incident light, reduced masses (AMU), force constants (mDyne/A),\n"
-                   " and normal coordinates:\n");
-    const std::string old = test::frequency_section({3, 1}, 2),
-                      block = test::frequency_section({3}, 2);
-    extra_ir.insert(extra_ir.find('\n', extra_ir.find(" IR Inten    --")), "     9.9999");
-    const std::string four = "4: 400.1234     4.1000     3.5000";
-    using row = std::tuple<const char*, const gaussian_version*, std::string, std::string>;
-    for (const auto& [name, version, body, table] : std::initializer_list<row>{
-             {"only the first section, any atom count", &gaussian_98,
-              test::frequency_section({3, 2}, 1) + test::frequency_section({2}, 30),
-              "5: 500.1234     5.1000     4.5000"},
-             {"NoRamanLineEndsTheRowAfterTheIrIntensity", &gaussian_98,
-              test::frequency_section({3, 1}, 2, false), "4: 400.1234     4.1000"},
-             {"Gaussian 03, four-line heading", &gaussian_03, modern, four},
-             {"Gaussian 03, one-line heading", &gaussian_03, old, four},
-             {"Gaussian 98, four-line heading", &gaussian_98, modern, "not found"},
-             {"Gaussian 16, one-line heading", &gaussian_16, old, "not found"},
-             {"MoreValuesThanFrequenciesIsAnErrorNotAShiftedTable", &gaussian_98, extra_ir,
-              "reported"},
-             {"file ending inside a block", &gaussian_98, block.substr(0, block.find(" Depolar")),
-              "reported"},
-             {"no section", &gaussian_98, test::g98_table(test::water), "not found"}})
-        EXPECT_EQ(table_of(*version, body), table) << name;
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text,
-              "Error (Subscript out of range) in (g98_freq_extract) routine.\n\rReturning to main "
-              "menu.\r\nIs this definately a UNIX formated text file?");
 }
 
 } // namespace

@@ -1,16 +1,11 @@
-#include "platform/qt/path_label.h"
-#include "shell/frm_Amber_Tools.h"
+// The character extraction window: files, pre-scan, ranges opening in turn, the preview.
 #include "shell/frm_init.h"
-#include "text_tools/frm_global_replace.h"
 #include "text_tools/frm_text_file_character_extraction.h"
-#include "text_tools/frm_text_line_extraction.h"
 
 #include "stokes/tool_window_fixture.h"
 
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 
 namespace qm {
 namespace {
@@ -97,72 +92,6 @@ TEST_F(char_window, PreviewReportsSelectionAndCaretOnKeyUp) {
     QCoreApplication::sendEvent(preview, &release);
     expect_texts({{"lbl_Characters_Selected", "Characters Selected = 7"},
                   {"lbl_line_position", "Character Position = 12"}});
-}
-
-struct line_window : test::tool_window<frm_text_line_extraction> {
-    void SetUp() override { open<frm_Amber_Tools>("Command1"); }
-};
-
-TEST_F(line_window, ExecuteNeedsBothFilesAndTwoNumbersAboveZeroTypedAsDigits) {
-    expect_enabled({"cmd_Output", "cmd_Execute"}, false);
-    services.dialogs.queue_cancel();
-    click("cmd_Input");
-    EXPECT_FALSE(enabled("cmd_Output")) << "a cancelled dialog changes nothing";
-    test::write_file(dir / "in.txt", "1\n2\n3\n4\n5\n6\n7");
-    choose("cmd_Input", "in.txt");
-    EXPECT_TRUE(enabled("cmd_Output"));
-    EXPECT_FALSE(enabled("cmd_Execute"));
-    set("txt_Start_Line", "00");
-    choose("cmd_Output", "out.txt");
-    EXPECT_FALSE(enabled("cmd_Execute")) << "the output does not override a zero start line";
-    set("txt_Start_Line", "03");
-    set("txt_Frequency", "");
-    EXPECT_FALSE(enabled("cmd_Execute"));
-    type("txt_Frequency", "a.2\b2"); // digits and Backspace are typed; anything else beeps
-    EXPECT_EQ(services.messages.beeps, 2);
-    EXPECT_EQ(text("txt_Frequency"), "2");
-    click("cmd_Execute");
-    EXPECT_EQ(test::read_file(dir / "out.txt"), "3\n5\n7\n");
-    expect_enabled({"cmd_Output", "cmd_Execute"}, false);
-    set("txt_Frequency", "3");
-    EXPECT_FALSE(enabled("cmd_Execute")) << "a new run starts with Select Input File";
-    EXPECT_EQ(text("txt_Start_Line") + " " + w->input_path(), "03 " + (dir / "in.txt").string());
-    expect_return_to_menu();
-}
-
-struct replace_window : test::tool_window<frm_global_replace> {
-    void SetUp() override { open<frm_init>("cmd_global_replace"); }
-};
-
-TEST_F(replace_window, EnablingFollowsSelectionAndFirstSearchTextThenExecuteRewrites) {
-    // The box keeps its caption, too narrow to show it beside "Create Backups: ".
-    auto* backups = test::control<QCheckBox>(w, "chk_backups");
-    EXPECT_EQ(backups->text(), "Check1");
-    EXPECT_LT(backups->width(), backups->fontMetrics().horizontalAdvance("Check1"));
-    const auto pair2 = {"frm_replacement2", "txt_search2", "txt_replace2", "cmd_execute"};
-    expect_enabled({"frm_replacement1", "txt_search1"}, false);
-    test::write_file(dir / "a.txt", "abbb");
-    test::write_file(dir / "b.txt", "b");
-    services.dialogs.queue_paths({(dir / "a.txt").string(), (dir / "b.txt").string()});
-    click("cmd_input");
-    expect_enabled({"frm_replacement1", "txt_search1"}, true);
-    expect_enabled(pair2, false);
-    EXPECT_EQ(test::control<path_label>(w, "lbl_input_path")->full_text().toStdString(),
-              "2 files in " + dir.path().string());
-    EXPECT_EQ(test::control<QProgressBar>(w, "ProgressBar")->maximum(), 2);
-    set("txt_search1", "x");
-    expect_enabled(pair2, true);
-    set("txt_search1", "");
-    EXPECT_FALSE(enabled("cmd_execute"));
-    set("txt_search1", "ab");
-    set("txt_replace1", "a");
-    backups->setChecked(true);
-    click("cmd_execute");
-    EXPECT_EQ(test::read_file(dir / "a.txt") + test::read_file(dir / "a.txt.bak"), "aabbb");
-    EXPECT_EQ(text("lbl_files_processed") + ", " + text("lbl_files_remaining") + ", " +
-                  text("lbl_replacements_made"),
-              "Files Processed = 2, Files Remaining = 0, Replacements Made = 3");
-    expect_return_to_menu("cmd_return_to_menu");
 }
 
 } // namespace

@@ -1,0 +1,84 @@
+// Opening an input: plain, compressed or zipped text, damaged or oversized input refused.
+#include "platform/input_stream.h"
+#include "platform/line_reader.h"
+
+#include "read_all.h"
+#include "support/as_text.h"
+#include "support/td_files.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+using test::error_of;
+
+// Whatever a file is called, its first bytes say how it is read; outputs of other tools come
+// in every one of these forms. A damaged or ambiguous one is refused, naming it.
+TEST(CompressedInput, EachFormReadsAsItsTextOrIsRefusedNamingTheFile) {
+    test::temp_dir dir;
+    const std::string text = "first line\nsecond\n";
+    test::write_file(dir / "plain", text);
+    test::write_compressed(dir / "gz", text, archive_write_add_filter_gzip);
+    test::write_compressed(dir / "bz2", text, archive_write_add_filter_bzip2);
+    test::write_compressed(dir / "xz", text, archive_write_add_filter_xz);
+    test::write_compressed(dir / "zst", text, archive_write_add_filter_zstd);
+    test::write_zip(dir / "zip", text);
+    for (const char* name : {"plain", "gz", "bz2", "xz", "zst", "zip"}) {
+        EXPECT_EQ(read_all(dir / name, last_line::must_end_with_lf), "first line|second|") << name;
+        EXPECT_EQ(open_input(dir / name)->compressed(), std::string(name) != "plain") << name;
+    }
+    // Progress runs over the stored file, never beyond it.
+    line_reader reader(dir / "gz", last_line::must_end_with_lf);
+    for (std::string line; reader.next(line);)
+        EXPECT_LE(reader.position(), file_length(dir / "gz"));
+
+    test::write_file(dir / "padded", test::read_file(dir / "gz") + std::string(512, '\0'));
+    test::write_zip_entries(dir / "run.zip", {{"run/", ""},
+                                              {"run/README.txt", "how this was made\n"},
+                                              {"__MACOSX/run/._gap1.log", "fork"},
+                                              {"run/gap1.log", "the output\n"}});
+    test::write_zip_entries(dir / "two.zip", {{"a.log", "a\n"}, {"b.log", "b\n"}, {"c.log", ""}});
+    test::write_zip_entries(dir / "empty.zip", {{"only/", ""}});
+    const std::string xz = test::read_file(dir / "xz");
+    test::write_file(dir / "cut.xz", xz.substr(0, xz.size() / 2));
+    test::write_compressed(dir / "bomb.gz", std::string(max_line_bytes + 1, 'x'),
+                           archive_write_add_filter_gzip);
+    const std::string zip = "75 Path/File access error - the zip archive " + dir.path().string();
+    const std::pair<const char*, std::string> cases[] = {
+        // readsGzipWithTrailingZeroPadding: gzip itself reads past the zeros a tape leaves.
+        {"padded", "first line|second|"},
+        // takesTheOneFileOfAZipWhoseFirstEntriesAreAFolderAndAReadme
+        {"run.zip", "the output|"},
+        // refusesAZipOfSeveralFilesNamingIt
+        {"two.zip", zip + "/two.zip holds several files (a.log, b.log, ...): cannot tell which "
+                          "one to read [two.zip]"},
+        {"empty.zip", zip + "/empty.zip holds no file to read [empty.zip]"},
+        // DamagedDataIsAnErrorNeverAShortText
+        {"cut.xz", "75 Path/File access error - cannot decompress [cut.xz]"},
+        // refusesALineLongerThan16MBInsteadOfHoldingTheFile: a file without line feeds (a core
+        // dump, a decompression bomb) must not take the machine's memory.
+        {"bomb.gz",
+         "14 Out of string space - more than 16 MB in one line (not a text file?) [bomb.gz]"},
+    };
+    for (const auto& [file, read] : cases)
+        EXPECT_EQ(read_all(dir / file, last_line::may_end_without_lf), read) << file;
+}
+
+TEST(WholeInput, refusesMoreThanItsLimitOfDecompressedText) {
+    test::temp_dir dir;
+    test::write_compressed(dir / "bomb.gz", std::string(3 << 20, '\0'),
+                           archive_write_add_filter_gzip);
+    std::string text;
+    input_stream in(dir / "bomb.gz");
+    EXPECT_EQ(error_of([&] { read_whole_input(in, text, 1 << 20); }),
+              "14 Out of string space - more than 1 MB of text in one file [bomb.gz]");
+    EXPECT_LT(text.capacity(), std::size_t{2} << 20); // held no more than the limit
+    input_stream again(dir / "bomb.gz");
+    read_whole_input(again, text, 3 << 20);
+    EXPECT_EQ(text, std::string(3 << 20, '\0'));
+}
+
+} // namespace
+} // namespace qm

@@ -1,0 +1,38 @@
+// Numbers as text: the general, print and pattern forms.
+#include "platform/number_form.h"
+
+#include "support/as_text.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+using test::each;
+
+// The general form: 15 or 7 significant digits and the classic exponent; the print form adds a
+// blank for plus and one after; a pattern fixes the decimals.
+TEST(NumberForms, GeneralPrintAndPatternForms) {
+    // 9999999999999999 rounds to 15 digits into the next power of ten.
+    EXPECT_EQ(
+        each(text_form, {5.31743661705722E+15, -33592.4528073, 0.5, -0.25, 6.02213665167516E+26,
+                         0.0, -0.0, 1E15, 999999999999999.0, 9999999999999999.0, 0.0001, 0.00001,
+                         -1.5E-7, 1E-100, 0.1 + 0.2, 100.0, 123456789012345678.0, 2.0 / 3.0}),
+        "5.31743661705722E+15|-33592.4528073|0.5|-0.25|6.02213665167516E+26|0|0|1E+15|"
+        "999999999999999|1E+16|0.0001|1E-05|-1.5E-07|1E-100|0.3|100|1.23456789012346E+17|"
+        "0.666666666666667|");
+    EXPECT_EQ(
+        each(text_form_single, {62.05833f, 1.0f / 3.0f, 9999999.0f, 10000000.0f, -0.0f, 0.00001f}),
+        "62.05833|0.3333333|9999999|1E+07|0|1E-05|");
+    EXPECT_EQ(each(print_form, {0.5, -0.25, -0.0, 2.0, 3.0}), " 0.5 |-0.25 | 0 | 2 | 3 |");
+    EXPECT_EQ(print_form_single(62.05833f), " 62.05833 ");
+    // A negative value that rounds to zero shows no sign.
+    EXPECT_EQ(each([](double v) { return format_pattern(v, "##0.0000000"); },
+                   {1.5, -0.123456789, 12345.6, 0.0, -0.00000001}),
+              "1.5000000|-0.1234568|12345.6000000|0.0000000|0.0000000|");
+    EXPECT_EQ(format_pattern(0.25, "#.00"), ".25");
+    EXPECT_EQ(format_pattern(7.0, "000"), "007");
+}
+
+} // namespace
+} // namespace qm

@@ -1,0 +1,61 @@
+// Numbers read from text: the lenient leading number and the strict whole text.
+#include "platform/number_form.h"
+#include "platform/val.h"
+
+#include "support/as_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace qm {
+namespace {
+
+using test::each;
+using test::error_of;
+
+TEST(Val, LongestLeadingNumberAfterBlanksOrZeroAndOverflowWhenTooLarge) {
+    auto read = [](const char* text) { return text_form(val(text)); };
+    EXPECT_EQ(
+        each(read, {".116262", "-.5",     "   42abc", "\t7",   "+3.5",      "1.5E+02", "1.5e-2x",
+                    "2.5D+01", "2.5d-01", "3E",       "3E+",   "4.",        "",        "abc",
+                    ".",       "-",       "- 5",      "1.2.3", "0.0000000", "12 34"}),
+        "0.116262|-0.5|42|7|3.5|150|0.015|25|0.25|3|3|4|0|0|0|0|0|1.2|0|12|");
+    // Too small for a double, however it is written, reads as 0; the largest double's own
+    // printed form reads back as the largest double.
+    const std::string tiny_written_long = "0." + std::string(400, '0') + "1";
+    EXPECT_EQ(each(read, {"1e-400", "-1e-400", tiny_written_long.c_str()}), "0|0|0|");
+    EXPECT_EQ(val("1.79769313486232E+308"), std::numeric_limits<double>::max());
+    // Too large is Overflow however written, even many digits before a small exponent.
+    const std::string digits_before_small_exponent = "1" + std::string(400, '0') + "e-10";
+    for (const std::string text :
+         {"1e400", "1.79769313486233E+308", "-1e400", digits_before_small_exponent.c_str()})
+        EXPECT_EQ(error_of([&] { val(text); }), "6 Overflow") << text;
+}
+
+TEST(WholeNumbers, StrictTextIsOneNumberInRangePastedTextGivesItsLeadingNumber) {
+    EXPECT_DOUBLE_EQ(strict_double("  6  "), 6);
+    EXPECT_DOUBLE_EQ(strict_double("-.5"), -0.5);
+    for (const char* bad : {"", "  ", "C", "6x", "6 7", "1e"})
+        EXPECT_EQ(error_of([&] { strict_double(bad); }), "13 Type mismatch") << bad;
+    EXPECT_EQ(
+        each([](const char* t) { return std::to_string(strict_long(t)); }, {"2.5", "3.5", "-2.5"}),
+        "2|4|-2|");
+    EXPECT_EQ(strict_integer("32767"), 32767);
+    EXPECT_EQ(strict_whole("2.9"), 2);
+    EXPECT_EQ(strict_whole("2147483647"), 2147483647);
+    // wholeCountBeyond32BitsIsOverflowNotAWrappedInteger
+    for (const auto& number : {"2147483648", "99999999999", "1e300"})
+        EXPECT_EQ(error_of([&] { strict_whole(number); }), "6 Overflow") << number;
+    EXPECT_EQ(error_of([] { strict_integer("32768"); }), "6 Overflow");
+    EXPECT_EQ(error_of([] { strict_long("3000000000"); }), "6 Overflow");
+    // Pasted texts that are not all digits give the leading number, rounded; large numbers
+    // stay exact.
+    EXPECT_EQ(each([](const char* t) { return std::to_string(whole_number_from_text(t)); },
+                   {"", "000", "007", "4294967297", "18446744073709551615", "18446744073709551616",
+                    " 2.5x", "-3", "abc"}),
+              "0|0|7|4294967297|18446744073709551615|18446744073709551615|2|0|0|");
+}
+
+} // namespace
+} // namespace qm
