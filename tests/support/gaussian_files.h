@@ -1,7 +1,8 @@
 // Builders of Gaussian 98 and 94 output texts in the programs' own layouts, for tests.
 #pragma once
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,13 @@ inline const std::string g98_header =
 inline const std::string g94_header = "                   Standard orientation:";
 
 // A number right-aligned in `width` columns with `decimals` decimals (Fortran Fw.d).
+// to_chars, not printf: the windows' tests run under the user's locale, whose decimal point
+// may be a comma.
 inline std::string fixed(double value, int width, int decimals) {
-    char field[64];
-    std::snprintf(field, sizeof field, "%*.*f", width, decimals, value);
-    return field;
+    char buf[64];
+    const std::string text(
+        buf, std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals).ptr);
+    return std::string(std::max(0, width - static_cast<int>(text.size())), ' ') + text;
 }
 
 // Rules of `rule` dashes around the heads, a row per atom: numbers, `type_columns`, x, y, z.
