@@ -1,4 +1,4 @@
-// A line of a molecule specification in Cartesian form, as Gaussian inputs carry it and Gaussian
+// A Cartesian atom line of a molecule, as Gaussian inputs carry it and Gaussian
 // outputs echo it: a label, an optional freeze code (0 or negative), then x, y and z. ONIOM
 // inputs add the layer and link-atom fields after the coordinates:
 //
