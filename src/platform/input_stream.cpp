@@ -61,6 +61,15 @@ run_error device_error(const std::filesystem::path& path) {
     return run_error(57, "Device I/O error").in_file(path);
 }
 
+// read(2), asked again when a signal interrupts it: the bytes read, or -1 with errno set.
+ssize_t read_some(int fd, char* to, std::size_t count) {
+    ssize_t n = 0;
+    do
+        n = ::read(fd, to, count);
+    while (n < 0 && errno == EINTR);
+    return n;
+}
+
 struct archive_free {
     void operator()(archive* a) const { archive_read_free(a); }
 };
@@ -176,13 +185,10 @@ input_buffer::~input_buffer() {
 }
 
 std::size_t input_buffer::read_raw(char* to, std::size_t count) {
-    for (;;) {
-        const ssize_t n = ::read(fd_, to, count);
-        if (n >= 0)
-            return static_cast<std::size_t>(n);
-        if (errno != EINTR)
-            throw device_error(path_);
-    }
+    const ssize_t n = read_some(fd_, to, count);
+    if (n < 0)
+        throw device_error(path_);
+    return static_cast<std::size_t>(n);
 }
 
 // libarchive asks for compressed bytes here: the magic first, then the rest of the file. It is
@@ -196,16 +202,12 @@ la_ssize_t input_buffer::raw_block(archive* a, void* self, const void** block) {
         return static_cast<la_ssize_t>(n);
     }
     *block = b->raw_.data();
-    for (;;) {
-        const ssize_t n = ::read(b->fd_, b->raw_.data(), b->raw_.size());
-        if (n >= 0)
-            return n;
-        if (errno != EINTR) {
-            b->raw_errno_ = errno;
-            archive_set_error(a, errno, "read error");
-            return -1;
-        }
+    const ssize_t n = read_some(b->fd_, b->raw_.data(), b->raw_.size());
+    if (n < 0) {
+        b->raw_errno_ = errno;
+        archive_set_error(a, errno, "read error");
     }
+    return n;
 }
 
 void input_buffer::open_filter() {
@@ -408,9 +410,7 @@ rereadable_input::rereadable_input(const std::filesystem::path& path) : path_(pa
         output_file copy(path_);
         std::vector<char> block(block_size);
         for (;;) {
-            const ssize_t n = ::read(fd, block.data(), block.size());
-            if (n < 0 && errno == EINTR)
-                continue;
+            const ssize_t n = read_some(fd, block.data(), block.size());
             if (n < 0)
                 throw device_error(path);
             if (n == 0)
