@@ -1,13 +1,16 @@
 # Two entry points that do all set-up on a fresh Debian 12 machine:
-#   make run   - install missing packages, build, start the program
-#   make test  - the same, then every test
+#   make run   - install missing packages, build the programs (not the tests), start the program
+#   make test  - the same, then build and run every test
 # and make install PREFIX=DIR (default /usr/local) to install the built tree.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test install bench clean
+.PHONY: all deps configure build programs run test install bench clean
+
+# What a user runs and what an install copies: the tests are built by `make test` only.
+PROGRAMS = quillmark quillmark-cli rmsfit quillmark_manuals
 
 all: build
 
@@ -20,13 +23,16 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+programs: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(PROGRAMS)
+
+run: programs
 	./$(BUILD_DIR)/quillmark
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-install: build
+install: programs
 	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:

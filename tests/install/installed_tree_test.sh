@@ -19,14 +19,21 @@ cli=$prefix/bin/quillmark-cli
 
 "$cli" --version | grep -q "^quillmark-cli [0-9]" || fail "--version"
 
-# Every man page renders without a warning.
+# Every man page renders without a warning; the window program has its own page.
 pages=("$prefix"/share/man/man1/quillmark-cli*.1)
 (( ${#pages[@]} >= 2 )) || fail "man pages missing"
+[[ ! -e $prefix/bin/quillmark ]] || pages+=("$prefix/share/man/man1/quillmark.1")
 for page in "${pages[@]}"; do
+    [[ -s $page ]] || fail "$(basename "$page") is missing"
     text=$(MANWIDTH=80 man --warnings -l "$page" 2> "$work/warnings")
     [[ ! -s $work/warnings ]] || fail "$(basename "$page"): $(cat "$work/warnings")"
     grep -q "quillmark-cli" <<< "$text" || fail "$(basename "$page") renders empty"
 done
+# The README's lines for a prefix outside the system paths make the page and the completion
+# visible: man finds the pages through MANPATH, bash-completion through XDG_DATA_DIRS.
+MANPATH="$prefix/share/man:" man -w quillmark-cli | grep -q "^$prefix/" || fail "MANPATH"
+[[ -e $prefix/bin/quillmark ]] && { MANPATH="$prefix/share/man:" man -w quillmark |
+    grep -q "^$prefix/" || fail "MANPATH of quillmark(1)"; }
 
 # The completion offers subcommands, then each subcommand's options and choices.
 completes() {
