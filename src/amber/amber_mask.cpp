@@ -83,24 +83,21 @@ private:
         return false;
     }
 
-    atom_set either() {
-        atom_set s = both();
-        while (take('|')) {
-            const atom_set other = both();
+    // Selections of the next level joined by `op`, flags combined by `keep` from left to right.
+    template <class Keep> atom_set joined(char op, atom_set (mask_parser::*next)(), Keep keep) {
+        atom_set s = (this->*next)();
+        while (take(op)) {
+            const atom_set other = (this->*next)();
             for (std::size_t a = 0; a < s.size(); ++a)
-                s[a] = s[a] || other[a];
+                s[a] = keep(s[a], other[a]);
         }
         return s;
     }
-
+    atom_set either() {
+        return joined('|', &mask_parser::both, [](char a, char b) { return char(a || b); });
+    }
     atom_set both() {
-        atom_set s = single();
-        while (take('&')) {
-            const atom_set other = single();
-            for (std::size_t a = 0; a < s.size(); ++a)
-                s[a] = s[a] && other[a];
-        }
-        return s;
+        return joined('&', &mask_parser::single, [](char a, char b) { return char(a && b); });
     }
 
     atom_set single() {
