@@ -3,9 +3,9 @@
 
 Usage: mdcrd_strip_netcdf_bench.py QUILLMARK_CLI WORK_DIR
 
-Strips half the atoms (the first half, box kept) to NetCDF beside `cp` of the same file, and to
-text beside our text-to-text strip of the same frames (the trajectory written as text first),
-and beside mdtraj (Debian's python3-mdtraj: load_netcdf with the same atoms, save_netcdf).
+Strips half the atoms (the first half, box kept) to NetCDF beside `cp` and `dd` of the same
+file, and to text beside our text-to-text strip of the same frames (the trajectory written as
+text first), and beside mdtraj (Debian's python3-mdtraj: load_netcdf with the same atoms, save_netcdf).
 Reports the median wall and CPU times (user + system) of three paired runs, mdtraj once, and
 our peak memory; checks our NetCDF output against mdtraj's reading of the input. Never fails
 on speed; exits 1 only when outputs disagree.
@@ -104,21 +104,32 @@ def main():
     out_nc = os.path.join(work, "strip_half.nc")
     out_crd = os.path.join(work, "strip_half.crd")
     copy = os.path.join(work, "strip_copy.nc")
-    rows = {"to NetCDF": [], "cp": [], "to text": [], "text to text": []}
+    rows = {"to NetCDF": [], "cp": [], "dd bs=4M": [], "to text": [], "text to text": []}
     for _ in range(RUNS):
+        # Every output is new: no run truncates or replaces the one before it.
+        for old in (out_nc, out_crd, copy):
+            if os.path.exists(old):
+                os.remove(old)
         rows["to NetCDF"].append(timed([cli, "mdcrd-strip", "--input", data, "--output",
                                         out_nc] + half))
         rows["cp"].append(timed(["cp", data, copy]))
+        os.remove(copy)
+        # cp copies inside the kernel (copy_file_range); dd reads every byte into memory and
+        # writes it out again, as any program that changes the data must.
+        rows["dd bs=4M"].append(timed(["dd", "if=" + data, "of=" + copy, "bs=4M",
+                                       "status=none"]))
         rows["to text"].append(timed([cli, "mdcrd-strip", "--input", data, "--output",
                                       out_crd] + half))
+        os.remove(out_crd)
         rows["text to text"].append(timed([cli, "mdcrd-strip", "--input", text, "--output",
                                            out_crd, "--atoms", str(ATOMS)] + half))
     os.remove(copy)
     got = {k: medians(v) for k, v in rows.items()}
     for name, (wall, cpu, mb) in got.items():
         print("%-14s wall %7.2f s  cpu %7.2f s  peak %7.0f MB" % (name, wall, cpu, mb))
-    print("NetCDF out / cp: wall %.2f, cpu %.2f" % (got["to NetCDF"][0] / got["cp"][0],
-                                                    got["to NetCDF"][1] / got["cp"][1]))
+    for base in ("cp", "dd bs=4M"):
+        print("NetCDF out / %s: wall %.2f, cpu %.2f" % (base, got["to NetCDF"][0] / got[base][0],
+                                                        got["to NetCDF"][1] / got[base][1]))
     print("text out / text-to-text: wall %.2f, cpu %.2f"
           % (got["to text"][0] / got["text to text"][0],
              got["to text"][1] / got["text to text"][1]))

@@ -162,6 +162,10 @@ void netcdf_trajectory_reader::read(std::uint64_t frame, const std::vector<atom_
     const std::uint64_t high = runs.back().first + runs.back().count;
     const std::size_t start[] = {frame, low, 0};
     const std::size_t count[] = {1, high - low, 3};
+    // The frame's record holds its time, coordinates and box in that order: read in that order,
+    // the library's buffer moves forward only.
+    if (has_time())
+        check(nc_get_var1_float(id_, time_, start, &into.time), path_);
     const bool one_run = runs.size() == 1;
     std::vector<float>& span = one_run ? into.coordinates : span_;
     span.resize(3 * (high - low));
@@ -174,8 +178,6 @@ void netcdf_trajectory_reader::read(std::uint64_t frame, const std::vector<atom_
             to += 3 * r.count;
         }
     }
-    if (has_time())
-        check(nc_get_var1_float(id_, time_, start, &into.time), path_);
     if (has_box()) {
         const std::size_t cell_start[] = {frame, 0};
         const std::size_t cell_count[] = {1, 3};
@@ -291,9 +293,10 @@ netcdf_trajectory_writer::~netcdf_trajectory_writer() {
 void netcdf_trajectory_writer::write(const netcdf_frame& frame) {
     const std::size_t start[] = {frames_, 0, 0};
     const std::size_t count[] = {1, shape_.atoms, 3};
-    check(nc_put_vara_float(id_, coordinates_, start, count, frame.coordinates.data()), output_);
+    // In the record's order, as the reader does.
     if (shape_.time)
         check(nc_put_var1_float(id_, time_, start, &frame.time), output_);
+    check(nc_put_vara_float(id_, coordinates_, start, count, frame.coordinates.data()), output_);
     if (shape_.box) {
         const std::size_t cell_count[] = {1, 3};
         check(nc_put_vara_double(id_, lengths_, start, cell_count, frame.lengths.data()), output_);

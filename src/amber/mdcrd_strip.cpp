@@ -444,26 +444,45 @@ void write_text_as_netcdf(const mdcrd_strip_settings& s, const mdcrd_layout& lay
     out.commit();
 }
 
+// The columns of every whole part 0 to 9999, right-justified in 4 ("   0" to "9999") with its
+// digit count, and of every three decimals ("000" to "999"): built once, so an 8.3 field is
+// two copies.
+struct columns_8_3 {
+    columns_8_3() {
+        for (std::uint32_t i = 0; i < 10000; ++i) {
+            std::memset(whole[i], ' ', 4);
+            std::uint32_t n = i;
+            int at = 3;
+            do {
+                whole[i][at--] = static_cast<char>('0' + n % 10);
+                n /= 10;
+            } while (n > 0);
+            digits[i] = static_cast<std::uint8_t>(3 - at);
+        }
+        for (std::uint32_t i = 0; i < 1000; ++i)
+            for (int k = 0, n = static_cast<int>(i); k < 3; ++k, n /= 10)
+                decimals[i][2 - k] = static_cast<char>('0' + n % 10);
+    }
+    char whole[10000][4];
+    std::uint8_t digits[10000];
+    char decimals[1000][3];
+};
+
 // Writes `value` into 8 columns with 3 decimals, rounded to nearest with halves to even as
 // printf's "%8.3f" rounds; false when it does not fit (or is not finite). A float times 1000
 // is exact in a double (24 + 7 significant bits), so rounding the product rounds the value.
-bool put_8_3(char* out, float value) {
+bool put_8_3(char* out, float value, const columns_8_3& columns) {
     const double scaled = std::nearbyint(static_cast<double>(value) * 1000.0);
     const bool negative = std::signbit(value); // -0.0001 prints "-0.000", as printf does
     if (!(std::fabs(scaled) <= (negative ? 999999.0 : 9999999.0)))
         return false;
-    auto n = static_cast<std::uint32_t>(std::fabs(scaled));
-    char* at = out + field_width;
-    for (int digit = 0; digit < 3; ++digit, n /= 10)
-        *--at = static_cast<char>('0' + n % 10);
-    *--at = '.';
-    do {
-        *--at = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    if (negative)
-        *--at = '-';
-    std::memset(out, ' ', static_cast<std::size_t>(at - out));
+    const auto n = static_cast<std::uint32_t>(std::fabs(scaled));
+    const std::uint32_t whole = n / 1000;
+    std::memcpy(out, columns.whole[whole], 4);
+    if (negative) // at most 3 whole digits, so the sign has its column
+        out[3 - columns.digits[whole]] = '-';
+    out[4] = '.';
+    std::memcpy(out + 5, columns.decimals[n % 1000], 3);
     return true;
 }
 
@@ -493,6 +512,7 @@ void write_netcdf_as_text(const mdcrd_strip_settings& s, netcdf_trajectory_reade
     std::replace_if(
         title.begin(), title.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     out.write(title + '\n');
+    const auto columns = std::make_unique<columns_8_3>();
     netcdf_frame frame;
     std::string text;
     for (std::uint64_t f = 0; f < in.frames(); ++f) {
@@ -500,7 +520,7 @@ void write_netcdf_as_text(const mdcrd_strip_settings& s, netcdf_trajectory_reade
         text.resize(kept_bytes(frame.coordinates.size()));
         char* to = text.data();
         for (std::size_t k = 0; k < frame.coordinates.size(); ++k) {
-            if (!put_8_3(to, frame.coordinates[k]))
+            if (!put_8_3(to, frame.coordinates[k], *columns))
                 throw layout_error(err::overflow,
                                    "Frame " + std::to_string(f + 1) + ": the coordinate " +
                                        text_form_single(frame.coordinates[k]) +

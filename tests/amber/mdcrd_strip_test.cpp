@@ -5,6 +5,8 @@
 #include "support/as_text.h"
 #include "support/mdcrd_files.h"
 
+#include <cmath>
+#include <cstdio>
 #include <regex>
 
 namespace qm {
@@ -315,6 +317,37 @@ TEST(MdcrdStrip, CountsThatDisagreeAndMasksThatSelectNothingWriteNothing) {
         EXPECT_EQ(test::read_file(strip.dir / "out.crd"), "the user's own file\n");
         EXPECT_EQ(test::read_file(strip.dir / "in.nc"), nc);
     }
+}
+
+// Every field of text written from NetCDF floats is what printf's "%8.3f" makes of the float:
+// ties (1.0625 is one exactly), negative values that round to zero, the widest values, and a
+// sweep of values of every magnitude.
+TEST(MdcrdStrip, TextFromNetcdfRoundsEveryFloatAsPrintfDoes) {
+    std::vector<float> values = {1.0625f, -1.0625f,  2.0625f,   -0.0001f,   0.0004999f, 0.0f,
+                                 -0.0f,   9999.999f, -999.999f, 9999.9994f, -999.9994f, 0.5f};
+    std::uint32_t state = 12345;
+    while (values.size() % 3 != 0 || values.size() < 30000) {
+        state = state * 1664525u + 1013904223u; // a fixed sweep, the same on every run
+        const float unit = static_cast<float>(state >> 8) / 16777216.0f;
+        const bool negative = (state & 1) != 0; // down to -999.999, up to 9999.999
+        const float scale = std::pow(10.0f, static_cast<float>(state % (negative ? 6 : 7)) - 3.0f);
+        values.push_back((negative ? -1.0f : 1.0f) * unit * scale * 9.999f);
+    }
+    strip_run strip;
+    {
+        netcdf_trajectory_writer out(strip.dir / "sweep.nc",
+                                     {values.size() / 3, false, false, "t"});
+        out.write({values});
+        out.commit();
+    }
+    ASSERT_EQ(strip("sweep.nc", "sweep.crd"), mdcrd_strip_outcome::completed);
+    std::vector<std::string> fields;
+    for (const float v : values) {
+        char field[16];
+        std::snprintf(field, sizeof field, "%8.3f", static_cast<double>(v));
+        fields.emplace_back(field);
+    }
+    EXPECT_EQ(test::read_file(strip.dir / "sweep.crd"), "t\n" + test::coordinate_lines(fields));
 }
 
 TEST(MdcrdStrip, valuesBeyondTheTextLayoutAreRefusedNotWrittenAsStars) {
