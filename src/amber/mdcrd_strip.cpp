@@ -595,8 +595,14 @@ std::vector<atom_run> kept_runs(const mdcrd_strip_settings& s, const amber_topol
 // the output's layouts call for.
 void strip_by_route(const mdcrd_strip_settings& s, JobUi& ui) {
     ensure_distinct_files(s.input, s.output);
-    if (!s.kept_atom_numbers.empty())
+    if (!s.kept_atom_numbers.empty()) {
         ensure_distinct_files(s.input, s.kept_atom_numbers);
+        // The list written over the trajectory just written would lose the trajectory.
+        std::error_code ec;
+        if (std::filesystem::weakly_canonical(s.kept_atom_numbers, ec) ==
+            std::filesystem::weakly_canonical(s.output, ec))
+            throw run_error::from_number(err::file_already_open).in_file(s.kept_atom_numbers);
+    }
     if (writes_netcdf(s) && s.output == standard_output_path)
         throw run_error(err::invalid_call,
                         "A NetCDF trajectory is written to a file, not to standard output");

@@ -267,6 +267,11 @@ TEST(MdcrdStrip, TheKeptAtomNumbersAndTheLayoutChosenWhateverTheName) {
     EXPECT_EQ(strip("out.mdcrd", "back.crd"), mdcrd_strip_outcome::completed);
     EXPECT_EQ(strip.ui.count_texts.first + ", " + strip.ui.count_texts.second,
               "Frames Processed = 3, Frames Remaining = 0");
+    // The list never goes over the trajectory.
+    s.kept_atom_numbers = strip.dir / "." / "text.nc";
+    strip.ui.messages.clear();
+    ASSERT_EQ(strip_mdcrd_atoms(s, strip.ui), mdcrd_strip_outcome::error_report);
+    EXPECT_EQ(test::only_report(strip.ui), test::report("File already open55", routine));
 }
 
 // Checks of the atom count, the topology and the mask, and values that do not fit the text
