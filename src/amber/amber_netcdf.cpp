@@ -16,8 +16,9 @@
 namespace qm {
 namespace {
 
-// The library's I/O buffer: large enough that a frame moves in a few system calls.
-constexpr std::size_t io_buffer_bytes = std::size_t{4} << 20;
+// The library's I/O buffer: a frame moves in a few system calls, and the buffer still stays in
+// the processor's cache (4 MB and more measured slower on 1 GB trajectories).
+constexpr std::size_t io_buffer_bytes = std::size_t{1} << 20;
 constexpr const char* amber_convention = "AMBER";
 
 // A status of the library as a run error: its own text, and "Disk full" when the system said so.
