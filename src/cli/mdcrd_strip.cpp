@@ -6,7 +6,6 @@
 #include "cli/subcommand.h"
 #include "platform/val.h"
 
-#include <map>
 #include <memory>
 #include <string>
 
@@ -18,7 +17,7 @@ struct mdcrd_strip_options {
     std::string atoms, first, last;
     bool keep_box = false;
     std::string topology, mask, kept_atom_numbers;
-    trajectory_format output_format = trajectory_format::by_name;
+    std::string output_format; // empty: by the output's name
 };
 
 int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
@@ -50,7 +49,9 @@ int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
                                   o.keep_box};
     settings.topology = o.topology;
     settings.mask = o.mask;
-    settings.output_format = o.output_format;
+    settings.output_format = o.output_format.empty()     ? trajectory_format::by_name
+                             : o.output_format == "text" ? trajectory_format::text
+                                                         : trajectory_format::netcdf;
     settings.kept_atom_numbers = o.kept_atom_numbers;
     if (writes_netcdf(settings) && o.output == "-")
         throw usage_error("a NetCDF output is written to a file, not to standard output (-)");
@@ -83,8 +84,7 @@ action add_mdcrd_strip(CLI::App& app) {
     app.add_option("--output-format", o->output_format,
                    "text (the mdcrd layout) or netcdf (Amber NetCDF); by default an output name "
                    "ending in .nc is NetCDF, any other text")
-        ->transform(CLI::CheckedTransformer(std::map<std::string, trajectory_format>{
-            {"text", trajectory_format::text}, {"netcdf", trajectory_format::netcdf}}));
+        ->check(CLI::IsMember({"text", "netcdf"}));
     app.add_option("--write-prmtop-atoms", o->kept_atom_numbers,
                    "Write the kept atom numbers (from 1) to this file, one per line, for making "
                    "the reduced topology");
