@@ -51,4 +51,5 @@ bench: deps
 	python3 bench/replace_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/replace-data
 	python3 bench/mdcrd_strip_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/mdcrd-data
 	python3 bench/mdcrd_strip_gz_bench.py $(BUILD_DIR)-bench/quillmark-cli /tmp/quillmark-bench-mdcrd-gz
+	python3 bench/mdcrd_strip_netcdf_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/mdcrd-nc-data
 	python3 bench/correlation_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/corr-data

@@ -1,6 +1,7 @@
 #include "amber/frm_mdcrd_strip.h"
 
 #include "amber/mdcrd_strip.h"
+#include "amber/prmtop.h"
 #include "platform/qt/key_filter.h"
 #include "platform/qt/path_label.h"
 #include "platform/qt/ui_services.h"
@@ -8,12 +9,14 @@
 #include "platform/qt/widgets.h"
 #include "platform/qt/window_layout.h"
 #include "platform/qt/window_registry.h"
+#include "platform/run_error.h"
 #include "platform/val.h"
 #include "shell/frm_Amber_Tools.h"
 #include "shell/navigation.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,6 +37,11 @@ frm_mdcrd_strip::frm_mdcrd_strip(QWidget* parent) : QWidget(parent) {
 
     connect(cmd_Input_Files, &QPushButton::clicked, this, [this] { choose_input(); });
     connect(cmd_Output, &QPushButton::clicked, this, [this] { choose_output(); });
+    connect(cmd_Topology, &QPushButton::clicked, this, [this] { choose_topology(); });
+    connect(cmd_kept_atoms, &QPushButton::clicked, this, [this] {
+        choose_file(cmd_kept_atoms, file_purpose::overwrite, kept_atoms_path_, lbl_kept_atoms_path);
+    });
+    connect(txt_mask, &QLineEdit::textChanged, this, [this] { update_execute(); });
     connect(cmdExecute, &QPushButton::clicked, this, [this] { execute(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
 }
@@ -62,6 +70,19 @@ void frm_mdcrd_strip::build_controls() {
     chk_BoxInfo = named(new QCheckBox("Preserve Box Info?"), "chk_BoxInfo");
     chk_BoxInfo->setToolTip(
         "Warning - Preserving the box info can break certain programs such as VMD.");
+    cmd_Topology = named(new QPushButton("Select &Topology File (prmtop)"), "cmd_Topology");
+    lbl_topology_path = new path_label("lbl_topology_path");
+    lbl_mask = named(new QLabel("Or Atoms to Keep by Amber Mask (e.g. !:WAT):"), "lbl_mask");
+    txt_mask = named(new QLineEdit, "txt_mask");
+    txt_mask->setToolTip("Residues :1-25,30 or :WAT,Na+,Cl-; atoms @CA,CB or @1-100; "
+                         ":1-5@CA; !:WAT; A & B, A | B. Used instead of the range when filled.");
+    lbl_output_format = named(new QLabel("Output Layout:"), "lbl_output_format");
+    cbo_output_format = named(new QComboBox, "cbo_output_format");
+    // In the order of trajectory_format.
+    cbo_output_format->addItems({"By Output Name (.nc is NetCDF)", "Text MDCRD", "Amber NetCDF"});
+    cmd_kept_atoms =
+        named(new QPushButton("Select Kept Atom &Numbers File (optional)"), "cmd_kept_atoms");
+    lbl_kept_atoms_path = new path_label("lbl_kept_atoms_path");
     cmdExecute = named(new QPushButton("&Execute"), "cmdExecute");
     cmd_return = named(new QPushButton("&Return to Stokes Shift Menu"), "cmd_return");
     Frame1 = named(new QGroupBox("Current Status"), "Frame1");
@@ -83,7 +104,9 @@ void frm_mdcrd_strip::build_controls() {
         box->setMaximumWidth(120);
         connect(box, &QLineEdit::textChanged, this, [this] { update_execute(); });
     }
-    set_enabled({cmd_Output, txt_orig_no_atoms, txtStartAtom, txtEndAtom, cmdExecute}, false);
+    set_enabled({cmd_Output, txt_orig_no_atoms, txtStartAtom, txtEndAtom, cmdExecute, cmd_Topology,
+                 txt_mask, cbo_output_format, cmd_kept_atoms},
+                false);
 }
 
 void frm_mdcrd_strip::lay_out() {
@@ -102,7 +125,15 @@ void frm_mdcrd_strip::lay_out() {
     stages->addWidget(txtStartAtom, 4, 1, Qt::AlignLeft);
     stages->addWidget(lblEnd_Atom, 4, 2);
     stages->addWidget(txtEndAtom, 4, 3, Qt::AlignLeft);
-    stages->addWidget(chk_BoxInfo, 5, 0, 1, 4);
+    stages->addWidget(cmd_Topology, 5, 0, 1, 2);
+    stages->addWidget(lbl_topology_path, 5, 2, 1, 2);
+    stages->addWidget(lbl_mask, 6, 0, 1, 2);
+    stages->addWidget(txt_mask, 6, 2, 1, 2);
+    stages->addWidget(chk_BoxInfo, 7, 0, 1, 4);
+    stages->addWidget(lbl_output_format, 8, 0);
+    stages->addWidget(cbo_output_format, 8, 1, 1, 3, Qt::AlignLeft);
+    stages->addWidget(cmd_kept_atoms, 9, 0, 1, 2);
+    stages->addWidget(lbl_kept_atoms_path, 9, 2, 1, 2);
 
     auto* status = new QGridLayout(Frame1);
     status->addWidget(lbl_bytes_processed, 0, 0, 1, 3);
@@ -130,32 +161,57 @@ void frm_mdcrd_strip::choose_input() {
     if (!choose_file(cmd_Input_Files, file_purpose::read, input_path_, lbl_input_path))
         return;
     cmd_Output->setEnabled(true);
+    // A NetCDF trajectory knows its atom count: the box shows it.
+    if (const std::uint64_t atoms = netcdf_atom_count(input_path_); atoms > 0)
+        txt_orig_no_atoms->setText(QString::number(atoms));
+}
+
+// The topology's atom count goes into the count box; a file that is no topology leaves the box
+// as it is, and Execute reports what is wrong with it.
+void frm_mdcrd_strip::choose_topology() {
+    if (!choose_file(cmd_Topology, file_purpose::read, topology_path_, lbl_topology_path))
+        return;
+    try {
+        txt_orig_no_atoms->setText(QString::number(read_prmtop(topology_path_).atoms()));
+    } catch (const run_error&) {
+    }
+    update_execute();
 }
 
 void frm_mdcrd_strip::choose_output() {
     if (!choose_file(cmd_Output, file_purpose::overwrite, output_path_, lbl_output_path))
         return;
-    set_enabled({txt_orig_no_atoms, txtStartAtom, txtEndAtom, chk_BoxInfo}, true);
+    set_enabled({txt_orig_no_atoms, txtStartAtom, txtEndAtom, chk_BoxInfo, cmd_Topology, txt_mask,
+                 cbo_output_format, cmd_kept_atoms},
+                true);
     update_execute();
 }
 
 // The same rule after the output is chosen and after every change of a box, so a range that
-// does not fit (start after end, end beyond the atom count) never enables Execute.
+// does not fit (start after end, end beyond the atom count) never enables Execute. A mask takes
+// the range's place and needs the topology.
 void frm_mdcrd_strip::update_execute() {
-    cmdExecute->setEnabled(
-        !output_path_.empty() && txt_orig_no_atoms->isEnabled() && !job_running_ &&
-        atom_range_usable(txt_orig_no_atoms->text().toStdString(),
-                          txtStartAtom->text().toStdString(), txtEndAtom->text().toStdString()));
+    const std::string total = txt_orig_no_atoms->text().toStdString();
+    const bool usable = txt_mask->text().trimmed().isEmpty()
+                            ? atom_range_usable(total, txtStartAtom->text().toStdString(),
+                                                txtEndAtom->text().toStdString())
+                            : mask_selection_usable(total, !topology_path_.empty());
+    cmdExecute->setEnabled(!output_path_.empty() && txt_orig_no_atoms->isEnabled() &&
+                           !job_running_ && usable);
 }
 
 void frm_mdcrd_strip::execute() {
-    const mdcrd_strip_settings settings{
-        input_path_,
-        output_path_,
-        whole_number_from_text(txt_orig_no_atoms->text().toStdString()),
-        whole_number_from_text(txtStartAtom->text().toStdString()),
-        whole_number_from_text(txtEndAtom->text().toStdString()),
-        chk_BoxInfo->isChecked()};
+    mdcrd_strip_settings settings{input_path_,
+                                  output_path_,
+                                  whole_number_from_text(txt_orig_no_atoms->text().toStdString()),
+                                  whole_number_from_text(txtStartAtom->text().toStdString()),
+                                  whole_number_from_text(txtEndAtom->text().toStdString()),
+                                  chk_BoxInfo->isChecked()};
+    settings.mask = txt_mask->text().trimmed().toStdString();
+    if (!settings.mask.empty())
+        settings.topology = topology_path_;
+    settings.output_format = static_cast<trajectory_format>(cbo_output_format->currentIndex());
+    settings.kept_atom_numbers = kept_atoms_path_;
     widget_job_ui ui(
         {this, nullptr, lbl_bytes_processed, lbl_bytes_remaining, ProgressBar, {this}});
     job_running_ = true;
@@ -164,9 +220,9 @@ void frm_mdcrd_strip::execute() {
     job_running_ = false;
     if (outcome == mdcrd_strip_outcome::completed) {
         // The user starts again from Select Input Trajectory File.
-        set_enabled(
-            {cmd_Output, txt_orig_no_atoms, txtEndAtom, txtStartAtom, cmdExecute, chk_BoxInfo},
-            false);
+        set_enabled({cmd_Output, txt_orig_no_atoms, txtEndAtom, txtStartAtom, cmdExecute,
+                     chk_BoxInfo, cmd_Topology, txt_mask, cbo_output_format, cmd_kept_atoms},
+                    false);
         return;
     }
     update_execute();

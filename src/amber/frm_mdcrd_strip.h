@@ -1,6 +1,8 @@
 // "Amber MDCRD Atom Stripper": choose the input trajectory, then the output, enter the atom
 // count and the range to keep, and Execute writes the stripped trajectory. Opened from the
-// Amber tools sub-menu, which it shows again when it is unloaded.
+// Amber tools sub-menu, which it shows again when it is unloaded. Beside the range, a topology
+// and an Amber mask may choose the atoms; a NetCDF input fills in its own atom count, and the
+// output's layout follows its name or the layout chosen.
 #pragma once
 
 #include <QWidget>
@@ -8,6 +10,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -38,6 +41,14 @@ public:
     QLabel* lblEnd_Atom;
     QLineEdit* txtEndAtom;
     QCheckBox* chk_BoxInfo;
+    QPushButton* cmd_Topology;
+    path_label* lbl_topology_path;
+    QLabel* lbl_mask;
+    QLineEdit* txt_mask;
+    QLabel* lbl_output_format;
+    QComboBox* cbo_output_format;
+    QPushButton* cmd_kept_atoms;
+    path_label* lbl_kept_atoms_path;
     QPushButton* cmdExecute;
     QPushButton* cmd_return;
     QGroupBox* Frame1;
@@ -51,6 +62,7 @@ public:
 
     const std::string& input_path() const { return input_path_; }
     const std::string& output_path() const { return output_path_; }
+    const std::string& topology_path() const { return topology_path_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,11 +72,14 @@ private:
     void lay_out();
     void choose_input();
     void choose_output();
+    void choose_topology();
     void update_execute();
     void execute();
 
     std::string input_path_;
     std::string output_path_;
+    std::string topology_path_;
+    std::string kept_atoms_path_;
     bool job_running_ = false;
 };
 

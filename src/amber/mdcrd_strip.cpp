@@ -1,13 +1,18 @@
 #include "amber/mdcrd_strip.h"
 
+#include "amber/amber_netcdf.h"
+#include "amber/prmtop.h"
 #include "platform/error_report.h"
 #include "platform/line_reader.h"
+#include "platform/number_form.h"
 #include "platform/output_file.h"
 #include "platform/run_error.h"
 #include "platform/text.h"
 #include "platform/val.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -294,24 +299,38 @@ std::uint64_t kept_bytes(std::uint64_t kept_fields) {
     return kept_fields * field_width + (kept_fields + fields_per_line - 1) / fields_per_line;
 }
 
+// Calls `visit` with the first character of every kept field of one frame, in order: x, y and
+// z of each atom of each run.
+template <class Visit>
+void visit_kept_fields(const char* frame, const std::vector<atom_run>& runs, Visit&& visit) {
+    for (const atom_run& run : runs) {
+        const std::uint64_t first_field = 3 * run.first;
+        const char* field = frame + first_field / fields_per_line * (line_width + 1) +
+                            first_field % fields_per_line * field_width;
+        std::uint64_t column = first_field % fields_per_line;
+        for (std::uint64_t k = 0; k < 3 * run.count; ++k) {
+            visit(field);
+            field += field_width;
+            if (++column == fields_per_line) {
+                column = 0;
+                ++field; // over the input line's line feed
+            }
+        }
+    }
+}
+
 // Writes the kept fields of one frame, 10 to a line, each line ended by a line feed; returns
 // the end of what it wrote.
-char* write_kept_fields(char* out, const char* frame, std::uint64_t first_field,
-                        std::uint64_t kept_fields) {
-    const char* field = frame + first_field / fields_per_line * (line_width + 1) +
-                        first_field % fields_per_line * field_width;
-    std::uint64_t column = first_field % fields_per_line;
-    for (std::uint64_t k = 1; k <= kept_fields; ++k) {
+char* write_kept_fields(char* out, const char* frame, const std::vector<atom_run>& runs) {
+    std::uint64_t written = 0;
+    visit_kept_fields(frame, runs, [&](const char* field) {
         std::memcpy(out, field, field_width);
         out += field_width;
-        field += field_width;
-        if (++column == fields_per_line) {
-            column = 0;
-            ++field; // over the input line's line feed
-        }
-        if (k % fields_per_line == 0 || k == kept_fields)
+        if (++written % fields_per_line == 0)
             *out++ = '\n';
-    }
+    });
+    if (written % fields_per_line != 0)
+        *out++ = '\n';
     return out;
 }
 
@@ -321,24 +340,30 @@ void report_bytes(JobUi& ui, std::uint64_t processed, std::uint64_t length) {
     ui.progress_value(static_cast<long long>(processed));
 }
 
-void copy_kept_atoms(const mdcrd_strip_settings& s, const mdcrd_layout& layout, JobUi& ui) {
+void report_frames(JobUi& ui, std::uint64_t processed, std::uint64_t frames) {
+    ui.counts("Frames Processed = " + std::to_string(processed),
+              "Frames Remaining = " + std::to_string(frames - processed));
+    ui.progress_value(static_cast<long long>(processed));
+}
+
+void copy_kept_atoms(const mdcrd_strip_settings& s, const mdcrd_layout& layout, std::uint64_t atoms,
+                     const std::vector<atom_run>& runs, JobUi& ui) {
     const std::uint64_t length = layout.file_bytes();
     output_file out(s.output);
     out.write(layout.title + '\n');
     std::uint64_t processed = layout.title_bytes();
     report_bytes(ui, processed, length);
 
-    const std::uint64_t first_field = 3 * (s.first_atom - 1);
-    const std::uint64_t kept_fields = 3 * (s.last_atom - s.first_atom + 1);
-    frame_stream frames(s.input, layout, s.atoms);
-    const std::uint64_t frame_out = kept_bytes(kept_fields) + (s.keep_box ? layout.box_bytes : 0);
+    frame_stream frames(s.input, layout, atoms);
+    const std::uint64_t frame_out =
+        kept_bytes(3 * atoms_in(runs)) + (s.keep_box ? layout.box_bytes : 0);
     std::string block_out;
     while (frames.frames_read() < layout.frames) {
         const std::string_view block = frames.next_block();
         block_out.resize(block.size() / layout.frame_bytes() * frame_out);
         char* to = block_out.data();
         for (std::uint64_t at = 0; at < block.size(); at += layout.frame_bytes()) {
-            to = write_kept_fields(to, block.data() + at, first_field, kept_fields);
+            to = write_kept_fields(to, block.data() + at, runs);
             if (s.keep_box) {
                 std::memcpy(to, block.data() + at + layout.coordinate_bytes, layout.box_bytes);
                 to += layout.box_bytes;
@@ -349,6 +374,270 @@ void copy_kept_atoms(const mdcrd_strip_settings& s, const mdcrd_layout& layout, 
         report_bytes(ui, processed, length);
     }
     out.close();
+}
+
+run_error value_error(std::uint64_t frame, const std::string& what) {
+    return layout_error(err::type_mismatch, "Frame " + std::to_string(frame) + ": " + what);
+}
+
+// The number in an 8.3 field (blanks before it), as a float.
+float field_value(std::string_view field, std::uint64_t frame) {
+    const std::size_t first = field.find_first_not_of(' ');
+    const char* begin = field.data() + (first == std::string_view::npos ? field.size() : first);
+    const char* end = field.data() + field.size();
+    float value = 0;
+    const auto [p, ec] = std::from_chars(begin, end, value, std::chars_format::fixed);
+    if (ec != std::errc() || p != end)
+        throw value_error(frame, "\"" + std::string(field) + "\" is not a coordinate");
+    return value;
+}
+
+// A box line's lengths, and its angles when it has them (90 degrees when it has not: the text
+// layout keeps only the lengths of a rectangular box).
+void read_box_line(std::string_view line, netcdf_frame& into, std::uint64_t frame) {
+    const auto fields = line.size() % field_width == 0 && box_wide(line.size())
+                            ? [&] {
+                                  std::vector<std::string_view> cut;
+                                  for (std::size_t at = 0; at < line.size(); at += field_width)
+                                      cut.push_back(line.substr(at, field_width));
+                                  return cut;
+                              }()
+                            : split_fields(line);
+    into.angles = {90, 90, 90};
+    for (std::size_t i = 0; i < fields.size() && i < 6; ++i)
+        (i < 3 ? into.lengths[i] : into.angles[i - 3]) = field_value(fields[i], frame);
+}
+
+netcdf_trajectory_shape netcdf_shape(const std::vector<atom_run>& runs, bool time, bool box,
+                                     std::string title) {
+    return {atoms_in(runs), time, box, std::move(title)};
+}
+
+// Text in, NetCDF out: the kept fields read as numbers, and the box line as lengths and angles.
+void write_text_as_netcdf(const mdcrd_strip_settings& s, const mdcrd_layout& layout,
+                          std::uint64_t atoms, const std::vector<atom_run>& runs, JobUi& ui) {
+    const bool box = s.keep_box && layout.box_bytes > 0;
+    netcdf_trajectory_writer out(s.output, netcdf_shape(runs, false, box, layout.title));
+    const std::uint64_t length = layout.file_bytes();
+    std::uint64_t processed = layout.title_bytes();
+    report_bytes(ui, processed, length);
+    frame_stream frames(s.input, layout, atoms);
+    netcdf_frame frame;
+    frame.coordinates.resize(3 * atoms_in(runs));
+    while (frames.frames_read() < layout.frames) {
+        const std::uint64_t first = frames.frames_read() + 1;
+        const std::string_view block = frames.next_block();
+        for (std::uint64_t at = 0; at < block.size(); at += layout.frame_bytes()) {
+            const std::uint64_t number = first + at / layout.frame_bytes();
+            float* to = frame.coordinates.data();
+            visit_kept_fields(block.data() + at, runs, [&](const char* field) {
+                *to++ = field_value({field, field_width}, number);
+            });
+            if (box)
+                read_box_line(block.substr(at + layout.coordinate_bytes, layout.box_bytes - 1),
+                              frame, number);
+            out.write(frame);
+        }
+        processed += block.size();
+        report_bytes(ui, processed, length);
+    }
+    out.commit();
+}
+
+// The columns of every whole part 0 to 9999, right-justified in 4 ("   0" to "9999") with its
+// digit count, and of every three decimals ("000" to "999"): built once, so an 8.3 field is
+// two copies.
+struct columns_8_3 {
+    columns_8_3() {
+        for (std::uint32_t i = 0; i < 10000; ++i) {
+            std::memset(whole[i], ' ', 4);
+            std::uint32_t n = i;
+            int at = 3;
+            do {
+                whole[i][at--] = static_cast<char>('0' + n % 10);
+                n /= 10;
+            } while (n > 0);
+            digits[i] = static_cast<std::uint8_t>(3 - at);
+        }
+        for (std::uint32_t i = 0; i < 1000; ++i)
+            for (int k = 0, n = static_cast<int>(i); k < 3; ++k, n /= 10)
+                decimals[i][2 - k] = static_cast<char>('0' + n % 10);
+    }
+    char whole[10000][4];
+    std::uint8_t digits[10000];
+    char decimals[1000][3];
+};
+
+// Writes `value` into 8 columns with 3 decimals, rounded to nearest with halves to even as
+// printf's "%8.3f" rounds; false when it does not fit (or is not finite). A float times 1000
+// is exact in a double (24 + 7 significant bits), so rounding the product rounds the value.
+bool put_8_3(char* out, float value, const columns_8_3& columns) {
+    const double scaled = std::nearbyint(static_cast<double>(value) * 1000.0);
+    const bool negative = std::signbit(value); // -0.0001 prints "-0.000", as printf does
+    if (!(std::fabs(scaled) <= (negative ? 999999.0 : 9999999.0)))
+        return false;
+    const auto n = static_cast<std::uint32_t>(std::fabs(scaled));
+    const std::uint32_t whole = n / 1000;
+    std::memcpy(out, columns.whole[whole], 4);
+    if (negative) // at most 3 whole digits, so the sign has its column
+        out[3 - columns.digits[whole]] = '-';
+    out[4] = '.';
+    std::memcpy(out + 5, columns.decimals[n % 1000], 3);
+    return true;
+}
+
+// The box line of the text layout: the three lengths in 8.3 columns.
+std::string box_line(const netcdf_frame& frame, std::uint64_t number) {
+    std::string line;
+    for (const double length : frame.lengths) {
+        char field[64];
+        const auto end =
+            std::to_chars(field, field + sizeof field, length, std::chars_format::fixed, 3).ptr;
+        const auto width = static_cast<std::uint64_t>(end - field);
+        if (width > field_width || !std::isfinite(length))
+            throw layout_error(err::overflow, "Frame " + std::to_string(number) +
+                                                  ": the box length " + std::string(field, end) +
+                                                  " does not fit 8 columns");
+        line += std::string(field_width - width, ' ') + std::string(field, end);
+    }
+    return line + '\n';
+}
+
+// NetCDF in, text out: every kept value rounded to 8.3 columns, 10 to a line; the box lengths
+// when kept; the NetCDF title as the title line.
+void write_netcdf_as_text(const mdcrd_strip_settings& s, netcdf_trajectory_reader& in,
+                          const std::vector<atom_run>& runs, JobUi& ui) {
+    output_file out(s.output);
+    std::string title = in.title();
+    std::replace_if(
+        title.begin(), title.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    out.write(title + '\n');
+    const auto columns = std::make_unique<columns_8_3>();
+    netcdf_frame frame;
+    std::string text;
+    for (std::uint64_t f = 0; f < in.frames(); ++f) {
+        in.read(f, runs, frame);
+        text.resize(kept_bytes(frame.coordinates.size()));
+        char* to = text.data();
+        for (std::size_t k = 0; k < frame.coordinates.size(); ++k) {
+            if (!put_8_3(to, frame.coordinates[k], *columns))
+                throw layout_error(err::overflow,
+                                   "Frame " + std::to_string(f + 1) + ": the coordinate " +
+                                       text_form_single(frame.coordinates[k]) +
+                                       " does not fit the 8.3 columns of the text layout");
+            to += field_width;
+            if ((k + 1) % fields_per_line == 0 || k + 1 == frame.coordinates.size())
+                *to++ = '\n';
+        }
+        if (s.keep_box && in.has_box())
+            text += box_line(frame, f + 1);
+        out.write(text);
+        report_frames(ui, f + 1, in.frames());
+    }
+    out.close();
+}
+
+// NetCDF in, NetCDF out: the kept coordinates, the time, and the box when kept.
+void write_netcdf_as_netcdf(const mdcrd_strip_settings& s, netcdf_trajectory_reader& in,
+                            const std::vector<atom_run>& runs, JobUi& ui) {
+    netcdf_trajectory_writer out(
+        s.output, netcdf_shape(runs, in.has_time(), s.keep_box && in.has_box(), in.title()));
+    netcdf_frame frame;
+    for (std::uint64_t f = 0; f < in.frames(); ++f) {
+        in.read(f, runs, frame);
+        out.write(frame);
+        report_frames(ui, f + 1, in.frames());
+    }
+    out.commit();
+}
+
+std::string kept_atom_numbers(const std::vector<atom_run>& runs) {
+    std::string text;
+    for (const atom_run& r : runs)
+        for (std::uint64_t a = r.first + 1; a <= r.first + r.count; ++a)
+            text += std::to_string(a) + '\n';
+    return text;
+}
+
+// The atom count every source agrees on: the NetCDF file's atom dimension, the count given
+// (0: none) and the topology's.
+std::uint64_t agreed_atom_count(const netcdf_trajectory_reader* in, std::uint64_t given,
+                                const amber_topology* topology) {
+    std::uint64_t atoms = given;
+    if (in != nullptr) {
+        if (given != 0 && given != in->atoms())
+            throw layout_error(err::bad_record_length,
+                               "The trajectory's atom dimension holds " + atoms_text(in->atoms()) +
+                                   ", but the count given is " + std::to_string(given));
+        atoms = in->atoms();
+    }
+    if (topology != nullptr) {
+        if (atoms != 0 && atoms != topology->atoms())
+            throw layout_error(err::bad_record_length,
+                               "The topology holds " + atoms_text(topology->atoms()) +
+                                   ", but the trajectory " + atoms_text(atoms));
+        atoms = topology->atoms();
+    }
+    return atoms;
+}
+
+// The kept atoms: those the mask selects, or the range.
+std::vector<atom_run> kept_runs(const mdcrd_strip_settings& s, const amber_topology* topology,
+                                std::uint64_t atoms) {
+    if (topology != nullptr)
+        return select_atoms(*topology, s.mask);
+    if (s.first_atom == 0 || s.first_atom > s.last_atom || s.last_atom > atoms)
+        throw run_error::from_number(err::invalid_call);
+    return {{s.first_atom - 1, s.last_atom - s.first_atom + 1}};
+}
+
+// Checks the counts, the topology and the selection, then writes by the route the input's and
+// the output's layouts call for.
+void strip_by_route(const mdcrd_strip_settings& s, JobUi& ui) {
+    ensure_distinct_files(s.input, s.output);
+    if (!s.kept_atom_numbers.empty()) {
+        ensure_distinct_files(s.input, s.kept_atom_numbers);
+        // The list written over the trajectory just written would lose the trajectory.
+        std::error_code ec;
+        if (std::filesystem::weakly_canonical(s.kept_atom_numbers, ec) ==
+            std::filesystem::weakly_canonical(s.output, ec))
+            throw run_error::from_number(err::file_already_open).in_file(s.kept_atom_numbers);
+    }
+    if (writes_netcdf(s) && s.output == standard_output_path)
+        throw run_error(err::invalid_call,
+                        "A NetCDF trajectory is written to a file, not to standard output");
+    std::optional<netcdf_trajectory_reader> netcdf;
+    if (is_netcdf_file(s.input))
+        netcdf.emplace(s.input);
+    std::optional<amber_topology> topology;
+    if (!s.mask.empty())
+        topology = read_prmtop(s.topology);
+    const std::uint64_t atoms =
+        agreed_atom_count(netcdf ? &*netcdf : nullptr, s.atoms, topology ? &*topology : nullptr);
+    if (atoms == 0)
+        throw run_error::from_number(err::invalid_call);
+    const std::vector<atom_run> runs = kept_runs(s, topology ? &*topology : nullptr, atoms);
+    if (netcdf) {
+        ui.progress_range(0, static_cast<long long>(netcdf->frames()));
+        report_frames(ui, 0, netcdf->frames());
+        if (writes_netcdf(s))
+            write_netcdf_as_netcdf(s, *netcdf, runs, ui);
+        else
+            write_netcdf_as_text(s, *netcdf, runs, ui);
+    } else {
+        // The whole file is checked before the output is created: a trajectory that does
+        // not match the atom count never leaves a half-written or garbled output behind.
+        const mdcrd_layout layout = read_mdcrd_layout(s.input, atoms);
+        ui.progress_range(0, static_cast<long long>(layout.file_bytes()));
+        ui.counts("Bytes Processed = 0",
+                  "Bytes Remaining = " + std::to_string(layout.file_bytes()));
+        if (writes_netcdf(s))
+            write_text_as_netcdf(s, layout, atoms, runs, ui);
+        else
+            copy_kept_atoms(s, layout, atoms, runs, ui);
+    }
+    if (!s.kept_atom_numbers.empty())
+        write_whole_file(s.kept_atom_numbers, kept_atom_numbers(runs));
 }
 
 } // namespace
@@ -407,13 +696,29 @@ mdcrd_layout read_mdcrd_layout(const std::filesystem::path& input, std::uint64_t
         const bool same_width = end == lines.width(0);
         if (end != std::string_view::npos && is_box_line(rest.substr(0, end)) &&
             (!same_width ||
-             (lines.count() == 1 && frame_data_bytes(input, layout, length) %
-                                            (lines.bytes + end + 1) ==
-                                        0)))
+             (lines.count() == 1 &&
+              frame_data_bytes(input, layout, length) % (lines.bytes + end + 1) == 0)))
             layout.box_bytes = end + 1;
     }
     layout.frames = check_every_frame(input, layout, atoms);
     return layout;
+}
+
+bool mask_selection_usable(std::string_view total_text, bool topology_chosen) {
+    return topology_chosen && whole_number_from_text(total_text) > 0;
+}
+
+std::uint64_t netcdf_atom_count(const std::filesystem::path& input) {
+    try {
+        return is_netcdf_file(input) ? netcdf_trajectory_reader(input).atoms() : 0;
+    } catch (const run_error&) {
+        return 0;
+    }
+}
+
+bool writes_netcdf(const mdcrd_strip_settings& s) {
+    return s.output_format == trajectory_format::netcdf ||
+           (s.output_format == trajectory_format::by_name && s.output.extension() == ".nc");
 }
 
 mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobUi& ui) {
@@ -421,17 +726,15 @@ mdcrd_strip_outcome strip_mdcrd_atoms(const mdcrd_strip_settings& settings, JobU
     ui.counts("Bytes Processed = 0", "Bytes Remaining = 0");
     ui.progress_value(0);
     const bool done = run_trapped(ui, report_form::number_form, mdcrd_strip_routine, [&] {
-        const mdcrd_strip_settings& s = settings;
-        if (s.first_atom == 0 || s.first_atom > s.last_atom || s.last_atom > s.atoms)
-            throw run_error::from_number(err::invalid_call);
-        ensure_distinct_files(s.input, s.output);
-        // The whole file is checked before the output is created: a trajectory that does not
-        // match the atom count never leaves a half-written or garbled output behind.
-        const mdcrd_layout layout = read_mdcrd_layout(s.input, s.atoms);
-        ui.progress_range(0, static_cast<long long>(layout.file_bytes()));
-        ui.counts("Bytes Processed = 0",
-                  "Bytes Remaining = " + std::to_string(layout.file_bytes()));
-        copy_kept_atoms(s, layout, ui);
+        try {
+            strip_by_route(settings, ui);
+        } catch (run_error& e) {
+            // Our own descriptions (topology, mask, NetCDF) end as the layout errors do, so the
+            // report's number stands apart: "... - error 5".
+            if (e.description != run_error_text(e.number) && !e.description.ends_with(" - error "))
+                e.description += " - error ";
+            throw;
+        }
     });
     if (!done)
         return mdcrd_strip_outcome::error_report;

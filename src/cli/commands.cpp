@@ -41,7 +41,7 @@ const subcommand_entry subcommands[] = {
      "Replace one or two search texts in one file or several files of one folder, in place",
      add_replace},
     {"mdcrd-strip", "trajectories",
-     "Copy an Amber formatted trajectory keeping one range of atoms in every frame",
+     "Copy an Amber trajectory (text or NetCDF) keeping a range or a mask of atoms in every frame",
      add_mdcrd_strip},
     {"units", "units",
      "Convert a number between hartree, kJ/mol, kcal/mol and eV, or between amu and kg", add_units},

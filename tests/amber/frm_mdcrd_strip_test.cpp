@@ -1,5 +1,8 @@
 #include "amber/frm_mdcrd_strip.h"
+#include "amber/mdcrd_strip.h"
 #include "shell/frm_Amber_Tools.h"
+
+#include <QComboBox>
 
 #include "stokes/tool_window_fixture.h"
 #include "support/mdcrd_files.h"
@@ -55,6 +58,34 @@ TEST_F(mdcrd_window, ExecuteFollowsTheRangeAndAMismatchKeepsTheControls) {
     click("cmdExecute");
     EXPECT_EQ(test::read_file(dir / "all.crd"), test::trajectory(four_atoms));
     expect_return_to_menu();
+}
+
+// A NetCDF input fills in its atom count; a mask needs the topology before Execute; the layout
+// chosen wins over the output's name.
+TEST_F(mdcrd_window, ANetcdfInputStrippedByAMaskOverTheTopology) {
+    const test::trajectory_shape five{5, 2, ""};
+    test::write_file(dir / "in.crd", test::trajectory(five));
+    test::write_file(dir / "top.parm7",
+                     test::prmtop({{"ALA", {"N", "CA"}}, {"WAT", {"O", "H1", "H2"}}}));
+    test::recording_ui ui;
+    ASSERT_EQ(strip_mdcrd_atoms({dir / "in.crd", dir / "in.nc", 5, 1, 5, false}, ui),
+              mdcrd_strip_outcome::completed);
+    choose("cmd_Input_Files", "in.nc");
+    EXPECT_EQ(text("txt_orig_no_atoms"), "5");
+    choose("cmd_Output", "out.nc");
+    expect_enabled({"cmd_Topology", "txt_mask", "cbo_output_format", "cmd_kept_atoms"}, true);
+    set("txt_mask", "!:WAT");
+    EXPECT_FALSE(enabled("cmdExecute")) << "a mask needs the topology";
+    choose("cmd_Topology", "top.parm7");
+    EXPECT_TRUE(enabled("cmdExecute"));
+    test::control<QComboBox>(w, "cbo_output_format")->setCurrentIndex(1); // text, whatever the name
+    choose("cmd_kept_atoms", "kept.txt");
+    click("cmdExecute");
+    EXPECT_EQ(box(1), "Information: Conversion Finished: Conversion Complete");
+    EXPECT_EQ(test::read_file(dir / "out.nc"), test::trajectory(five, 1, 2));
+    EXPECT_EQ(test::read_file(dir / "kept.txt"), "1\n2\n");
+    EXPECT_EQ(text("lbl_bytes_processed"), "Frames Processed = 2");
+    expect_enabled({"cmd_Topology", "txt_mask", "cbo_output_format", "cmd_kept_atoms"}, false);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
+#include "amber/amber_netcdf.h"
 #include "amber/mdcrd_strip.h"
 
-#include "support/as_text.h"
 #include "stokes/job_checks.h"
+#include "support/as_text.h"
 #include "support/mdcrd_files.h"
 
+#include <cmath>
+#include <cstdio>
 #include <regex>
 
 namespace qm {
@@ -164,6 +167,241 @@ TEST(MdcrdRealFiles, StripEveryAtomToTheSameFileAndRefuseAWrongAtomCount) {
         EXPECT_TRUE(strip(input, atoms, 1, atoms, true) == input) << file;
         for (const std::uint64_t wrong : {atoms - 3, atoms + 1, other})
             EXPECT_EQ(strip(input, wrong, 1, 3, false), "") << file << " as " << wrong;
+    }
+}
+
+// 11 atoms: an alanine, a water, a sodium ion and a water.
+const std::vector<test::residue_atoms> residues = {{"ALA", {"N", "CA", "C", "O"}},
+                                                   {"WAT", {"O", "H1", "H2"}},
+                                                   {"Na+", {"Na+"}},
+                                                   {"WAT", {"O", "H1", "H2"}}};
+const test::trajectory_shape eleven{11, 3, box};
+
+// The trajectory with only the listed atoms (from 1) kept.
+std::string kept_atoms(const test::trajectory_shape& t, const std::vector<std::uint64_t>& atoms) {
+    std::string text = t.title + '\n';
+    for (std::uint64_t f = 0; f < t.frames; ++f) {
+        const auto all = test::frame_fields(t.atoms, f);
+        std::vector<std::string> kept;
+        for (const std::uint64_t a : atoms)
+            kept.insert(kept.end(), all.begin() + 3 * (a - 1), all.begin() + 3 * a);
+        text += test::coordinate_lines(kept) + t.box_line + '\n';
+    }
+    return text;
+}
+
+struct strip_run {
+    test::temp_dir dir;
+    test::recording_ui ui;
+    // Strips `from` into `to` (both in the folder), by the mask when there is one, else every
+    // atom; the atom count comes from the NetCDF file or the topology unless given.
+    mdcrd_strip_outcome operator()(const char* from, const char* to, const std::string& mask = "",
+                                   std::uint64_t atoms = 0) {
+        mdcrd_strip_settings s{dir / from, dir / to, atoms, 1, atoms, true};
+        if (!mask.empty()) {
+            s.topology = dir / "top.parm7";
+            s.mask = mask;
+        } else if (atoms == 0) {
+            s.atoms = s.last_atom = netcdf_atom_count(dir / from);
+        }
+        return strip_mdcrd_atoms(s, ui);
+    }
+};
+
+// Text and NetCDF, in and out, in every order: the masked atoms come out the same, the box
+// lengths with them (a text box line holds lengths only, so NetCDF made from text has right
+// angles).
+TEST(MdcrdStrip, AMaskKeepsTheSameAtomsThroughTextAndNetcdfAlike) {
+    const std::pair<const char*, std::vector<std::uint64_t>> masks[] = {
+        {"!:WAT", {1, 2, 3, 4, 8}},
+        {"@CA,O", {2, 4, 5, 9}},
+        {":2-4", {5, 6, 7, 8, 9, 10, 11}},
+        {"@1", {1}},
+    };
+    for (const auto& [mask, atoms] : masks) {
+        SCOPED_TRACE(mask);
+        const std::string expected = kept_atoms(eleven, atoms);
+        strip_run strip;
+        test::write_file(strip.dir / "in.crd", test::trajectory(eleven));
+        test::write_file(strip.dir / "top.parm7", test::prmtop(residues));
+        for (const auto& [from, to, by_mask] : {std::tuple{"in.crd", "masked.crd", true},
+                                                {"in.crd", "masked.nc", true},
+                                                {"masked.nc", "from_masked_nc.crd", false},
+                                                {"in.crd", "all.nc", false},
+                                                {"all.nc", "from_all_nc.crd", true},
+                                                {"all.nc", "from_all_nc.nc", true},
+                                                {"from_all_nc.nc", "from_nc_nc.crd", false}}) {
+            const std::uint64_t given = std::string(from) == "in.crd" && !by_mask ? 11 : 0;
+            EXPECT_EQ(strip(from, to, by_mask ? mask : "", given), mdcrd_strip_outcome::completed)
+                << from << " to " << to << ": " << test::only_box(strip.ui.messages);
+        }
+        for (const char* text :
+             {"masked.crd", "from_masked_nc.crd", "from_all_nc.crd", "from_nc_nc.crd"})
+            EXPECT_EQ(test::read_file(strip.dir / text), expected) << text;
+        EXPECT_EQ(netcdf_trajectory_reader(strip.dir / "all.nc").atoms(), 11u);
+    }
+}
+
+TEST(MdcrdStrip, TheKeptAtomNumbersAndTheLayoutChosenWhateverTheName) {
+    strip_run strip;
+    test::write_file(strip.dir / "in.crd", test::trajectory(eleven));
+    test::write_file(strip.dir / "top.parm7", test::prmtop(residues));
+    mdcrd_strip_settings s{strip.dir / "in.crd", strip.dir / "out.mdcrd", 11, 1, 1, false};
+    s.topology = strip.dir / "top.parm7";
+    s.mask = "!:WAT";
+    s.output_format = trajectory_format::netcdf;
+    s.kept_atom_numbers = strip.dir / "kept.txt";
+    ASSERT_EQ(strip_mdcrd_atoms(s, strip.ui), mdcrd_strip_outcome::completed);
+    EXPECT_EQ(test::read_file(strip.dir / "kept.txt"), "1\n2\n3\n4\n8\n");
+    netcdf_trajectory_reader written(strip.dir / "out.mdcrd");
+    EXPECT_EQ(written.atoms(), 5u);
+    EXPECT_EQ(written.frames(), 3u);
+    EXPECT_FALSE(written.has_box());
+    EXPECT_EQ(strip.ui.count_texts.first,
+              "Bytes Processed = " + std::to_string(test::trajectory(eleven).size()));
+    // A name ending in .nc written as text when asked.
+    s.output = strip.dir / "text.nc";
+    s.output_format = trajectory_format::text;
+    ASSERT_EQ(strip_mdcrd_atoms(s, strip.ui), mdcrd_strip_outcome::completed);
+    EXPECT_EQ(test::read_file(s.output).substr(0, eleven.title.size()), eleven.title);
+    EXPECT_EQ(strip("out.mdcrd", "back.crd"), mdcrd_strip_outcome::completed);
+    EXPECT_EQ(strip.ui.count_texts.first + ", " + strip.ui.count_texts.second,
+              "Frames Processed = 3, Frames Remaining = 0");
+    // The list never goes over the trajectory.
+    s.kept_atom_numbers = strip.dir / "." / "text.nc";
+    strip.ui.messages.clear();
+    ASSERT_EQ(strip_mdcrd_atoms(s, strip.ui), mdcrd_strip_outcome::error_report);
+    EXPECT_EQ(test::only_report(strip.ui), test::report("File already open55", routine));
+}
+
+// Checks of the atom count, the topology and the mask, and values that do not fit the text
+// layout: refused with nothing written over the user's file.
+TEST(MdcrdStrip, CountsThatDisagreeAndMasksThatSelectNothingWriteNothing) {
+    const struct {
+        const char* name;
+        const char* input;
+        std::string mask;
+        std::uint64_t atoms;
+        std::vector<test::residue_atoms> topology = residues;
+        std::string report;
+        const char* output = "out.crd";
+    } cases[] = {
+        {"TypedCountOfANetcdfTrajectory", "in.nc", "", 5, residues,
+         "The trajectory's atom dimension holds 11 atoms, but the count given is 5 - error 59"},
+        {"TopologyOfAnotherSystem",
+         "in.crd",
+         "@CA",
+         11,
+         {{"ALA", {"N", "CA"}}},
+         "The topology holds 2 atoms, but the trajectory 11 atoms - error 59"},
+        {"TopologyOfAnotherNetcdfSystem",
+         "in.nc",
+         "@CA",
+         0,
+         {{"ALA", {"N", "CA"}}},
+         "The topology holds 2 atoms, but the trajectory 11 atoms - error 59"},
+        {"MaskThatSelectsNothing", "in.crd", ":SOL", 11, residues,
+         "The atom mask \":SOL\" selects none of the topology's 11 atoms - error 5"},
+        {"MaskThatDoesNotParse", "in.nc", ":1-", 0, residues,
+         "The atom mask \":1-\" has the range \"1-\", which is not two numbers such as 1-25 - "
+         "error 5"},
+        {"NetcdfOutputThatIsTheInput", "in.nc", "", 0, residues, "File already open55", "in.nc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        strip_run strip;
+        test::write_file(strip.dir / "in.crd", test::trajectory(eleven));
+        test::write_file(strip.dir / "top.parm7", test::prmtop(residues));
+        ASSERT_EQ(strip("in.crd", "in.nc", "", 11), mdcrd_strip_outcome::completed);
+        const std::string nc = test::read_file(strip.dir / "in.nc");
+        test::write_file(strip.dir / "top.parm7", test::prmtop(c.topology));
+        test::write_file(strip.dir / "out.crd", "the user's own file\n");
+        strip.ui.messages.clear();
+        EXPECT_EQ(strip(c.input, c.output, c.mask, c.atoms), mdcrd_strip_outcome::error_report);
+        EXPECT_EQ(test::only_report(strip.ui), test::report(c.report, routine));
+        EXPECT_EQ(test::read_file(strip.dir / "out.crd"), "the user's own file\n");
+        EXPECT_EQ(test::read_file(strip.dir / "in.nc"), nc);
+    }
+}
+
+// Every field of text written from NetCDF floats is what printf's "%8.3f" makes of the float:
+// ties (1.0625 is one exactly), negative values that round to zero, the widest values, and a
+// sweep of values of every magnitude.
+TEST(MdcrdStrip, TextFromNetcdfRoundsEveryFloatAsPrintfDoes) {
+    std::vector<float> values = {1.0625f, -1.0625f,  2.0625f,   -0.0001f,   0.0004999f, 0.0f,
+                                 -0.0f,   9999.999f, -999.999f, 9999.9994f, -999.9994f, 0.5f};
+    std::uint32_t state = 12345;
+    while (values.size() % 3 != 0 || values.size() < 30000) {
+        state = state * 1664525u + 1013904223u; // a fixed sweep, the same on every run
+        const float unit = static_cast<float>(state >> 8) / 16777216.0f;
+        const bool negative = (state & 1) != 0; // down to -999.999, up to 9999.999
+        const float scale = std::pow(10.0f, static_cast<float>(state % (negative ? 6 : 7)) - 3.0f);
+        values.push_back((negative ? -1.0f : 1.0f) * unit * scale * 9.999f);
+    }
+    strip_run strip;
+    {
+        netcdf_trajectory_writer out(strip.dir / "sweep.nc",
+                                     {values.size() / 3, false, false, "t"});
+        out.write({values});
+        out.commit();
+    }
+    ASSERT_EQ(strip("sweep.nc", "sweep.crd"), mdcrd_strip_outcome::completed);
+    std::vector<std::string> fields;
+    for (const float v : values) {
+        char field[16];
+        std::snprintf(field, sizeof field, "%8.3f", static_cast<double>(v));
+        fields.emplace_back(field);
+    }
+    EXPECT_EQ(test::read_file(strip.dir / "sweep.crd"), "t\n" + test::coordinate_lines(fields));
+}
+
+TEST(MdcrdStrip, valuesBeyondTheTextLayoutAreRefusedNotWrittenAsStars) {
+    strip_run strip;
+    {
+        netcdf_trajectory_writer out(strip.dir / "far.nc", {1, false, false, "far"});
+        out.write({{1.0f, -999.9996f, 12345.678f}});
+        out.commit();
+    }
+    EXPECT_EQ(strip("far.nc", "far.crd"), mdcrd_strip_outcome::error_report);
+    EXPECT_EQ(test::only_report(strip.ui),
+              test::report("Frame 1: the coordinate -999.9996 does not fit the 8.3 columns of the "
+                           "text layout - error 6",
+                           routine));
+    // A field the text layout check passes but that holds no number.
+    test::write_file(strip.dir / "stars.crd", "title\n   1.000********   3.000\n");
+    strip.ui.messages.clear();
+    EXPECT_EQ(strip("stars.crd", "stars.nc", "", 1), mdcrd_strip_outcome::error_report);
+    EXPECT_EQ(test::only_report(strip.ui),
+              test::report("Frame 1: \"********\" is not a coordinate - error 13", routine));
+    EXPECT_FALSE(std::filesystem::exists(strip.dir / "stars.nc"));
+}
+
+// The real NetCDF trajectories hold the frames of the real text ones: stripped by the same mask
+// they give the same text below the title line (sander's NetCDF files have an empty title).
+TEST(MdcrdRealFiles, NetcdfAndTextTrajectoriesStripToTheSameText) {
+    const auto amber = std::filesystem::path(QM_REAL_DATA) / "amber";
+    if (!std::filesystem::exists(amber / "cpptraj_tz2.nc"))
+        GTEST_SKIP() << "the real Amber NetCDF trajectories are not in " << amber;
+    for (const auto& [name, mask] : {std::pair{"cpptraj_tz2", ":1-5,9"},
+                                     {"cpptraj_tz2", "@CA | @1-100"},
+                                     {"cpptraj_tz2.truncoct", "!:WAT"},
+                                     {"cpptraj_tz2.truncoct", ":WAT@O"}}) {
+        SCOPED_TRACE(std::string(name) + " " + mask);
+        strip_run strip;
+        std::filesystem::copy(amber / (std::string(name) + ".parm7"), strip.dir / "top.parm7");
+        std::filesystem::copy(amber / (std::string(name) + ".crd"), strip.dir / "in.crd");
+        std::filesystem::copy(amber / (std::string(name) + ".nc"), strip.dir / "in.nc");
+        EXPECT_EQ(strip("in.crd", "from_text.crd", mask), mdcrd_strip_outcome::completed);
+        EXPECT_EQ(strip("in.nc", "from_nc.crd", mask), mdcrd_strip_outcome::completed);
+        EXPECT_EQ(strip("in.nc", "from_nc.nc", mask), mdcrd_strip_outcome::completed);
+        EXPECT_EQ(strip("from_nc.nc", "from_nc_nc.crd"), mdcrd_strip_outcome::completed);
+        const auto body = [&](const char* file) {
+            const std::string text = test::read_file(strip.dir / file);
+            return text.substr(text.find('\n'));
+        };
+        EXPECT_TRUE(body("from_text.crd") == body("from_nc.crd"));
+        EXPECT_TRUE(body("from_nc_nc.crd") == body("from_nc.crd"));
+        EXPECT_GT(body("from_nc.crd").size(), 1000u);
     }
 }
 

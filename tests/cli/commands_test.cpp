@@ -87,6 +87,13 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         {"$Q ev-extract --no-status-log --output-prefix ''", {2, "", "must not be empty\n"}},
         {"$Q correlate --input1 x", {2}},
         {"$Q units --from ev --to kjmol 1 --threads 0", {2}},
+        {"$Q mdcrd-strip --input t.xz --output o.crd --mask :1", {2, "", "go together"}},
+        {"$Q mdcrd-strip --input t.xz --output o.crd --first 1 --last 2",
+         {2, "", "--atoms is needed for a text trajectory without --prmtop"}},
+        {"$Q mdcrd-strip --input t.xz --output - --atoms 4 --first 1 --last 4 --output-format "
+         "netcdf",
+         {2, "", "not to standard output"}},
+        {"$Q mdcrd-strip --input t.xz --output o.nc --output-format xml", {2}},
     };
     for (const char* types : {"xyz --output-type xyz", "xyz --multiple", "g94 --output-type freq"})
         cases.push_back(

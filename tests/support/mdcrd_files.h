@@ -50,4 +50,41 @@ inline std::string trajectory(const trajectory_shape& t, std::uint64_t first = 0
     return text;
 }
 
+// One residue of a topology built for a test: its name and its atoms' names.
+struct residue_atoms {
+    std::string name;
+    std::vector<std::string> atoms;
+};
+
+// An Amber topology (prmtop) holding the sections the stripper reads, each in its %FORMAT
+// widths: names left-justified in 4 columns, 20 to a line; numbers right-justified in 8, 10 to
+// a line. The other sections a real topology has are left out, except one the reader passes.
+inline std::string prmtop(const std::vector<residue_atoms>& residues) {
+    std::vector<std::string> names, labels, pointers;
+    for (const auto& r : residues) {
+        labels.push_back(r.name);
+        pointers.push_back(std::to_string(names.size() + 1));
+        names.insert(names.end(), r.atoms.begin(), r.atoms.end());
+    }
+    std::vector<std::string> counts(31, "0");
+    counts[0] = std::to_string(names.size());
+    counts[11] = std::to_string(residues.size());
+    const auto section = [](const char* flag, const std::vector<std::string>& items, bool text) {
+        std::string s = std::string("%FLAG ") + flag + "\n%FORMAT(" + (text ? "20a4" : "10I8") +
+                        ")\n";
+        const std::size_t per_line = text ? 20 : 10, width = text ? 4 : 8;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const std::string pad(width - items[i].size(), ' ');
+            s += text ? items[i] + pad : pad + items[i];
+            if (i % per_line == per_line - 1 || i + 1 == items.size())
+                s += '\n';
+        }
+        return s;
+    };
+    return "%VERSION  VERSION_STAMP = V0001.000\n" + section("TITLE", {"test"}, true) +
+           section("POINTERS", counts, false) + section("ATOM_NAME", names, true) +
+           section("AMBER_ATOM_TYPE", names, true) +
+           section("RESIDUE_LABEL", labels, true) + section("RESIDUE_POINTER", pointers, false);
+}
+
 } // namespace qm::test
