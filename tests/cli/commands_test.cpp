@@ -88,7 +88,8 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         {"$Q correlate --input1 x", {2}},
         {"$Q units --from ev --to kjmol 1 --threads 0", {2}},
     };
-    for (const char* types : {"xyz --output-type xyz", "xyz --multiple", "g94 --output-type freq"})
+    for (const char* types : {"xyz --output-type xyz", "gaussian-input --multiple",
+                              "g94 --output-type freq", "xyz --output-type standard-xyz"})
         cases.push_back(
             {std::string("$Q convert --input a --output b --input-type ") + types, {2}});
     // Orbitals outside orbital-profile mode; points as the box takes them, digits only.
