@@ -85,7 +85,8 @@ std::string standard_file(const conversion_settings& s, std::string geometries) 
     return geometries;
 }
 
-// How the specified writers turn a route's labels into symbols and space the PDB columns.
+// How the program's own XYZ and PDB writers turn a route's labels into symbols and space
+// the PDB columns.
 struct writer_rules {
     label_rule labels;
     spacer_rule spacer;

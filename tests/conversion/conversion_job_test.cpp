@@ -43,6 +43,13 @@ TEST(ConversionRoute, EveryRouteEndsInOneMessage) {
         "ATOM      1  O1  MOL A   1       0.000   0.000   0.119  1.00  0.00           O\n"
         "ATOM      2  H1  MOL A   1       0.000   0.763  -0.477  1.00  0.00           H\n"
         "ATOM      3  H2  MOL A   1       0.000  -0.763  -0.477  1.00  0.00           H\n";
+    // The same text with Windows or old Mac line ends.
+    const auto line_ends = [](const std::string& text, const std::string& end) {
+        std::string out;
+        for (const char c : text)
+            out += c == '\n' ? end : std::string(1, c);
+        return out;
+    };
     const auto water_frame = [](int n) {
         return "3\nin, geometry " + std::to_string(n) +
                "\nO        0.000000       0.000000       0.119262\n"
@@ -80,6 +87,11 @@ TEST(ConversionRoute, EveryRouteEndsInOneMessage) {
               "a", true},
              {"last geometry, standard XYZ", two_steps, in::g98, out::standard_xyz, converted,
               water_frame(2)},
+             // The banner line too ends in CR LF: Gaussian for Windows.
+             {"WindowsLineEndsReadAsTheLfFile", line_ends(g98_water, "\r\n"), in::g98,
+              out::standard_pdb, converted, water_atoms + "END\n"},
+             {"old Mac line ends, Gaussian 94", line_ends(g94_water, "\r"), in::g94,
+              out::standard_pdb, converted, water_atoms + "END\n"},
              {"NoSymmJobReadsTheInputOrientation", nosymm, in::g98, out::standard_pdb,
               from_input_orientation, water_atoms + "END\n"},
              {"NoSymm job, every geometry", nosymm, in::g98, out::standard_xyz,
