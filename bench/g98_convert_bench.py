@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Times `quillmark-cli convert` on a generated ~100 MB Gaussian 98 optimisation output (last
-geometry to PDB, and every geometry to PDB files) beside Open Babel's `obabel -ig98 FILE -opdb`
+geometry to PDB, every geometry to PDB files, and every geometry as the models of one standard
+PDB) beside Open Babel's `obabel -ig98 FILE -opdb`
 on the same file, and prints the medians of RUNS runs and their ratio.
 
 usage: g98_convert_bench.py QUILLMARK_CLI WORK_DIR [RUNS]
@@ -49,6 +50,10 @@ def main():
         rows.append(("obabel -ig98 FILE -opdb",
                      median_seconds([obabel, "-ig98", data, "-opdb", "-O", "obabel.pdb"],
                                     runs, work)))
+    rows.append(("quillmark-cli, every geometry to one standard PDB",
+                 median_seconds([cli, "convert", "--input", data, "--output", "models.pdb",
+                                 "--input-type", "g98", "--output-type", "standard-pdb",
+                                 "--multiple"], runs, work)))
     size = os.path.getsize(data) / 1048576.0
     print("input: %.1f MB, median of %d runs" % (size, runs))
     for name, seconds in rows:

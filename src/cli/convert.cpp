@@ -21,10 +21,14 @@ action add_convert(CLI::App& app) {
                    "Input file type (g98 reads Gaussian 98, 03, 09 and 16 outputs; g94 Gaussian 94)")
         ->required()
         ->check(CLI::IsMember({"xyz", "gaussian-input", "g98", "g94"}));
-    app.add_option("--output-type", o->output_type, "Output file type (none: nothing is written)")
-        ->check(CLI::IsMember({"none", "xyz", "pdb", "g94", "freq"}));
+    app.add_option("--output-type", o->output_type,
+                   "Output file type (none: nothing is written; standard-xyz and standard-pdb: "
+                   "the layouts other programs read)")
+        ->check(
+            CLI::IsMember({"none", "xyz", "pdb", "g94", "freq", "standard-xyz", "standard-pdb"}));
     app.add_flag("--multiple", o->multiple,
-                 "Every geometry, one file each (1 - NAME, 2 - NAME, ... beside the output)");
+                 "Every geometry: xyz and pdb one file each (1 - NAME, 2 - NAME, ... beside the "
+                 "output), standard-xyz and standard-pdb as frames of the one output");
     app.footer("Example: quillmark-cli convert --input mol.xyz --output mol.pdb "
                "--input-type xyz --output-type pdb");
 
@@ -45,6 +49,7 @@ action add_convert(CLI::App& app) {
         s.input = input->path();
         s.output = output_path(ctx, o->output);
         s.output_title = std::filesystem::path(o->output).filename().string();
+        s.input_title = std::filesystem::path(o->input).filename().string();
         return run_conversion(s, ctx.ui) ? completed : stopped;
     };
 }

@@ -5,8 +5,10 @@
 #include "conversion/g94_writer.h"
 #include "conversion/gaussian_input_reader.h"
 #include "conversion/gaussian_output_reader.h"
+#include "conversion/standard_writers.h"
 #include "conversion/structure_writers.h"
 #include "conversion/xyz_reader.h"
+#include "platform/number_form.h"
 #include "platform/output_file.h"
 
 namespace qm {
@@ -35,9 +37,14 @@ bool standard_orientation_found(result_flag found, JobUi& ui) {
                      "minimisation.");
 }
 
-bool success_ending(JobUi& ui) {
+// "Conversion Complete"; a second line when the geometries came from a NoSymm job's Input
+// orientation, so the user knows which table was read.
+bool success_ending(JobUi& ui, const extraction& found) {
     ui.progress_to_maximum();
-    ui.message(message_icon::information, "Conversion Completed", "Conversion Complete");
+    std::string text = "Conversion Complete";
+    if (found.input_orientation)
+        text.append(message_break).append(input_orientation_note);
+    ui.message(message_icon::information, "Conversion Completed", text);
     return true;
 }
 
@@ -54,36 +61,125 @@ bool written(JobUi& ui, const conversion_settings& s, std::string_view routine, 
            }) == result_flag::success;
 }
 
-// The single-geometry XYZ or PDB file of a route; nothing for any other output type.
-bool write_geometry(JobUi& ui, const conversion_settings& s, const structure_record& record,
-                    label_rule labels, spacer_rule spacer, std::string_view routine,
-                    report_form form) {
-    if (s.output_kind == output_type::xyz)
-        return written(ui, s, routine, form, [&] {
-            ui.status("Writing XYZ File");
-            write_xyz(s.output, record, labels);
-        });
-    if (s.output_kind == output_type::pdb)
-        return written(ui, s, routine, form, [&] {
-            ui.status("Writing PDB File");
-            write_pdb(s.output, record, labels, spacer);
-        });
-    return true;
+bool standard_layout(output_type type) {
+    return type == output_type::standard_xyz || type == output_type::standard_pdb;
 }
 
-bool xyz_route(const conversion_settings& s, JobUi& ui) {
+// One geometry in a standard layout: an XYZ frame, or the ATOM records (a numbered model when
+// the run takes every geometry).
+std::string standard_geometry(const conversion_settings& s, const structure_record& record,
+                              long long number) {
+    if (s.output_kind == output_type::standard_xyz) {
+        const std::string name =
+            s.input_title.empty() ? s.input.filename().string() : s.input_title;
+        return standard_xyz_frame(record, name + ", geometry " + count_text(number));
+    }
+    return s.multiple_geometries ? standard_pdb_model(record, number) : standard_pdb_atoms(record);
+}
+
+// The whole standard file of `geometries` (the text of each), built before the file is opened
+// so a refused coordinate leaves no half-written file.
+std::string standard_file(const conversion_settings& s, std::string geometries) {
+    if (s.output_kind == output_type::standard_pdb)
+        geometries += pdb_end;
+    return geometries;
+}
+
+// How the program's own XYZ and PDB writers turn a route's labels into symbols and space
+// the PDB columns.
+struct writer_rules {
+    label_rule labels;
+    spacer_rule spacer;
+};
+
+// The single-geometry file of a route; nothing for an output type it does not write.
+bool write_geometry(JobUi& ui, const conversion_settings& s, const structure_record& record,
+                    const extraction& found, writer_rules rules, std::string_view routine,
+                    report_form form) {
+    const bool xyz =
+        s.output_kind == output_type::xyz || s.output_kind == output_type::standard_xyz;
+    const bool pdb =
+        s.output_kind == output_type::pdb || s.output_kind == output_type::standard_pdb;
+    if (!xyz && !pdb)
+        return true;
+    return written(ui, s, routine, form, [&] {
+        ui.status(xyz ? "Writing XYZ File" : "Writing PDB File");
+        if (standard_layout(s.output_kind))
+            write_whole_file(s.output,
+                             standard_file(s, standard_geometry(s, record, found.geometries)));
+        else if (xyz)
+            write_xyz(s.output, record, rules.labels);
+        else
+            write_pdb(s.output, record, rules.labels, rules.spacer);
+    });
+}
+
+// Every geometry of a multiple-geometry run, as the extraction hands them over: the program's
+// own layouts one numbered file each ("1 - NAME", ...), written at once; the standard layouts
+// as the frames or models of the one output file, written when all are read.
+class every_geometry {
+public:
+    every_geometry(const conversion_settings& s, writer_rules rules) : s_(s), rules_(rules) {}
+
+    void add(const structure_record& record, long long number) {
+        if (standard_layout(s_.output_kind)) {
+            frames_ += standard_geometry(s_, record, number);
+            return;
+        }
+        if (s_.output_kind != output_type::xyz && s_.output_kind != output_type::pdb)
+            return;
+        const auto destination = geometry_file(s_.output, number, s_.output_title);
+        ensure_distinct_files(s_.input, destination);
+        if (s_.output_kind == output_type::xyz)
+            write_xyz(destination, record, rules_.labels);
+        else
+            write_pdb(destination, record, rules_.labels, rules_.spacer);
+    }
+
+    // Writes the standard file, under the extraction's error report.
+    bool finish(JobUi& ui, std::string_view routine, report_form form) {
+        if (!standard_layout(s_.output_kind))
+            return true;
+        return written(ui, s_, routine, form,
+                       [&] { write_whole_file(s_.output, standard_file(s_, std::move(frames_))); });
+    }
+
+private:
+    const conversion_settings& s_;
+    writer_rules rules_;
+    std::string frames_;
+};
+
+constexpr writer_rules xyz_rules{label_rule::symbol_when_digit, spacer_rule::eleven_blanks};
+constexpr writer_rules gaussian_input_rules{label_rule::as_read, spacer_rule::by_label_width};
+constexpr writer_rules gaussian_output_rules{label_rule::element_symbol,
+                                             spacer_rule::eleven_blanks};
+
+bool no_cartesian_structure(const extraction& found, JobUi& ui) {
+    return extracted(found.flag, ui, "No Cartesian Structure",
+                     "Cartesian Coordinates not found in file");
+}
+
+bool xyz_route(const conversion_settings& settings, JobUi& ui) {
+    // XYZ input converts to PDB only: another output type left selected writes nothing.
+    conversion_settings s = settings;
+    if (s.output_kind != output_type::pdb && s.output_kind != output_type::standard_pdb)
+        s.output_kind = output_type::none;
     if (!format_passed(xyz_input_test(s.input, ui), ui))
         return false;
+    if (s.multiple_geometries) {
+        every_geometry out(s, xyz_rules);
+        const extraction found = xyz_extract(
+            s.input, ui, [&](const structure_record& r, long long n) { out.add(r, n); });
+        return no_cartesian_structure(found, ui) &&
+               out.finish(ui, "xyz_extract", report_form::short_form) && success_ending(ui, found);
+    }
     structure_record record;
-    if (!extracted(xyz_extract(s.input, record, ui), ui, "No Cartesian Structure",
-                   "Cartesian Coordinates not found in file"))
-        return false;
-    // XYZ input converts to PDB only.
-    if (s.output_kind == output_type::pdb &&
-        !write_geometry(ui, s, record, label_rule::symbol_when_digit, spacer_rule::eleven_blanks,
-                        "xyz_extract", report_form::short_form))
-        return false;
-    return success_ending(ui);
+    const extraction found = xyz_extract(s.input, record, ui);
+    return no_cartesian_structure(found, ui) &&
+           write_geometry(ui, s, record, found, xyz_rules, "xyz_extract",
+                          report_form::short_form) &&
+           success_ending(ui, found);
 }
 
 bool gaussian_input_route(const conversion_settings& s, JobUi& ui) {
@@ -93,10 +189,11 @@ bool gaussian_input_route(const conversion_settings& s, JobUi& ui) {
     if (!extracted(gaussian_cart_extract(s.input, record, ui), ui, "No Cartesian Input Structure",
                    "Cartesian Coordinates not found in file"))
         return false;
-    if (!write_geometry(ui, s, record, label_rule::as_read, spacer_rule::by_label_width,
-                        "gaussian_cart_extract", report_form::short_form))
+    const extraction one{result_flag::success, 1, false};
+    if (!write_geometry(ui, s, record, one, gaussian_input_rules, "gaussian_cart_extract",
+                        report_form::short_form))
         return false;
-    return success_ending(ui);
+    return success_ending(ui, one);
 }
 
 bool frequency_route(const gaussian_version& version, const conversion_settings& s, JobUi& ui) {
@@ -116,28 +213,34 @@ bool frequency_route(const gaussian_version& version, const conversion_settings&
 // The Gaussian 98 and 94 routes. The format test tells which version the file is, and the
 // readers follow that version's layout; only the Gaussian 98 route (98, 03, 09, 16) gives
 // frequency tables and Gaussian 94 style outputs.
-bool gaussian_output_route(const gaussian_route& route, const conversion_settings& s,
-                           JobUi& ui) {
+bool gaussian_output_route(const gaussian_route& route, const conversion_settings& s, JobUi& ui) {
     const recognised_output source = gaussian_output_test(route, s.input, ui);
     if (!format_passed(source.flag, ui))
         return false;
     const gaussian_version& version = *source.version;
     const bool g98 = &route == &g98_route;
-    if (s.multiple_geometries)
-        return standard_orientation_found(gaussian_output_multiple_extract(version, s, ui), ui) &&
-               success_ending(ui);
+    if (s.multiple_geometries) {
+        every_geometry out(s, gaussian_output_rules);
+        const extraction found = gaussian_output_multiple_extract(
+            version, s.input, ui, [&](const structure_record& r, long long n) { out.add(r, n); });
+        return standard_orientation_found(found.flag, ui) &&
+               out.finish(ui, route.multiple_routine, report_form::long_form) &&
+               success_ending(ui, found);
+    }
     if (g98 && s.output_kind == output_type::freq)
         return frequency_route(version, s, ui);
     structure_record record;
-    if (!standard_orientation_found(gaussian_output_extract(version, s.input, record, ui), ui))
+    const extraction found = gaussian_output_extract(version, s.input, record, ui);
+    if (!standard_orientation_found(found.flag, ui))
         return false;
-    if (!write_geometry(ui, s, record, label_rule::element_symbol, spacer_rule::eleven_blanks,
-                        route.extract_routine, report_form::long_form))
+    if (!write_geometry(ui, s, record, found, gaussian_output_rules, route.extract_routine,
+                        report_form::long_form))
         return false;
+    const orientation table = found.input_orientation ? orientation::input : orientation::standard;
     if (g98 && s.output_kind == output_type::g94 &&
-        g98_in_g94_out(s.input, s.output, record, source, ui) != result_flag::success)
+        g98_in_g94_out(s.input, s.output, record, source, table, ui) != result_flag::success)
         return false;
-    return success_ending(ui);
+    return success_ending(ui, found);
 }
 
 } // namespace
@@ -161,8 +264,10 @@ bool output_allowed(input_type input, output_type output) {
     switch (output) {
     case output_type::none:
     case output_type::pdb:
+    case output_type::standard_pdb:
         return true;
     case output_type::xyz:
+    case output_type::standard_xyz:
         return input != input_type::xyz;
     case output_type::g94:
     case output_type::freq:
@@ -172,9 +277,11 @@ bool output_allowed(input_type input, output_type output) {
 }
 
 bool multiple_allowed(input_type input, output_type output) {
-    const bool gaussian_output = input == input_type::g98 || input == input_type::g94;
-    return gaussian_output && (output == output_type::none || output == output_type::xyz ||
-                               output == output_type::pdb);
+    // Gaussian outputs hold a table per step; XYZ files may hold a trajectory of frames.
+    const bool many =
+        input == input_type::g98 || input == input_type::g94 || input == input_type::xyz;
+    return many && output != output_type::g94 && output != output_type::freq &&
+           output_allowed(input, output);
 }
 
 namespace {
@@ -184,11 +291,14 @@ constexpr std::pair<std::string_view, input_type> input_names[] = {
     {"g94", input_type::g94},
     {"gaussian-input", input_type::gaussian_input},
     {"xyz", input_type::xyz}};
-constexpr std::pair<std::string_view, output_type> output_names[] = {{"none", output_type::none},
-                                                                     {"xyz", output_type::xyz},
-                                                                     {"pdb", output_type::pdb},
-                                                                     {"g94", output_type::g94},
-                                                                     {"freq", output_type::freq}};
+constexpr std::pair<std::string_view, output_type> output_names[] = {
+    {"none", output_type::none},
+    {"xyz", output_type::xyz},
+    {"pdb", output_type::pdb},
+    {"g94", output_type::g94},
+    {"freq", output_type::freq},
+    {"standard-xyz", output_type::standard_xyz},
+    {"standard-pdb", output_type::standard_pdb}};
 
 template <class Kind, std::size_t N>
 std::optional<Kind> kind_named(const std::pair<std::string_view, Kind> (&names)[N],

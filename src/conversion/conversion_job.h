@@ -13,7 +13,9 @@
 namespace qm {
 
 enum class input_type { g98, g94, gaussian_input, xyz };
-enum class output_type { none, xyz, pdb, g94, freq };
+// xyz and pdb are the program's own layouts; standard_xyz (with the atom count and comment
+// lines) and standard_pdb (wwPDB columns) are what other programs read.
+enum class output_type { none, xyz, pdb, g94, freq, standard_xyz, standard_pdb };
 
 struct conversion_settings {
     std::filesystem::path input;
@@ -22,6 +24,8 @@ struct conversion_settings {
     input_type input_kind = input_type::xyz;
     output_type output_kind = output_type::none;
     bool multiple_geometries = false;
+    // The input's name for the comment lines of standard XYZ frames; empty: the input path's.
+    std::string input_title;
 };
 
 // Runs the route of the settings' input type to its end. True when it reached its
@@ -33,7 +37,12 @@ bool run_conversion(const conversion_settings& settings, JobUi& ui);
 bool output_allowed(input_type input, output_type output);
 bool multiple_allowed(input_type input, output_type output);
 
-// Names used on the command line ("xyz", "gaussian-input", "g98", ...).
+// The text that ends a run whose Gaussian output had no Standard orientation, after the
+// completion message's own line.
+inline constexpr std::string_view input_orientation_note =
+    "Input orientation used: the file has no Standard orientation (NoSymm job)";
+
+// Names used on the command line ("xyz", "gaussian-input", "g98", "standard-xyz", ...).
 std::optional<input_type> input_type_named(std::string_view name);
 std::optional<output_type> output_type_named(std::string_view name);
 

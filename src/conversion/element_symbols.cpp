@@ -3,6 +3,7 @@
 #include "platform/run_error.h"
 #include "platform/val.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qm {
@@ -23,6 +24,57 @@ std::string_view element_symbol(int atomic_number) {
     if (atomic_number < 1 || atomic_number > static_cast<int>(symbols.size()))
         return {};
     return symbols[static_cast<std::size_t>(atomic_number - 1)];
+}
+
+namespace {
+
+bool is_letter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+std::string_view without_blank(std::string_view symbol) {
+    return symbol.substr(symbol.find_first_not_of(' '));
+}
+
+std::string_view symbol_named(std::string_view name) {
+    for (std::string_view symbol : symbols)
+        if (without_blank(symbol) == name)
+            return without_blank(symbol);
+    return {};
+}
+
+} // namespace
+
+std::string_view element_of_label(std::string_view label) {
+    label = label.substr(std::min(label.size(), label.find_first_not_of(' ')));
+    if (label.empty())
+        return {};
+    if (!is_letter(label[0])) {
+        if (!is_number(label))
+            return {};
+        const double number = strict_double(label);
+        for (int z = 1; z <= static_cast<int>(symbols.size()); ++z)
+            if (number == z)
+                return without_blank(element_symbol(z));
+        return {};
+    }
+    const std::string one(1, upper(label[0]));
+    if (label.size() > 1 && is_letter(label[1])) {
+        const std::string_view two = symbol_named(one + lower(label[1]));
+        // A small second letter belongs to the symbol ("Bq" names none); a capital may start
+        // something else ("HW").
+        if (!two.empty() || (label[1] >= 'a' && label[1] <= 'z'))
+            return two;
+    }
+    return symbol_named(one);
 }
 
 std::string number_element_to_letters(const atom_row& row) {

@@ -25,4 +25,11 @@ inline constexpr std::string_view element_lookup_routine = "number_element_to_le
 // empty description.
 std::string number_element_to_letters(const atom_row& row);
 
+// The element symbol an atom label names, as Gaussian and the standard XYZ files write labels:
+// an atomic number ("6"), or a symbol in any case followed by anything but a letter ("C", "cl",
+// "Cl2", "C(Iso=13)", "HW"); a second capital that makes no symbol with the first is not part
+// of it ("HW" is H, "CA" is Ca). Symbols come as in the table, without the blank ("C", "Cl");
+// empty when the label names no element ("Bq", "X", "0").
+std::string_view element_of_label(std::string_view label);
+
 } // namespace qm

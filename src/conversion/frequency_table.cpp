@@ -117,7 +117,7 @@ result_flag g98_freq_extract(const gaussian_version& version, const std::filesys
     return trapped(ui, "g98_freq_extract", report_form::long_form, [&] {
         table = {};
         read_progress progress(ui, file_length(input));
-        line_reader reader(input, last_line::must_end_with_lf);
+        line_reader reader(input, last_line::must_end_with_lf, line_ends::any);
         ui.status(found_status(0));
         std::string line, before; // the heading's last line may need the one above it
         bool found = false;

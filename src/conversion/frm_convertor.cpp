@@ -64,6 +64,10 @@ void frm_convertor::build_controls() {
     lbl_multiple_geom = named(new QLabel("Extract Multiple Geometries?"), "lbl_multiple_geom");
     chk_multiple_geom = named(new QCheckBox, "chk_multiple_geom");
     opt_out_freq = named(new QRadioButton("Table of IR and Raman Frequencies"), "opt_out_freq");
+    opt_out_standard_xyz =
+        named(new QRadioButton("XYZ (standard, with atom count)"), "opt_out_standard_xyz");
+    opt_out_standard_pdb =
+        named(new QRadioButton("PDB (standard columns)"), "opt_out_standard_pdb");
     cmd_execute = named(new QPushButton("&Execute"), "cmd_execute");
     xyz_in_call_module_timer = start_timer(this, "xyz_in_call_module_timer");
     gaussian_cart_in_call_module_timer = start_timer(this, "gaussian_cart_in_call_module_timer");
@@ -84,6 +88,8 @@ void frm_convertor::build_controls() {
     outputs->addWidget(opt_out_g94);
     outputs->addLayout(multiple_row);
     outputs->addWidget(opt_out_freq);
+    outputs->addWidget(opt_out_standard_xyz);
+    outputs->addWidget(opt_out_standard_pdb);
 
     // Stages 3 and 4 side by side, each under its heading.
     auto* types = new QGridLayout;
@@ -108,7 +114,8 @@ void frm_convertor::build_controls() {
     // A fresh window: only Select Input File, Reset Form and Return can be used.
     set_enabled({cmd_output, frame_stage_3, frame_stage_4, opt_in_g98, opt_in_g94,
                  opt_in_gaussian_cart, opt_in_xyz, opt_out_xyz, opt_out_pdb, opt_out_g94,
-                 lbl_multiple_geom, chk_multiple_geom, opt_out_freq, cmd_execute},
+                 lbl_multiple_geom, chk_multiple_geom, opt_out_freq, opt_out_standard_xyz,
+                 opt_out_standard_pdb, cmd_execute},
                 false);
 }
 
@@ -126,9 +133,11 @@ void frm_convertor::connect_events() {
             [this] { input_type_clicked(input_type::gaussian_input); });
     connect(opt_in_xyz, &QRadioButton::clicked, this,
             [this] { input_type_clicked(input_type::xyz); });
-    for (QRadioButton* option : {opt_out_xyz, opt_out_pdb}) {
+    for (QRadioButton* option :
+         {opt_out_xyz, opt_out_pdb, opt_out_standard_xyz, opt_out_standard_pdb}) {
         connect(option, &QRadioButton::clicked, this, [this] {
-            if (opt_in_g94->isChecked() || opt_in_g98->isChecked())
+            const auto input = selected_input_type();
+            if (input && multiple_allowed(*input, output_type::none))
                 set_enabled({chk_multiple_geom, lbl_multiple_geom}, true);
         });
     }
@@ -146,11 +155,12 @@ void frm_convertor::connect_events() {
 void frm_convertor::reset_step() {
     cancel_pending_route();
     set_enabled({frame_stage_3, frame_stage_4, opt_out_xyz, opt_out_pdb, opt_out_g94, opt_out_freq,
-                 opt_in_g98, opt_in_g94, opt_in_gaussian_cart, opt_in_xyz, chk_multiple_geom,
-                 lbl_multiple_geom},
+                 opt_out_standard_xyz, opt_out_standard_pdb, opt_in_g98, opt_in_g94,
+                 opt_in_gaussian_cart, opt_in_xyz, chk_multiple_geom, lbl_multiple_geom},
                 false);
     clear_options({opt_in_g98, opt_in_g94, opt_in_gaussian_cart, opt_in_xyz});
-    clear_options({opt_out_xyz, opt_out_pdb, opt_out_g94, opt_out_freq});
+    clear_options({opt_out_xyz, opt_out_pdb, opt_out_g94, opt_out_freq, opt_out_standard_xyz,
+                   opt_out_standard_pdb});
     chk_multiple_geom->setChecked(false);
 }
 
@@ -177,8 +187,9 @@ void frm_convertor::input_type_clicked(input_type type) {
     opt_out_pdb->setEnabled(output_allowed(type, output_type::pdb));
     opt_out_xyz->setEnabled(output_allowed(type, output_type::xyz));
     opt_out_freq->setEnabled(output_allowed(type, output_type::freq));
-    const bool gaussian_output = type == input_type::g98 || type == input_type::g94;
-    set_enabled({chk_multiple_geom, lbl_multiple_geom}, gaussian_output);
+    opt_out_standard_xyz->setEnabled(output_allowed(type, output_type::standard_xyz));
+    opt_out_standard_pdb->setEnabled(output_allowed(type, output_type::standard_pdb));
+    set_enabled({chk_multiple_geom, lbl_multiple_geom}, multiple_allowed(type, output_type::none));
 }
 
 std::optional<input_type> frm_convertor::selected_input_type() const {
@@ -204,6 +215,10 @@ output_type frm_convertor::selected_output_type() const {
         return output_type::g94;
     if (opt_out_freq->isChecked())
         return output_type::freq;
+    if (opt_out_standard_xyz->isChecked())
+        return output_type::standard_xyz;
+    if (opt_out_standard_pdb->isChecked())
+        return output_type::standard_pdb;
     return output_type::none;
 }
 
@@ -230,8 +245,9 @@ void frm_convertor::execute() {
         timer_for(*type)->start();
     }
     set_enabled({frame_stage_3, frame_stage_4, opt_out_xyz, opt_out_pdb, opt_out_g94, opt_out_freq,
-                 opt_in_g98, opt_in_g94, opt_in_gaussian_cart, opt_in_xyz, cmd_execute, cmd_output,
-                 chk_multiple_geom, lbl_multiple_geom},
+                 opt_out_standard_xyz, opt_out_standard_pdb, opt_in_g98, opt_in_g94,
+                 opt_in_gaussian_cart, opt_in_xyz, cmd_execute, cmd_output, chk_multiple_geom,
+                 lbl_multiple_geom},
                 false);
 }
 

@@ -48,6 +48,9 @@ public:
     QLabel* lbl_multiple_geom;
     QCheckBox* chk_multiple_geom;
     QRadioButton* opt_out_freq;
+    // The layouts other programs read, enabled as their own-layout neighbours above.
+    QRadioButton* opt_out_standard_xyz;
+    QRadioButton* opt_out_standard_pdb;
     QPushButton* cmd_execute;
     // One-shot start timers, one per input type; only the one Execute chose is started.
     QTimer* xyz_in_call_module_timer;

@@ -35,10 +35,10 @@ void append_right_aligned(std::string& line, std::string_view text, std::size_t 
     line += text;
 }
 
-std::string g94_table(const structure_record& record) {
+std::string g94_table(const structure_record& record, orientation table) {
     std::string text;
-    for (std::string_view line :
-         {gaussian_94.header_line, g94_rule, g94_table_head[0], g94_table_head[1], g94_rule}) {
+    for (std::string_view line : {gaussian_94.header(table).line, g94_rule, g94_table_head[0],
+                                  g94_table_head[1], g94_rule}) {
         text += line;
         text += '\n';
     }
@@ -77,13 +77,14 @@ std::string g94_atom_line(long long centre, const atom_row& row) {
 
 result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesystem::path& output,
                            const structure_record& record, const recognised_output& source,
-                           JobUi& ui) {
+                           orientation table, JobUi& ui) {
     return trapped(ui, "g98_in_g94_out", report_form::short_form, [&] {
         ui.status("Converting to Gaussian 94 Format");
         ui.status("Writing Gaussian 94 Output File");
         read_progress progress(ui, file_length(input));
-        const std::string table = g94_table(record);
-        line_reader reader(input, last_line::must_end_with_lf);
+        const std::string rewritten = g94_table(record, table);
+        const std::string_view header = source.version->header(table).start;
+        line_reader reader(input, last_line::must_end_with_lf, line_ends::any);
         ensure_distinct_files(input, output);
         output_file out(output);
         std::string line;
@@ -92,9 +93,9 @@ result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesy
             if (line == source.banner) {
                 out.write(gaussian_94.banner);
                 out.write("\n");
-            } else if (line.starts_with(source.version->header_start)) {
+            } else if (line.starts_with(header)) {
                 // The same header rule as the extraction: every table it could read is rewritten.
-                out.write(table);
+                out.write(rewritten);
                 skip_input_table(reader);
             } else {
                 out.write(" ");

@@ -1,7 +1,9 @@
 // g98_in_g94_out: a Gaussian 98 (or 03, 09, 16) output rewritten as a Gaussian 94 style output.
 // Every line is copied with one blank in front, except the banner's first line, replaced by the
 // Gaussian 94 banner, and every Standard orientation table, rewritten in the Gaussian 94 layout
-// with the coordinates of the extracted (last) geometry:
+// with the coordinates of the extracted (last) geometry (from a NoSymm job, whose geometry came
+// from the Input orientation, every Input orientation table, under Gaussian 94's own header of
+// that name, so the Gaussian 94 route reads the same geometry back):
 //
 //                    Standard orientation:
 //  ----------------------------------------------------------
@@ -25,10 +27,11 @@
 
 namespace qm {
 
-// `source` is what the format test found in the input. Error report "g98_in_g94_out".
+// `source` is what the format test found in the input, `table` the orientation the geometry was
+// read from. Error report "g98_in_g94_out".
 result_flag g98_in_g94_out(const std::filesystem::path& input, const std::filesystem::path& output,
                            const structure_record& record, const recognised_output& source,
-                           JobUi& ui);
+                           orientation table, JobUi& ui);
 
 // One table row, with its line feed.
 std::string g94_atom_line(long long centre, const atom_row& row);

@@ -62,7 +62,7 @@ atom_row cut_input_atom_line(std::string_view line) {
 result_flag gaussian_input_test(const std::filesystem::path& input, JobUi& ui) {
     return trapped(ui, "gaussian_input_test", report_form::short_form, [&] {
         ui.status("Checking File Format is Valid");
-        line_reader reader(input, last_line::must_end_with_lf);
+        line_reader reader(input, last_line::must_end_with_lf, line_ends::any);
         std::string line;
         for (int n = 0; n < route_search_lines && reader.next(line); ++n) {
             if (!line.empty() && line.front() == '#') {
@@ -78,7 +78,7 @@ result_flag gaussian_cart_extract(const std::filesystem::path& input, structure_
                                   JobUi& ui) {
     return trapped(ui, "gaussian_cart_extract", report_form::short_form, [&] {
         read_progress progress(ui, file_length(input));
-        line_reader reader(input, last_line::must_end_with_lf);
+        line_reader reader(input, last_line::must_end_with_lf, line_ends::any);
         ui.status("Searching File for Cartesian Geometry - Lines Scanned = 0");
         // Route and title sections: up to the second empty line (blank-only lines do not count).
         std::string line;

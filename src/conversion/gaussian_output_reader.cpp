@@ -2,10 +2,8 @@
 
 #include "conversion/error_trap.h"
 #include "conversion/read_progress.h"
-#include "conversion/structure_writers.h"
 #include "platform/line_reader.h"
 #include "platform/number_form.h"
-#include "platform/output_file.h"
 #include "platform/run_error.h"
 
 namespace qm {
@@ -29,8 +27,10 @@ std::string coordinate_at(std::string_view line, std::size_t start) {
     return std::string(line.substr(start, coordinate_text));
 }
 
-std::string found_status(long long tables) {
-    return "Searching File for Standard Orientations - Found " + count_text(tables);
+std::string found_status(orientation table, long long tables) {
+    return std::string("Searching File for ") +
+           (table == orientation::standard ? "Standard" : "Input") + " Orientations - Found " +
+           count_text(tables);
 }
 
 // Reads the rows of the table whose header has just been read, up to its closing rule.
@@ -49,27 +49,46 @@ void read_table(line_reader& reader, const gaussian_version& version, structure_
     }
 }
 
-// Scans the whole file; `on_table` runs after each complete table with its number.
-template <class OnTable>
-bool scan_tables(const gaussian_version& version, const std::filesystem::path& input,
-                 bool whole_header_line, structure_record& record, JobUi& ui, OnTable&& on_table) {
+// Scans the whole file for the tables of one orientation; `on_table` runs after each complete
+// table with its number. The number of tables found.
+long long scan_tables(const gaussian_version& version, orientation table,
+                      const std::filesystem::path& input, bool whole_header_line,
+                      structure_record& record, JobUi& ui, const geometry_handler& on_table) {
     read_progress progress(ui, file_length(input));
-    line_reader reader(input, last_line::must_end_with_lf);
-    ui.status(found_status(0));
+    line_reader reader(input, last_line::must_end_with_lf, line_ends::any);
+    ui.status(found_status(table, 0));
+    const table_header& header = version.header(table);
     long long tables = 0;
     std::string line;
     while (reader.next(line)) {
         progress.update(reader);
-        const bool header = whole_header_line ? line == version.header_line
-                                              : line.starts_with(version.header_start);
-        if (!header)
+        const bool opens = whole_header_line ? line == header.line : line.starts_with(header.start);
+        if (!opens)
             continue;
         ++tables;
-        ui.status(found_status(tables));
+        ui.status(found_status(table, tables));
         read_table(reader, version, record, progress);
-        on_table(tables);
+        on_table(record, tables);
     }
-    return tables > 0;
+    return tables;
+}
+
+// The Standard orientation tables, or, when the file has none (a NoSymm job), the Input
+// orientation ones: a second pass, so the writers of a multiple run never see both kinds.
+extraction scan_orientations(const gaussian_version& version, const std::filesystem::path& input,
+                             bool whole_header_line, structure_record& record, JobUi& ui,
+                             const geometry_handler& on_table) {
+    extraction found;
+    for (const orientation table : {orientation::standard, orientation::input}) {
+        found.geometries =
+            scan_tables(version, table, input, whole_header_line, record, ui, on_table);
+        if (found.geometries > 0) {
+            found.flag = result_flag::success;
+            found.input_orientation = table == orientation::input;
+            break;
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -98,7 +117,7 @@ recognised_output gaussian_output_test(const gaussian_route& route,
     recognised_output found;
     found.flag = trapped(ui, route.test_routine, report_form::short_form, [&] {
         ui.status("Checking File Format is Valid - Lines Scanned = 0");
-        line_reader reader(input, last_line::must_end_with_lf);
+        line_reader reader(input, last_line::must_end_with_lf, line_ends::any);
         std::string line, next;
         bool have_next = false;
         for (int n = 1; n <= banner_search_lines; ++n) {
@@ -127,36 +146,31 @@ recognised_output gaussian_output_test(const gaussian_route& route,
     return found;
 }
 
-result_flag gaussian_output_extract(const gaussian_version& version,
-                                    const std::filesystem::path& input, structure_record& record,
-                                    JobUi& ui) {
-    return trapped(ui, version.route->extract_routine, report_form::long_form, [&] {
+extraction gaussian_output_extract(const gaussian_version& version,
+                                   const std::filesystem::path& input, structure_record& record,
+                                   JobUi& ui) {
+    extraction found;
+    found.flag = trapped(ui, version.route->extract_routine, report_form::long_form, [&] {
         structure_record table;
-        const bool found = scan_tables(version, input, false, table, ui, [](long long) {});
-        if (!found)
-            return result_flag::not_found;
-        record = std::move(table);
-        return result_flag::success;
+        found = scan_orientations(version, input, false, table, ui,
+                                  [](const structure_record&, long long) {});
+        if (found.flag == result_flag::success)
+            record = std::move(table);
+        return found.flag;
     });
+    return found;
 }
 
-result_flag gaussian_output_multiple_extract(const gaussian_version& version,
-                                             const conversion_settings& settings, JobUi& ui) {
-    return trapped(ui, version.route->multiple_routine, report_form::long_form, [&] {
+extraction gaussian_output_multiple_extract(const gaussian_version& version,
+                                            const std::filesystem::path& input, JobUi& ui,
+                                            const geometry_handler& on_table) {
+    extraction found;
+    found.flag = trapped(ui, version.route->multiple_routine, report_form::long_form, [&] {
         structure_record table;
-        const bool found = scan_tables(version, settings.input, true, table, ui, [&](long long n) {
-            const auto destination = geometry_file(settings.output, n, settings.output_title);
-            if (settings.output_kind == output_type::xyz ||
-                settings.output_kind == output_type::pdb)
-                ensure_distinct_files(settings.input, destination);
-            if (settings.output_kind == output_type::xyz)
-                write_xyz(destination, table, label_rule::element_symbol);
-            else if (settings.output_kind == output_type::pdb)
-                write_pdb(destination, table, label_rule::element_symbol,
-                          spacer_rule::eleven_blanks);
-        });
-        return found ? result_flag::success : result_flag::not_found;
+        found = scan_orientations(version, input, true, table, ui, on_table);
+        return found.flag;
     });
+    return found;
 }
 
 } // namespace qm

@@ -1,4 +1,5 @@
-// Gaussian output files: the banner test and the Standard orientation geometries. The versions
+// Gaussian output files: the banner test and the Standard orientation geometries (the Input
+// orientation ones when the file has no Standard orientation: a NoSymm job). The versions
 // differ only in their texts and one column offset (gaussian_version); each routine exists once,
 // the test tells which version a file is, and the named twins (g98_extract, g94_extract, ...)
 // choose the version for callers that know it.
@@ -20,7 +21,6 @@
 // have); a number wider than nine characters (-10 and below, 100 and above) is taken whole.
 #pragma once
 
-#include "conversion/conversion_job.h"
 #include "conversion/gaussian_version.h"
 #include "conversion/structure_record.h"
 #include "platform/job_ui.h"
@@ -43,14 +43,16 @@ struct recognised_output {
 // Success when the banner of a version the route reads begins on one of the first 14 lines.
 recognised_output gaussian_output_test(const gaussian_route& route,
                                        const std::filesystem::path& input, JobUi& ui);
-// The last Standard orientation table into `record`.
-result_flag gaussian_output_extract(const gaussian_version& version,
-                                    const std::filesystem::path& input, structure_record& record,
-                                    JobUi& ui);
-// Every table, each written at once to "<n> - <output title>" beside the output file, as XYZ
-// or PDB according to `settings.output_kind` (other types: read, nothing written).
-result_flag gaussian_output_multiple_extract(const gaussian_version& version,
-                                             const conversion_settings& settings, JobUi& ui);
+// The last Standard orientation table into `record`; in a file without one, the last Input
+// orientation table.
+extraction gaussian_output_extract(const gaussian_version& version,
+                                   const std::filesystem::path& input, structure_record& record,
+                                   JobUi& ui);
+// Every table of the same orientation, each handed to `on_table` as soon as it is read (the
+// writers it calls run under this routine's error report).
+extraction gaussian_output_multiple_extract(const gaussian_version& version,
+                                            const std::filesystem::path& input, JobUi& ui,
+                                            const geometry_handler& on_table);
 
 inline recognised_output g98_test(const std::filesystem::path& input, JobUi& ui) {
     return gaussian_output_test(g98_route, input, ui);
@@ -58,19 +60,21 @@ inline recognised_output g98_test(const std::filesystem::path& input, JobUi& ui)
 inline recognised_output g94_test(const std::filesystem::path& input, JobUi& ui) {
     return gaussian_output_test(g94_route, input, ui);
 }
-inline result_flag g98_extract(const std::filesystem::path& input, structure_record& record,
-                               JobUi& ui) {
+inline extraction g98_extract(const std::filesystem::path& input, structure_record& record,
+                              JobUi& ui) {
     return gaussian_output_extract(gaussian_98, input, record, ui);
 }
-inline result_flag g94_extract(const std::filesystem::path& input, structure_record& record,
-                               JobUi& ui) {
+inline extraction g94_extract(const std::filesystem::path& input, structure_record& record,
+                              JobUi& ui) {
     return gaussian_output_extract(gaussian_94, input, record, ui);
 }
-inline result_flag g98_multiple_extract(const conversion_settings& settings, JobUi& ui) {
-    return gaussian_output_multiple_extract(gaussian_98, settings, ui);
+inline extraction g98_multiple_extract(const std::filesystem::path& input, JobUi& ui,
+                                       const geometry_handler& on_table) {
+    return gaussian_output_multiple_extract(gaussian_98, input, ui, on_table);
 }
-inline result_flag g94_multiple_extract(const conversion_settings& settings, JobUi& ui) {
-    return gaussian_output_multiple_extract(gaussian_94, settings, ui);
+inline extraction g94_multiple_extract(const std::filesystem::path& input, JobUi& ui,
+                                       const geometry_handler& on_table) {
+    return gaussian_output_multiple_extract(gaussian_94, input, ui, on_table);
 }
 
 // One atom row of a table; "Input past end of file" (62) when the row stops short.

@@ -5,9 +5,18 @@
 namespace qm {
 namespace {
 
-constexpr std::string_view header_98 = "                         Standard orientation:";
-constexpr std::string_view header_line_98 =
-    "                         Standard orientation:                         ";
+// Gaussian 98 on centres each header in a line of 71 columns; Gaussian 94 prints the title
+// alone after 19 blanks.
+constexpr table_header standard_98{
+    "                         Standard orientation:",
+    "                         Standard orientation:                         "};
+constexpr table_header input_98{
+    "                          Input orientation:",
+    "                          Input orientation:                          "};
+constexpr table_header standard_94{"                   Standard orientation:",
+                                   "                   Standard orientation:"};
+constexpr table_header input_94{"                   Input orientation:",
+                                "                   Input orientation:"};
 
 // Up to Gaussian 98 the heading is one line; from Gaussian 09 it runs over four, ending
 //  incident light, reduced masses (AMU), force constants (mDyne/A),
@@ -85,8 +94,8 @@ const gaussian_version* version_of_year(int year) {
 const gaussian_version gaussian_94{"Gaussian 94",
                                    &g94_route,
                                    "       Copyright (c) 1988,1990,1992,1993,1995 Gaussian, Inc.",
-                                   "                   Standard orientation:",
-                                   "                   Standard orientation:",
+                                   standard_94,
+                                   input_94,
                                    5,
                                    9,
                                    {one_line_heading, {}}};
@@ -94,22 +103,22 @@ const gaussian_version gaussian_94{"Gaussian 94",
 const gaussian_version gaussian_98{"Gaussian 98",
                                    &g98_route,
                                    " Copyright (c) 1988,1990,1992,1993,1995,1998 Gaussian, Inc.",
-                                   header_98,
-                                   header_line_98,
+                                   standard_98,
+                                   input_98,
                                    centre_98,
                                    after_label_98,
                                    {one_line_heading, {}}};
 
-const gaussian_version gaussian_03{"Gaussian 03",  &g98_route, "",        header_98,
-                                   header_line_98, centre_98,  after_label_98,
+const gaussian_version gaussian_03{"Gaussian 03", &g98_route, "",        standard_98,
+                                   input_98,      centre_98,  after_label_98,
                                    {four_line_heading, one_line_heading}};
 
-const gaussian_version gaussian_09{"Gaussian 09",  &g98_route, "",        header_98,
-                                   header_line_98, centre_09,  after_label_09,
+const gaussian_version gaussian_09{"Gaussian 09", &g98_route, "",        standard_98,
+                                   input_98,      centre_09,  after_label_09,
                                    {four_line_heading, {}}};
 
-const gaussian_version gaussian_16{"Gaussian 16",  &g98_route, "",        header_98,
-                                   header_line_98, centre_09,  after_label_09,
+const gaussian_version gaussian_16{"Gaussian 16", &g98_route, "",        standard_98,
+                                   input_98,      centre_09,  after_label_09,
                                    {four_line_heading, {}}};
 
 const gaussian_version* banner_version(const gaussian_route& route, std::string_view line,

@@ -34,6 +34,16 @@ struct gaussian_route {
 inline constexpr gaussian_route g98_route{"g98_test", "g98_extract", "g98_multiple_extract"};
 inline constexpr gaussian_route g94_route{"g94_test", "g94_extract", "g94_multiple_extract"};
 
+// The table a Gaussian output's geometries are read from: the Standard orientation, or, in a
+// job run with NoSymm (which prints none), the Input orientation, laid out alike.
+enum class orientation { standard, input };
+
+// The header line above a table of one orientation.
+struct table_header {
+    std::string_view start; // a header line begins with this (single geometry)
+    std::string_view line;  // ... and is exactly this (every geometry)
+};
+
 // The heading of the frequency section ends with `line` (a line beginning with it), directly
 // after a line beginning with `line_before` when that is not empty.
 struct frequency_heading {
@@ -42,15 +52,19 @@ struct frequency_heading {
 };
 
 struct gaussian_version {
-    std::string_view name;           // "Gaussian 09"
-    const gaussian_route* route;     // the route that reads it
-    std::string_view banner;         // the whole banner line (94 and 98; later ones vary)
-    std::string_view header_start;   // a table's header line begins with this (single geometry)
-    std::string_view header_line;    // ... and is exactly this (every geometry)
+    std::string_view name;       // "Gaussian 09"
+    const gaussian_route* route; // the route that reads it
+    std::string_view banner;     // the whole banner line (94 and 98; later ones vary)
+    table_header standard_header;
+    table_header input_header;
     std::size_t centre_columns;      // the centre number's columns, before the atomic number
     std::size_t columns_after_label; // from the atomic number's end to the x text
     // Either heading opens the frequency section; an unused one is empty.
     std::array<frequency_heading, 2> frequency_headings;
+
+    const table_header& header(orientation table) const {
+        return table == orientation::standard ? standard_header : input_header;
+    }
 };
 
 extern const gaussian_version gaussian_94;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,18 @@ enum class result_flag : std::int16_t {
     success = 1,
     reported = 2, // an error report has been shown and the job is over
 };
+
+// What an extraction found: its flag, how many geometries it read (the last one's number), and
+// whether they are the Input orientation of a Gaussian job run with NoSymm, which prints no
+// Standard orientation.
+struct extraction {
+    result_flag flag = result_flag::not_found;
+    long long geometries = 0;
+    bool input_orientation = false;
+};
+
+// Receives each geometry of a multiple-geometry extraction, with its number from 1, as soon as
+// it is read.
+using geometry_handler = std::function<void(const structure_record&, long long number)>;
 
 } // namespace qm

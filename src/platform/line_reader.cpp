@@ -11,10 +11,11 @@ constexpr std::size_t chunk_size = 1 << 16;
 
 } // namespace
 
-line_reader::line_reader(const std::filesystem::path& path, last_line rule)
-    : file_(open_input(path)), in_(file_.get()), rule_(rule) {}
+line_reader::line_reader(const std::filesystem::path& path, last_line rule, line_ends ends)
+    : file_(open_input(path)), in_(file_.get()), rule_(rule), ends_(ends) {}
 
-line_reader::line_reader(std::istream& in, last_line rule) : in_(&in), rule_(rule) {}
+line_reader::line_reader(std::istream& in, last_line rule, line_ends ends)
+    : in_(&in), rule_(rule), ends_(ends) {}
 
 bool line_reader::fill() {
     if (start_ > 0) {
@@ -41,18 +42,43 @@ bool line_reader::next(std::string& line) {
     }
 }
 
+std::size_t line_reader::line_end(std::size_t from) const {
+    if (from >= buffer_.size())
+        return std::string::npos;
+    const char* base = buffer_.data();
+    const std::size_t size = buffer_.size();
+    const void* lf = std::memchr(base + from, '\n', size - from);
+    const std::size_t lf_at = lf == nullptr
+                                  ? std::string::npos
+                                  : static_cast<std::size_t>(static_cast<const char*>(lf) - base);
+    if (ends_ == line_ends::lf)
+        return lf_at;
+    // A carriage return before the line feed (or anywhere when there is none) ends the line.
+    const std::size_t cr_span = (lf_at == std::string::npos ? size : lf_at) - from;
+    const void* cr = std::memchr(base + from, '\r', cr_span);
+    return cr == nullptr ? lf_at : static_cast<std::size_t>(static_cast<const char*>(cr) - base);
+}
+
 bool line_reader::next_line(std::string& line) {
     std::size_t scanned = start_;
     for (;;) {
-        const char* base = buffer_.data();
-        const void* lf = scanned < buffer_.size()
-                             ? std::memchr(base + scanned, '\n', buffer_.size() - scanned)
-                             : nullptr;
-        if (lf != nullptr) {
-            const auto end = static_cast<std::size_t>(static_cast<const char*>(lf) - base);
-            line.assign(base + start_, end - start_);
-            position_ += end - start_ + 1;
-            start_ = end + 1;
+        std::size_t end = line_end(scanned);
+        if (end != std::string::npos) {
+            if (buffer_[end] == '\r' && end + 1 == buffer_.size()) {
+                // Whether a line feed follows decides if this end is one byte or two.
+                const std::size_t consumed = start_;
+                if (fill()) {
+                    scanned = end - consumed;
+                    continue;
+                }
+                end -= consumed; // fill() moved the unread bytes to the front all the same
+            }
+            const bool cr_lf =
+                buffer_[end] == '\r' && end + 1 < buffer_.size() && buffer_[end + 1] == '\n';
+            const std::size_t after = end + (cr_lf ? 2 : 1);
+            line.assign(buffer_.data() + start_, end - start_);
+            position_ += after - start_;
+            start_ = after;
             ++lines_;
             line_ended_ = true;
             return true;
@@ -85,41 +111,6 @@ void line_reader::next_required(std::string& line) {
     if (file_)
         e.in_file(file_->path());
     throw e;
-}
-
-data_line_reader::data_line_reader(const std::filesystem::path& path)
-    : lines_(path, last_line::may_end_without_lf) {}
-
-data_line_reader::data_line_reader(std::istream& in) : lines_(in, last_line::may_end_without_lf) {}
-
-bool data_line_reader::next(std::string& line) {
-    if (pending_ == std::string::npos) {
-        base_ = next_base_;
-        if (!lines_.next(lf_line_))
-            return false;
-        lf_ended_ = lines_.line_ended();
-        next_base_ = base_ + lf_line_.size() + (lf_ended_ ? 1 : 0);
-        pending_ = 0;
-    }
-    const std::uint64_t lf_line_end = next_base_;
-    const std::size_t cr = lf_line_.find('\r', pending_);
-    if (cr == std::string::npos) {
-        line.assign(lf_line_, pending_);
-        ended_ = lf_ended_;
-        position_ = lf_line_end;
-        pending_ = std::string::npos;
-        return true;
-    }
-    line.assign(lf_line_, pending_, cr - pending_);
-    ended_ = true;
-    if (cr + 1 == lf_line_.size()) { // CR LF, or a CR that ends the data: one line end
-        position_ = lf_line_end;
-        pending_ = std::string::npos;
-    } else {
-        position_ = base_ + cr + 1;
-        pending_ = cr + 1;
-    }
-    return true;
 }
 
 } // namespace qm

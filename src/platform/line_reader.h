@@ -1,7 +1,8 @@
 // Line-by-line reading of single-byte text. A line is the bytes up to, not including, the
-// next line feed; a carriage return before it stays part of the line. The end of the data is
-// tested only before a line begins. A file is read through input_stream, so compressed files
-// read as their text; a line longer than max_line_bytes is "Out of string space".
+// next line feed; a carriage return before it stays part of the line (unless the reader takes
+// every line end, see line_ends). The end of the data is tested only before a line begins. A file
+// is read through input_stream, so compressed files read as their text; a line longer than
+// max_line_bytes is "Out of string space".
 #pragma once
 
 #include "platform/input_stream.h"
@@ -22,13 +23,21 @@ enum class last_line {
     may_end_without_lf,
 };
 
+enum class line_ends {
+    lf, // a line ends with a line feed; a carriage return before it stays in the line
+    // A line ends with a line feed, a carriage return, or the two together (CR LF counts
+    // once): files from every platform read as their line-feed copy would. With
+    // must_end_with_lf a lone CR may end the last line too.
+    any,
+};
+
 class line_reader {
 public:
     // Opens a file; a missing or unreadable file is the matching run error. Every run error of
     // the reader names the file.
-    line_reader(const std::filesystem::path& path, last_line rule);
+    line_reader(const std::filesystem::path& path, last_line rule, line_ends ends = line_ends::lf);
     // Reads from a stream the caller keeps alive (tests pass text inline).
-    line_reader(std::istream& in, last_line rule);
+    line_reader(std::istream& in, last_line rule, line_ends ends = line_ends::lf);
 
     // Next line into `line`; false at the end of the data.
     bool next(std::string& line);
@@ -49,10 +58,13 @@ public:
 private:
     bool fill();
     bool next_line(std::string& line);
+    // The first line end in buffer_ at or after `from`; npos when none.
+    std::size_t line_end(std::size_t from) const;
 
     std::unique_ptr<input_stream> file_;
     std::istream* in_;
     last_line rule_;
+    line_ends ends_;
     std::string buffer_;
     std::size_t start_ = 0; // first unread byte of buffer_
     std::uint64_t position_ = 0;
@@ -61,32 +73,26 @@ private:
 };
 
 // Lines of data-column files, which come from programs on every platform: a line ends with a
-// carriage return, a line feed, or the two together (CR LF counts once).
+// carriage return, a line feed, or the two together (CR LF counts once); the last line may
+// lack its end.
 class data_line_reader {
 public:
     // A missing or unreadable file is the matching run error.
-    explicit data_line_reader(const std::filesystem::path& path);
-    explicit data_line_reader(std::istream& in);
+    explicit data_line_reader(const std::filesystem::path& path)
+        : lines_(path, last_line::may_end_without_lf, line_ends::any) {}
+    explicit data_line_reader(std::istream& in)
+        : lines_(in, last_line::may_end_without_lf, line_ends::any) {}
 
     // Next line, without its end, into `line`; false at the end of the data.
-    bool next(std::string& line);
+    bool next(std::string& line) { return lines_.next(line); }
     // Whether the line last returned had a line end (only the last line of a file may lack it).
-    bool line_ended() const { return ended_; }
+    bool line_ended() const { return lines_.line_ended(); }
     // How far a progress bar over the file's length has come: the bytes consumed so far, up to
     // and including the end of the line last returned (compressed bytes for a compressed file).
-    std::uint64_t position() const { return lines_.progress_position(position_); }
+    std::uint64_t position() const { return lines_.position(); }
 
 private:
-    // The platform reader splits at line feeds; the carriage returns inside each of its lines
-    // are split here.
     line_reader lines_;
-    std::string lf_line_;
-    std::size_t pending_ = std::string::npos; // start of the next part of lf_line_
-    bool lf_ended_ = false;
-    std::uint64_t base_ = 0;      // data position of lf_line_'s first byte
-    std::uint64_t next_base_ = 0; // ... and of the byte after its line feed
-    std::uint64_t position_ = 0;
-    bool ended_ = false;
 };
 
 // Progress bar of the file readers: maximum (length / 128) + 1 and the value after each line,

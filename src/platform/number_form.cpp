@@ -1,5 +1,7 @@
 #include "platform/number_form.h"
 
+#include "platform/val.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -112,6 +114,52 @@ std::string format_pattern(double value, std::string_view pattern) {
     if (value < 0 && !all_zero)
         out.insert(out.begin(), '-');
     return out;
+}
+
+std::string rounded_fixed(std::string_view number_text, int decimals) {
+    const double value = strict_double(number_text);
+    // The shortest digits that read back as the value: those the text shows (up to 17).
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const auto e = sci.find('e');
+    std::string digits;
+    for (char c : sci.substr(0, e))
+        if (c != '.')
+            digits.push_back(c);
+    // Digit i stands for 10^(exponent - i); those down to 10^-decimals are kept.
+    const long kept = std::atoi(std::string(sci.substr(e + 1)).c_str()) + decimals + 1;
+    std::string units = kept > 0 ? digits.substr(0, static_cast<std::size_t>(kept)) : "";
+    if (kept > static_cast<long>(digits.size()))
+        units.append(static_cast<std::size_t>(kept) - digits.size(), '0');
+    // The digits dropped (none worth rounding on when the first is two places below the last
+    // kept one).
+    std::string_view rest;
+    if (kept >= 0 && kept < static_cast<long>(digits.size()))
+        rest = std::string_view(digits).substr(static_cast<std::size_t>(kept));
+    // Halves go to the even neighbour; anything past a 5 goes up.
+    const bool odd = !units.empty() && (units.back() - '0') % 2 == 1;
+    const bool up =
+        !rest.empty() &&
+        (rest[0] > '5' ||
+         (rest[0] == '5' && (rest.find_first_not_of('0', 1) != std::string_view::npos || odd)));
+    if (up) {
+        std::size_t i = units.size();
+        while (i > 0 && units[i - 1] == '9')
+            units[--i] = '0';
+        if (i == 0)
+            units.insert(units.begin(), '1');
+        else
+            ++units[i - 1];
+    }
+    const auto width = static_cast<std::size_t>(decimals) + 1;
+    if (units.size() < width)
+        units.insert(0, width - units.size(), '0');
+    const bool zero = units.find_first_not_of('0') == std::string::npos;
+    if (decimals > 0)
+        units.insert(units.size() - static_cast<std::size_t>(decimals), ".");
+    return (value < 0 && !zero ? "-" : "") + units;
 }
 
 } // namespace qm

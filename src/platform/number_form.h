@@ -23,6 +23,12 @@ std::string print_form_single(float value);
 // the decimals, the 0s before it the minimum integer digits; '#' adds nothing.
 std::string format_pattern(double value, std::string_view pattern);
 
+// The number a text holds (as strict_double reads it) in fixed form with `decimals` decimals,
+// rounded half to even on the decimal digits the text shows, never on a binary neighbour:
+// "-12.345678" -> "-12.346", "0.0005" -> "0.000", "0.0015" -> "0.002". Never "-0.000". A text
+// that is not a number is "Type mismatch" (13).
+std::string rounded_fixed(std::string_view number_text, int decimals);
+
 // Whole counts (files, lines, atoms) are plain decimal digits.
 inline std::string count_text(long long n) {
     return std::to_string(n);

@@ -59,6 +59,7 @@ struct conversion_files : ::testing::Test {
         ui.statuses.clear();
         return text;
     }
+    std::string after(const extraction& found) { return after(found.flag); }
 };
 
 } // namespace test

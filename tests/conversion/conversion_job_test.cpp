@@ -32,6 +32,30 @@ TEST(ConversionRoute, EveryRouteEndsInOneMessage) {
     const std::string frequencies = "Frequency Extraction Completed: Frequency Extraction Complete";
     const std::string table = " 100.1234     1.1000     0.5000\n 200.1234     2.1000     1.5000\n"
                               " 300.1234     3.1000     2.5000\n";
+    // Two steps of water, and a NoSymm job's Input orientation tables of it.
+    const std::string two_steps = test::gaussian_output(
+        test::g98_banner, test::g98_table(test::water) + test::g98_table(test::water));
+    const std::string nosymm = test::gaussian_output(
+        test::g98_banner, test::g98_table(test::water, test::g98_input_header) + " SCF Done\n");
+    const std::string from_input_orientation =
+        converted + "\n\rInput orientation used: the file has no Standard orientation (NoSymm job)";
+    const std::string water_atoms =
+        "ATOM      1  O1  MOL A   1       0.000   0.000   0.119  1.00  0.00           O\n"
+        "ATOM      2  H1  MOL A   1       0.000   0.763  -0.477  1.00  0.00           H\n"
+        "ATOM      3  H2  MOL A   1       0.000  -0.763  -0.477  1.00  0.00           H\n";
+    // The same text with Windows or old Mac line ends.
+    const auto line_ends = [](const std::string& text, const std::string& end) {
+        std::string out;
+        for (const char c : text)
+            out += c == '\n' ? end : std::string(1, c);
+        return out;
+    };
+    const auto water_frame = [](int n) {
+        return "3\nin, geometry " + std::to_string(n) +
+               "\nO        0.000000       0.000000       0.119262\n"
+               "H        0.000000       0.763239      -0.477047\n"
+               "H        0.000000      -0.763239      -0.477047\n";
+    };
     struct row {
         const char* name;
         std::string input;
@@ -46,8 +70,35 @@ TEST(ConversionRoute, EveryRouteEndsInOneMessage) {
               "ATOM      1  O           1      0.000  0.000  0.119\n"
               "ATOM      2  H           1      0.000  0.763  -0.477\nEND\n"},
              {"no output type", carbon, in::xyz, out::none, converted},
-             {"standard XYZ file, comment line", "2\ncomment\nC 0.0 0.0 0.0\n", in::xyz, out::pdb,
-              invalid},
+             {"standard XYZ file", "2\ncomment\nC 0.0 0.0 0.0\nCl 1.0 -12.3456 100\n", in::xyz,
+              out::standard_pdb, converted,
+              "ATOM      1  C1  MOL A   1       0.000   0.000   0.000  1.00  0.00           C\n"
+              "ATOM      2 CL1  MOL A   1       1.000 -12.346 100.000  1.00  0.00          "
+              "CL\nEND\n"},
+             {"standard XYZ frame short of its count", "2\ncomment\nC 0.0 0.0 0.0\n", in::xyz,
+              out::pdb,
+              fatal + "Frame 1 has 1 atom line for its count of 2) in (xyz_extract" + report_end},
+             {"StandardXyzFramesOfEveryGeometryInOneFile", two_steps, in::g98, out::standard_xyz,
+              converted, water_frame(1) + water_frame(2), "a", true},
+             {"StandardPdbModelsOfEveryGeometryInOneFile", two_steps, in::g98, out::standard_pdb,
+              converted,
+              "MODEL        1\n" + water_atoms + "ENDMDL\nMODEL        2\n" + water_atoms +
+                  "ENDMDL\nEND\n",
+              "a", true},
+             {"last geometry, standard XYZ", two_steps, in::g98, out::standard_xyz, converted,
+              water_frame(2)},
+             // The banner line too ends in CR LF: Gaussian for Windows.
+             {"WindowsLineEndsReadAsTheLfFile", line_ends(g98_water, "\r\n"), in::g98,
+              out::standard_pdb, converted, water_atoms + "END\n"},
+             {"old Mac line ends, Gaussian 94", line_ends(g94_water, "\r"), in::g94,
+              out::standard_pdb, converted, water_atoms + "END\n"},
+             {"NoSymmJobReadsTheInputOrientation", nosymm, in::g98, out::standard_pdb,
+              from_input_orientation, water_atoms + "END\n"},
+             {"NoSymm job, every geometry", nosymm, in::g98, out::standard_xyz,
+              from_input_orientation, water_frame(1), "a", true},
+             // A coordinate beyond the 8.3 columns leaves no file behind.
+             {"StandardPdbCoordinateTooWideIsOverflow", "1\nc\nC 0 0 -1000.0\n", in::xyz,
+              out::standard_pdb, fatal + "Overflow) in (xyz_extract" + report_end},
              {"unknown element", "x\n6 0.0 0.0 0.0\n104 1.0 1.0 1.0\n", in::xyz, out::pdb,
               fatal + ") in (number_element_to_letters" + report_end},
              {"unwritable destination", carbon, in::xyz, out::pdb,
@@ -71,7 +122,7 @@ TEST(ConversionRoute, EveryRouteEndsInOneMessage) {
         SCOPED_TRACE(r.name);
         test::recording_ui ui;
         test::write_file(dir / "in", r.input);
-        const bool ok = r.message.ends_with("Complete");
+        const bool ok = r.message.find("Completed: ") != std::string::npos;
         const auto out = dir / r.destination;
         EXPECT_EQ(run_conversion({dir / "in", out, r.destination, r.from, r.to, r.multiple}, ui),
                   ok);

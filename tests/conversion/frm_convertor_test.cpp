@@ -72,18 +72,25 @@ TEST_F(convertor_window, StagesOpenInTurnAndResetShutsThem) {
     EXPECT_EQ(stages(), "input ");
 }
 
-// Each input type offers its output types; the multiple-geometries box only for Gaussian
-// outputs, and the Gaussian 94 and frequency outputs uncheck it.
+// Each input type offers its output types, the standard layouts as their own-layout
+// neighbours; the multiple-geometries box for Gaussian outputs and XYZ files (trajectories),
+// and the Gaussian 94 and frequency outputs uncheck it.
 TEST_F(convertor_window, InputTypeEnablesItsOutputTypes) {
     prepare("in", "out");
+    EXPECT_EQ(
+        (button("opt_out_standard_xyz")->text() + "|" + button("opt_out_standard_pdb")->text())
+            .toStdString(),
+        "XYZ (standard, with atom count)|PDB (standard columns)");
     std::string offered;
     for (const char* input : {"opt_in_g98", "opt_in_g94", "opt_in_gaussian_cart", "opt_in_xyz"}) {
         button(input)->click();
         offered += enabled_of({"opt_out_g94", "opt_out_pdb", "opt_out_xyz", "opt_out_freq",
-                               "chk_multiple_geom", "lbl_multiple_geom"}) +
+                               "opt_out_standard_xyz", "opt_out_standard_pdb", "chk_multiple_geom",
+                               "lbl_multiple_geom"}) +
                    "|";
     }
-    EXPECT_EQ(offered, "g94 pdb xyz freq geom geom |pdb xyz geom geom |pdb xyz |pdb |");
+    EXPECT_EQ(offered, "g94 pdb xyz freq xyz pdb geom geom |pdb xyz xyz pdb geom geom |"
+                       "pdb xyz xyz pdb |pdb pdb geom geom |");
 
     auto* multiple = button("chk_multiple_geom");
     for (const char* name : {"opt_in_g98", "chk_multiple_geom", "opt_out_freq"})
@@ -91,9 +98,27 @@ TEST_F(convertor_window, InputTypeEnablesItsOutputTypes) {
     EXPECT_FALSE(multiple->isChecked() || multiple->isEnabled());
     button("opt_out_pdb")->click(); // Gaussian output: the box comes back
     EXPECT_TRUE(multiple->isEnabled());
-    for (const char* name : {"opt_out_g94", "opt_in_gaussian_cart", "opt_out_xyz"})
+    for (const char* name : {"opt_out_g94", "opt_in_gaussian_cart", "opt_out_standard_xyz"})
         button(name)->click(); // not for a Gaussian input file
     EXPECT_FALSE(multiple->isEnabled());
+    for (const char* name : {"opt_out_g94", "opt_in_xyz", "opt_out_standard_pdb"})
+        button(name)->click(); // an XYZ trajectory: every frame
+    EXPECT_TRUE(multiple->isEnabled());
+}
+
+// A standard XYZ trajectory becomes one PDB of numbered models, the same job as the command
+// line's, and the completion message is the usual one.
+TEST_F(convertor_window, ExecuteWritesAStandardPdbOfEveryFrame) {
+    test::write_file(dir / "md.xyz", "1\nframe 1\nC 0 0 0\n1\nframe 2\nC 0 0 1.5\n");
+    prepare("md.xyz", "md.pdb",
+            {"opt_in_xyz", "opt_out_standard_pdb", "chk_multiple_geom", "cmd_execute"});
+    ASSERT_TRUE(test::wait_until([&] { return !services.messages.shown.empty(); }));
+    EXPECT_EQ(services.messages.shown[0].text, "Conversion Complete");
+    const auto pdb = test::lines_of(test::read_file(dir / "md.pdb"));
+    ASSERT_EQ(pdb.size(), 7u);
+    EXPECT_EQ(pdb[4] + "|" + pdb[6],
+              "ATOM      1  C1  MOL A   1       0.000   0.000   1.500  1.00  "
+              "0.00           C|END");
 }
 
 TEST_F(convertor_window, ExecuteWritesEveryGeometryOfAGaussian98FileWhileTheCloseBoxWaits) {

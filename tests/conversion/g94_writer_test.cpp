@@ -63,7 +63,7 @@ TEST_F(g94_output, InputTableCutShortOrChosenAsOutputIsAReport) {
     const structure_record record{{{"8", " 0.000000", " 0.000000", " 0.119262"}}};
     for (const char* output : {"cut.g94", "cut.out"})
         EXPECT_EQ(g98_in_g94_out(dir / "cut.out", dir / output, record,
-                                 g98_test(dir / "cut.out", ui), ui),
+                                 g98_test(dir / "cut.out", ui), orientation::standard, ui),
                   result_flag::reported);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(

@@ -20,7 +20,8 @@ TEST_F(input_file, GaussianInputRouteLineMustStartTheLine) {
                                  std::string(48, '\n') + "# route on line 49\n"}),
               valid + no + no + valid);
     // SkipsRouteAndTitleSectionsToTheAtoms: two title lines; the atoms end at a line of up to
-    // four blanks. A line of blanks separates no sections, nor does CR LF: no molecule is reached.
+    // four blanks. A line of blanks separates no sections: no molecule is reached. CR LF line
+    // ends read as line feeds.
     const std::string scanned =
         "not found  Searching File for Cartesian Geometry - Lines Scanned = ";
     for (const auto& [text, outcome] : std::vector<std::pair<std::string, std::string>>{
@@ -29,7 +30,8 @@ TEST_F(input_file, GaussianInputRouteLineMustStartTheLine) {
               "found C| 0.000|-1.200| 2.500;Cl| 1.0| 2.0| 3.0; "
               "Reading Cartesian Geometry - Line Number = 2"},
              {"#p opt\n  \nwater\n\n0 1\nC 0.0 0.0 0.0\n", scanned + "6"},
-             {"#p\r\n\r\nt\r\n\r\n0 1\r\nC 0 0 0\r\n\r\n", scanned + "7"},
+             {"#p\r\n\r\nt\r\n\r\n0 1\r\nC 0 0 0\r\n\r\n",
+              "found C| 0| 0| 0; Reading Cartesian Geometry - Line Number = 1"},
              {"#p\n\ntitle only\n", scanned + "3"},
              {"#p\n\nt\n\n0 1\nC 0.0 0.0 0.0\n",
               "reported  " + past_end + "gaussian_cart_extract" + report_end}})

@@ -46,16 +46,16 @@ TEST_F(gaussian_output_file, SingleModeTakesTheLastTableWithWideCoordinatesWhole
               "Searching File for Standard Orientations - Found 1");
     // HeaderRulesOfTheTwoModes: a header without its trailing blanks (98) or with them (94) is
     // read in the single mode only.
-    conversion_settings s{{}, dir / "out.xyz", "out.xyz", in::g98, out::xyz, true};
-    s.input = file(
+    const auto none = [](const structure_record&, long long) {};
+    auto input = file(
         gaussian_output(test::g98_banner,
                         g98_table(test::water, "                         Standard orientation:")));
-    EXPECT_EQ(g98_extract(s.input, record, ui), result_flag::success);
-    EXPECT_EQ(g98_multiple_extract(s, ui), result_flag::not_found);
-    s.input = file(
+    EXPECT_EQ(g98_extract(input, record, ui).flag, result_flag::success);
+    EXPECT_EQ(g98_multiple_extract(input, ui, none).flag, result_flag::not_found);
+    input = file(
         gaussian_output(test::g94_banner, test::g94_table(test::water, test::g94_header + "   ")));
-    EXPECT_EQ(g94_extract(s.input, record, ui), result_flag::success);
-    EXPECT_EQ(g94_multiple_extract(s, ui), result_flag::not_found);
+    EXPECT_EQ(g94_extract(input, record, ui).flag, result_flag::success);
+    EXPECT_EQ(g94_multiple_extract(input, ui, none).flag, result_flag::not_found);
     // FileEndingInsideATableIsTheLongReport; ShortRowIsARunErrorNotAGuess.
     const std::string table = g98_table(test::water);
     const auto path =

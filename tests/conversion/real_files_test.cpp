@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace qm {
 namespace {
 
@@ -38,17 +40,22 @@ TEST_F(real_file, EveryRouteOnRealFiles) {
               " 84.6059     0.0000     2.6793"},
              {"g94/obtestset_phenylnitrene.g94.gal", in::g94, out::pdb, 13, 0,
               "ATOM      1  C           1       0.000   0.000   1.043"},
-             // A Gaussian 03 job run without symmetry prints no Standard orientation.
-             {"g03_td/cclibdata_G03_anth1.log", in::g98, out::pdb, 0, 0,
-              "No Standard Orientation Found"},
+             // A Gaussian 03 job run without symmetry prints no Standard orientation: its Input
+             // orientation is read.
+             {"g03_td/cclibdata_G03_anth1.log", in::g98, out::pdb, 25, 0,
+              "ATOM      1  C           1       0.000   0.000   0.000"},
+             {"g03_td/cclibdata_G03_anth1.log", in::g98, out::standard_pdb, 25, 23,
+              "ATOM     24  H10 MOL A   1       0.943   0.000  -4.794  1.00  0.00           H"},
              {"gaussian_input/cclib_Gaussian09_Trp_polar.com", in::gaussian_input, out::xyz, 27, 0,
               "N     -0.0699826875      0.3321987191      0.2821283177"},
              // Two atoms and the two translation vectors, as written.
              {"gaussian_input/obtestset_graphite.com", in::gaussian_input, out::xyz, 4, 3,
               "TV     -1.219952      2.133447      0.000000"},
-             // A Z-matrix input with CR LF line ends: no Cartesian section to be found.
+             // A Z-matrix input with CR LF line ends, read as its LF copy: its separators hold a
+             // blank, so the empty lines around the variables are taken for them, and the
+             // variables are no atom lines.
              {"gaussian_input/cclib_Gaussian09_dvb_gopt.gjf", in::gaussian_input, out::xyz, 0, 0,
-              "No Cartesian Input Structure"}}) {
+              "Fatal - Error"}}) {
         const auto lines = test::lines_of(convert(real_data / file, from, to));
         ASSERT_EQ(lines.size(), count) << file << ": " << ui.messages.back().title;
         EXPECT_EQ(count ? lines[index].substr(0, line.size()) : ui.messages.back().title, line)
@@ -88,6 +95,83 @@ TEST_F(real_file, GeometriesOfEveryVersion) {
         ASSERT_FALSE(convert(real_data / file, in::g98, out::g94).empty());
         std::filesystem::rename(dir / "out", dir / "out.g94");
         EXPECT_EQ(convert(dir / "out.g94", in::g94, out::pdb), pdb);
+    }
+}
+
+// Every real Gaussian output and Cartesian input, and an XYZ written from one, converts to the
+// same bytes through every route from CR LF and CR copies as from the file itself.
+TEST_F(real_file, WindowsAndOldMacLineEndsConvertAsTheLfFile) {
+    using row = std::pair<std::filesystem::path, input_type>;
+    std::vector<row> inputs;
+    for (const char* folder : {"g98", "g94", "g03_td", "gaussian_modern", "gaussian_input"})
+        for (const auto& entry : std::filesystem::directory_iterator(real_data / folder))
+            if (entry.path().extension() != ".gjf") // CR LF already
+                inputs.push_back({entry.path(), std::string(folder) == "g94" ? in::g94
+                                                : std::string(folder) == "gaussian_input"
+                                                    ? in::gaussian_input
+                                                    : in::g98});
+    ASSERT_EQ(inputs.size(), 16u);
+    file(convert(real_data / "g98/cdk_g98.out", in::g98, out::xyz), "own.xyz");
+    file(convert(real_data / "g03_td/cclibdata_G03_anth1.log", in::g98, out::standard_xyz, true),
+         "standard.xyz");
+    inputs.push_back({dir / "own.xyz", in::xyz});
+    inputs.push_back({dir / "standard.xyz", in::xyz});
+    // Every output of a file, with the message each run ends in, by output type and mode.
+    const auto outputs = [&](const std::filesystem::path& input, input_type from) {
+        std::map<std::string, std::string> all;
+        for (const output_type to :
+             {out::xyz, out::pdb, out::g94, out::freq, out::standard_xyz, out::standard_pdb})
+            for (const bool multiple : {false, true}) {
+                if (!output_allowed(from, to) || (multiple && !multiple_allowed(from, to)))
+                    continue;
+                ui.messages.clear();
+                const std::string written = convert(input, from, to, multiple);
+                EXPECT_EQ(ui.messages.size(), 1u) << static_cast<int>(to) << multiple;
+                all[std::to_string(static_cast<int>(to)) + (multiple ? " every" : " last")] =
+                    written + "|" + (ui.messages.empty() ? "" : ui.messages.back().text);
+            }
+        return all;
+    };
+    // The copies keep the file's name, which the standard XYZ comment lines carry.
+    std::filesystem::create_directories(dir / "crlf");
+    std::filesystem::create_directories(dir / "cr");
+    for (const auto& [path, from] : inputs) {
+        SCOPED_TRACE(path.filename().string());
+        const std::string lf = test::read_file(path);
+        ASSERT_EQ(lf.find('\r'), std::string::npos);
+        std::string cr_lf, cr;
+        for (const char c : lf) {
+            cr_lf += c == '\n' ? "\r\n" : std::string(1, c);
+            cr += c == '\n' ? '\r' : c;
+        }
+        const auto name = path.filename();
+        test::write_file(dir / "crlf" / name, cr_lf);
+        test::write_file(dir / "cr" / name, cr);
+        const auto want = outputs(path, from);
+        for (const auto& copy : {dir / "crlf" / name, dir / "cr" / name}) {
+            const auto got = outputs(copy, from);
+            ASSERT_EQ(got.size(), want.size());
+            for (const auto& [route, text] : want) // no copy of a whole file in the report
+                EXPECT_TRUE(got.at(route) == text) << copy << ", output type " << route;
+        }
+    }
+}
+
+// Open Babel's XYZ of a real output (five decimals), and our own standard XYZ of a NoSymm one,
+// read by the XYZ route give the PDB the Gaussian route gives of the file itself.
+TEST_F(real_file, OpenBabelXyzOfARealFileReadsAsTheFile) {
+    for (const auto& [file_name, babel] : std::vector<std::pair<const char*, std::string>>{
+             {"g03_td/cclibdata_G03_CO_TD_delta.log",
+              "2\ncclibdata_G03_CO_TD_delta.log\tEnergy:  -71044.8233299\n"
+              "C          0.00000        0.00000       -0.64307\n"
+              "O          0.00000        0.00000        0.48231\n"},
+             {"g03_td/cclibdata_G03_anth1.log", ""}}) {
+        SCOPED_TRACE(file_name);
+        const std::string from_gaussian =
+            convert(real_data / file_name, in::g98, out::standard_pdb);
+        const std::string xyz =
+            babel.empty() ? convert(real_data / file_name, in::g98, out::standard_xyz) : babel;
+        EXPECT_EQ(convert(file(xyz, "babel.xyz"), in::xyz, out::standard_pdb), from_gaussian);
     }
 }
 

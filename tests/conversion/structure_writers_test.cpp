@@ -1,5 +1,6 @@
 #include "conversion/element_symbols.h"
 #include "conversion/g94_writer.h"
+#include "conversion/standard_writers.h"
 #include "conversion/structure_writers.h"
 
 #include "conversion_files.h"
@@ -46,6 +47,46 @@ TEST(AtomLineLayouts, PdbAndGaussian94ColumnsOfEveryRule) {
     EXPECT_EQ(test::error_of([&] { g94_atom_line(100000, zero); }) + "|" +
                   test::error_of([&] { g94_atom_line(1, wide); }),
               "6 Overflow|6 Overflow");
+}
+
+// wwPDB columns: names by element count, a one-letter symbol from column 14 unless the name
+// takes all four columns (then from 13; longer: the symbol alone); coordinates rounded to 8.3;
+// translation vectors left out of both standard layouts; a label naming no element refused.
+TEST(AtomLineLayouts, StandardPdbAndXyzColumns) {
+    structure_record carbons;
+    for (int i = 0; i < 1000; ++i)
+        carbons.atoms.push_back({"6", "-999.9994", "9999.9994", "0.0005"});
+    const auto pdb = test::lines_of(standard_pdb_atoms(carbons));
+    EXPECT_EQ(pdb[98] + "|" + pdb[99].substr(12, 4) + "|" + pdb[999].substr(0, 17),
+              "ATOM     99  C99 MOL A   1    -999.9999999.999   0.000  1.00  0.00           C|"
+              "C100|ATOM   1000  C   ");
+    const structure_record cell{
+        {{"TV", "2.46", "0", "0"}, {"Cl", " 1.0", "-2.5", "1E-1"}, {"fe", "0", "0", "0"}}};
+    EXPECT_EQ(standard_pdb_atoms(cell),
+              "ATOM      1 CL1  MOL A   1       1.000  -2.500   0.100  1.00  0.00          CL\n"
+              "ATOM      2 FE1  MOL A   1       0.000   0.000   0.000  1.00  0.00          FE\n");
+    EXPECT_EQ(standard_xyz_frame(cell, "cell"),
+              "2\ncell\n"
+              "Cl            1.0           -2.5           1E-1\n"
+              "Fe              0              0              0\n");
+    EXPECT_EQ(standard_pdb_model(structure_record{}, 12345), "MODEL    12345\nENDMDL\n");
+    const auto refused = [](const atom_row& row) {
+        return test::error_of([&] { standard_xyz_frame({{row}}, ""); });
+    };
+    EXPECT_EQ(refused({"Bq", "0", "0", "0"}) + "|" + refused({"C", "0", "x", "0"}),
+              "13 No element in the atom label \"Bq\"|13 Type mismatch");
+    EXPECT_EQ(test::error_of([] {
+                  standard_pdb_atoms({{{"C", "0", "0", "10000"}}});
+              }),
+              "6 Overflow");
+}
+
+// Labels as programs write them: atomic numbers, symbols in any case with what follows them.
+TEST(ElementSymbols, ElementOfLabel) {
+    EXPECT_EQ(test::each([](const char* l) { return std::string(element_of_label(l)); },
+                         {"6", "C", "cl", "Cl2", "C(Iso=13)", "HW", "CA", " 8 ", "Bq", "X", "0",
+                          "104", "TV", ""}),
+              "C|C|Cl|Cl|C|H|Ca|O|||||||");
 }
 
 // Only an exact whole number from 1 to 103 names an element; a failure names the lookup.

@@ -30,6 +30,26 @@ TEST(LineReader, LinesKeepTheirCarriageReturnWholeHoweverLongUnterminatedLastByR
     EXPECT_EQ(read, "xxxxx 200000 @200001|short 5 @200007|");
 }
 
+// Every line end read as a line feed, for readers of files that passed through other platforms;
+// a CR that is the last byte of the reader's buffer still joins the LF that opens the next one.
+TEST(LineReader, AnyLineEndsReadAsTheLineFeedCopy) {
+    const auto must = last_line::must_end_with_lf;
+    for (const auto& [text, lines] :
+         std::vector<std::pair<std::string, std::string>>{{"a\r\nb\n\n", "a|b||"},
+                                                          {"a\rb\r\r", "a|b||"},
+                                                          {"a\r\n\rb\n", "a||b|"},
+                                                          {"a\r", "a|"},
+                                                          {"a\nlast", "62 Input past end of file"}})
+        EXPECT_EQ(read_all(std::istringstream(text), must, line_ends::any), lines) << text;
+    const std::string chunk_end = std::string(65535, 'x') + "\r\nnext\r\n";
+    std::istringstream in(chunk_end);
+    line_reader reader(in, must, line_ends::any);
+    std::string line, read;
+    while (reader.next(line))
+        read += std::to_string(line.size()) + "@" + std::to_string(reader.position()) + "|";
+    EXPECT_EQ(read, "65535@65537|4@65543|");
+}
+
 TEST(LineReader, OpenFailuresNameTheCause) {
     test::temp_dir dir;
     const auto may = last_line::may_end_without_lf;

@@ -31,6 +31,14 @@ TEST(NumberForms, GeneralPrintAndPatternForms) {
                    {1.5, -0.123456789, 12345.6, 0.0, -0.00000001}),
               "1.5000000|-0.1234568|12345.6000000|0.0000000|0.0000000|");
     EXPECT_EQ(format_pattern(0.25, "#.00"), ".25");
+    // Fixed decimals from a text: halves to even on the digits shown (0.0005 and 1.2345 are
+    // halves; their nearest doubles lie above and below), carries through nines, no "-0".
+    EXPECT_EQ(each([](const char* t) { return rounded_fixed(t, 3); },
+                   {"-12.345678", " 0.0005", "0.0015", "1.2345", "1.2355", "-0.0004", "9999.9995",
+                    "-999.9996", "1.5D+02", "7", "0", "-0.000000", "0.00051", "4E-5"}),
+              "-12.346|0.000|0.002|1.234|1.236|0.000|10000.000|-1000.000|150.000|7.000|0.000|"
+              "0.000|0.001|0.000|");
+    EXPECT_EQ(test::error_of([] { rounded_fixed("1.2.3", 3); }), "13 Type mismatch");
     EXPECT_EQ(format_pattern(7.0, "000"), "007");
 }
 

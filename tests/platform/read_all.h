@@ -10,10 +10,11 @@
 namespace qm {
 
 // Every line the reader gives, each followed by '|', or the run error the reading ends in.
-template <class Source> std::string read_all(Source&& source, last_line rule) {
+template <class Source>
+std::string read_all(Source&& source, last_line rule, line_ends ends = line_ends::lf) {
     std::string lines;
     const std::string error = test::error_of([&] {
-        line_reader reader(source, rule);
+        line_reader reader(source, rule, ends);
         for (std::string line; reader.next(line);)
             lines += line + "|";
     });

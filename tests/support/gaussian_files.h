@@ -22,6 +22,9 @@ inline const std::string g16_banner_end = "            Gaussian, Inc.  All Right
 inline const std::string g98_header =
     "                         Standard orientation:                         ";
 inline const std::string g94_header = "                   Standard orientation:";
+// What a NoSymm job prints instead.
+inline const std::string g98_input_header =
+    "                          Input orientation:                          ";
 
 // A number right-aligned in `width` columns with `decimals` decimals (Fortran Fw.d).
 // to_chars, not printf: the windows' tests run under the user's locale, whose decimal point
