@@ -161,9 +161,10 @@ bool no_cartesian_structure(const extraction& found, JobUi& ui) {
 }
 
 bool xyz_route(const conversion_settings& settings, JobUi& ui) {
-    // XYZ input converts to PDB only: another output type left selected writes nothing.
+    // XYZ input converts to PDB and to standard XYZ only: another output type left selected
+    // writes nothing.
     conversion_settings s = settings;
-    if (s.output_kind != output_type::pdb && s.output_kind != output_type::standard_pdb)
+    if (s.output_kind != output_type::pdb && !standard_layout(s.output_kind))
         s.output_kind = output_type::none;
     if (!format_passed(xyz_input_test(s.input, ui), ui))
         return false;
@@ -267,8 +268,10 @@ bool output_allowed(input_type input, output_type output) {
     case output_type::standard_pdb:
         return true;
     case output_type::xyz:
-    case output_type::standard_xyz:
         return input != input_type::xyz;
+    case output_type::standard_xyz:
+        // An XYZ file of our own layout (or a trajectory) becomes one that every program reads.
+        return true;
     case output_type::g94:
     case output_type::freq:
         return input == input_type::g98;

@@ -75,6 +75,10 @@ TEST(ConversionRoute, EveryRouteEndsInOneMessage) {
               "ATOM      1  C1  MOL A   1       0.000   0.000   0.000  1.00  0.00           C\n"
               "ATOM      2 CL1  MOL A   1       1.000 -12.346 100.000  1.00  0.00          "
               "CL\nEND\n"},
+             {"OwnXyzLayoutToStandardXyz", "water\n8 0.000 0.000 0.119\n1 0.000 0.763 -0.477\n",
+              in::xyz, out::standard_xyz, converted,
+              "2\nin, geometry 1\nO           0.000          0.000          0.119\n"
+              "H           0.000          0.763         -0.477\n"},
              {"standard XYZ frame short of its count", "2\ncomment\nC 0.0 0.0 0.0\n", in::xyz,
               out::pdb,
               fatal + "Frame 1 has 1 atom line for its count of 2) in (xyz_extract" + report_end},

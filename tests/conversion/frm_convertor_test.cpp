@@ -73,7 +73,8 @@ TEST_F(convertor_window, StagesOpenInTurnAndResetShutsThem) {
 }
 
 // Each input type offers its output types, the standard layouts as their own-layout
-// neighbours; the multiple-geometries box for Gaussian outputs and XYZ files (trajectories),
+// neighbours (and standard XYZ for an XYZ file, which it turns into one every program reads);
+// the multiple-geometries box for Gaussian outputs and XYZ files (trajectories),
 // and the Gaussian 94 and frequency outputs uncheck it.
 TEST_F(convertor_window, InputTypeEnablesItsOutputTypes) {
     prepare("in", "out");
@@ -90,7 +91,7 @@ TEST_F(convertor_window, InputTypeEnablesItsOutputTypes) {
                    "|";
     }
     EXPECT_EQ(offered, "g94 pdb xyz freq xyz pdb geom geom |pdb xyz xyz pdb geom geom |"
-                       "pdb xyz xyz pdb |pdb pdb geom geom |");
+                       "pdb xyz xyz pdb |pdb xyz pdb geom geom |");
 
     auto* multiple = button("chk_multiple_geom");
     for (const char* name : {"opt_in_g98", "chk_multiple_geom", "opt_out_freq"})
