@@ -114,4 +114,22 @@ std::string format_pattern(double value, std::string_view pattern) {
     return out;
 }
 
+namespace {
+
+std::string chars_form(double value, std::chars_format form) {
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value, form);
+    return ec == std::errc{} ? std::string(text, end) : std::string();
+}
+
+} // namespace
+
+std::string round_trip_form(double value) {
+    return chars_form(value, std::chars_format::general);
+}
+
+std::string round_trip_scientific(double value) {
+    return chars_form(value, std::chars_format::scientific);
+}
+
 } // namespace qm

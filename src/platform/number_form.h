@@ -23,6 +23,11 @@ std::string print_form_single(float value);
 // the decimals, the 0s before it the minimum integer digits; '#' adds nothing.
 std::string format_pattern(double value, std::string_view pattern);
 
+// Computed values in data files meant for other programs: the shortest text that reads back as
+// the same double ("0.1", "2.5e-07"). The scientific variant always has a mantissa and an
+// exponent ("0e+00", "1e+00"), so no number is ever a single character.
+std::string round_trip_form(double value);
+std::string round_trip_scientific(double value);
 // Whole counts (files, lines, atoms) are plain decimal digits.
 inline std::string count_text(long long n) {
     return std::to_string(n);
