@@ -143,10 +143,10 @@ struct new_file_guard {
 };
 
 // Writes `bytes` to a new file beside `path` (a name that did not exist yet), with the
-// permission bits `mode`, flushed to the disk and closed; `fresh` removes it unless it is
-// renamed into place.
+// permission bits `mode`, flushed to the disk when `sync`, and closed; `fresh` removes it
+// unless it is renamed into place.
 void write_beside(new_file_guard& fresh, const std::filesystem::path& path, std::string_view bytes,
-                  mode_t mode) {
+                  mode_t mode, bool sync = true) {
     // mkstemps only ever creates a name that did not exist, so a user's own file is never hit.
     fresh.name = path.string() + ".XXXXXX.tmp";
     errno = 0;
@@ -165,7 +165,7 @@ void write_beside(new_file_guard& fresh, const std::filesystem::path& path, std:
             throw write_failure(path, n < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(n);
     }
-    if (::fchmod(fresh.fd, mode) != 0 || ::fsync(fresh.fd) != 0)
+    if (::fchmod(fresh.fd, mode) != 0 || (sync && ::fsync(fresh.fd) != 0))
         throw write_failure(path, errno);
     const int fd = fresh.fd;
     fresh.fd = -1;
@@ -209,19 +209,24 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view b
 
 void write_file_by_rename(const std::filesystem::path& path, std::string_view bytes) {
     struct stat existing {};
+    mode_t mode = 0;
     if (::stat(path.c_str(), &existing) == 0) {
-        if (S_ISREG(existing.st_mode))
-            return replace_file_contents(path, bytes);
         // A pipe or a device, standard output among them, is written as it stands.
-        return write_whole_file(path, bytes);
-    }
-    if (errno != ENOENT)
+        if (!S_ISREG(existing.st_mode))
+            return write_whole_file(path, bytes);
+        mode = existing.st_mode & 07777;
+    } else if (errno != ENOENT) {
         throw create_failure(path, errno);
-    // A new file gets the bits a plain create would give it.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    } else {
+        // A new file gets the bits a plain create would give it.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    // Results a job can write again are not forced to the disk (that waits on it for seconds
+    // on a busy machine); the rename still never shows a half-written file.
     new_file_guard fresh;
-    write_beside(fresh, path, bytes, 0666 & ~mask);
+    write_beside(fresh, path, bytes, mode, false);
     if (::rename(fresh.name.c_str(), path.c_str()) != 0)
         throw create_failure(path, errno);
     fresh.placed = true;

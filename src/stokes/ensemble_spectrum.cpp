@@ -133,14 +133,11 @@ double line_shape_value(line_shape shape, double width, double x) {
     return std::exp(-exponent) / (width * std::sqrt(2 * std::numbers::pi));
 }
 
-// S at grid points [first, last): each point sums its states in the table's order, so the
-// result is the same whatever the number of threads.
-void broaden_range(const spectrum_states& states, const spectrum_settings& settings,
-                   ensemble_spectrum& s, std::size_t first, std::size_t last) {
+// S at grid points [first, last) by the formula as it stands: each point sums its states in
+// the table's order, so the result is the same whatever the number of threads.
+void broaden_directly(const spectrum_states& states, const spectrum_settings& settings,
+                      double width, ensemble_spectrum& s, std::size_t first, std::size_t last) {
     const bool gaussian = settings.shape == line_shape::gaussian;
-    const double width = gaussian ? settings.fwhm / (2 * std::sqrt(2 * std::numbers::ln2))
-                                  : settings.fwhm / 2; // s or gamma, eV
-    const double n = static_cast<double>(states.snapshots);
     for (std::size_t j = first; j < last; ++j) {
         double sum = 0;
         for (const excited_state_line& state : states.states) {
@@ -149,8 +146,47 @@ void broaden_range(const spectrum_states& states, const spectrum_settings& setti
                 continue;
             sum += state.oscillator * line_shape_value(settings.shape, width, x);
         }
-        s.density[j] = sum / n;
+        s.density[j] = sum / static_cast<double>(states.snapshots);
     }
+}
+
+// The same sums for Gaussian lines on a grid no coarser than their width s, without an exp per
+// term: along the grid a line's values follow g(x + h) = g(x) r(x) and r(x + h) = r(x) q, with
+// r(x) = exp(-(2xh + h^2) / 2s^2) and q = exp(-h^2 / s^2). Both restart from exp every 64
+// points, which keeps the rounding within about 1e-13 of the direct values. A line is visited
+// only within its reach, beyond which its exponent passes the limit and it adds exactly 0.
+// Each point still takes its states in the table's order.
+void broaden_gaussians(const spectrum_states& states, double step, double width,
+                       ensemble_spectrum& s, std::size_t first, std::size_t last) {
+    constexpr std::size_t restart = 64;
+    const double two_s2 = 2 * width * width;
+    const double norm = 1 / (width * std::sqrt(2 * std::numbers::pi));
+    const double reach = std::sqrt(gaussian_exponent_limit * two_s2);
+    const double q = std::exp(-step * step / (width * width));
+    const double from = s.energies.front();
+    std::vector<double> sums(last - first, 0.0);
+    for (const excited_state_line& state : states.states) {
+        const double low = std::ceil((state.energy - reach - from) / step);
+        const double high = std::floor((state.energy + reach - from) / step) + 1;
+        const auto begin = static_cast<std::size_t>(
+            std::clamp(low, static_cast<double>(first), static_cast<double>(last)));
+        const auto end = static_cast<std::size_t>(
+            std::clamp(high, static_cast<double>(first), static_cast<double>(last)));
+        const double weight = state.oscillator * norm;
+        for (std::size_t block = begin; block < end; block += restart) {
+            const double x = s.energies[block] - state.energy;
+            double g = std::exp(-(x * x) / two_s2);
+            double r = std::exp(-(2 * x * step + step * step) / two_s2);
+            const std::size_t stop = std::min(end, block + restart);
+            for (std::size_t j = block; j < stop; ++j) {
+                sums[j - first] += weight * g;
+                g *= r;
+                r *= q;
+            }
+        }
+    }
+    for (std::size_t j = first; j < last; ++j)
+        s.density[j] = sums[j - first] / static_cast<double>(states.snapshots);
 }
 
 } // namespace
@@ -200,8 +236,14 @@ ensemble_spectrum broaden_states(const spectrum_states& states, const spectrum_s
         s.energies[j] = from + static_cast<double>(j) * settings.step;
 
     const double terms = static_cast<double>(points) * static_cast<double>(states.states.size());
+    const bool gaussian = settings.shape == line_shape::gaussian;
+    const double width = gaussian ? settings.fwhm / (2 * std::sqrt(2 * std::numbers::ln2))
+                                  : settings.fwhm / 2; // s or gamma, eV
     for_each_share(points, terms < terms_per_thread, [&](std::size_t first, std::size_t last) {
-        broaden_range(states, settings, s, first, last);
+        if (gaussian && settings.step <= width)
+            broaden_gaussians(states, settings.step, width, s, first, last);
+        else
+            broaden_directly(states, settings, width, s, first, last);
     });
     s.peak = *std::max_element(s.density.begin(), s.density.end());
     if (!(s.peak > 0))

@@ -39,7 +39,8 @@ double series_number(std::string_view field, const std::filesystem::path& path,
 
 // The cosine transform of the damped correlation at one angular frequency (rad/fs), trapezoid
 // rule over k = 0..M. cos(w k dt) comes from rotating a unit phasor by w dt at every step,
-// taken afresh from cos and sin every 64 steps, so its rounding never builds up past ~1e-14.
+// taken afresh from cos and sin every 64 steps, so its rounding stays within about 1e-12 of
+// the transform's largest value.
 double cosine_transform(const std::vector<double>& damped, double omega, double step) {
     const std::size_t last = damped.size() - 1;
     const double turn_cos = std::cos(omega * step), turn_sin = std::sin(omega * step);

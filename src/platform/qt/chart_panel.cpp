@@ -110,7 +110,11 @@ QChart* make_chart(const chart_data& data) {
         top->setTitleText(to_qt(data.top_title));
         top->setRange(x->min(), x->max());
         top->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-        for (const axis_label& label : data.top_labels)
+        // A category axis takes its labels in rising order of their values.
+        std::vector<axis_label> labels = data.top_labels;
+        std::sort(labels.begin(), labels.end(),
+                  [](const axis_label& a, const axis_label& b) { return a.at < b.at; });
+        for (const axis_label& label : labels)
             if (label.at >= x->min() && label.at <= x->max())
                 top->append(to_qt(label.text), label.at);
         // Not attached to a series: it only labels the bottom axis's span in another unit.
