@@ -1,12 +1,12 @@
 #include "stokes/ensemble_spectrum.h"
 
-#include "platform/error_report.h"
 #include "platform/line_reader.h"
 #include "platform/number_form.h"
 #include "platform/output_file.h"
 #include "platform/text.h"
 #include "platform/val.h"
 #include "platform/worker_threads.h"
+#include "stokes/problem_trap.h"
 #include "stokes/spectroscopy_constants.h"
 #include "stokes/stokes_shift_summary.h"
 
@@ -326,9 +326,8 @@ spectrum_outcome run_spectrum(const spectrum_settings& settings, JobUi& ui, char
     busy_pointer hourglass(ui);
     spectrum_states states;
     ensemble_spectrum s;
-    std::string problem;
-    const bool done = run_trapped(ui, report_form::short_form, spectrum_routine, [&] {
-        try {
+    const bool done = run_trapping_problems<spectrum_problem>(
+        ui, report_form::short_form, spectrum_routine, spectrum_title, [&] {
             for (const auto* output : {&settings.output, &settings.stokes_file})
                 if (!output->empty())
                     ensure_distinct_files(settings.input, *output);
@@ -340,17 +339,9 @@ spectrum_outcome run_spectrum(const spectrum_settings& settings, JobUi& ui, char
                 write_file_by_rename(settings.output, spectrum_csv(s));
             if (!settings.stokes_file.empty())
                 write_file_by_rename(settings.stokes_file, stokes_spectrum_text(s));
-        } catch (const spectrum_problem& p) {
-            problem = p.text;
-        }
-    });
+        });
     if (!done)
         return spectrum_outcome::stopped;
-    if (!problem.empty()) {
-        ui.status(problem);
-        ui.message(message_icon::exclamation, spectrum_title, problem);
-        return spectrum_outcome::stopped;
-    }
     const auto peak = std::max_element(s.density.begin(), s.density.end()) - s.density.begin();
     const double peak_energy = s.energies[static_cast<std::size_t>(peak)];
     std::string text = count_text(std::ssize(states.states)) + " states of " +

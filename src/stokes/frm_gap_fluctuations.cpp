@@ -67,16 +67,7 @@ frm_gap_fluctuations::frm_gap_fluctuations(QWidget* parent) : QWidget(parent) {
                            {lbl_wavenumber_max, txt_wavenumber_max},
                            {lbl_wavenumber_step, txt_wavenumber_step}});
     column_rows.layout()->addWidget(txt_summary, 8, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmd_execute);
-    buttons->addWidget(cmd_return);
-    column_rows.add_foot(buttons);
-    auto* top = new QHBoxLayout;
-    top->addLayout(column_rows.layout());
-    top->addWidget(chart_fluctuations, 1);
-    auto* column = new QVBoxLayout(scrolling_page(this));
-    column->addLayout(top, 1);
-    column->addWidget(txt_status);
+    lay_out_chart_tool(this, column_rows, cmd_execute, cmd_return, chart_fluctuations, txt_status);
 
     connect(cmd_input_file, &QPushButton::clicked, this, [this] {
         if (choose_file(cmd_input_file, file_purpose::read, input_path_, lbl_input_path)) {

@@ -80,16 +80,7 @@ frm_spectrum::frm_spectrum(QWidget* parent) : QWidget(parent) {
                            {lbl_to, txt_to},
                            {lbl_step, txt_step},
                            {lbl_snapshots, txt_snapshots}});
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmd_execute);
-    buttons->addWidget(cmd_return);
-    column_rows.add_foot(buttons);
-    auto* top = new QHBoxLayout;
-    top->addLayout(column_rows.layout());
-    top->addWidget(chart_spectrum, 1);
-    auto* column = new QVBoxLayout(scrolling_page(this));
-    column->addLayout(top, 1);
-    column->addWidget(txt_status);
+    lay_out_chart_tool(this, column_rows, cmd_execute, cmd_return, chart_spectrum, txt_status);
 
     connect(cmd_input_file, &QPushButton::clicked, this, [this] {
         if (choose_file(cmd_input_file, file_purpose::read, input_path_, lbl_input_path)) {

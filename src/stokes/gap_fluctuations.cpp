@@ -1,7 +1,6 @@
 #include "stokes/gap_fluctuations.h"
 
 #include "correlation/fft_correlation.h"
-#include "platform/error_report.h"
 #include "platform/line_reader.h"
 #include "platform/number_form.h"
 #include "platform/output_file.h"
@@ -9,6 +8,7 @@
 #include "platform/text.h"
 #include "platform/val.h"
 #include "platform/worker_threads.h"
+#include "stokes/problem_trap.h"
 #include "stokes/spectroscopy_constants.h"
 
 #include <algorithm>
@@ -257,33 +257,24 @@ gap_fluctuation_outcome run_gap_fluctuations(const gap_fluctuation_settings& set
                                              gap_fluctuation_display* display) {
     busy_pointer hourglass(ui);
     gap_fluctuation_results r;
-    std::string problem;
-    const bool done = run_trapped(ui, report_form::short_form, gap_fluctuations_routine, [&] {
-        try {
+    const bool done = run_trapping_problems<gap_series_problem>(
+        ui, report_form::short_form, gap_fluctuations_routine, gap_fluctuations_title, [&] {
             ui.status("Reading " + settings.input.string());
             check_settings(settings);
             for (const auto* output : {&settings.correlation, &settings.spectral_density})
                 if (!output->empty())
                     ensure_distinct_files(settings.input, *output);
             const energy_gap_series series = read_energy_gap_series(settings.input);
-            ui.status("Analysing " + count_text(static_cast<long long>(series.energies.size())) +
-                      " points");
+            ui.status("Analysing " +
+                      count_text(static_cast<long long>(series.energies.size())) + " points");
             r = analyse_energy_gap(series, settings);
             if (!settings.correlation.empty())
                 write_file_by_rename(settings.correlation, correlation_csv(r));
             if (!settings.spectral_density.empty())
                 write_file_by_rename(settings.spectral_density, spectral_density_text(r));
-        } catch (const gap_series_problem& p) {
-            problem = p.text;
-        }
-    });
+        });
     if (!done)
         return gap_fluctuation_outcome::stopped;
-    if (!problem.empty()) {
-        ui.status(problem);
-        ui.message(message_icon::exclamation, gap_fluctuations_title, problem);
-        return gap_fluctuation_outcome::stopped;
-    }
     ui.status("Analysed " + count_text(r.points) + " points");
     const std::string summary = gap_fluctuation_summary(r);
     if (display != nullptr) {

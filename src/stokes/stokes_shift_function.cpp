@@ -1,8 +1,8 @@
 #include "stokes/stokes_shift_function.h"
 
-#include "platform/error_report.h"
 #include "platform/number_form.h"
 #include "platform/output_file.h"
+#include "stokes/problem_trap.h"
 #include "stokes/spectroscopy_constants.h"
 
 #include <algorithm>
@@ -104,23 +104,14 @@ bool run_stokes_shift_function(const spectral_density_table& table,
                                const std::filesystem::path& output, JobUi& ui, chart_data* chart) {
     busy_pointer hourglass(ui);
     stokes_shift_function s;
-    std::string problem;
-    const bool done =
-        run_trapped(ui, report_form::number_form, stokes_shift_function_routine, [&] {
-            try {
-                s = compute_stokes_shift_function(table, settings);
-                write_file_by_rename(output, stokes_shift_function_csv(s));
-            } catch (const stokes_shift_function_problem& p) {
-                problem = p.text;
-            }
+    const bool done = run_trapping_problems<stokes_shift_function_problem>(
+        ui, report_form::number_form, stokes_shift_function_routine, stokes_shift_function_title,
+        [&] {
+            s = compute_stokes_shift_function(table, settings);
+            write_file_by_rename(output, stokes_shift_function_csv(s));
         });
     if (!done)
         return false;
-    if (!problem.empty()) {
-        ui.status(problem);
-        ui.message(message_icon::exclamation, stokes_shift_function_title, problem);
-        return false;
-    }
     ui.status(stokes_shift_function_status(output, s.reorganisation_energy));
     if (chart != nullptr) {
         *chart = {"Stokes Shift Function", "Time (fs)", "S(t)", {{"S(t)", {}}}};

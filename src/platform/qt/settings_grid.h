@@ -2,7 +2,11 @@
 // chose, a label beside its box (the label's shortcut goes to the box).
 #pragma once
 
+#include "platform/qt/window_layout.h"
+
+#include <QBoxLayout>
 #include <QGridLayout>
+#include <QPushButton>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -41,5 +45,21 @@ private:
     QGridLayout* grid_;
     int row_ = 0;
 };
+
+// The page of a tool window with a chart: the settings column with Execute and Return at its
+// foot, the chart beside it, the status line under both.
+inline void lay_out_chart_tool(QWidget* window, settings_grid& settings, QPushButton* execute,
+                               QPushButton* back, QWidget* chart, QLineEdit* status) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(execute);
+    buttons->addWidget(back);
+    settings.add_foot(buttons);
+    auto* top = new QHBoxLayout;
+    top->addLayout(settings.layout());
+    top->addWidget(chart, 1);
+    auto* column = new QVBoxLayout(scrolling_page(window));
+    column->addLayout(top, 1);
+    column->addWidget(status);
+}
 
 } // namespace qm
