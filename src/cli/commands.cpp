@@ -58,8 +58,17 @@ const subcommand_entry subcommands[] = {
     {"spectral-density", "stokes",
      "Read a spectral density file into rows of three numbers and print them",
      add_spectral_density},
+    {"spectrum", "stokes",
+     "Ensemble absorption or emission spectrum of a states table, for the Stokes shift window",
+     add_spectrum},
+    {"gap-fluctuations", "stokes",
+     "Statistics, correlation function and spectral density of an energy-gap series",
+     add_gap_fluctuations},
+    {"tdss", "stokes",
+     "Time-dependent Stokes shift function S(t) and reorganisation energy of a spectral density",
+     add_tdss},
     {"correlate", "correlation",
-     "Correlation function of two equally long series of values by direct summation",
+     "Correlation function of two equally long series of values by direct summation or FFT",
      add_correlate},
 };
 

@@ -71,5 +71,8 @@ action add_stokes_shift(CLI::App& app);
 action add_phase_correct(CLI::App& app);
 action add_spectral_density(CLI::App& app);
 action add_correlate(CLI::App& app);
+action add_spectrum(CLI::App& app);
+action add_gap_fluctuations(CLI::App& app);
+action add_tdss(CLI::App& app);
 
 } // namespace qm::cli

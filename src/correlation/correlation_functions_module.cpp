@@ -1,6 +1,7 @@
 #include "correlation/correlation_functions_module.h"
 
 #include "correlation/correlation_sum.h"
+#include "correlation/fft_correlation.h"
 #include "platform/error_report.h"
 #include "platform/line_reader.h"
 #include "platform/number_form.h"
@@ -132,9 +133,16 @@ bool correlation_functions_calculate_correlation_function(correlation_state& sta
         const std::int64_t last_tau = std::max<std::int64_t>(state.l1, 0);
         ui.progress_range(0, last_tau);
         ui.progress_value(0);
-        state.c = direct_correlation(state.x1, state.x2, [&](std::int64_t finished) {
-            ui.progress_value(std::min(finished, last_tau));
-        });
+        if (settings.method == correlation_method::fft) {
+            // One series read twice (an autocorrelation) needs one transform.
+            const std::vector<double>& x2 = state.x1 == state.x2 ? state.x1 : state.x2;
+            state.c = fft_correlation(state.x1, x2, static_cast<std::size_t>(last_tau));
+            ui.progress_value(last_tau);
+        } else {
+            state.c = direct_correlation(state.x1, state.x2, [&](std::int64_t finished) {
+                ui.progress_value(std::min(finished, last_tau));
+            });
+        }
         if (settings.adjust_by_msd && !state.c.empty())
             divide_all(state.c, state.d);
         if (settings.norm_to_one) {

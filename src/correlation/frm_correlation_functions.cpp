@@ -10,6 +10,7 @@
 #include "shell/navigation.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -125,6 +126,10 @@ void frm_correlation_functions::build_controls() {
     chk_adjust_by_msd =
         named(new QCheckBox("Normalise Data Using Mean Square Deviation?"), "chk_adjust_by_msd");
     chk_norm_to_one = named(new QCheckBox("Normalise Data to Unity?"), "chk_norm_to_one");
+    lbl_method = named(new QLabel("&Method:"), "lbl_method");
+    cbo_method = named(new QComboBox, "cbo_method");
+    cbo_method->addItems({"Exact order", "FFT"}); // in the order of correlation_method
+    lbl_method->setBuddy(cbo_method);
 
     Frame1 = named(new QGroupBox("Current Status"), "Frame1");
     Label4 = named(new QLabel("Progress"), "Label4");
@@ -156,6 +161,10 @@ void frm_correlation_functions::build_controls() {
     auto* options = new QVBoxLayout;
     for (QCheckBox* box : {chk_adjust_by_mean, chk_adjust_by_msd, chk_norm_to_one})
         options->addWidget(box);
+    auto* method = new QHBoxLayout;
+    method->addWidget(lbl_method);
+    method->addWidget(cbo_method, 1);
+    options->addLayout(method);
     options->addStretch();
     auto* controls = new QHBoxLayout;
     controls->addLayout(files, 1);
@@ -181,6 +190,7 @@ void frm_correlation_functions::execute() {
     settings.adjust_by_mean = chk_adjust_by_mean->isChecked();
     settings.adjust_by_msd = chk_adjust_by_msd->isChecked();
     settings.norm_to_one = chk_norm_to_one->isChecked();
+    settings.method = static_cast<correlation_method>(cbo_method->currentIndex());
     widget_job_ui ui({this, nullptr, nullptr, nullptr, ProgressBar, {this}});
     job_running_ = true;
     chart_data chart;

@@ -8,6 +8,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -40,6 +41,8 @@ public:
     QCheckBox* chk_adjust_by_mean;
     QCheckBox* chk_adjust_by_msd;
     QCheckBox* chk_norm_to_one;
+    QLabel* lbl_method;
+    QComboBox* cbo_method; // "Exact order" (the direct sum) or "FFT"
     QGroupBox* Frame1;
     QProgressBar* ProgressBar;
     QLabel* Label4;

@@ -19,11 +19,20 @@ struct chart_line {
     bool mark = false;
 };
 
+// A label of a second x axis, at a value of the first one (a wavelength over an energy).
+struct axis_label {
+    double at = 0;
+    std::string text;
+};
+
 struct chart_data {
     std::string title;
     std::string x_title; // with its unit, "Time (fs)"
     std::string y_title;
     std::vector<chart_line> lines;
+    // A second x axis along the top, when it has labels.
+    std::string top_title{};
+    std::vector<axis_label> top_labels{};
 };
 
 } // namespace qm

@@ -162,4 +162,22 @@ std::string rounded_fixed(std::string_view number_text, int decimals) {
     return (value < 0 && !zero ? "-" : "") + units;
 }
 
+namespace {
+
+std::string chars_form(double value, std::chars_format form) {
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value, form);
+    return ec == std::errc{} ? std::string(text, end) : std::string();
+}
+
+} // namespace
+
+std::string round_trip_form(double value) {
+    return chars_form(value, std::chars_format::general);
+}
+
+std::string round_trip_scientific(double value) {
+    return chars_form(value, std::chars_format::scientific);
+}
+
 } // namespace qm

@@ -142,16 +142,12 @@ struct new_file_guard {
     }
 };
 
-} // namespace
-
-void replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
-                           const std::filesystem::path& keep_original_as) {
-    struct stat original {};
-    if (::stat(path.c_str(), &original) != 0)
-        throw errno == ENOENT ? run_error::from_number(err::file_not_found).in_file(path)
-                              : create_failure(path, errno);
+// Writes `bytes` to a new file beside `path` (a name that did not exist yet), with the
+// permission bits `mode`, flushed to the disk when `sync`, and closed; `fresh` removes it
+// unless it is renamed into place.
+void write_beside(new_file_guard& fresh, const std::filesystem::path& path, std::string_view bytes,
+                  mode_t mode, bool sync = true) {
     // mkstemps only ever creates a name that did not exist, so a user's own file is never hit.
-    new_file_guard fresh;
     fresh.name = path.string() + ".XXXXXX.tmp";
     errno = 0;
     fresh.fd = ::mkstemps(fresh.name.data(), 4);
@@ -169,12 +165,24 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view b
             throw write_failure(path, n < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(n);
     }
-    if (::fchmod(fresh.fd, original.st_mode & 07777) != 0 || ::fsync(fresh.fd) != 0)
+    if (::fchmod(fresh.fd, mode) != 0 || (sync && ::fsync(fresh.fd) != 0))
         throw write_failure(path, errno);
     const int fd = fresh.fd;
     fresh.fd = -1;
     if (::close(fd) != 0)
         throw write_failure(path, errno);
+}
+
+} // namespace
+
+void replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
+                           const std::filesystem::path& keep_original_as) {
+    struct stat original {};
+    if (::stat(path.c_str(), &original) != 0)
+        throw errno == ENOENT ? run_error::from_number(err::file_not_found).in_file(path)
+                              : create_failure(path, errno);
+    new_file_guard fresh;
+    write_beside(fresh, path, bytes, original.st_mode & 07777);
 
     if (!keep_original_as.empty()) {
         // A second name for the original: link() never replaces an existing backup, and the
@@ -194,6 +202,31 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view b
                 throw create_failure(keep_original_as, errno);
         }
     }
+    if (::rename(fresh.name.c_str(), path.c_str()) != 0)
+        throw create_failure(path, errno);
+    fresh.placed = true;
+}
+
+void write_file_by_rename(const std::filesystem::path& path, std::string_view bytes) {
+    struct stat existing {};
+    mode_t mode = 0;
+    if (::stat(path.c_str(), &existing) == 0) {
+        // A pipe or a device, standard output among them, is written as it stands.
+        if (!S_ISREG(existing.st_mode))
+            return write_whole_file(path, bytes);
+        mode = existing.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        throw create_failure(path, errno);
+    } else {
+        // A new file gets the bits a plain create would give it.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    // Results a job can write again are not forced to the disk (that waits on it for seconds
+    // on a busy machine); the rename still never shows a half-written file.
+    new_file_guard fresh;
+    write_beside(fresh, path, bytes, mode, false);
     if (::rename(fresh.name.c_str(), path.c_str()) != 0)
         throw create_failure(path, errno);
     fresh.placed = true;

@@ -71,4 +71,11 @@ void append_file(const std::filesystem::path& path, std::string_view bytes);
 void replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
                            const std::filesystem::path& keep_original_as = {});
 
+// A whole output written by rename: the bytes go to a new file beside `path`, which replaces
+// `path` in one step once it is complete (an existing file keeps its permission bits), so a
+// failed run never leaves a truncated output. Unlike replace_file_contents it does not wait
+// for the disk: for results a run can write again. Standard output and other non-files are
+// written as they stand.
+void write_file_by_rename(const std::filesystem::path& path, std::string_view bytes);
+
 } // namespace qm

@@ -1,6 +1,9 @@
 #include "platform/worker_threads.h"
 
+#include <algorithm>
 #include <atomic>
+#include <system_error>
+#include <vector>
 #include <sched.h>
 #include <thread>
 
@@ -27,6 +30,27 @@ unsigned worker_threads() {
 
 void set_worker_threads(unsigned count) {
     chosen.store(count, std::memory_order_relaxed);
+}
+
+void for_each_share(std::size_t count, bool serial,
+                    const std::function<void(std::size_t first, std::size_t last)>& body) {
+    const std::size_t threads =
+        serial ? 1 : std::max<std::size_t>(1, std::min<std::size_t>(worker_threads(), count));
+    const std::size_t share = count == 0 ? 0 : (count + threads - 1) / threads;
+    std::size_t next = share; // the calling thread takes the first share
+    {
+        std::vector<std::jthread> helpers;
+        for (; next < count; next += share) {
+            try {
+                helpers.emplace_back(body, next, std::min(count, next + share));
+            } catch (const std::system_error&) {
+                break; // no more threads to be had: the calling thread does the rest
+            }
+        }
+        body(0, std::min(count, share));
+        if (next < count)
+            body(next, count);
+    } // joins
 }
 
 } // namespace qm

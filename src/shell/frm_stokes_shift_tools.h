@@ -16,6 +16,8 @@ public:
     QPushButton* cmd_Data_extract1;
     QPushButton* cmd_Phase_correct;
     QPushButton* cmd_TDSS;
+    QPushButton* cmd_spectrum;
+    QPushButton* cmd_gap_fluctuations;
     QPushButton* cmd_return;
 
 protected:

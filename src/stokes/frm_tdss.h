@@ -1,9 +1,10 @@
-// "Time Dependent Stokes Shift": the front end of the time-dependent Stokes shift, in three
+// "Time Dependent Stokes Shift": the time-dependent Stokes shift of a spectral density, in four
 // steps: choose the spectral density file, choose an output file, read the input file into a
-// table of rows of three numbers. The window stops there: it computes nothing from the table
-// and never writes the output file; its chart shows the table read (columns 2 and 3 against
-// column 1), its frame "Data Display - NO DATA" until then. Opened from the Stokes shift tools
-// sub-menu, which it shows again when it is unloaded.
+// table of rows of three numbers (charted: columns 2 and 3 against column 1), then compute the
+// Stokes shift function S(t) from it, write it to the output file and chart it, with the
+// reorganisation energy in the status box. The frame reads "Data Display - NO DATA" until
+// there is data. Opened from the Stokes shift tools sub-menu, which it shows again when it is
+// unloaded.
 #pragma once
 
 #include "stokes/spectral_density.h"
@@ -30,6 +31,11 @@ public:
     QPushButton* cmd_input_file;
     QPushButton* cmd_output_file;
     QPushButton* cmd_read_input_file;
+    QPushButton* cmd_compute_stokes_shift;
+    QLabel* lbl_t_max;
+    QLineEdit* txt_t_max;
+    QLabel* lbl_t_step;
+    QLineEdit* txt_t_step;
     QPushButton* cmd_return;
     path_label* lbl_input_path;
     path_label* lbl_output_path;
@@ -40,7 +46,7 @@ public:
     QPushButton* cmd_save_chart;
 
     const std::string& input_path() const { return input_path_; }
-    // Kept for the steps that will use it; nothing is written to it.
+    // Where step 4 writes S(t).
     const std::string& output_path() const { return output_path_; }
     const spectral_density_table& spectral_density() const { return table_; }
 
@@ -52,6 +58,7 @@ private:
     void choose_output();
     void read_input();
     void show_spectral_density();
+    void compute_stokes_shift();
 
     std::string input_path_;
     std::string output_path_;

@@ -54,7 +54,11 @@ chart_data spectra_chart(std::vector<chart_point> absorption, std::vector<chart_
 } // namespace
 
 double thz_to_ev(double thz) {
-    return ((std::pow(10.0, 12.0) * thz) * 4.13566727) * std::pow(10.0, -15.0);
+    return ((std::pow(10.0, 12.0) * thz) * planck_ev_fs) * std::pow(10.0, -15.0);
+}
+
+double ev_to_thz(double energy) {
+    return energy / (planck_ev_fs * 1e-3);
 }
 
 void add_spectrum_line(spectrum_totals& totals, std::string_view line,

@@ -35,8 +35,13 @@ struct spectrum_totals {
     double weight_sum = 0;   // sum of intensity
 };
 
+// Planck's constant in units of 10^-15 eV s: the factor of the THz rule below.
+inline constexpr double planck_ev_fs = 4.13566727;
+
 // Energy in eV of a frequency in THz: ((10^12 x nu) x 4.13566727) x 10^-15, in that order.
 double thz_to_ev(double thz);
+// Frequency in THz of an energy in eV, the inverse of that rule: E / 4.13566727e-3.
+double ev_to_thz(double energy);
 
 // Adds one spectrum line to the totals. The line starts with the frequency (blanks before it
 // are skipped); every blank after it ends an intensity, read by Val from the text since the

@@ -96,7 +96,7 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         {"$Q mdcrd-strip --input t.xz --output o.nc --output-format xml", {2}},
     };
     for (const char* types : {"xyz --output-type xyz", "gaussian-input --multiple",
-                              "g94 --output-type freq", "xyz --output-type standard-xyz"})
+                              "g94 --output-type freq", "xyz --output-type g94"})
         cases.push_back(
             {std::string("$Q convert --input a --output b --input-type ") + types, {2}});
     // Orbitals outside orbital-profile mode; points as the box takes them, digits only.

@@ -1,5 +1,7 @@
 #include "correlation/correlation_functions_module.h"
 #include "correlation/correlation_sum.h"
+#include "correlation/fft_correlation.h"
+#include "platform/number_form.h"
 
 #include "stokes/job_checks.h"
 
@@ -155,6 +157,62 @@ TEST(direct_correlation, MatchesThePlainLoopBitForBitAtEveryBlockEdgeOnEveryCore
             EXPECT_EQ(last, static_cast<std::int64_t>(x1.size()));
         }
     }
+}
+
+// The Fourier route gives the direct sum within 1e-9 of C(0), at the padded lengths' edges
+// (n = 2^k and 2^k + 1 pad to different powers of two), for a series whose mean is far from
+// 0 (the case a wrapped-around term or a wrong padding shows at once) and for two series.
+TEST(fft_correlation, EqualsTheDirectSumWithinRoundingOfCZero) {
+    for (const std::size_t n : {1u, 2u, 3u, 64u, 65u, 1000u, 4097u}) {
+        std::mt19937_64 rng(n);
+        std::normal_distribution<double> noise(2.5, 0.1);
+        std::vector<double> x1(n), x2(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            x1[i] = noise(rng);
+            x2[i] = noise(rng) - 2.5;
+        }
+        EXPECT_GE(fft_correlation_length(n), 2 * n - 1);
+        for (const auto* second : {&x1, &x2}) {
+            SCOPED_TRACE(testing::Message() << "n " << n << (second == &x1 ? " auto" : " cross"));
+            const auto want = plain_correlation(x1, *second);
+            const auto got = fft_correlation(x1, *second, n - 1);
+            ASSERT_EQ(got.size(), n);
+            double worst = 0;
+            for (std::size_t k = 0; k < n; ++k)
+                worst = std::max(worst, std::abs(got[k] - want[k]));
+            EXPECT_LE(worst, 1e-9 * std::abs(plain_correlation(x1, x1)[0]));
+            // A shorter lag range is the start of the whole function.
+            EXPECT_EQ(fft_correlation(x1, *second, n / 2).size(), n / 2 + 1);
+        }
+    }
+    EXPECT_TRUE(fft_correlation({}, {}, 5).empty());
+}
+
+// correlate --method fft writes what the exact order writes, within rounding, and the
+// window's choice "FFT" runs the same job.
+TEST(correlation, FftMethodWritesTheDirectSumWithinRounding) {
+    test::temp_dir dir;
+    std::string values;
+    std::mt19937_64 rng(3);
+    std::normal_distribution<double> noise(0, 1);
+    for (int i = 0; i < 500; ++i)
+        values += round_trip_form(noise(rng)) + "\n";
+    test::write_file(dir / "x.dat", values);
+    const auto run = [&](const char* method, const char* out) {
+        return test::run_cli({"correlate", "--input1", (dir / "x.dat").string(), "--input2",
+                              (dir / "x.dat").string(), "--output", (dir / out).string(),
+                              "--mean", "--unity", "--method", method});
+    };
+    ASSERT_EQ(run("exact", "exact.dat").status, 0);
+    ASSERT_EQ(run("fft", "fft.dat").status, 0);
+    const auto exact = test::lines_of(test::read_file(dir / "exact.dat"));
+    const auto fft = test::lines_of(test::read_file(dir / "fft.dat"));
+    ASSERT_EQ(exact.size(), 500u);
+    ASSERT_EQ(fft.size(), exact.size());
+    for (std::size_t k = 0; k < exact.size(); ++k)
+        ASSERT_NEAR(std::stod(fft[k]), std::stod(exact[k]), 1e-9) << "tau " << k;
+    EXPECT_EQ(fft[0], " 1 \r");
+    EXPECT_EQ(run("fast", "x.out").status, 2); // only the two methods
 }
 
 } // namespace

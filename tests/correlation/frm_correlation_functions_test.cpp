@@ -4,6 +4,7 @@
 #include "stokes/tool_window_fixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QTimer>
 
 namespace qm {
@@ -74,6 +75,21 @@ TEST_F(correlation_window, EveryRunUnloadsTheWindowAndACompletedOneChartsTheFunc
     const auto lines = test::one_chart("τ (data points)", "C(τ) / C(0)");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].points, (QList<QPointF>{{0, 1}, {1, 0.4}, {2, 0}}));
+}
+
+// The choice "FFT" runs the same job by Fourier transform: 1, 2, 3 correlate to 14, 8, 3 within
+// rounding; "Exact order" is the default.
+TEST_F(correlation_window, FftChoiceSumsByFourierTransform) {
+    auto* method = test::control<QComboBox>(w, "cbo_method");
+    EXPECT_EQ(method->currentText().toStdString(), "Exact order");
+    method->setCurrentIndex(method->findText("FFT"));
+    run("1\n2\n3\n", "1\n2\n3\n", {});
+    const auto values = test::lines_of(test::read_file(dir / "c.dat"));
+    ASSERT_EQ(values.size(), 3u);
+    const double want[] = {14, 8, 3};
+    for (std::size_t k = 0; k < 3; ++k)
+        EXPECT_NEAR(std::stod(values[k]), want[k], 1e-12);
+    expect_unloaded();
 }
 
 } // namespace

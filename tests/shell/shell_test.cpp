@@ -17,6 +17,8 @@
 #include "shell/version_history.h"
 #include "stokes/frm_Phase_Correction.h"
 #include "stokes/frm_data_extraction1.h"
+#include "stokes/frm_gap_fluctuations.h"
+#include "stokes/frm_spectrum.h"
 #include "stokes/frm_tdss.h"
 #include "text_tools/frm_global_replace.h"
 #include "text_tools/frm_text_file_character_extraction.h"
@@ -157,7 +159,7 @@ using all_windows =
                      frm_text_file_character_extraction, frm_global_replace,
                      frm_text_line_extraction, frm_time_conversion, frm_unit_conversion,
                      frm_mdcrd_strip, frm_ev_extract, frm_data_extraction1, frm_Phase_Correction,
-                     frm_tdss, frm_correlation_functions>;
+                     frm_tdss, frm_correlation_functions, frm_spectrum, frm_gap_fluctuations>;
 TYPED_TEST_SUITE(every_window, all_windows);
 
 TYPED_TEST(every_window, FitsALaptopScreenWithEveryControlWithinReachAndItsOwnAccessKey) {

@@ -14,16 +14,18 @@ struct tdss_window : test::tool_window<frm_tdss> {
     const QChart* chart() { return test::control<QChartView>(w, "chart_data1")->chart(); }
 };
 
-TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
+TEST_F(tdss_window, FourStepsReadTheTableThenComputeAndWriteTheStokesShiftFunction) {
     EXPECT_EQ(text("txt_status") + "|" + text("frm_data_display"),
               "Awaiting user selection of Spectral Density input file.|Data Display - NO DATA");
-    expect_enabled({"cmd_output_file", "cmd_read_input_file", "cmd_save_chart"}, false);
+    expect_enabled({"cmd_output_file", "cmd_read_input_file", "cmd_compute_stokes_shift",
+                    "cmd_save_chart"},
+                   false);
     test::write_file(dir / "density.dat", "0.1 0.2 0.3\r\n0.4 0.5 0.6\r\n");
     choose("cmd_input_file", "density.dat");
     EXPECT_FALSE(enabled("cmd_read_input_file"));
     choose("cmd_output_file", "tdss.dat");
-    // The output is never written: its dialog does not ask about replacing a file.
-    EXPECT_EQ(services.dialogs.asked.at(1).purpose, file_purpose::keep);
+    // Step 4 writes the output: its dialog asks before replacing a file.
+    EXPECT_EQ(services.dialogs.asked.at(1).purpose, file_purpose::overwrite);
     click("cmd_read_input_file");
     EXPECT_EQ(text("txt_status"), "Successfully Read Input Data - Ready to process.");
     EXPECT_TRUE(services.messages.shown.empty() && !std::filesystem::exists(dir / "tdss.dat"));
@@ -33,7 +35,22 @@ TEST_F(tdss_window, ThreeStepsReadTheTableAndNeverTouchTheOutput) {
     EXPECT_EQ(lines[0].points + lines[1].points,
               (QList<QPointF>{{0.1, 0.2}, {0.4, 0.5}, {0.1, 0.3}, {0.4, 0.6}}));
     EXPECT_EQ(text("frm_data_display"), "Data Display - Spectral Density (2 rows)");
-    EXPECT_TRUE(enabled("cmd_save_chart"));
+    EXPECT_TRUE(enabled("cmd_save_chart") && enabled("cmd_compute_stokes_shift"));
+    // Two rows of wavenumbers 0.1 and 0.4 and J 0.2 and 0.5: S(0) = 1 and
+    // lambda = (1/pi) (0.15 x 0.2 / 0.1 + 0.15 x 0.5 / 0.4).
+    set("txt_t_max", "2");
+    click("cmd_compute_stokes_shift");
+    EXPECT_EQ(text("txt_status"), "Stokes shift function written to " +
+                                      (dir / "tdss.dat").string() +
+                                      " - Reorganisation energy lambda = 0.155176069514598 (unit "
+                                      "of the spectral density)");
+    EXPECT_EQ(test::read_file(dir / "tdss.dat").substr(0, 14), "time_fs,s\n0,1\n");
+    EXPECT_EQ(text("frm_data_display"), "Data Display - Stokes Shift Function S(t) of density.dat");
+    // A box without a number is a message; the file stays as it was.
+    set("txt_t_step", "");
+    click("cmd_compute_stokes_shift");
+    EXPECT_EQ(box(1), "Exclamation: Time Dependent Stokes Shift: The box Time step (fs): is empty");
+    services.messages.shown.clear();
     choose("cmd_input_file", "missing.dat");
     click("cmd_read_input_file");
     EXPECT_EQ(box(1), test::fatal("File not found53", "frm_tdss: cmd_read_input_file_click"));

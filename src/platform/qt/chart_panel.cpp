@@ -5,6 +5,7 @@
 #include "platform/run_error.h"
 
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QHBoxLayout>
@@ -103,6 +104,21 @@ QChart* make_chart(const chart_data& data) {
     for (QLineSeries* s : series) {
         s->attachAxis(x);
         s->attachAxis(y);
+    }
+    if (!data.top_labels.empty()) {
+        auto* top = new QCategoryAxis;
+        top->setTitleText(to_qt(data.top_title));
+        top->setRange(x->min(), x->max());
+        top->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        // A category axis takes its labels in rising order of their values.
+        std::vector<axis_label> labels = data.top_labels;
+        std::sort(labels.begin(), labels.end(),
+                  [](const axis_label& a, const axis_label& b) { return a.at < b.at; });
+        for (const axis_label& label : labels)
+            if (label.at >= x->min() && label.at <= x->max())
+                top->append(to_qt(label.text), label.at);
+        // Not attached to a series: it only labels the bottom axis's span in another unit.
+        chart->addAxis(top, Qt::AlignTop);
     }
     chart->legend()->setVisible(data.lines.size() > 1);
     // Short names fit in a row under the plot; long ones (a peak and its energy) go beside it,
