@@ -114,4 +114,10 @@ std::string format_pattern(double value, std::string_view pattern) {
     return out;
 }
 
+std::string shortest_form(double value) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, res.ptr);
+}
+
 } // namespace qm

@@ -23,6 +23,10 @@ std::string print_form_single(float value);
 // the decimals, the 0s before it the minimum integer digits; '#' adds nothing.
 std::string format_pattern(double value, std::string_view pattern);
 
+// The shortest decimal text that reads back as exactly `value` ("0.1", "3.7120198814122703",
+// "1e-05"): for values a program computes and another program reads.
+std::string shortest_form(double value);
+
 // Whole counts (files, lines, atoms) are plain decimal digits.
 inline std::string count_text(long long n) {
     return std::to_string(n);
