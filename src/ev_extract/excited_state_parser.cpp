@@ -184,8 +184,10 @@ std::size_t last_section_start(std::string_view text, const std::vector<std::siz
         sections.size() > 1 ? sections[sections.size() - 2] + section_key.size() : 0;
     for (std::string_view key : {scf_key, tdm_section_key})
         if (const std::size_t at = find_last_before(text, key, previous, heading);
-            at != std::string_view::npos)
-            return text.rfind('\n', at) == std::string_view::npos ? 0 : text.rfind('\n', at) + 1;
+            at != std::string_view::npos) {
+            const std::size_t lf = text.rfind('\n', at); // from the start of its line
+            return lf == std::string_view::npos ? 0 : lf + 1;
+        }
     return heading;
 }
 
@@ -277,15 +279,16 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
     out.sections = static_cast<int>(sections.size());
     // The section read: the whole text from its SCF Done line on (the first section's data
     // are the first of the file).
-    const std::string_view text = given.last_section && sections.size() > 1
-                                      ? whole.substr(last_section_start(whole, sections))
-                                      : whole;
+    const std::size_t start =
+        given.last_section && sections.size() > 1 ? last_section_start(whole, sections) : 0;
+    const std::string_view text = whole.substr(start);
     parse_options options = given;
     if (options.to_last_state) {
-        const std::size_t heading = given.last_section && !sections.empty()
-                                        ? sections.back() - (whole.size() - text.size())
-                                        : (sections.empty() ? std::string_view::npos : sections[0]);
-        const int last = heading == std::string_view::npos ? 0 : last_state_number(text, heading);
+        const int last = sections.empty()
+                             ? 0
+                             : last_state_number(text, (given.last_section ? sections.back()
+                                                                           : sections.front()) -
+                                                           start);
         options.root_end = std::min(options.root_end, last);
     }
     read_scf(text, out);

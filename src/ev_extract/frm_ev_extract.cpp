@@ -460,12 +460,12 @@ void frm_ev_extract::choose_table(QPushButton* button, QLineEdit* path) {
 
 // A table asked for must have its file.
 bool frm_ev_extract::tables_named() {
-    for (auto [check, path] : {std::pair{chk_results_table, txt_results_table},
-                               std::pair{chk_states_table, txt_states_table}})
+    for (auto [check, path, table] :
+         {std::tuple{chk_results_table, txt_results_table, "results table"},
+          std::tuple{chk_states_table, txt_states_table, "states table"}})
         if (check->isChecked() && path->text().trimmed().isEmpty()) {
             services().messages->show(this, message_icon::exclamation, "No Table File",
-                                      "Choose the file of the " +
-                                          check->text().toLower().toStdString().substr(6) +
+                                      "Choose the file of the " + std::string(table) +
                                           " first.");
             return false;
         }
