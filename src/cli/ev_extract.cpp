@@ -239,9 +239,11 @@ action add_ev_extract(CLI::App& app) {
     app.add_flag("--last-section", o->choices.last_section,
                  "Read the last excited-state section of a file that holds several");
     app.add_option("--table", o->texts.results_table,
-                   "Write the results table (CSV, one row per file and root) to FILE");
+                   "Write the results table (CSV, one row per file and root) to FILE")
+        ->option_text("FILE");
     app.add_option("--states-table", o->texts.states_table,
-                   "Write every excited state read (CSV, one row per state) to FILE");
+                   "Write every excited state read (CSV, one row per state) to FILE")
+        ->option_text("FILE");
     app.footer("Example: quillmark-cli ev-extract --pick run/gap1.gout --end 2000 --roots 2 --tdm");
     return [o](context& ctx) { return run_ev_extract(*o, ctx); };
 }

@@ -60,6 +60,7 @@ private:
         o.transitions = s.choices.mode == extract_mode::orbital_profile || s.choices.orbitals;
         o.to_last_state = s.choices.root_end_all;
         o.last_section = s.choices.last_section;
+        o.printed = !s.texts.results_table.empty() || !s.texts.states_table.empty();
         return o;
     }
 

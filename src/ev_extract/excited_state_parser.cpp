@@ -113,7 +113,8 @@ std::size_t read_tdm_table(std::string_view text, const parse_options& options,
     const std::size_t states =
         static_cast<std::size_t>(std::max(0, options.root_end - options.root_start + 1));
     out.tdm.assign(states, {0, 0, 0});
-    out.tdm_text.assign(states, {});
+    if (options.printed)
+        out.tdm_text.assign(states, {});
     std::size_t key = std::string_view::npos;
     for (std::string_view k : tdm_keys)
         key = std::min(key, find_ignoring_case(text, k));
@@ -131,7 +132,8 @@ std::size_t read_tdm_table(std::string_view text, const parse_options& options,
         const auto row = static_cast<std::size_t>(*state - options.root_start);
         for (std::size_t c = 0; c < 3; ++c) {
             out.tdm[row][c] = val(fields[c + 1]);
-            out.tdm_text[row][c] = fields[c + 1];
+            if (options.printed)
+                out.tdm_text[row][c] = fields[c + 1];
         }
         read[row] = true;
     }
@@ -308,12 +310,15 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         const std::size_t label = skip_blanks(text, text.find(':', q) + 1);
         const std::size_t after_label = std::min(text.find(' ', label), end);
         p = skip_blanks(text, after_label);
-        state.label = text.substr(label, after_label - label);
-        state.multiplicity = state.label.substr(0, state.label.find('-'));
-        read_state_texts(mid(text, p, end - p), state);
+        const std::string_view label_text = text.substr(label, after_label - label);
+        if (options.printed) {
+            state.label = label_text;
+            state.multiplicity = label_text.substr(0, label_text.find('-'));
+            read_state_texts(mid(text, p, end - p), state);
+        }
         state.energy = val(mid(text, p, end - p));
         // Only singlets are candidates, whatever their symmetry.
-        if (find_ignoring_case(state.label, singlet) != 0) {
+        if (find_ignoring_case(label_text, singlet) != 0) {
             out.states.push_back(std::move(state));
             continue;
         }

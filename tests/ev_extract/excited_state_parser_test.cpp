@@ -106,7 +106,9 @@ TEST(ExcitedStateParser, PrintedTextsOfStatesDipolesAndScf) {
         " Excited State   1:      Singlet-BU     8.4709 eV  146.36 nm  f=0.0947  <S**2>=0.000\n"
         " Excited State   2:      Triplet-SG    11.2347 eV  110.36 nm  f=0.0000  <S**2>=2.000\n"
         " Excited State   3:   Singlet-?Sym    2.9113 eV  425.88 nm  f=0.0636\n";
-    const auto p = parse_excited_state_output(text, range(1, 3, 0, 20));
+    parse_options options = range(1, 3, 0, 20);
+    options.printed = true;
+    const auto p = parse_excited_state_output(text, options);
     std::string texts;
     for (const excited_state& s : p.states)
         texts += s.label + " " + s.multiplicity + " " + s.energy_text + " " + s.wavelength_text +
