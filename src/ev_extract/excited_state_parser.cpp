@@ -159,12 +159,20 @@ std::size_t find_state_line(std::string_view text, int number, std::size_t from)
 constexpr std::string_view section_key = "Excitation energies and oscillator strengths:";
 constexpr std::string_view tdm_section_key = "Ground to excited state transition electric dipole";
 
-// Where each section's heading stands.
+// Where each section's heading stands. Counting them reads the whole file, where the states
+// are read from its first part only: the heading is found by its final colon, which a
+// Gaussian output holds a few hundred of, at the speed of memchr.
 std::vector<std::size_t> section_positions(std::string_view text) {
     std::vector<std::size_t> at;
-    for (std::size_t p = find_ignoring_case(text, section_key); p != std::string_view::npos;
-         p = find_ignoring_case(text, section_key, p + section_key.size()))
-        at.push_back(p);
+    for (std::size_t colon = text.find(':', section_key.size() - 1);
+         colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+        const std::size_t start = colon + 1 - section_key.size();
+        std::size_t i = 0;
+        while (i < section_key.size() && fold_case(text[start + i]) == fold_case(section_key[i]))
+            ++i;
+        if (i == section_key.size())
+            at.push_back(start);
+    }
     return at;
 }
 
@@ -212,16 +220,21 @@ int last_state_number(std::string_view text, std::size_t heading) {
     return last;
 }
 
-// The fields of a state's line after its label, as printed: "2.9113 eV  425.88 nm  f=0.0636".
+// The fields of a state's line after its label, as printed: "2.9113 eV  425.88 nm  f=0.0636":
+// the first, the one before "nm" and the one after "f=".
 void read_state_texts(std::string_view line, excited_state& state) {
-    const auto fields = split_fields(line);
-    if (!fields.empty())
-        state.energy_text = fields[0];
-    for (std::size_t i = 1; i < fields.size(); ++i) {
-        if (i >= 2 && find_ignoring_case(fields[i], "nm") == 0 && fields[i].size() == 2)
-            state.wavelength_text = fields[i - 1];
-        if (find_ignoring_case(fields[i], "f=") == 0)
-            state.oscillator_text = fields[i].substr(2);
+    std::string_view previous;
+    for (std::size_t pos = line.find_first_not_of(' '); pos != std::string_view::npos;
+         pos = line.find_first_not_of(' ', pos)) {
+        const std::string_view field = line.substr(pos, line.find(' ', pos) - pos);
+        pos += field.size();
+        if (previous.empty())
+            state.energy_text = field;
+        else if (field.size() == 2 && fold_case(field[0]) == 'n' && fold_case(field[1]) == 'm')
+            state.wavelength_text = previous;
+        else if (field.size() > 2 && fold_case(field[0]) == 'f' && field[1] == '=')
+            state.oscillator_text = field.substr(2);
+        previous = field;
     }
 }
 

@@ -10,6 +10,12 @@ namespace {
 constexpr std::string_view ok_status = "ok";
 constexpr std::string_view empty_status = "no state in window";
 
+// ",text": the next cell of a row.
+void cell(std::string& row, std::string_view text) {
+    row += ',';
+    append_csv_field(row, text);
+}
+
 // The state numbered r among those read from the file; nothing beyond them.
 const excited_state* state_numbered(const parsed_output& parsed, int root_start, int r) {
     const auto i = static_cast<std::size_t>(r - root_start);
@@ -18,13 +24,11 @@ const excited_state* state_numbered(const parsed_output& parsed, int root_start,
                : nullptr;
 }
 
-// ",X,Y,Z" of state r's dipole row as printed; three empty cells without a row.
-std::string tdm_cells(const parsed_output& parsed, int root_start, int r) {
+// X, Y, Z of state r's dipole row as printed; three empty cells without a row.
+void tdm_cells(std::string& row, const parsed_output& parsed, int root_start, int r) {
     const auto i = static_cast<std::size_t>(r - root_start);
-    std::string cells;
-    for (int c = 0; c < 3; ++c)
-        cells += "," + (i < parsed.tdm_text.size() ? csv_field(parsed.tdm_text[i][c]) : "");
-    return cells;
+    for (std::size_t c = 0; c < 3; ++c)
+        cell(row, i < parsed.tdm_text.size() ? std::string_view(parsed.tdm_text[i][c]) : "");
 }
 
 bool has_tdm_row(const parsed_output& parsed, int root_start, int r) {
@@ -32,10 +36,11 @@ bool has_tdm_row(const parsed_output& parsed, int root_start, int r) {
     return i < parsed.tdm_text.size() && !parsed.tdm_text[i][0].empty();
 }
 
-// ",label,energy,wavelength,strength" of a state as printed.
-std::string state_cells(const excited_state& state) {
-    return "," + csv_field(state.label) + "," + csv_field(state.energy_text) + "," +
-           csv_field(state.wavelength_text) + "," + csv_field(state.oscillator_text);
+// Label, energy, wavelength and strength of a state as printed.
+void state_cells(std::string& row, const excited_state& state) {
+    for (const std::string* text :
+         {&state.label, &state.energy_text, &state.wavelength_text, &state.oscillator_text})
+        cell(row, *text);
 }
 
 } // namespace
@@ -53,35 +58,41 @@ results_tables::results_tables(const ev_settings& s, const file_series& series)
 }
 
 std::string results_tables::slot_cells(long long f) const {
-    return text_form(series_.first_number + static_cast<double>(f - 1)) + "," +
-           csv_field(series_.file_name(f)) + "," + shortest_form(slot_time(s_, f));
+    std::string cells = text_form(series_.first_number + static_cast<double>(f - 1));
+    cell(cells, series_.file_name(f));
+    cell(cells, shortest_form(slot_time(s_, f)));
+    return cells;
 }
 
 void results_tables::add_read(long long f, const parsed_output& parsed,
                               const ev_series_table& table) {
     const std::string slot = slot_cells(f);
+    std::string rows;
     if (results_) {
-        const std::string scf =
-            "," + csv_field(parsed.scf_energy_text) + "," + csv_field(parsed.scf_cycles_text);
-        std::string rows;
         for (int k = 1; k <= s_.no_roots; ++k) {
-            rows += slot + "," + count_text(k);
+            rows += slot;
+            cell(rows, count_text(k));
             const int r = table.root_map(k, f);
             const excited_state* state = state_numbered(parsed, s_.root_start, r);
             if (state == nullptr) {
-                rows += ",,,,,,,,," + scf + "," + std::string(empty_status) + "\n";
-                continue;
-            }
-            rows += "," + count_text(r) + state_cells(*state) + tdm_cells(parsed, s_.root_start, r);
-            rows += "," + (has_tdm_row(parsed, s_.root_start, r)
+                rows += ",,,,,,,,,";
+            } else {
+                cell(rows, count_text(r));
+                state_cells(rows, *state);
+                tdm_cells(rows, parsed, s_.root_start, r);
+                cell(rows, has_tdm_row(parsed, s_.root_start, r)
                                ? shortest_form(table.tdm_length(r, f))
                                : std::string());
-            rows += scf + "," + std::string(ok_status) + "\n";
+            }
+            cell(rows, parsed.scf_energy_text);
+            cell(rows, parsed.scf_cycles_text);
+            cell(rows, state == nullptr ? empty_status : ok_status);
+            rows += '\n';
         }
         results_->write(rows);
     }
     if (states_) {
-        std::string rows;
+        rows.clear();
         for (const excited_state& state : parsed.states) {
             if (!state.found)
                 continue;
@@ -89,9 +100,13 @@ void results_tables::add_read(long long f, const parsed_output& parsed,
             for (int k = s_.no_roots; k >= 1; --k)
                 if (table.root_map(k, f) == state.number)
                     chosen = k;
-            rows += slot + "," + count_text(state.number) + "," + csv_field(state.multiplicity) +
-                    state_cells(state) + tdm_cells(parsed, s_.root_start, state.number) + "," +
-                    (chosen == 0 ? std::string() : count_text(chosen)) + "\n";
+            rows += slot;
+            cell(rows, count_text(state.number));
+            cell(rows, state.multiplicity);
+            state_cells(rows, state);
+            tdm_cells(rows, parsed, s_.root_start, state.number);
+            cell(rows, chosen == 0 ? std::string() : count_text(chosen));
+            rows += '\n';
         }
         states_->write(rows);
     }
@@ -101,10 +116,14 @@ void results_tables::add_skipped(long long f, std::string_view reason) {
     if (!results_)
         return;
     const std::string slot = slot_cells(f);
-    const std::string status = csv_field("skipped: " + std::string(reason));
     std::string rows;
-    for (int k = 1; k <= s_.no_roots; ++k)
-        rows += slot + "," + count_text(k) + ",,,,,,,,,,,," + status + "\n";
+    for (int k = 1; k <= s_.no_roots; ++k) {
+        rows += slot;
+        cell(rows, count_text(k));
+        rows += ",,,,,,,,,,,";
+        cell(rows, "skipped: " + std::string(reason));
+        rows += '\n';
+    }
     results_->write(rows);
 }
 
