@@ -11,12 +11,15 @@ labels, triplets between the singlets, the "Dip. S." column), beside `cat` of it
 layouts' parsing costs stand side by side in one run.
 
 ev-extract runs with 2 roots and every optional output on, the status log on, and with
-WORK_DIR as its working folder. Each run must exit 0 and write freqgapEV.1 with one line per
+WORK_DIR as its working folder. On the plain series it runs a second time with both tables
+(--table, --states-table) and --skip-failed, in turns with the run without them, so the cost of
+the tables stands beside the time without them; with BASELINE_CLI (an earlier build) the plain
+case is timed with that build as well, in the same turns. Each run must exit 0 and write freqgapEV.1 with one line per
 file, or the benchmark stops. All timings are medians of RUNS runs after one untimed pass that
 warms the page cache. If cclib would need more than 20 minutes for N files, it reads the first
 200 only and its time is scaled linearly to N (the table says so).
 
-usage: ev_extract_bench.py QUILLMARK_CLI WORK_DIR [N=2000] [RUNS=3]
+usage: ev_extract_bench.py QUILLMARK_CLI WORK_DIR [N=2000] [RUNS=3] [BASELINE_CLI]
 """
 import hashlib
 import os
@@ -101,10 +104,10 @@ def median_of(runs, one_run, before=None):
     return statistics.median(times)
 
 
-def ev_extract_case(cli, work, folder, n, suffix, zipped):
+def ev_extract_case(cli, work, folder, n, suffix, zipped, extra=()):
     cmd = [cli, "ev-extract", "--dir", folder, "--prefix", "gap", "--suffix", suffix,
            "--end", str(n), "--root-end", "12", "--limit-low", "0", "--limit-high", "10",
-           "--roots", "2", "--tdm", "--scf-energies", "--scf-cycles", "--orbitals"]
+           "--roots", "2", "--tdm", "--scf-energies", "--scf-cycles", "--orbitals"] + list(extra)
     if zipped:
         cmd.append("--zipped")
     status = os.path.join(work, "execution_status.dat")
@@ -164,10 +167,11 @@ def cclib_loop(folder, count):
 
 def main():
     if len(sys.argv) < 3:
-        fail("usage: ev_extract_bench.py QUILLMARK_CLI WORK_DIR [N=2000] [RUNS=3]")
+        fail("usage: ev_extract_bench.py QUILLMARK_CLI WORK_DIR [N=2000] [RUNS=3] [BASELINE_CLI]")
     cli, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     n = int(sys.argv[3]) if len(sys.argv) > 3 else 2000
     runs = int(sys.argv[4]) if len(sys.argv) > 4 else 3
+    baseline = os.path.abspath(sys.argv[5]) if len(sys.argv) > 5 else None
     if n < 1 or runs < 1:
         fail("N and RUNS must be 1 or more")
     if not os.access(cli, os.X_OK):
@@ -192,8 +196,21 @@ def main():
 
     rows = {}
     rows["cat"] = median_of(runs, lambda: timed(cat_cmd, plain))
-    run, clean = ev_extract_case(cli, work, plain, n, ".gout", False)
-    rows["ev"] = median_of(runs, run, clean)
+    # The plain case without and with the tables (and with the baseline build), in turns, so a
+    # machine shared with other work slows each alike.
+    tables = ["--table", os.path.join(work, "results.csv"), "--states-table",
+              os.path.join(work, "states.csv"), "--skip-failed"]
+    cases = {"ev": ev_extract_case(cli, work, plain, n, ".gout", False),
+             "ev_tables": ev_extract_case(cli, work, plain, n, ".gout", False, tables)}
+    if baseline:
+        cases["ev_base"] = ev_extract_case(baseline, work, plain, n, ".gout", False)
+    times = {key: [] for key in cases}
+    for _ in range(runs):
+        for key, (run, clean) in cases.items():
+            clean()
+            times[key].append(run())
+    for key in cases:
+        rows[key] = statistics.median(times[key])
     rows["zcat"] = median_of(runs, lambda: timed(zcat_cmd, zipped))
     run, clean = ev_extract_case(cli, work, zipped, n, ".gout.gz", True)
     rows["ev_gz"] = median_of(runs, run, clean)
@@ -223,7 +240,9 @@ def main():
         g16_mb = sum(os.path.getsize(os.path.join(g16, f)) for f in plain_names) / 1e6
         print("  Gaussian 16 series: %d files, %.1f MB plain" % (n, g16_mb))
     labels = [("cat", "cat, plain files to /dev/null"),
+              ("ev_base", "baseline build ev-extract, plain"),
               ("ev", "quillmark-cli ev-extract, plain"),
+              ("ev_tables", "  the same with both tables, --skip-failed"),
               ("zcat", "zcat, gzip files to /dev/null"),
               ("ev_gz", "quillmark-cli ev-extract, gzip"),
               ("cat_g16", "cat, Gaussian 16 plain files to /dev/null"),
@@ -234,6 +253,9 @@ def main():
         if key in rows:
             print("  %-44s %9.3f s  %8.2f ms/file" % (label, rows[key], 1000 * rows[key] / n))
     print("  %-44s %9.2f x" % ("ev-extract / cat", rows["ev"] / rows["cat"]))
+    print("  %-44s %9.2f x" % ("with tables / without", rows["ev_tables"] / rows["ev"]))
+    if "ev_base" in rows:
+        print("  %-44s %9.2f x" % ("with tables / baseline", rows["ev_tables"] / rows["ev_base"]))
     print("  %-44s %9.2f x" % ("ev-extract (gzip) / zcat", rows["ev_gz"] / rows["zcat"]))
     if have_g16:
         print("  %-44s %9.2f x" % ("ev-extract (Gaussian 16) / cat", rows["ev_g16"] / rows["cat_g16"]))

@@ -26,6 +26,8 @@ struct ev_options {
     bool no_status_log = false;
     std::optional<std::string> output_dir;
     long long time_offset = 0;
+    std::optional<int> digits;
+    std::string empty_slots = "limit";
 };
 
 // "FROM:TO" into the two boxes of an orbital pair.
@@ -56,7 +58,7 @@ void check_choices(const ev_options& o, const ev_choices& c, const ev_texts& t) 
         check_keys(option, text, true);
     for (const auto& [option, text] : {std::pair{"--points", t.points},
                                        {"--root-start", t.root_start},
-                                       {"--root-end", t.root_end},
+                                       {"--root-end", c.root_end_all ? "" : t.root_end},
                                        {"--orb1", t.orb1_from + t.orb1_to},
                                        {"--orb2", t.orb2_from + t.orb2_to}})
         check_keys(option, text, false);
@@ -91,14 +93,29 @@ std::string with_separator(std::string dir) {
     return dir;
 }
 
+// The files a completed run skipped, and the slots with no state, on stderr.
+void report_left_out(const ev_run_summary& summary, context& ctx) {
+    for (const auto& file : summary.skipped)
+        ctx.err << "quillmark-cli ev-extract: skipped " << file.name << ": " << file.reason << "\n";
+    if (!summary.skipped.empty())
+        ctx.err << "quillmark-cli ev-extract: " << summary.skipped.size() << " of "
+                << summary.files << " files skipped\n";
+    if (summary.empty_slots > 0)
+        ctx.err << "quillmark-cli ev-extract: " << summary.empty_slots
+                << " slots with no state in the energy window\n";
+}
+
 int run_ev_extract(ev_options& o, context& ctx) {
     std::string data_path;
     if (o.pick) {
         const std::filesystem::path picked = std::filesystem::absolute(*o.pick);
         const picked_file p = pick_series_file(picked.string(), picked.filename().string());
+        if (!p.numbered)
+            throw usage_error(unnumbered_file_text(picked.filename().string()));
         data_path = p.data_path;
         o.series.prefix = p.prefix;
         o.series.suffix = p.suffix;
+        o.series.digits = std::to_string(p.digits);
         o.choices.zipped = o.choices.zipped || p.compressed;
     }
     if (o.dir)
@@ -111,6 +128,11 @@ int run_ev_extract(ev_options& o, context& ctx) {
     o.texts.file_end = o.series.end;
     o.texts.interval = o.series.interval;
     o.texts.suffix = o.series.suffix;
+    if (o.digits)
+        o.series.digits = std::to_string(*o.digits);
+    o.choices.root_end_all = o.texts.root_end == "all";
+    o.choices.empty_slots =
+        o.empty_slots == "skip" ? empty_slot_rule::leave_out : empty_slot_rule::write_limit;
     o.choices.mode = mode_named(o.mode);
     o.choices.status_log = !o.no_status_log;
     if (o.orb1)
@@ -143,8 +165,12 @@ int run_ev_extract(ev_options& o, context& ctx) {
         return stopped;
     }
     ctx.ui.status("Ready to Process " + std::to_string(scan.series.file_count) + " Files.");
-    return ev_extract_job(settings, scan.series, ctx.ui, place) == ev_outcome::completed ? completed
-                                                                                         : stopped;
+    ev_run_summary summary;
+    if (ev_extract_job(settings, scan.series, ctx.ui, place, nullptr, &summary) !=
+        ev_outcome::completed)
+        return stopped;
+    report_left_out(summary, ctx);
+    return completed;
 }
 
 } // namespace
@@ -167,7 +193,9 @@ action add_ev_extract(CLI::App& app) {
     app.add_option("--points", o->texts.points, "Points per rad/s file")->capture_default_str();
     app.add_option("--root-start", o->texts.root_start, "First state searched")
         ->capture_default_str();
-    app.add_option("--root-end", o->texts.root_end, "Last state searched")->capture_default_str();
+    app.add_option("--root-end", o->texts.root_end,
+                   "Last state searched; all: each file's own last excited state")
+        ->capture_default_str();
     app.add_option("--limit-low", o->texts.limit_low, "Energy window, eV")->capture_default_str();
     app.add_option("--limit-high", o->texts.limit_high, "Energy window, eV")->capture_default_str();
     app.add_option("--roots", o->texts.no_roots, "Roots to extract in order")
@@ -196,6 +224,26 @@ action add_ev_extract(CLI::App& app) {
         ->check(CLI::Range(0LL, 1000000000000LL))
         ->capture_default_str()
         ->option_text("SLOTS (default: 0)");
+    app.add_option("--digits", o->digits,
+                   "File numbers zero-padded to N digits (frame_0001.log: 4); 0: no padding")
+        ->check(CLI::Range(0, max_file_digits))
+        ->option_text("N (default: 0, or the picked file's)");
+    app.add_flag("--skip-failed", o->choices.skip_failed,
+                 "Leave out files that are missing, unreadable or hold no states of the range "
+                 "(listed on stderr and in the status log) instead of stopping");
+    app.add_option("--empty-slots", o->empty_slots,
+                   "A slot with no state in the energy window: limit (write the upper limit) "
+                   "or skip (leave it out of that root's series)")
+        ->check(CLI::IsMember({"limit", "skip"}))
+        ->capture_default_str();
+    app.add_flag("--last-section", o->choices.last_section,
+                 "Read the last excited-state section of a file that holds several");
+    app.add_option("--table", o->texts.results_table,
+                   "Write the results table (CSV, one row per file and root) to FILE")
+        ->option_text("FILE");
+    app.add_option("--states-table", o->texts.states_table,
+                   "Write every excited state read (CSV, one row per state) to FILE")
+        ->option_text("FILE");
     app.footer("Example: quillmark-cli ev-extract --pick run/gap1.gout --end 2000 --roots 2 --tdm");
     return [o](context& ctx) { return run_ev_extract(*o, ctx); };
 }

@@ -2,7 +2,8 @@
 // series (array jobs on a cluster, each with --output-dir and --time-offset) joined into the
 // files one run over the whole series writes. Every file of the first chunk's folder is joined,
 // byte for byte and in the order the folders are given, with the file of the same name in each
-// of the others; the chunks must hold the same files. Mathematica notebooks are whole documents
+// of the others; the chunks must hold the same files (a CSV table keeps the first chunk's header
+// line only). Mathematica notebooks are whole documents
 // and cannot be joined: they are left out, and said so.
 //
 //   merge-series --output DIR CHUNK_DIR CHUNK_DIR ...
@@ -33,11 +34,19 @@ std::set<std::string> file_names(const std::filesystem::path& folder) {
     return names;
 }
 
-void append_file_to(output_file& out, const std::filesystem::path& path) {
+// With `skip_header`, the bytes up to and with the first line end are left out.
+void append_file_to(output_file& out, const std::filesystem::path& path, bool skip_header) {
     input_stream in(path);
     std::string block(1 << 20, '\0');
-    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
-        out.write(std::string_view(block.data(), static_cast<std::size_t>(in.gcount())));
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+        std::string_view bytes(block.data(), static_cast<std::size_t>(in.gcount()));
+        if (skip_header) {
+            const std::size_t lf = bytes.find('\n');
+            skip_header = lf == std::string_view::npos;
+            bytes = skip_header ? std::string_view() : bytes.substr(lf + 1);
+        }
+        out.write(bytes);
+    }
 }
 
 int merge_series(const merge_options& o, context& ctx) {
@@ -74,8 +83,9 @@ int merge_series(const merge_options& o, context& ctx) {
         }
         ctx.ui.status("Joining " + name);
         output_file out(std::filesystem::path(o.output) / name);
+        // A table (--table, --states-table written into the chunk's folder) keeps one header.
         for (const auto& chunk : chunks)
-            append_file_to(out, chunk / name);
+            append_file_to(out, chunk / name, name.ends_with(".csv") && chunk != chunks.front());
         out.close();
         ++joined;
     }

@@ -2,6 +2,7 @@
 
 #include "ev_extract/ev_series_table.h"
 #include "ev_extract/parse_cache.h"
+#include "ev_extract/results_tables.h"
 #include "ev_extract/status_log.h"
 #include "ev_extract/time_series_files.h"
 #include "platform/error_report.h"
@@ -13,24 +14,30 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <memory>
 
 namespace qm {
 namespace {
 
 constexpr double no_previous_oscillator = 99999999;
-// Gaussian prints state numbers in four columns (" Excited State9999:"): none lies beyond.
-constexpr int highest_state = 9999;
 constexpr long long repaint_every = 15;
 constexpr std::string_view data_expected = "Data Expected!";
 
 // A message has ended the job; its files are closed as the stack unwinds.
 struct job_stopped {};
 
+// A file the job cannot take its data from: the status-log line and the message that stop the
+// job, and the reason a skipped file is listed with (empty: a failure no file skip mends).
+struct file_failed {
+    std::string log_line, text, reason;
+};
+
 class extraction {
 public:
-    extraction(const ev_settings& s, const file_series& series, JobUi& ui, status_log& log)
-        : s_(s), series_(series), ui_(ui), log_(log),
+    extraction(const ev_settings& s, const file_series& series, JobUi& ui, status_log& log,
+               results_tables& tables)
+        : s_(s), series_(series), ui_(ui), log_(log), tables_(tables),
           table_(s.no_roots, s.root_start, s.root_end, series.file_count, series.slot_interval),
           cache_(series, s.input, parse_settings(s)),
           slots_(static_cast<std::size_t>(series.used_slots())), previous_energy_(slots_, 0),
@@ -38,6 +45,7 @@ public:
 
     void run_root(int k);
     ev_charts* charts = nullptr; // filled root by root when the window asks for them
+    ev_run_summary summary;
     // The TDM routines the options ask for; false when one of them ended the job.
     ev_outcome run_tdm_routines(const ev_job_place& place);
 
@@ -50,16 +58,24 @@ private:
         o.limit_high = s.limit_high;
         o.structure = s.choices.rel_tdm && !s.choices.align_only;
         o.transitions = s.choices.mode == extract_mode::orbital_profile || s.choices.orbitals;
+        o.to_last_state = s.choices.root_end_all;
+        o.last_section = s.choices.last_section;
+        o.printed = !s.texts.results_table.empty() || !s.texts.states_table.empty();
         return o;
     }
 
-    [[noreturn]] void fail(const std::string& log_line, const std::string& text) {
-        log_.line(log_line);
-        ui_.message(message_icon::critical, data_expected, text);
-        throw job_stopped{};
+    // `reason`: why a skipped file is left out; empty for a failure that stops the job even
+    // when failed files are skipped.
+    [[noreturn]] void fail(const std::string& log_line, const std::string& text,
+                           const std::string& reason = {}) {
+        throw file_failed{log_line, text, reason};
     }
 
     void show_progress(int k, long long f, long long visited);
+    const parsed_output* read_slot(int k, long long f);
+    void skip(long long f, const std::string& reason);
+    void note_sections(long long f, const parsed_output& parsed);
+    void stop_on_empty_root(int k, long long slots_with_state, long long visited);
     void read_file_data(long long f, const parsed_output& parsed);
     void require_tdm_table(long long f, const parsed_output& parsed);
     std::string choose_state(int k, long long f, const parsed_output& parsed);
@@ -68,11 +84,14 @@ private:
     const file_series& series_;
     JobUi& ui_;
     status_log& log_;
+    results_tables& tables_;
     ev_series_table table_;
     parse_cache cache_;
     std::size_t slots_;          // used slots: the tables below keep those only
-    std::vector<double> energy_; // chosen for the current root, by used slot
+    root_series root_;             // the current root's energies and written slots
+    std::vector<double>& energy_ = root_.energy;
     std::vector<double> previous_energy_, best_osc_, previous_osc_;
+    std::map<long long, std::string> skipped_; // slot: why its file was left out
 };
 
 void extraction::show_progress(int k, long long f, long long visited) {
@@ -91,20 +110,21 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
     if (s_.choices.rel_tdm && !s_.choices.align_only) {
         if (!parsed.structure)
             fail("FATAL ERROR: Input structure not found in file - " + file,
-                 "Input structure not found in file - " + file);
+                 "Input structure not found in file - " + file, "no input structure");
         // The first file read sets the number of atoms every structure must have.
         if (table_.atom_count == 0)
             table_.atom_count = static_cast<long long>(parsed.structure->size());
         if (static_cast<long long>(parsed.structure->size()) != table_.atom_count)
             fail("FATAL ERROR: Atom count differs from the first file in file - " + file,
                  "The structure in file - " + file +
-                     " does not have the atom count of the first file.");
+                     " does not have the atom count of the first file.",
+                 "atom count differs from the first file");
         table_.coords(f) = *parsed.structure;
     }
     if (s_.choices.scf_energies) {
         if (!parsed.scf_energy)
             fail("FATAL ERROR: SCF Done line not found in file - " + file,
-                 "SCF Done line not found in file - " + file);
+                 "SCF Done line not found in file - " + file, "no SCF Done line");
         table_.scf_energy(f) = *parsed.scf_energy;
         log_.line("                    SCF Energy = " + text_form(*parsed.scf_energy) +
                   " hartrees");
@@ -112,7 +132,7 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
     if (s_.choices.scf_cycles) {
         if (!parsed.scf_cycles)
             fail("FATAL ERROR: SCF Done line not found in file - " + file,
-                 "SCF Done line not found in file - " + file);
+                 "SCF Done line not found in file - " + file, "no SCF Done line");
         const double cycles = round_half_even(*parsed.scf_cycles);
         if (cycles < std::numeric_limits<std::int16_t>::min() ||
             cycles > std::numeric_limits<std::int16_t>::max())
@@ -121,8 +141,7 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
         log_.line("                    SCF Convergence Cycles = " +
                   count_text(table_.scf_cycles(f)));
     }
-    for (int r = s_.root_start; r <= s_.root_end; ++r)
-        table_.tdm_xyz(r, f) = parsed.tdm[static_cast<std::size_t>(r - s_.root_start)];
+    table_.set_tdms(f, parsed.tdm);
 }
 
 // The TDM outputs of a file without its transition dipole table (or without a row for a state
@@ -133,7 +152,8 @@ void extraction::require_tdm_table(long long f, const parsed_output& parsed) {
         return;
     const std::string file = count_text(f);
     fail("FATAL ERROR: Transition dipole moments not found in file - " + file,
-         "Transition dipole moments not found in file - " + file);
+         "Transition dipole moments not found in file - " + file,
+         "no transition dipole row for a state of the range");
 }
 
 // Chooses root k's state in slot f by the selected rule; returns the orbital line.
@@ -190,7 +210,11 @@ std::string extraction::choose_state(int k, long long f, const parsed_output& pa
     const std::string file = count_text(f);
     if (parsed.states.empty() || !parsed.states.back().found)
         fail("FATAL ERROR: Data not found for ANY roots in file - " + file,
-             "Data not found for ANY roots in file - " + file);
+             "Data not found for ANY roots in file - " + file,
+             parsed.sections == 0 ? "no excited states"
+             : parsed.states.empty()
+                 ? "no excited state from " + count_text(s_.root_start) + " on"
+                 : "no excited state " + count_text(parsed.states.back().number));
     if (s_.choices.mode == extract_mode::orbital_profile && best_orbital_state == 0)
         fail("FATAL ERROR: Selected Orbital Profile not found in file - " + file,
              "Selected Orbital Profile not found in file - " + file + " Root - " + count_text(k));
@@ -199,30 +223,122 @@ std::string extraction::choose_state(int k, long long f, const parsed_output& pa
     return orbital_line;
 }
 
+// The parse of slot f; nothing when its file is skipped. A file that cannot be read stops
+// the job with the error report, unless failed files are skipped.
+const parsed_output* extraction::read_slot(int k, long long f) {
+    if (skipped_.contains(f))
+        return nullptr;
+    try {
+        const parsed_output& parsed = cache_.at(f);
+        if (k == 1)
+            note_sections(f, parsed);
+        return &parsed;
+    } catch (const run_error& e) {
+        if (!s_.choices.skip_failed)
+            throw;
+        skip(f, e.description);
+        return nullptr;
+    }
+}
+
+void extraction::note_sections(long long f, const parsed_output& parsed) {
+    if (parsed.sections > 1)
+        log_.line("    File - " + count_text(f) + " holds " + count_text(parsed.sections) +
+                  " excited-state sections: the " +
+                  (s_.choices.last_section ? "last" : "first") + " is read");
+}
+
+// Slot f's file is left out of every series, table row and TDM routine.
+void extraction::skip(long long f, const std::string& reason) {
+    skipped_.emplace(f, reason);
+    table_.leave_out(f);
+    for (int k = 1; k <= s_.no_roots; ++k)
+        table_.root_map(k, f) = 0;
+    summary.skipped.push_back({series_.file_name(f), reason});
+    log_.line("    Skipped file - " + count_text(f) + " (" + series_.file_name(f) + "): " + reason);
+    cache_.release(f);
+}
+
+// A root that found no state in any file would write the window's upper limit as every value.
+void extraction::stop_on_empty_root(int k, long long slots_with_state, long long visited) {
+    if (slots_with_state > 0)
+        return;
+    const std::string root = count_text(k);
+    if (static_cast<long long>(skipped_.size()) == visited) {
+        log_.line("FATAL ERROR: Every file of the series was skipped");
+        ui_.message(message_icon::critical, "No Files Read",
+                    "Every file of the series was skipped: none could be read.");
+        throw job_stopped{};
+    }
+    const std::string window = text_form(s_.limit_low) + " to " + text_form(s_.limit_high) + " eV";
+    log_.line("FATAL ERROR: No state in the energy window " + window + " for root " + root +
+              " in any file");
+    ui_.message(message_icon::critical, "No State in Energy Window",
+                "No state lies in the energy window " + window + " for root " + root +
+                    " in any file of the series - check the energy limits.");
+    throw job_stopped{};
+}
+
 void extraction::run_root(int k) {
     log_.line("*** Beginning Data extraction for root: " + count_text(k) + " ***");
     std::unique_ptr<output_file> orbitals;
     if (s_.choices.orbitals)
         orbitals = std::make_unique<output_file>(root_file_name(s_, series_, orbitals_part, k));
     energy_.assign(slots_, 0);
-    long long visited = 0;
+    root_.written.assign(slots_, 1);
+    const bool leave_out_empty = s_.choices.empty_slots == empty_slot_rule::leave_out;
+    long long visited = 0, with_state = 0;
     for (long long f = 1; f <= series_.file_count; f += series_.slot_interval) {
         log_.line("    Processing File: " + count_text(f) + "   Root Number: " + count_text(k));
         show_progress(k, f, ++visited);
-        const parsed_output& parsed = cache_.at(f);
-        read_file_data(f, parsed);
-        const std::string line = choose_state(k, f, parsed);
-        require_tdm_table(f, parsed);
-        if (k == s_.no_roots)
+        const std::size_t slot = series_.used_index(f);
+        std::string line;
+        const parsed_output* parsed = read_slot(k, f);
+        if (parsed != nullptr) {
+            try {
+                read_file_data(f, *parsed);
+                line = choose_state(k, f, *parsed);
+                require_tdm_table(f, *parsed);
+            } catch (const file_failed& failure) {
+                if (!s_.choices.skip_failed || failure.reason.empty()) {
+                    log_.line(failure.log_line);
+                    ui_.message(message_icon::critical, data_expected, failure.text);
+                    throw job_stopped{};
+                }
+                skip(f, failure.reason);
+                parsed = nullptr;
+            }
+        }
+        if (parsed == nullptr) {
+            root_.written[slot] = 0;
+            if (k == s_.no_roots)
+                tables_.add_skipped(f, skipped_.at(f));
+            continue;
+        }
+        if (table_.root_map(k, f) == 0) {
+            ++summary.empty_slots;
+            log_.line("    No state in the energy window for root " + count_text(k) +
+                      " in file - " + count_text(f));
+            if (leave_out_empty) {
+                root_.written[slot] = 0;
+                table_.leave_out(f);
+            }
+        } else {
+            ++with_state;
+        }
+        if (k == s_.no_roots) {
+            tables_.add_read(f, *parsed, table_);
             cache_.release(f);
-        if (orbitals) {
+        }
+        if (orbitals && root_.written[slot] != 0) {
             orbitals->write(line);
             orbitals->write("\r\n");
         }
     }
-    write_root_files(s_, series_, table_, k, energy_, log_, ui_);
+    stop_on_empty_root(k, with_state, visited);
+    write_root_files(s_, series_, table_, k, root_, log_, ui_);
     if (charts != nullptr)
-        add_root_curves(*charts, s_, series_, table_, k, energy_);
+        add_root_curves(*charts, s_, series_, table_, k, root_);
     if (orbitals)
         orbitals->close();
 }
@@ -272,7 +388,8 @@ bool refused(const ev_settings& s, const file_series& series, JobUi& ui) {
                        " at most: Gaussian numbers its excited states in four columns.");
         return true;
     }
-    const double states = std::max(1, s.root_end - s.root_start + 1);
+    // Up to each file's last state, the tables grow by the states each file holds.
+    const double states = s.choices.root_end_all ? 1 : std::max(1, s.root_end - s.root_start + 1);
     if (const auto refusal = ev_memory_refusal(static_cast<double>(series.used_slots()),
                                                std::max(1, s.no_roots), states)) {
         ui.message(message_icon::exclamation, memory_refused_title, *refusal);
@@ -293,6 +410,9 @@ std::vector<std::filesystem::path> job_outputs(const ev_settings& s, const file_
             outputs.emplace_back(name);
     for (auto& name : tdm_file_names(s, place.working_folder))
         outputs.push_back(std::move(name));
+    for (const std::string& table : {s.texts.results_table, s.texts.states_table})
+        if (!table.empty())
+            outputs.emplace_back(table);
     return outputs;
 }
 
@@ -308,6 +428,22 @@ void ensure_inputs_are_spared(const ev_settings& s, const file_series& series,
         });
 }
 
+// What follows "Extraction Complete" when files were skipped or slots found no state: "2000
+// files, 7 skipped, 3 slots with no state in the energy window: see execution_status.dat".
+std::string summary_text(const ev_run_summary& summary, bool log_written) {
+    if (summary.skipped.empty() && summary.empty_slots == 0)
+        return {};
+    std::string text = std::string(message_break) + count_text(summary.files) + " files";
+    if (!summary.skipped.empty())
+        text += ", " + count_text(static_cast<long long>(summary.skipped.size())) + " skipped";
+    if (summary.empty_slots > 0)
+        text += ", " + count_text(summary.empty_slots) + " slot" +
+                (summary.empty_slots == 1 ? "" : "s") + " with no state in the energy window";
+    if (log_written)
+        text += ": see " + std::string(status_log_name);
+    return text;
+}
+
 void check_table_extent(const ev_settings& s) {
     if (s.root_start < 1 || s.root_end < s.root_start || s.no_roots < 1)
         throw run_error::from_number(err::subscript);
@@ -320,7 +456,7 @@ std::filesystem::path ev_job_place::default_fitting_program() {
 }
 
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
-                          const ev_job_place& place, ev_charts* charts) {
+                          const ev_job_place& place, ev_charts* charts, ev_run_summary* summary) {
     if (refused(s, series, ui))
         return ev_outcome::stopped;
     status_log log;
@@ -347,24 +483,31 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
         check_table_extent(s);
         if (s.input != input_kind::plain)
             log.line("Expecting compressed input files...");
-        extraction job(s, series, ui, log);
+        results_tables tables(s, series);
+        extraction job(s, series, ui, log, tables);
         job.charts = charts;
         ui.progress_range(0, static_cast<long long>(s.no_roots) * series.file_count);
         ui.progress_value(0);
         for (int k = 1; k <= s.no_roots; ++k)
             job.run_root(k);
+        tables.commit();
+        job.summary.files = series.used_slots();
+        if (summary != nullptr)
+            *summary = job.summary;
         log.line("*** Ev extraction loops completed at " + s.now() + " ***");
         // A routine that ended the job has shown its own message or report; the log is then
         // closed without its closing lines.
         if (const ev_outcome tdm = job.run_tdm_routines(place); tdm != ev_outcome::completed)
             return tdm;
+        const bool log_written = log.is_open();
         if (log.is_open()) {
             log.line("Execution finished at " + s.now());
             log.line("Closing Status File");
             log.close();
         }
         hourglass.reset();
-        ui.message(message_icon::information, "Processing Finished", "Extraction Complete");
+        ui.message(message_icon::information, "Processing Finished",
+                   "Extraction Complete" + summary_text(job.summary, log_written));
         return ev_outcome::completed;
     } catch (const job_stopped&) {
         return ev_outcome::stopped;

@@ -8,6 +8,8 @@
 #include "platform/job_ui.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace qm {
 
@@ -28,8 +30,21 @@ struct ev_job_place {
     static std::filesystem::path default_fitting_program();
 };
 
-// With `charts`, every root also adds its lines to them as its files are written.
+// What a completed run left out: the files skipped (with their reasons) and the slots of
+// any root with no state in the energy window.
+struct ev_run_summary {
+    struct skipped_file {
+        std::string name, reason;
+    };
+    long long files = 0; // used slots of the series
+    std::vector<skipped_file> skipped;
+    long long empty_slots = 0; // counted once per root
+};
+
+// With `charts`, every root also adds its lines to them as its files are written; with
+// `summary`, a completed run says what it left out.
 ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi& ui,
-                          const ev_job_place& place = {}, ev_charts* charts = nullptr);
+                          const ev_job_place& place = {}, ev_charts* charts = nullptr,
+                          ev_run_summary* summary = nullptr);
 
 } // namespace qm

@@ -22,8 +22,8 @@ public:
                     long long slot_interval = 1)
         : roots_(roots), root_start_(root_start), root_end_(root_end), file_count_(file_count),
           slot_interval_(slot_interval), root_map_(static_cast<std::size_t>(roots) * slots(), 0),
-          tdm_xyz_(static_cast<std::size_t>(states()) * slots(), {0, 0, 0}),
-          scf_energy_(slots(), 0), scf_cycles_(slots(), 0), coords_(slots()) {}
+          tdm_xyz_(slots()), scf_energy_(slots(), 0), scf_cycles_(slots(), 0), coords_(slots()),
+          left_out_(slots(), 0) {}
 
     int roots() const { return roots_; }
     int root_start() const { return root_start_; }
@@ -33,12 +33,24 @@ public:
     // The Gaussian state chosen as root k in slot f; 0 where none was chosen.
     std::int32_t& root_map(int k, long long f) { return root_map_[index(k - 1, f)]; }
     std::int32_t root_map(int k, long long f) const { return root_map_[index(k - 1, f)]; }
-    // X, Y, Z of state r's transition dipole in slot f, as printed.
+    // X, Y, Z of state r's transition dipole in slot f, as printed. Each slot holds the
+    // states its file was read for (the range may end at each file's own last state); a
+    // state beyond them reads 0.
     std::array<double, 3>& tdm_xyz(int r, long long f) {
-        return tdm_xyz_[index(r - root_start_, f)];
+        auto& rows = tdm_xyz_[slot(f)];
+        const auto row = static_cast<std::size_t>(r - root_start_);
+        if (row >= rows.size())
+            rows.resize(row + 1, {0, 0, 0});
+        return rows[row];
     }
     const std::array<double, 3>& tdm_xyz(int r, long long f) const {
-        return tdm_xyz_[index(r - root_start_, f)];
+        static constexpr std::array<double, 3> none{0, 0, 0};
+        const auto& rows = tdm_xyz_[slot(f)];
+        const auto row = static_cast<std::size_t>(r - root_start_);
+        return row < rows.size() ? rows[row] : none;
+    }
+    void set_tdms(long long f, const std::vector<std::array<double, 3>>& rows) {
+        tdm_xyz_[slot(f)] = rows;
     }
     // sqrt(X*X + Y*Y + Z*Z) of state r in slot f.
     double tdm_length(int r, long long f) const {
@@ -53,13 +65,16 @@ public:
     std::vector<structure_atom>& coords(long long f) { return coords_[slot(f)]; }
     const std::vector<structure_atom>& coords(long long f) const { return coords_[slot(f)]; }
     long long atom_count = 0;
+    // Slot f is in none of the series (its file was skipped, or a root found no state in it
+    // and empty slots are left out): the TDM routines pass over it.
+    bool left_out(long long f) const { return left_out_[slot(f)] != 0; }
+    void leave_out(long long f) { left_out_[slot(f)] = 1; }
 
 private:
     std::size_t slots() const {
         return file_count_ < 1 ? 0
                                : static_cast<std::size_t>((file_count_ - 1) / slot_interval_ + 1);
     }
-    int states() const { return root_end_ - root_start_ + 1; }
     std::size_t slot(long long f) const {
         return static_cast<std::size_t>((f - 1) / slot_interval_);
     }
@@ -70,10 +85,11 @@ private:
     int roots_, root_start_, root_end_;
     long long file_count_, slot_interval_;
     std::vector<std::int32_t> root_map_;
-    std::vector<std::array<double, 3>> tdm_xyz_;
+    std::vector<std::vector<std::array<double, 3>>> tdm_xyz_; // by used slot, then state
     std::vector<double> scf_energy_;
     std::vector<std::int16_t> scf_cycles_;
     std::vector<std::vector<structure_atom>> coords_;
+    std::vector<char> left_out_;
 };
 
 // What the extraction holds for `files` used slots, `roots` roots and `states` states searched

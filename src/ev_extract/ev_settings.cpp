@@ -15,7 +15,7 @@ ev_settings ev_settings_from(const ev_texts& texts, const ev_choices& choices) {
     s.time_step = val(texts.time_step);
     s.points = val(texts.points);
     s.root_start = strict_whole(texts.root_start);
-    s.root_end = strict_whole(texts.root_end);
+    s.root_end = choices.root_end_all ? highest_state : strict_whole(texts.root_end);
     s.limit_low = val(texts.limit_low);
     s.limit_high = val(texts.limit_high);
     s.no_roots = strict_whole(texts.no_roots);

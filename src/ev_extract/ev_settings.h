@@ -12,6 +12,13 @@ namespace qm {
 
 enum class extract_mode { none, max_oscillator, lowest_energy, gaussian_order, orbital_profile };
 
+// A slot where no state of the root lies in the energy window: written with the window's upper
+// limit (as stored series have it), or left out of that root's series.
+enum class empty_slot_rule { write_limit, leave_out };
+
+// Gaussian prints state numbers in four columns (" Excited State9999:"): none lies beyond.
+inline constexpr int highest_state = 9999;
+
 // The boxes' texts as they stand; the status log repeats them.
 struct ev_texts {
     std::string file_start = "1", file_end = "1", interval = "1";
@@ -21,6 +28,9 @@ struct ev_texts {
     std::string limit_low = "1", limit_high = "1";
     std::string no_roots = "1";
     std::string orb1_from = "1", orb1_to = "1", orb2_from = "1", orb2_to = "1";
+    // The comma-separated tables, when asked for: one row per file and root, and one row per
+    // excited state read.
+    std::string results_table, states_table;
 };
 
 struct ev_choices {
@@ -31,6 +41,12 @@ struct ev_choices {
     bool orbitals = false;
     bool status_log = true;
     bool tdm_angle = false, raw_tdms = false, rel_tdm = false, align_only = false;
+    // A file that is missing, cannot be read or holds no states of the range is left out of
+    // every series (and named in the log) instead of stopping the job.
+    bool skip_failed = false;
+    empty_slot_rule empty_slots = empty_slot_rule::write_limit;
+    bool root_end_all = false; // the range ends at each file's own last excited state
+    bool last_section = false; // a file with several excited-state sections: its last one
 };
 
 struct ev_settings {

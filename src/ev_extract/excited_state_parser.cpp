@@ -80,8 +80,12 @@ void read_scf(std::string_view text, parsed_output& out) {
         return;
     const std::size_t end = line_end(text, key);
     const std::size_t equals = text.find('=', key);
-    if (equals < end)
+    if (equals < end) {
         out.scf_energy = val(text.substr(equals + 1, end - equals - 1));
+        const auto fields = split_fields(text.substr(equals + 1, end - equals - 1));
+        if (!fields.empty())
+            out.scf_energy_text = fields[0];
+    }
     const std::size_t after = find_ignoring_case(text, "after", key);
     if (after < end) {
         // The character right after "after " is never looked at: a one-blank gap before the
@@ -89,6 +93,7 @@ void read_scf(std::string_view text, parsed_output& out) {
         const std::size_t count = skip_blanks(text, after + 7);
         const std::size_t blank = std::min(text.find(' ', count), line_end(text, count));
         out.scf_cycles = val(mid(text, count, blank - count));
+        out.scf_cycles_text = mid(text, count, blank - count);
     }
 }
 
@@ -108,6 +113,8 @@ std::size_t read_tdm_table(std::string_view text, const parse_options& options,
     const std::size_t states =
         static_cast<std::size_t>(std::max(0, options.root_end - options.root_start + 1));
     out.tdm.assign(states, {0, 0, 0});
+    if (options.printed)
+        out.tdm_text.assign(states, {});
     std::size_t key = std::string_view::npos;
     for (std::string_view k : tdm_keys)
         key = std::min(key, find_ignoring_case(text, k));
@@ -123,8 +130,11 @@ std::size_t read_tdm_table(std::string_view text, const parse_options& options,
         if (*state < options.root_start || *state > options.root_end)
             continue;
         const auto row = static_cast<std::size_t>(*state - options.root_start);
-        for (std::size_t c = 0; c < 3; ++c)
+        for (std::size_t c = 0; c < 3; ++c) {
             out.tdm[row][c] = val(fields[c + 1]);
+            if (options.printed)
+                out.tdm_text[row][c] = fields[c + 1];
+        }
         read[row] = true;
     }
     out.tdm_complete = std::find(read.begin(), read.end(), false) == read.end();
@@ -143,6 +153,89 @@ std::size_t find_state_line(std::string_view text, int number, std::size_t from)
             return at;
     }
     return std::string_view::npos;
+}
+
+// The heading of each excited-state section; an excited-state optimisation prints one per step.
+constexpr std::string_view section_key = "Excitation energies and oscillator strengths:";
+constexpr std::string_view tdm_section_key = "Ground to excited state transition electric dipole";
+
+// Where each section's heading stands. Counting them reads the whole file, where the states
+// are read from its first part only: the heading is found by its final colon, which a
+// Gaussian output holds a few hundred of, at the speed of memchr.
+std::vector<std::size_t> section_positions(std::string_view text) {
+    std::vector<std::size_t> at;
+    for (std::size_t colon = text.find(':', section_key.size() - 1);
+         colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+        const std::size_t start = colon + 1 - section_key.size();
+        std::size_t i = 0;
+        while (i < section_key.size() && fold_case(text[start + i]) == fold_case(section_key[i]))
+            ++i;
+        if (i == section_key.size())
+            at.push_back(start);
+    }
+    return at;
+}
+
+// The last place `key` stands in [from, to); npos when it does not.
+std::size_t find_last_before(std::string_view text, std::string_view key, std::size_t from,
+                             std::size_t to) {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t p = find_ignoring_case(text, key, from); p != std::string_view::npos && p < to;
+         p = find_ignoring_case(text, key, p + key.size()))
+        last = p;
+    return last;
+}
+
+// Where the last section's data begin: its SCF Done line, else its dipole table, else its
+// heading; never before the heading of the section ahead of it.
+std::size_t last_section_start(std::string_view text, const std::vector<std::size_t>& sections) {
+    const std::size_t heading = sections.back();
+    const std::size_t previous =
+        sections.size() > 1 ? sections[sections.size() - 2] + section_key.size() : 0;
+    for (std::string_view key : {scf_key, tdm_section_key})
+        if (const std::size_t at = find_last_before(text, key, previous, heading);
+            at != std::string_view::npos) {
+            const std::size_t lf = text.rfind('\n', at); // from the start of its line
+            return lf == std::string_view::npos ? 0 : lf + 1;
+        }
+    return heading;
+}
+
+// The number of the last state line of the section whose heading stands at `heading`; 0 when
+// it lists none.
+int last_state_number(std::string_view text, std::size_t heading) {
+    const std::size_t next = find_ignoring_case(text, section_key, heading + section_key.size());
+    int last = 0;
+    for (std::size_t at = find_ignoring_case(text, state_key, heading);
+         at != std::string_view::npos && at < next;
+         at = find_ignoring_case(text, state_key, at + state_key.size())) {
+        const std::size_t digits = skip_blanks(text, at + state_key.size());
+        std::size_t end = digits;
+        while (end < text.size() && end - digits < 5 &&
+               std::isdigit(static_cast<unsigned char>(text[end])))
+            ++end;
+        if (end > digits && mid(text, end, 1) == ":")
+            last = std::stoi(std::string(text.substr(digits, end - digits)));
+    }
+    return last;
+}
+
+// The fields of a state's line after its label, as printed: "2.9113 eV  425.88 nm  f=0.0636":
+// the first, the one before "nm" and the one after "f=".
+void read_state_texts(std::string_view line, excited_state& state) {
+    std::string_view previous;
+    for (std::size_t pos = line.find_first_not_of(' '); pos != std::string_view::npos;
+         pos = line.find_first_not_of(' ', pos)) {
+        const std::string_view field = line.substr(pos, line.find(' ', pos) - pos);
+        pos += field.size();
+        if (previous.empty())
+            state.energy_text = field;
+        else if (field.size() == 2 && fold_case(field[0]) == 'n' && fold_case(field[1]) == 'm')
+            state.wavelength_text = previous;
+        else if (field.size() > 2 && fold_case(field[0]) == 'f' && field[1] == '=')
+            state.oscillator_text = field.substr(2);
+        previous = field;
+    }
 }
 
 // The transition lines right after the state's line, up to the first other line.
@@ -193,10 +286,26 @@ std::optional<transition> parse_transition_line(std::string_view line) {
     return t;
 }
 
-parsed_output parse_excited_state_output(std::string_view text, const parse_options& options) {
+parsed_output parse_excited_state_output(std::string_view whole, const parse_options& given) {
     parsed_output out;
-    if (options.structure)
-        out.structure = read_structure(text);
+    if (given.structure)
+        out.structure = read_structure(whole);
+    const std::vector<std::size_t> sections = section_positions(whole);
+    out.sections = static_cast<int>(sections.size());
+    // The section read: the whole text from its SCF Done line on (the first section's data
+    // are the first of the file).
+    const std::size_t start =
+        given.last_section && sections.size() > 1 ? last_section_start(whole, sections) : 0;
+    const std::string_view text = whole.substr(start);
+    parse_options options = given;
+    if (options.to_last_state) {
+        const int last = sections.empty()
+                             ? 0
+                             : last_state_number(text, (given.last_section ? sections.back()
+                                                                           : sections.front()) -
+                                                           start);
+        options.root_end = std::min(options.root_end, last);
+    }
     read_scf(text, out);
     std::size_t p = read_tdm_table(text, options, out);
 
@@ -214,12 +323,18 @@ parsed_output parse_excited_state_output(std::string_view text, const parse_opti
         const std::size_t label = skip_blanks(text, text.find(':', q) + 1);
         const std::size_t after_label = std::min(text.find(' ', label), end);
         p = skip_blanks(text, after_label);
+        const std::string_view label_text = text.substr(label, after_label - label);
+        if (options.printed) {
+            state.label = label_text;
+            state.multiplicity = label_text.substr(0, label_text.find('-'));
+            read_state_texts(mid(text, p, end - p), state);
+        }
+        state.energy = val(mid(text, p, end - p));
         // Only singlets are candidates, whatever their symmetry.
-        if (find_ignoring_case(text.substr(label, after_label - label), singlet) != 0) {
+        if (find_ignoring_case(label_text, singlet) != 0) {
             out.states.push_back(std::move(state));
             continue;
         }
-        state.energy = val(mid(text, p, end - p));
         if (state.energy < options.limit_low || state.energy > options.limit_high) {
             out.states.push_back(std::move(state));
             continue;

@@ -32,6 +32,14 @@ struct parse_options {
     double limit_high = 0;
     bool structure = false;   // the input structure, for the structure-dependent TDM fit
     bool transitions = false; // transition lines, for the orbital profile and orbital lines
+    // The range ends at the file's own last excited state (root_end is then only a bound).
+    bool to_last_state = false;
+    // A file with several excited-state sections (an excited-state optimisation) is read at
+    // its last section: its states, its dipole table and the SCF Done line before them.
+    bool last_section = false;
+    // The fields as printed (labels, energies, dipole rows), for the tables; held only when
+    // asked for, since every file of a series keeps its parse until its last root.
+    bool printed = false;
 };
 
 struct structure_atom {
@@ -52,6 +60,10 @@ struct excited_state {
     bool candidate = false; // a singlet, inside the energy window, with its oscillator strength
     double energy = 0;      // eV
     double oscillator = 0;
+    // With the printed fields: the state line's "Singlet-?Sym", its multiplicity "Singlet",
+    // and the energy (eV), wavelength (nm) and oscillator strength fields; empty where the
+    // line has none.
+    std::string label, multiplicity, energy_text, wavelength_text, oscillator_text;
     std::vector<transition> transitions; // the state's own transition lines
 };
 
@@ -59,10 +71,14 @@ struct parsed_output {
     std::optional<std::vector<structure_atom>> structure; // none when no charge line
     std::optional<double> scf_energy;                     // none without "SCF Done: "
     std::optional<double> scf_cycles;
-    // Rows root_start..root_end of the transition dipole table: X, Y, Z (0 for a row missing).
+    std::string scf_energy_text, scf_cycles_text; // as printed
+    // Rows root_start..root_end of the transition dipole table: X, Y, Z (0 for a row missing),
+    // and, with the printed fields, the same fields as printed (empty for a row missing).
     std::vector<std::array<double, 3>> tdm;
+    std::vector<std::array<std::string, 3>> tdm_text;
     bool tdm_complete = false; // the table is there with a row for every state of the range
     std::vector<excited_state> states; // root_start..root_end
+    int sections = 0; // the excited-state sections the file holds
 };
 
 parsed_output parse_excited_state_output(std::string_view text, const parse_options& options);

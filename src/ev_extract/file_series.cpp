@@ -6,6 +6,7 @@
 #include "platform/val.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 
 namespace qm {
@@ -16,10 +17,14 @@ picked_file pick_series_file(std::string_view full_path, std::string_view file_t
         full_path.substr(0, full_path.size() - std::min(full_path.size(), file_title.size())));
     const std::size_t dot = file_title.find('.');
     out.suffix = dot == std::string_view::npos ? "" : std::string(file_title.substr(dot));
-    std::string_view prefix = file_title.substr(0, std::min(dot, file_title.size()));
+    const std::string_view stem = file_title.substr(0, std::min(dot, file_title.size()));
+    std::string_view prefix = stem;
     while (!prefix.empty() && std::isdigit(static_cast<unsigned char>(prefix.back())))
         prefix.remove_suffix(1);
     out.prefix = std::string(prefix);
+    const std::string_view number = stem.substr(prefix.size());
+    out.numbered = !number.empty();
+    out.digits = number.size() > 1 && number[0] == '0' ? static_cast<int>(number.size()) : 0;
     auto ends_with = [&](std::string_view end) {
         if (full_path.size() < end.size())
             return false;
@@ -33,8 +38,16 @@ picked_file pick_series_file(std::string_view full_path, std::string_view file_t
     return out;
 }
 
+std::string unnumbered_file_text(std::string_view file_title) {
+    return "The file name " + std::string(file_title) +
+           " holds no number: pick one file of a numbered series.";
+}
+
 std::string file_series::file_name(long long f) const {
-    return prefix + text_form(first_number + static_cast<double>(f - 1)) + suffix;
+    std::string number = text_form(first_number + static_cast<double>(f - 1));
+    if (static_cast<int>(number.size()) < digits)
+        number.insert(0, static_cast<std::size_t>(digits) - number.size(), '0');
+    return prefix + number + suffix;
 }
 
 scan_result scan_file_series(const series_texts& texts, const std::string& data_path) {
@@ -51,6 +64,8 @@ scan_result scan_file_series(const series_texts& texts, const std::string& data_
     s.prefix = texts.prefix;
     s.suffix = texts.suffix;
     s.first_number = first;
+    const double digits = strict_double(texts.digits);
+    s.digits = static_cast<int>(std::clamp(std::trunc(digits), 0.0, double(max_file_digits)));
     if (last < first) { // no file: the tables cannot be sized, the job says so
         s.slot_interval = interval > max_series_span ? 1 : static_cast<long long>(interval);
         s.file_count = 1 - s.slot_interval;

@@ -14,6 +14,7 @@
 #include "shell/navigation.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -139,6 +140,26 @@ void frm_ev_extract::build_controls() {
     ProgressBar = progress_bar("ProgressBar", 1);
     Label7 = named(new QLabel("0%"), "Label7");
     Label8 = named(new QLabel("100%"), "Label8");
+    lbl_digits = named(new QLabel("Digits:"), "lbl_digits");
+    txt_digits = box("txt_digits", "0");
+    txt_digits->setToolTip("File numbers zero-padded to this many digits (frame_0001.log: 4); 0 "
+                           "for none. Picking a file fills it.");
+    chk_root_end_all =
+        named(new QCheckBox("Up to the last state in each file"), "chk_root_end_all");
+    lbl_empty_slots = named(new QLabel("No state in the window:"), "lbl_empty_slots");
+    cbo_empty_slots = named(new QComboBox, "cbo_empty_slots");
+    cbo_empty_slots->addItems({"Write the upper limit", "Leave the slot out"});
+    chk_skip_failed = named(new QCheckBox("Skip missing or failed files"), "chk_skip_failed");
+    chk_last_section =
+        named(new QCheckBox("Read the last excited-state section"), "chk_last_section");
+    chk_results_table = named(new QCheckBox("Write results table"), "chk_results_table");
+    cmd_results_table = named(new QPushButton("Results Table File..."), "cmd_results_table");
+    txt_results_table = box("txt_results_table");
+    chk_states_table = named(new QCheckBox("Write states table"), "chk_states_table");
+    cmd_states_table = named(new QPushButton("States Table File..."), "cmd_states_table");
+    txt_states_table = box("txt_states_table");
+    txt_digits->setMaximumWidth(70);
+
     // Right-aligned texts in cells that may grow, so a longer count is never cut.
     lbl_files_remaining->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -147,7 +168,7 @@ void frm_ev_extract::build_controls() {
                        txt_time_step, txtno_roots},
                       accepts_decimal_key);
     filter_typed_keys({txt_orb_state1_from, txt_orb_state1_to, txt_orb_state2_from,
-                       txt_orb_state2_to, txt_points, txt_root_start, txt_root_end},
+                       txt_orb_state2_to, txt_points, txt_root_start, txt_root_end, txt_digits},
                       accepts_digit_key);
 
     enable_scanned_controls(false);
@@ -184,7 +205,7 @@ void frm_ev_extract::lay_out() {
     f->addWidget(lbl_file_range, 4, 0);
     f->addLayout(row({txt_file_start, lbl_file_to, txt_file_end, lbl_interval, txt_interval}), 4,
                  1);
-    f->addLayout(row({chk_zipped_files, cmd_scan_file}), 5, 1);
+    f->addLayout(row({chk_zipped_files, lbl_digits, txt_digits, cmd_scan_file}), 5, 1);
 
     auto* settings = new QGroupBox("Extraction Settings");
     auto* s = new QGridLayout(settings);
@@ -195,11 +216,13 @@ void frm_ev_extract::lay_out() {
     s->addWidget(lbl_points, 2, 0);
     s->addWidget(txt_points, 2, 1, Qt::AlignLeft);
     s->addWidget(lbl_root, 3, 0);
-    s->addLayout(row({txt_root_start, Label1, txt_root_end}), 3, 1);
+    s->addLayout(row({txt_root_start, Label1, txt_root_end, chk_root_end_all}), 3, 1);
     s->addWidget(lbl_limits, 4, 0);
     s->addLayout(row({txt_limit_low, lbl_to_2, txt_limit_high}), 4, 1);
     s->addWidget(lblno_roots, 5, 0);
     s->addWidget(txtno_roots, 5, 1, Qt::AlignLeft);
+    s->addWidget(lbl_empty_slots, 6, 0);
+    s->addWidget(cbo_empty_slots, 6, 1, Qt::AlignLeft);
 
     // How each root's state is chosen, with the orbital profiles its last mode uses.
     auto* modes = new QVBoxLayout(frm_extract_mode);
@@ -220,6 +243,16 @@ void frm_ev_extract::lay_out() {
     for (QWidget* w : {chk_scfenergies, chk_SCF_cycles, chk_orbitals, chk_status_file,
                        chk_calc_tdm_angle, chk_rawTDMs, chk_calc_rel_tdm, chk_tdm_align_only})
         o->addWidget(w);
+    o->addLayout(row({chk_skip_failed, chk_last_section}));
+    for (auto [check, path, button] :
+         {std::tuple{chk_results_table, txt_results_table, cmd_results_table},
+          std::tuple{chk_states_table, txt_states_table, cmd_states_table}}) {
+        auto* line = new QHBoxLayout;
+        line->addWidget(check);
+        line->addWidget(path, 1);
+        line->addWidget(button);
+        o->addLayout(line);
+    }
     o->addStretch();
 
     auto* status = new QGridLayout(Frame1);
@@ -253,6 +286,10 @@ void frm_ev_extract::connect_events() {
     connect(cmd_execute, &QPushButton::clicked, this, [this] { execute(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
     connect(cmd_show_chart, &QPushButton::clicked, this, [this] { show_charts(this, charts_); });
+    connect(cmd_results_table, &QPushButton::clicked, this,
+            [this] { choose_table(cmd_results_table, txt_results_table); });
+    connect(cmd_states_table, &QPushButton::clicked, this,
+            [this] { choose_table(cmd_states_table, txt_states_table); });
     connect(chk_tdm_data, &QCheckBox::clicked, this,
             [this] { chk_TDM_sep_files->setEnabled(tdm_separate_enabled(choices())); });
     connect(chk_calc_rel_tdm, &QCheckBox::clicked, this,
@@ -306,7 +343,7 @@ void frm_ev_extract::enable_scanned_controls(bool enabled) {
                  lbl_points, txt_points, lbl_root, txt_root_end, txt_root_start, txt_limit_low,
                  txt_limit_high, txtno_roots, frm_extract_mode, lbl_limits, lblno_roots,
                  opt_extractonTDM, opt_extractonLowEnergy, opt_gaussian_ordered,
-                 opt_orbital_profile},
+                 opt_orbital_profile, chk_root_end_all, lbl_empty_slots, cbo_empty_slots},
                 enabled);
 }
 
@@ -328,6 +365,10 @@ ev_texts frm_ev_extract::texts() const {
     t.orb1_to = text_of(txt_orb_state1_to);
     t.orb2_from = text_of(txt_orb_state2_from);
     t.orb2_to = text_of(txt_orb_state2_to);
+    if (chk_results_table->isChecked())
+        t.results_table = text_of(txt_results_table);
+    if (chk_states_table->isChecked())
+        t.states_table = text_of(txt_states_table);
     return t;
 }
 
@@ -349,6 +390,11 @@ ev_choices frm_ev_extract::choices() const {
     c.raw_tdms = chk_rawTDMs->isChecked();
     c.rel_tdm = chk_calc_rel_tdm->isChecked();
     c.align_only = chk_tdm_align_only->isChecked();
+    c.skip_failed = chk_skip_failed->isChecked();
+    c.empty_slots = cbo_empty_slots->currentIndex() == 1 ? empty_slot_rule::leave_out
+                                                         : empty_slot_rule::write_limit;
+    c.root_end_all = chk_root_end_all->isChecked();
+    c.last_section = chk_last_section->isChecked();
     return c;
 }
 
@@ -360,7 +406,13 @@ void frm_ev_extract::choose_file() {
     if (!choice.ok)
         return;
     const picked_file picked = pick_series_file(choice.path, choice.title);
+    if (!picked.numbered) {
+        services().messages->show(this, message_icon::exclamation, unnumbered_file_title,
+                                  unnumbered_file_text(choice.title));
+        return;
+    }
     data_path_ = picked.data_path;
+    txt_digits->setText(QString::number(picked.digits));
     txt_current_data_path->setText(QString::fromStdString(data_path_));
     txt_File_suffix->setText(QString::fromStdString(picked.suffix));
     txt_File_Prefix->setText(QString::fromStdString(picked.prefix));
@@ -376,7 +428,7 @@ void frm_ev_extract::scan() {
     const bool scanned = run_trapped(ui, report_form::number_form, scan_routine, [&] {
         result = scan_file_series({text_of(txt_File_Prefix), text_of(txt_File_suffix),
                                    text_of(txt_file_start), text_of(txt_file_end),
-                                   text_of(txt_interval)},
+                                   text_of(txt_interval), text_of(txt_digits)},
                                   data_path_);
     });
     if (!scanned) {
@@ -400,7 +452,29 @@ void frm_ev_extract::scan() {
     enable_scanned_controls(true);
 }
 
+void frm_ev_extract::choose_table(QPushButton* button, QLineEdit* path) {
+    const file_choice choice = ask_for_file(button, file_purpose::overwrite);
+    if (choice.ok)
+        path->setText(QString::fromStdString(choice.path));
+}
+
+// A table asked for must have its file.
+bool frm_ev_extract::tables_named() {
+    for (auto [check, path, table] :
+         {std::tuple{chk_results_table, txt_results_table, "results table"},
+          std::tuple{chk_states_table, txt_states_table, "states table"}})
+        if (check->isChecked() && path->text().trimmed().isEmpty()) {
+            services().messages->show(this, message_icon::exclamation, "No Table File",
+                                      "Choose the file of the " + std::string(table) +
+                                          " first.");
+            return false;
+        }
+    return true;
+}
+
 void frm_ev_extract::execute() {
+    if (!tables_named())
+        return;
     const ev_choices c = choices();
     widget_job_ui ui(
         {this, txtCurrentStatus, lbl_files_processed, lbl_files_remaining, ProgressBar, {this}});

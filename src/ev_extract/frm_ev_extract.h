@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -89,6 +90,21 @@ public:
     QProgressBar* ProgressBar;
     QLabel* Label7;
     QLabel* Label8;
+    // Beyond the series as first built: padded file numbers, failed files and empty windows,
+    // the range to each file's last state, the last section, and the two tables.
+    QLabel* lbl_digits;
+    QLineEdit* txt_digits;
+    QCheckBox* chk_root_end_all;
+    QLabel* lbl_empty_slots;
+    QComboBox* cbo_empty_slots;
+    QCheckBox* chk_skip_failed;
+    QCheckBox* chk_last_section;
+    QCheckBox* chk_results_table;
+    QPushButton* cmd_results_table;
+    QLineEdit* txt_results_table;
+    QCheckBox* chk_states_table;
+    QPushButton* cmd_states_table;
+    QLineEdit* txt_states_table;
 
     // The series of the last scan.
     const file_series& series() const { return series_; }
@@ -109,6 +125,8 @@ private:
     void update_execute_for_settings();
     void update_execute_for_roots();
     void enable_scanned_controls(bool enabled);
+    void choose_table(QPushButton* button, QLineEdit* path);
+    bool tables_named();
     ev_texts texts() const;
     ev_choices choices() const;
 

@@ -27,22 +27,31 @@ double chosen_tdm_length(const ev_series_table& table, int k, long long t) {
     return state == 0 ? 0.0 : table.tdm_length(state, t);
 }
 
+// Calls visit(t) for every slot of root k's series, in order.
+template <class Visit>
+void for_each_written_slot(const file_series& series, const root_series& values, Visit&& visit) {
+    for (long long t = 1; t <= series.file_count; t += series.slot_interval)
+        if (values.written[series.used_index(t)] != 0)
+            visit(t);
+}
+
 struct series_writer {
     const ev_settings& s;
     const file_series& series;
+    const root_series& values;
     status_log& log;
     JobUi& ui;
 
-    // One line per visited slot, built by `line(t)`.
+    // One line per written slot, built by `line(t)`.
     template <class Line>
     void write(const std::string& name, const std::string& what, Line&& line) const {
         log.line("Writing " + what + " against Time Data File - " + name);
         ui.status("Writing " + what + " against Time Data File");
         std::string text;
-        for (long long t = 1; t <= series.file_count; t += series.slot_interval) {
+        for_each_written_slot(series, values, [&](long long t) {
             text += line(t);
             text += crlf;
-        }
+        });
         write_whole_file(name, text);
     }
 
@@ -67,7 +76,7 @@ std::string rad_file_name(const std::string& base, std::string_view part, long l
 }
 
 void write_rad_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
-                     int k, const std::vector<double>& energy, status_log& log, JobUi& ui,
+                     int k, const root_series& values, status_log& log, JobUi& ui,
                      const std::string& base) {
     ui.status("Writing Rads Per Second Data Files");
     log.line("Writing Rads Per Second Data Files");
@@ -79,8 +88,8 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
     // file is a prefix of one text: each slot's line is formatted once.
     std::string rads, lengths;
     std::vector<std::size_t> rads_end{0}, lengths_end{0}; // end of the first i lines
-    for (long long t = 1; t <= series.file_count; t += series.slot_interval) {
-        const double rad = energy[series.used_index(t)] * ev_to_rad_per_s;
+    for_each_written_slot(series, values, [&](long long t) {
+        const double rad = values.energy[series.used_index(t)] * ev_to_rad_per_s;
         const double length = chosen_tdm_length(table, k, t);
         if (separate) {
             rads += print_form(rad);
@@ -94,7 +103,7 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
         rads += crlf;
         rads_end.push_back(rads.size());
         lengths_end.push_back(lengths.size());
-    }
+    });
     const auto visited = static_cast<long long>(rads_end.size()) - 1;
     for (const long long m : rad_file_lengths(s.points, visited)) {
         const auto lines = static_cast<std::size_t>(std::min(m, visited));
@@ -141,9 +150,9 @@ std::vector<std::string> root_file_names(const ev_settings& s, const file_series
 }
 
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
-                      int k, const std::vector<double>& energy, status_log& log, JobUi& ui) {
-    const series_writer w{s, series, log, ui};
-    auto at = [&](long long t) { return energy[series.used_index(t)]; };
+                      int k, const root_series& values, status_log& log, JobUi& ui) {
+    const series_writer w{s, series, values, log, ui};
+    auto at = [&](long long t) { return values.energy[series.used_index(t)]; };
     auto name = [&](std::string_view part) { return root_file_name(s, series, part, k); };
 
     w.write(name(ev_part), "EV", [&](long long t) { return w.timed(t, at(t)); });
@@ -163,19 +172,19 @@ void write_root_files(const ev_settings& s, const file_series& series, const ev_
         w.write(name(tdm_ev_part), "EV & TDM", [&](long long t) {
             return text_form(at(t)) + std::string(gap) + text_form(chosen_tdm_length(table, k, t));
         });
-    write_rad_files(s, series, table, k, energy, log, ui, output_base(s, series));
+    write_rad_files(s, series, table, k, values, log, ui, output_base(s, series));
 }
 
 void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series& series,
-                     const ev_series_table& table, int k, const std::vector<double>& energy) {
+                     const ev_series_table& table, int k, const root_series& values) {
     const std::string name = "Root " + std::to_string(k);
     chart_line energies{name, {}}, lengths{name, {}};
-    for (long long t = 1; t <= series.file_count; t += series.slot_interval) {
+    for_each_written_slot(series, values, [&](long long t) {
         const double time = static_cast<double>(t) * s.time_step;
-        energies.points.push_back({time, energy[series.used_index(t)]});
+        energies.points.push_back({time, values.energy[series.used_index(t)]});
         if (s.choices.tdm_data)
             lengths.points.push_back({time, chosen_tdm_length(table, k, t)});
-    }
+    });
     charts.energy.lines.push_back(std::move(energies));
     if (s.choices.tdm_data)
         charts.tdm.lines.push_back(std::move(lengths));

@@ -48,12 +48,18 @@ inline double slot_time(const ev_settings& s, long long t) {
     return static_cast<double>(t + s.time_offset) * s.time_step;
 }
 
-// `energy` holds the energies chosen for root k, by used slot (file_series::used_index).
-void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
-                      int k, const std::vector<double>& energy, status_log& log, JobUi& ui);
+// Root k's values by used slot (file_series::used_index): the energies chosen, and whether the
+// slot has a line in root k's series (a slot left out has none; the others keep their times).
+struct root_series {
+    std::vector<double> energy;
+    std::vector<char> written;
+};
 
-// Adds root k's line to each chart, one point per visited slot.
+void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
+                      int k, const root_series& values, status_log& log, JobUi& ui);
+
+// Adds root k's line to each chart, one point per slot written.
 void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series& series,
-                     const ev_series_table& table, int k, const std::vector<double>& energy);
+                     const ev_series_table& table, int k, const root_series& values);
 
 } // namespace qm

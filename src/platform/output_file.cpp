@@ -232,4 +232,56 @@ void write_file_by_rename(const std::filesystem::path& path, std::string_view by
     fresh.placed = true;
 }
 
+staged_file::staged_file(const std::filesystem::path& path) : path_(path) {
+    if (path.empty())
+        throw run_error::from_number(err::path_file_access);
+    new_name_ = path.string() + ".XXXXXX.tmp";
+    errno = 0;
+    const int fd = ::mkstemps(new_name_.data(), 4); // never an existing name
+    if (fd < 0) {
+        const int error_number = errno;
+        new_name_.clear();
+        throw create_failure(path, error_number);
+    }
+    // mkstemps makes the file private; a finished output has the usual permission bits.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    file_ = ::fdopen(fd, "wb");
+    if (file_ == nullptr || ::fchmod(fd, 0666 & ~mask) != 0) {
+        const int error_number = errno;
+        if (file_ == nullptr)
+            ::close(fd);
+        throw create_failure(path, error_number);
+    }
+}
+
+staged_file::~staged_file() {
+    if (file_ != nullptr)
+        std::fclose(file_);
+    if (!new_name_.empty())
+        ::unlink(new_name_.c_str());
+}
+
+void staged_file::write(std::string_view bytes) {
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+        throw write_failure(path_, errno);
+}
+
+void staged_file::commit() {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    errno = 0;
+    if (std::fflush(file) != 0) {
+        const int error_number = errno;
+        std::fclose(file);
+        throw write_failure(path_, error_number);
+    }
+    if (std::fclose(file) != 0)
+        throw write_failure(path_, errno);
+    if (::rename(new_name_.c_str(), path_.c_str()) != 0)
+        throw create_failure(path_, errno);
+    new_name_.clear();
+}
+
 } // namespace qm

@@ -61,6 +61,27 @@ void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outpu
 // grows step by step and must leave complete after every step. Checked like output_file.
 void append_file(const std::filesystem::path& path, std::string_view bytes);
 
+// A file written under a new name beside `path` and renamed into place by commit(), so a job
+// that stops half way never leaves a truncated file under the name (and an earlier file of
+// that name stays until the new one is complete). Writes are checked as in output_file; the
+// new file is removed when the object goes without a commit.
+class staged_file {
+public:
+    explicit staged_file(const std::filesystem::path& path);
+    ~staged_file();
+    staged_file(const staged_file&) = delete;
+    staged_file& operator=(const staged_file&) = delete;
+
+    void write(std::string_view bytes);
+    // Flushes, closes and renames over `path`; checked.
+    void commit();
+
+private:
+    std::filesystem::path path_;
+    std::string new_name_;
+    std::FILE* file_ = nullptr;
+};
+
 // Rewrite by rename: `bytes` become the whole content of the existing file `path` without a
 // moment in which the file is missing or half written. They go to a new file with a name that
 // does not exist yet in the same folder, which gets the original's permission bits, is flushed

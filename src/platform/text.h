@@ -82,4 +82,21 @@ inline std::string trim_blanks(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+// One cell of a comma-separated file appended to `row`: as it stands, or in double quotes (a
+// quote doubled) when it holds a comma, a quote or a line end, so every reader splits the line
+// as it was written.
+inline void append_csv_field(std::string& row, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        row += text;
+        return;
+    }
+    row += '"';
+    for (char c : text) {
+        if (c == '"')
+            row += '"';
+        row += c;
+    }
+    row += '"';
+}
+
 } // namespace qm

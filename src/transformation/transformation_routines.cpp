@@ -51,14 +51,26 @@ std::string raw_angles_file(int k) {
     return "raw_tdm_angles.dat." + count(k);
 }
 
-// The slots the series uses: 1, 1 + interval, ...
-template <class Visit> void for_each_slot(const file_series& s, Visit&& visit) {
-    for (long long f = 1; f <= s.file_count; f += s.slot_interval)
-        visit(f);
+// The slots the series uses: 1, 1 + interval, ..., less those left out of the extraction's
+// series (a skipped file, an empty slot left out): the routines pass over them.
+template <class Visit> void for_each_slot(const tdm_context& c, Visit&& visit) {
+    for (long long f = 1; f <= c.series.file_count; f += c.series.slot_interval)
+        if (!c.table.left_out(f))
+            visit(f);
 }
 
-long long last_slot(const file_series& s) {
-    return 1 + (s.file_count - 1) / s.slot_interval * s.slot_interval;
+// The first and the last slot visited; the first is the reference of the angles and the fit.
+long long first_slot(const tdm_context& c) {
+    for (long long f = 1; f <= c.series.file_count; f += c.series.slot_interval)
+        if (!c.table.left_out(f))
+            return f;
+    return 1;
+}
+
+long long last_slot(const tdm_context& c) {
+    long long last = 1;
+    for_each_slot(c, [&](long long f) { last = f; });
+    return last;
 }
 
 // The TDM root slot k follows in slot f; a slot where it recorded no state has none.
@@ -105,7 +117,7 @@ void write_angle_file(const tdm_context& c, const std::string& name, const std::
                       Pair&& pair) {
     const long long n = c.series.file_count;
     std::string text;
-    for_each_slot(c.series, [&](long long f) {
+    for_each_slot(c, [&](long long f) {
         c.ui.status("Performing TDM Angle Measurements " + stage + " - File " + count(f) + " of " +
                     count(n));
         c.ui.progress_value(f);
@@ -170,16 +182,16 @@ void output_raw_tdms(const tdm_context& c) {
         write_whole_file(dat(k), "");
         write_notebook_head(nb(k));
     }
-    const long long last = last_slot(c.series);
+    const long long first = first_slot(c), last = last_slot(c);
     vector3 reference{};
-    for_each_slot(c.series, [&](long long f) {
+    for_each_slot(c, [&](long long f) {
         const std::string progress = "Writing Raw TDM Data - File " + count(f) + " of " + count(n);
         c.ui.status(progress);
         c.ui.progress_value(f);
         c.log.line(count(f) + "  " + progress);
         for (int k = 1; k <= roots; ++k) {
             const vector3 v = tdm_of(c, k, f);
-            if (k == 1 && f == 1)
+            if (k == 1 && f == first)
                 reference = v;
             c.log.line("      Raw TDM is: " + texts(v));
             c.log.line("      Root number is: " + count(k) + "   File number is: " + count(f));
@@ -199,7 +211,7 @@ void output_raw_tdms(const tdm_context& c) {
     long long done = 0;
     for (int k = 1; k <= roots; ++k) {
         std::string text;
-        for_each_slot(c.series, [&](long long f) {
+        for_each_slot(c, [&](long long f) {
             c.ui.status("Performing Raw TDM Angle Measurements - Root " + count(k) + " of " +
                         count(roots) + " - File " + count(f) + " of " + count(n));
             c.ui.progress_value(++done);
@@ -228,9 +240,10 @@ void measure_tdm_angles1(const tdm_context& c) {
         return;
     }
     // Every file compares the states file 1 chose for the two roots.
-    tdm_of(c, 1, 1);
-    tdm_of(c, 2, 1);
-    const int first = c.table.root_map(1, 1), second = c.table.root_map(2, 1);
+    const long long reference = first_slot(c);
+    tdm_of(c, 1, reference);
+    tdm_of(c, 2, reference);
+    const int first = c.table.root_map(1, reference), second = c.table.root_map(2, reference);
     write_angle_file(c, std::string(angles_before_fit), "stage 1", [&](long long f) {
         return std::pair{c.table.tdm_xyz(first, f), c.table.tdm_xyz(second, f)};
     });
@@ -332,7 +345,7 @@ std::optional<std::string> coordinates_unfit(const tdm_context& c) {
         return "The structures hold " + count(c.table.atom_count) +
                " atoms; the fitting program takes at most 99999.";
     std::optional<std::string> problem;
-    for_each_slot(c.series, [&](long long f) {
+    for_each_slot(c, [&](long long f) {
         for (const structure_atom& atom : c.table.coords(f))
             for (const std::string* coordinate : {&atom.x, &atom.y, &atom.z})
                 if (!problem &&
@@ -424,9 +437,9 @@ transform_outcome aligner::run() {
         write_notebook_head(nb(k));
     }
     std::vector<std::array<vector3, 2>> aligned(static_cast<std::size_t>(c_.series.used_slots()));
-    const long long last = last_slot(c_.series);
+    const long long first = first_slot(c_), last = last_slot(c_);
     bool stop = false;
-    for_each_slot(c_.series, [&](long long f) {
+    for_each_slot(c_, [&](long long f) {
         if (stop)
             return;
         const std::string progress =
@@ -444,12 +457,13 @@ transform_outcome aligner::run() {
         std::array<vector3, 3> m{};
         for (int k = 1; k <= roots; ++k) {
             const vector3 v = tdm_of(c_, k, f);
-            if (k == 1 && f == 1) {
+            if (k == 1 && f == first) {
                 c_.log.line("      Writing inpcrd file using 1st structure");
-                write_whole_file(fits_.path() / "inpcrd", amber_coordinates(c_.table.coords(1)));
+                write_whole_file(fits_.path() / "inpcrd",
+                                 amber_coordinates(c_.table.coords(first)));
                 write_whole_file(fits_.path() / "rmsfit.in", rmsfit_control());
             }
-            if (k == 1 && f > 1) {
+            if (k == 1 && f != first) {
                 m = fit(f);
                 c_.log.line("      TRANSFORMATION MATRIX FOR FILE " +
                             print_form(static_cast<double>(f)) + " IS:");
@@ -461,7 +475,7 @@ transform_outcome aligner::run() {
             }
             c_.log.line("      Applying transformation matrix");
             vector3 w = v;
-            if (f > 1)
+            if (f != first)
                 for (std::size_t i = 0; i < 3; ++i)
                     w[i] = v[0] * m[i][0] + v[1] * m[i][1] + v[2] * m[i][2];
             if (k <= 2)

@@ -157,6 +157,36 @@ TEST(WorkerThreads, FollowTheCpusThisProcessMayRunOnOrTheNumberAsked) {
     set_worker_threads(0);
 }
 
+// A zero-padded series picked by one file, a missing file skipped and listed on stderr with
+// status 0 (without the flag it stops the run, naming the file); the range to each file's last
+// state; a whole root without a state in the window stops; a picked name needs its number.
+TEST(CliEvExtract, SkippedFilesOnStderrPaddedNamesAndEmptyRoots) {
+    test::temp_dir dir;
+    for (const char* name : {"frame_0001.gout", "frame_0003.gout"})
+        test::write_file(dir / name, test::td_output({{3.5, 0.2}, {2.5, 0.1}}));
+    const std::string run = "$Q ev-extract --no-status-log --pick frame_0003.gout --end 3 ";
+    const std::string window = "--limit-low 0 --limit-high 10 --root-end all ";
+    const std::string done = "Information: Processing Finished: Extraction Complete";
+    for (const auto& [line, expected] : std::vector<std::pair<std::string, test::cli_run>>{
+             {run + window + "--skip-failed --empty-slots skip",
+              {0, done + "\n\r3 files, 1 skipped\n",
+               "quillmark-cli ev-extract: skipped frame_0002.gout: File not found\n"
+               "quillmark-cli ev-extract: 1 of 3 files skipped\n"}},
+             {run + window, {1, "", "frame_0002.gout: File not found\n"}},
+             {run + "--skip-failed --roots 2 --root-end 2",
+              {1,
+               "Critical: No State in Energy Window: No state lies in the energy window 1 to 1 eV "
+               "for root 1 in any file of the series - check the energy limits.\n"}},
+             {"$Q ev-extract --pick run.gout", {2, "", "holds no number"}},
+             {run + "--empty-slots none", {2, "", "--empty-slots"}}}) {
+        const auto r = test::run_shell(dir.path(), line);
+        EXPECT_EQ(r.status, expected.status) << line << "\n" << r.out << r.err;
+        EXPECT_TRUE(r.out.ends_with(expected.out)) << line << "\n" << r.out;
+        EXPECT_NE(r.err.find(expected.err), std::string::npos) << line << "\n" << r.err;
+    }
+    EXPECT_EQ(test::lines_of(test::read_file(dir / "freqgapEV.1")).size(), 2u);
+}
+
 // A series split over a cluster's array jobs (own output folder, the slots before as time
 // offset): the chunks' files joined are the one run's, but for each run's own log.
 TEST(CliEvExtract, TwoChunksJoinedEqualOneRun) {
@@ -170,13 +200,14 @@ TEST(CliEvExtract, TwoChunksJoinedEqualOneRun) {
                             "--limit-high 10 --roots 2 --time-step 1.5 --tdm --scf-energies "
                             "--scf-cycles --orbitals --points 100000 --dir . --output-dir ";
     const auto r = test::run_shell(
-        dir.path(), "mkdir one a b" + run + "one --start 1 --end 5 --time-offset 0" + run +
-                        "a --start 1 --end 2 --time-offset 0" + run +
-                        "b --start 3 --end 5 --time-offset 2 && $Q merge-series --output all a b "
+        dir.path(), "mkdir one a b" + run + "one --start 1 --end 5 --time-offset 0 --table one/t.csv" +
+                        run + "a --start 1 --end 2 --time-offset 0 --table a/t.csv" + run +
+                        "b --start 3 --end 5 --time-offset 2 --table b/t.csv && $Q merge-series "
+                        "--output all a b "
                         "&& test ! -e freqgapEV.1 && cd one && for f in *; do "
                         "test $f = execution_status.dat || cmp $f ../all/$f || exit 9; done");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_TRUE(r.out.ends_with("Information: Merge Complete: 17 files joined from 2 chunks\n"));
+    EXPECT_TRUE(r.out.ends_with("Information: Merge Complete: 18 files joined from 2 chunks\n"));
 }
 
 } // namespace

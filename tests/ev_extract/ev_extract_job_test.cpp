@@ -1,5 +1,7 @@
 #include "ev_series.h"
 
+#include <map>
+
 namespace qm {
 namespace {
 
@@ -164,6 +166,151 @@ TEST_F(ev_job, FailuresEndTheJobWithTheirMessages) {
     texts.no_roots = "3";
     EXPECT_EQ(stop().substr(0, 20), "Unsupported method: ");
     EXPECT_FALSE(ui.busy_now);
+}
+
+// Lines of `text` (CR LF ended) at the 1-based positions `keep`.
+std::string lines_at(const std::string& text, std::initializer_list<std::size_t> keep) {
+    const auto lines = test::lines_of(text);
+    std::string out;
+    for (const std::size_t n : keep)
+        out += lines.at(n - 1) + "\n";
+    return out;
+}
+
+// A missing file, one cut off inside its dipole table, one without excited states and a
+// gzip file that is no gzip: left out of every series, the other slots exact, at their times,
+// each skipped file named in the log and counted in the completion message.
+TEST_F(ev_job, SkippedFilesLeaveNoLineAndTheOtherSlotsExact) {
+    std::vector<std::string> files;
+    for (int n = 1; n <= 6; ++n)
+        files.push_back(td_output({{3.0 + n / 10.0, 0.2, {}, 1, 2}, {5.0, 0.1, {}, 0, 1}},
+                                  " SCF Done:  E(RHF) =  -" + std::to_string(100 + n) +
+                                      ".5     A.U. after   1" + std::to_string(n) + " cycles"));
+    texts.root_end = "2";
+    texts.points = "2";
+    choices.status_log = choices.tdm_data = choices.scf_energies = choices.scf_cycles =
+        choices.orbitals = true;
+    series(files);
+    ASSERT_EQ(run(), ev_outcome::completed);
+    std::map<std::string, std::string> clean;
+    for (const char* name : {"freqgapEV.1", "freqgap_SCF-Hartrees.1", "freqgap_SCF-Cycles.1",
+                             "freqgap_TDM+EV.1", "freqgap.orbitals.dat.1"})
+        clean[name] = out(name);
+    const std::string rads = out("freqgap6.1");
+    EXPECT_EQ(last_text(), "Extraction Complete");
+
+    files[2] = files[2].substr(0, files[2].find("  2   ") + 30); // inside the dipole table
+    files[4] = td_output({}).substr(0, td_output({}).find(" Excitation energies"));
+    series(files);
+    std::filesystem::remove(dir / "gap2.gout");
+    test::write_file(dir / "gap6.gout", "\x1f\x8b not a gzip stream");
+    EXPECT_EQ(run(), ev_outcome::error_report);
+    choices.skip_failed = true;
+    ev_run_summary summary;
+    ASSERT_EQ(run(nullptr, &summary), ev_outcome::completed);
+    for (const auto& [name, text] : clean)
+        EXPECT_EQ(out(name), lines_at(text, {1, 4})) << name;
+    EXPECT_EQ(out("freqgap2.1"), lines_at(rads, {1, 4}));
+    EXPECT_EQ(last_text(), "Extraction Complete\n\r6 files, 4 skipped: see execution_status.dat");
+    std::string skipped;
+    for (const auto& file : summary.skipped)
+        skipped += file.name + ": " + file.reason + "|";
+    EXPECT_EQ(skipped, "gap2.gout: File not found|gap3.gout: no excited states|gap5.gout: no "
+                       "excited states|gap6.gout: Path/File access error - cannot decompress|");
+    const std::string log = out("execution_status.dat");
+    EXPECT_NE(log.find("    Processing File: 2   Root Number: 1\r\n    Skipped file - 2 "
+                       "(gap2.gout): File not found\r\n"),
+              std::string::npos);
+}
+
+// A slot with no state in the window keeps the upper limit unless empty slots are left out;
+// either way the log names it and the message counts it. A root with no state in any file
+// stops before its files are written (the window's default limits, 1 to 1 eV).
+TEST_F(ev_job, EmptySlotsAreNamedCountedOrLeftOutAndAnEmptyRootStops) {
+    series({td_output({{3.5, 0.2}}), td_output({{12.5, 0.2}}), td_output({{3.6, 0.2}})});
+    choices.status_log = true;
+    ASSERT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(energies(1), "3.5 10 3.6|");
+    EXPECT_EQ(last_text(), "Extraction Complete\n\r3 files, 1 slot with no state in the energy "
+                           "window: see execution_status.dat");
+    EXPECT_NE(out("execution_status.dat")
+                  .find("    Processing File: 2   Root Number: 1\r\n    No state in the energy "
+                        "window for root 1 in file - 2\r\n"),
+              std::string::npos);
+    choices.empty_slots = empty_slot_rule::leave_out;
+    ASSERT_EQ(run(), ev_outcome::completed);
+    EXPECT_EQ(out("freqgapEV.1"), " 2      3.5 \r\n 6      3.6 \r\n");
+
+    std::filesystem::remove(dir / "freqgapEV.1");
+    texts.limit_low = texts.limit_high = "1";
+    EXPECT_EQ(stop(), "No State in Energy Window: No state lies in the energy window 1 to 1 eV "
+                      "for root 1 in any file of the series - check the energy limits.");
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgapEV.1"));
+}
+
+// Both tables, cell by cell as the files print them: a skipped file, an empty slot of root 2
+// and a state outside the window still listed among the states.
+TEST_F(ev_job, ResultsAndStatesTablesAsPrinted) {
+    series({td_output({{3.5, 0.2, {}, 3, 4}, {4.0, 0.1, {}, 1}}), "",
+            td_output({{3.6, 0.3, {}}, {12.0, 0.5, {}}})});
+    std::filesystem::remove(dir / "gap2.gout");
+    texts.root_end = texts.no_roots = "2";
+    texts.results_table = (dir / "results.csv").string();
+    texts.states_table = (dir / "states.csv").string();
+    choices.skip_failed = choices.tdm_data = true;
+    ASSERT_EQ(run(), ev_outcome::completed) << last_message();
+    const std::string scf = "-539.517603521,14";
+    EXPECT_EQ(out("results.csv"),
+              "file_number,file,time_fs,root,state,label,energy_ev,wavelength_nm,osc_strength,"
+              "tdm_x_au,tdm_y_au,tdm_z_au,tdm_au,scf_hartree,scf_cycles,status\n"
+              "1,gap1.gout,2,1,1,Singlet-?Sym,3.5000,354.24,0.2000,3.0000,4.0000,0.0000,5," +
+                  scf + ",ok\n1,gap1.gout,2,2,2,Singlet-?Sym,4.0000,309.96,0.1000,1.0000,0.0000,"
+                        "0.0000,1," +
+                  scf +
+                  ",ok\n2,gap2.gout,4,1,,,,,,,,,,,,skipped: File not found\n"
+                  "2,gap2.gout,4,2,,,,,,,,,,,,skipped: File not found\n"
+                  "3,gap3.gout,6,1,1,Singlet-?Sym,3.6000,344.40,0.3000,0.0000,0.0000,0.0000,0," +
+                  scf + ",ok\n3,gap3.gout,6,2,,,,,,,,,," + scf + ",no state in window\n");
+    EXPECT_EQ(out("states.csv"),
+              "file_number,file,time_fs,state,multiplicity,label,energy_ev,wavelength_nm,"
+              "osc_strength,tdm_x_au,tdm_y_au,tdm_z_au,chosen_as_root\n"
+              "1,gap1.gout,2,1,Singlet,Singlet-?Sym,3.5000,354.24,0.2000,3.0000,4.0000,0.0000,1\n"
+              "1,gap1.gout,2,2,Singlet,Singlet-?Sym,4.0000,309.96,0.1000,1.0000,0.0000,0.0000,2\n"
+              "3,gap3.gout,6,1,Singlet,Singlet-?Sym,3.6000,344.40,0.3000,0.0000,0.0000,0.0000,1\n"
+              "3,gap3.gout,6,2,Singlet,Singlet-?Sym,12.0000,103.32,0.5000,0.0000,0.0000,0.0000,"
+              "\n");
+    // A job that stops leaves no table, not even a part of one.
+    std::filesystem::remove(dir / "results.csv");
+    texts.limit_high = "1";
+    stop();
+    EXPECT_FALSE(std::filesystem::exists(dir / "results.csv"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(entry.path().string().ends_with(".tmp")) << entry.path();
+}
+
+// frame_0001.gout ...: padded numbers; the range up to each file's own last state (3, then 2);
+// the last of two sections, said in the log.
+TEST_F(ev_job, PaddedNamesLastStatesAndLastSections) {
+    prefix = "frame_";
+    digits = 4;
+    const std::string two_sections =
+        td_output({{3.0, 0.1, {}}, {3.2, 0.2, {}}}) + td_output({{2.5, 0.2, {}}, {2.7, 0.3, {}}});
+    series({td_output({{3.0, 0.1, {}}, {3.5, 0.2, {}}, {4.0, 0.3, {}}}), two_sections});
+    ASSERT_TRUE(std::filesystem::exists(dir / "frame_0002.gout"));
+    choices.mode = extract_mode::lowest_energy;
+    choices.status_log = true;
+    texts.root_end = "3";
+    EXPECT_EQ(stop(), "Data Expected!: Data not found for ANY roots in file - 2");
+    choices.root_end_all = true;
+    texts.no_roots = "3";
+    ASSERT_EQ(run(), ev_outcome::completed) << last_message();
+    EXPECT_EQ(energies(3), "3 3|3.5 3.2|4 10|");
+    EXPECT_NE(out("execution_status.dat")
+                  .find("    File - 2 holds 2 excited-state sections: the first is read\r\n"),
+              std::string::npos);
+    choices.last_section = true;
+    ASSERT_EQ(run(), ev_outcome::completed) << last_message();
+    EXPECT_EQ(energies(3), "3 2.5|3.5 2.7|4 10|");
 }
 
 TEST_F(ev_job, tablesBeyondTheComputersMemoryAreRefusedNotABadAlloc) {

@@ -17,6 +17,7 @@ struct ev_series : ::testing::Test {
     ev_texts texts;
     ev_choices choices;
     std::string prefix = "gap";
+    int digits = 0; // file numbers zero-padded to this width
 
     ev_series() {
         texts.limit_low = "0";
@@ -25,17 +26,23 @@ struct ev_series : ::testing::Test {
     }
     void series(const std::vector<std::string>& outputs) {
         for (std::size_t i = 0; i < outputs.size(); ++i)
-            write_file(dir / (prefix + std::to_string(i + 1) + texts.suffix), outputs[i]);
+            write_file(dir / name(i + 1), outputs[i]);
         texts.file_end = std::to_string(outputs.size());
     }
-    ev_outcome run(ev_charts* charts = nullptr) {
+    std::string name(std::size_t n) const {
+        const std::string number = std::to_string(n);
+        return prefix + std::string(std::max(0, digits - static_cast<int>(number.size())), '0') +
+               number + texts.suffix;
+    }
+    ev_outcome run(ev_charts* charts = nullptr, ev_run_summary* summary = nullptr) {
         ev_settings s = ev_settings_from(texts, choices);
         s.now = [] { return std::string("12:00:00 01/01/2026"); };
         const auto scan = scan_file_series(
-            {prefix, texts.suffix, texts.file_start, texts.file_end, texts.interval},
+            {prefix, texts.suffix, texts.file_start, texts.file_end, texts.interval,
+             std::to_string(digits)},
             dir.path().string() + "/");
         EXPECT_TRUE(scan.valid);
-        return ev_extract_job(s, scan.series, ui, {dir.path(), RMSFIT_PATH}, charts);
+        return ev_extract_job(s, scan.series, ui, {dir.path(), RMSFIT_PATH}, charts, summary);
     }
     std::string last_text() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
     // The last message as "title: text".

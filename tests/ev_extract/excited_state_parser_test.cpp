@@ -14,6 +14,8 @@ namespace {
 using test::td_output;
 using test::td_state;
 
+constexpr int highest_state_for_test = 9999;
+
 parse_options range(int start, int end, double low = 0, double high = 10, bool structure = false) {
     return {start, end, low, high, structure, true};
 }
@@ -91,6 +93,56 @@ TEST(ExcitedStateParser, MissingAndTruncatedStatesAreNoCandidates) {
     for (const char* other :
          {" This state for optimization", " ", "", "      46 -> 49", " Excited State   2:"})
         EXPECT_FALSE(parse_transition_line(other)) << other;
+}
+
+// Every state found keeps its line's fields as printed, whatever its multiplicity, and the
+// dipole rows and SCF line theirs: the tables repeat them without rounding.
+TEST(ExcitedStateParser, PrintedTextsOfStatesDipolesAndScf) {
+    const std::string text =
+        " SCF Done:  E(RB3LYP) =  -468.284606715     A.U. after   14 cycles\n"
+        "       state          X           Y           Z        Dip. S.      Osc.\n"
+        "         1        -0.5441     -0.4004      0.0000      0.4563      0.0947\n"
+        " Excitation energies and oscillator strengths:\n \n"
+        " Excited State   1:      Singlet-BU     8.4709 eV  146.36 nm  f=0.0947  <S**2>=0.000\n"
+        " Excited State   2:      Triplet-SG    11.2347 eV  110.36 nm  f=0.0000  <S**2>=2.000\n"
+        " Excited State   3:   Singlet-?Sym    2.9113 eV  425.88 nm  f=0.0636\n";
+    parse_options options = range(1, 3, 0, 20);
+    options.printed = true;
+    const auto p = parse_excited_state_output(text, options);
+    std::string texts;
+    for (const excited_state& s : p.states)
+        texts += s.label + " " + s.multiplicity + " " + s.energy_text + " " + s.wavelength_text +
+                 " " + s.oscillator_text + "|";
+    EXPECT_EQ(texts, "Singlet-BU Singlet 8.4709 146.36 0.0947|Triplet-SG Triplet 11.2347 "
+                     "110.36 0.0000|Singlet-?Sym Singlet 2.9113 425.88 0.0636|");
+    EXPECT_EQ(p.states[1].energy, 11.2347); // read, though no candidate
+    EXPECT_EQ(p.tdm_text[0][0] + " " + p.tdm_text[0][1] + " " + p.tdm_text[0][2],
+              "-0.5441 -0.4004 0.0000");
+    EXPECT_TRUE(p.tdm_text[1][0].empty()); // no row for state 2
+    EXPECT_EQ(p.scf_energy_text + " " + p.scf_cycles_text, "-468.284606715 14");
+    EXPECT_EQ(p.sections, 1);
+}
+
+// An excited-state optimisation prints a section per step: the first is read unless the last
+// is asked for, with its own SCF line and dipole table. The range may end at each file's own
+// last state: 3 states in the first section, 2 in the last, none in a file without one.
+TEST(ExcitedStateParser, SectionsAndTheRangeToTheLastState) {
+    const std::string first = td_output({{3.0, 0.1, {}, 1}, {3.5, 0.2, {}}, {4.0, 0.3, {}}});
+    const std::string last = td_output({{2.5, 0.4, {}, 2}, {2.8, 0.5, {}}},
+                                       " SCF Done:  E(RHF) =  -100.25     A.U. after   9 cycles");
+    parse_options options = range(1, highest_state_for_test);
+    options.to_last_state = true;
+    for (const bool last_section : {false, true}) {
+        options.last_section = last_section;
+        const auto p = parse_excited_state_output(first + last, options);
+        EXPECT_EQ(p.sections, 2);
+        EXPECT_EQ(states_of(p), last_section ? "1 2.5 0.4 tdm 2 0 0|2 2.8 0.5|complete"
+                                             : "1 3 0.1 tdm 1 0 0|2 3.5 0.2|3 4 0.3|complete");
+        EXPECT_EQ(p.scf_energy_text, last_section ? "-100.25" : "-539.517603521");
+    }
+    const auto none = parse_excited_state_output(" SCF Done:  E(RHF) =  -1.5\n", options);
+    EXPECT_EQ(none.sections, 0);
+    EXPECT_TRUE(none.states.empty());
 }
 
 TEST(ExcitedStateParser, OrbitalNumberTooLongIsOverflowNotAnInternalError) {

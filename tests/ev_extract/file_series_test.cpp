@@ -7,14 +7,27 @@ namespace qm {
 namespace {
 
 // The folder, the prefix before the file number, the suffix from the first dot; compressed
-// by the name's ending, whatever its case.
-TEST(PickSeriesFile, PrefixSuffixAndCompression) {
+// by the name's ending, whatever its case. A number with leading zeros gives the width of the
+// series' numbers; a name without a number is no file of a series.
+TEST(PickSeriesFile, PrefixSuffixDigitsAndCompression) {
     std::string parts; // ".gz" and no suffix: the window's test
-    for (const std::string title : {"gap0123.gout", "a1.ZIP", "0042.out"}) {
+    for (const std::string title :
+         {"gap0123.gout", "a1.ZIP", "0042.out", "frame_0001.log", "gap17.gout", "run.gout"}) {
         const picked_file p = pick_series_file("/d/" + title, title);
-        parts += p.data_path + "|" + p.prefix + "|" + p.suffix + (p.compressed ? "|zip;" : ";");
+        parts += p.data_path + "|" + p.prefix + "|" + p.suffix + (p.compressed ? "|zip" : "") +
+                 (p.numbered ? "|" + std::to_string(p.digits) : "|none") + ";";
     }
-    EXPECT_EQ(parts, "/d/|gap|.gout;/d/|a|.ZIP|zip;/d/||.out;");
+    EXPECT_EQ(parts, "/d/|gap|.gout|4;/d/|a|.ZIP|zip|0;/d/||.out|4;/d/|frame_|.log|4;"
+                     "/d/|gap|.gout|0;/d/|run|.gout|none;");
+}
+
+// Padded to four digits, a wider number as it is.
+TEST(ScanFileSeries, ZeroPaddedNumbers) {
+    const auto r = scan_file_series({"frame_", ".log", "998", "10001", "1", "4"}, "");
+    ASSERT_TRUE(r.valid);
+    EXPECT_EQ(r.series.file_name(1) + " " + r.series.file_name(3) + " " +
+                  r.series.file_name(r.series.file_count),
+              "frame_0998.log frame_1000.log frame_10001.log");
 }
 
 // A scan as "<files> <used slots> <first name> <last name>", "invalid", or why it is refused.

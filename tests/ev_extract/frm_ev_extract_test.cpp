@@ -178,6 +178,45 @@ TEST_F(ev_window, CompletedRunLeavesTheWindowReadyAndWritesTheCommandLinesFiles)
               "Files Processed = 0|Files Remaining = 1");
 }
 
+// A zero-padded series with a missing file, skipped, and the results table: the window's run
+// and the command line's give the same table. A picked name without a number is refused, and
+// a table without its file.
+TEST_F(ev_window, PaddedSeriesSkippedFileAndTableLikeTheCommandLine) {
+    for (int i = 1; i <= 4; ++i)
+        if (i != 3)
+            test::write_file(dir / ("frame_000" + std::to_string(i) + ".gout"),
+                             test::td_output({{3.5 + 0.01 * i, 0.2}, {2.5, 0.1}}));
+    pick("frame_0001.gout");
+    EXPECT_EQ(edit("txt_File_Prefix")->text() + "|" + edit("txt_digits")->text(), "frame_|4");
+    pick("run.gout");
+    EXPECT_EQ(services.messages.shown.back().title + ": " + services.messages.shown.back().text,
+              "No File Number: The file name run.gout holds no number: pick one file of a "
+              "numbered series.");
+    EXPECT_EQ(edit("txt_File_Prefix")->text(), "frame_");
+    set("txt_file_end", "4");
+    click("cmd_scan_file");
+    set("txt_root_end", "2");
+    set("txt_limit_low", "0");
+    set("txt_limit_high", "10");
+    click("chk_status_file");
+    click("chk_skip_failed");
+    click("chk_results_table");
+    click("cmd_execute");
+    EXPECT_EQ(services.messages.shown.back().text, "Choose the file of the results table first.");
+    set("txt_results_table", (dir / "window.csv").string().c_str());
+    click("cmd_execute");
+    EXPECT_EQ(services.messages.shown.back().text, "Extraction Complete\n\r4 files, 1 skipped");
+    const auto run = test::run_words("ev-extract --end 4 --root-end 2 --limit-low 0 --limit-high "
+                                     "10 --skip-failed --no-status-log --table " +
+                                     (dir / "cli.csv").string() + " --pick " +
+                                     (dir / "frame_0002.gout").string());
+    ASSERT_EQ(run.status, 0) << run.out;
+    const std::string table = test::read_file(dir / "window.csv");
+    EXPECT_EQ(test::read_file(dir / "cli.csv"), table);
+    EXPECT_NE(table.find("\n3,frame_0003.gout,6,1,,,,,,,,,,,,skipped: File not found\n"),
+              std::string::npos);
+}
+
 TEST_F(ev_window, ErrorReportUnloadsTheWindowAndShowsTheSubMenu) {
     pick("gap1.gout"); // no such files
     click("cmd_scan_file");

@@ -57,19 +57,27 @@ TEST_F(real_td_series, EveryRuleAgainstTheFilesOwnLines) {
 // "Dip. S." column, state numbers after two blanks. File 2 raises state 17's strength above
 // state 24's; file 3 lowers state 4's energy.
 TEST_F(real_td_series, Gaussian09And16Series) {
-    for (const char* name : {"gaussian_modern/cclib_Gaussian09_CO_TD_delta.log",
-                             "gaussian_modern/cclib_Gaussian16_CO_TD_delta.log"}) {
+    // The results table repeats the file's own fields: state 17 as root 1 of file 2.
+    for (const auto& [name, row] :
+         {std::pair{"gaussian_modern/cclib_Gaussian09_CO_TD_delta.log",
+                    "2,gap2.gout,4,1,17,Singlet-SG,11.3361,109.37,0.2999,0.0000,0.0000,-0.8373,"
+                    "0.8373,-113.217133509,9,ok"},
+          {"gaussian_modern/cclib_Gaussian16_CO_TD_delta.log",
+           "2,gap2.gout,4,1,17,Singlet-SG,11.3361,109.37,0.2999,-0.0000,-0.0000,-0.8373,0.8373,"
+           "-113.217132562,9,ok"}}) {
         SCOPED_TRACE(name);
         use(name, {{}, {"f=0.1947", "f=0.2999"}, {"8.4709 eV", "8.3000 eV"}});
         texts.root_end = "24";
         texts.limit_high = "20";
         texts.no_roots = "3";
+        texts.results_table = (dir / "results.csv").string();
         choices.tdm_data = true;
         ASSERT_EQ(run(), ev_outcome::completed) << last_message();
         // Root 1: states 24, 17, 24; root 3: state 4, below 17 and 24. |(0, 0, 0.8572)| of
         // state 24, |(0, 0, -0.8373)| of state 17.
         EXPECT_EQ(energies(3), "13.722 11.3361 13.722|11.3361 13.722 11.3361|8.4709 8.4709 8.3|");
         EXPECT_EQ(test::lines_of(out("freqgap_TDM+EV.1"))[1], "11.3361    0.8373\r");
+        EXPECT_EQ(test::lines_of(out("results.csv")).at(4), row);
     }
 }
 
