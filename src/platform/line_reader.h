@@ -1,7 +1,8 @@
 // Line-by-line reading of single-byte text. A line is the bytes up to, not including, the
 // next line feed; a carriage return before it stays part of the line. The end of the data is
 // tested only before a line begins. A file is read through input_stream, so compressed files
-// read as their text; a line longer than max_line_bytes is "Out of string space".
+// read as their text; a line longer than max_line_bytes is "Out of string space", and NUL bytes
+// in the first block say the data is no text ("Path/File access error").
 #pragma once
 
 #include "platform/input_stream.h"
@@ -58,6 +59,7 @@ private:
     std::uint64_t position_ = 0;
     std::uint64_t lines_ = 0;
     bool line_ended_ = false;
+    bool first_block_checked_ = false;
 };
 
 // Lines of data-column files, which come from programs on every platform: a line ends with a
