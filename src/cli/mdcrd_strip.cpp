@@ -24,6 +24,7 @@ int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
     if (!atom_range_usable(o.atoms, o.first, o.last))
         throw usage_error("the kept atoms must satisfy 1 <= --first <= --last <= --atoms");
     const auto input = rereadable(ctx, o.input);
+    ctx.ui.messages_concern(o.input);
     const mdcrd_strip_settings settings{input->path(),
                                         output_path(ctx, o.output),
                                         whole_number_from_text(o.atoms),
