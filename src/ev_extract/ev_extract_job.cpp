@@ -308,19 +308,22 @@ void ensure_inputs_are_spared(const ev_settings& s, const file_series& series,
         });
 }
 
-// The folders the job writes into (the working folder, and the outputs' folder when it is
-// another one), each locked for the run so that a second run into them is refused.
+// The folders the job writes into (the outputs' folder, and the working folder when the status
+// log or the TDM routines write there), each locked for the run so that a second run into them
+// is refused.
 std::vector<std::unique_ptr<folder_lock>> lock_output_folders(const ev_settings& s,
                                                                const file_series& series,
                                                                const ev_job_place& place) {
     std::vector<std::unique_ptr<folder_lock>> locks;
-    std::vector<std::filesystem::path> folders{place.working_folder};
     std::filesystem::path outputs = std::filesystem::path(output_base(s, series)).parent_path();
     if (outputs.empty())
         outputs = ".";
+    std::vector<std::filesystem::path> folders{outputs};
     std::error_code ec;
-    if (!std::filesystem::equivalent(outputs, place.working_folder, ec))
-        folders.push_back(outputs);
+    const bool working_folder_written =
+        s.choices.status_log || !tdm_file_names(s, place.working_folder).empty();
+    if (working_folder_written && !std::filesystem::equivalent(outputs, place.working_folder, ec))
+        folders.push_back(place.working_folder);
     for (const auto& folder : folders)
         locks.push_back(std::make_unique<folder_lock>(folder, ev_lock_name));
     return locks;

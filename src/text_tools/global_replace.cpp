@@ -381,9 +381,12 @@ void ensure_rewritable_kind(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return;
+    // The window's report shows the description alone: it names the file itself.
+    const std::string name = std::filesystem::path(path).filename().string();
     if (!S_ISREG(info.st_mode))
-        throw run_error(err::path_file_access,
-                        "Path/File access error - not a regular file (a FIFO, socket or device)")
+        throw run_error(err::path_file_access, "Path/File access error - " + name +
+                                                   " is no regular file (a FIFO, socket or "
+                                                   "device)")
             .in_file(path);
     char head[6] = {};
     std::size_t got = 0;
@@ -393,7 +396,7 @@ void ensure_rewritable_kind(const std::string& path) {
     }
     const std::string_view compression = compression_name(std::string_view(head, got));
     if (!compression.empty())
-        throw run_error(err::path_file_access, "Path/File access error - " +
+        throw run_error(err::path_file_access, "Path/File access error - " + name + " holds " +
                                                    std::string(compression) +
                                                    " compressed data: only text is replaced in")
             .in_file(path);

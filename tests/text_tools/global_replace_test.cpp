@@ -163,8 +163,8 @@ TEST_F(replace_files, CompressedDataAndSpecialFilesAreRefusedBeforeAnythingIsWri
         EXPECT_FALSE(
             replace_in_files({{a, (dir / name).string()}, {"a", "b"}, {}}, ui).completed);
         EXPECT_EQ(test::only_box(ui.messages),
-                  test::fatal("Path/File access error - " + kind +
-                                  " compressed data: only text is replaced in75",
+                  test::fatal("Path/File access error - " + std::string(name) + " holds " +
+                                  kind + " compressed data: only text is replaced in75",
                               routine));
         EXPECT_EQ(test::read_file(a) + "|" + test::read_file(dir / name), "a a a|" + before);
     }
@@ -172,8 +172,8 @@ TEST_F(replace_files, CompressedDataAndSpecialFilesAreRefusedBeforeAnythingIsWri
     const auto r = test::run_cli({"replace", "--search1", "a", a, (dir / "fifo").string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find((dir / "fifo").string() +
-                         ": Path/File access error - not a regular file (a FIFO, socket or "
-                         "device)"),
+                         ": Path/File access error - fifo is no regular file (a FIFO, socket "
+                         "or device)"),
               std::string::npos)
         << r.err;
     EXPECT_EQ(test::read_file(a), "a a a");
