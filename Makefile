@@ -1,13 +1,14 @@
 # Two entry points that do all set-up on a fresh Debian 12 machine:
 #   make run   - install missing packages, build the programs (not the tests), start the program
 #   make test  - the same, then build and run every test
+#   make test-sanitize - every test again under ASan and UBSan (build-sanitize/)
 # and make install PREFIX=DIR (default /usr/local) to install the built tree.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build programs run test install bench clean
+.PHONY: all deps configure build programs run test test-sanitize install bench clean
 
 # What a user runs and what an install copies: the tests are built by `make test` only.
 PROGRAMS = quillmark quillmark-cli rmsfit quillmark_manuals
@@ -31,6 +32,19 @@ run: programs
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Every test under AddressSanitizer and UndefinedBehaviorSanitizer, in a Debug build of its own
+# (build-sanitize); without the GUI, whose Qt libraries would drown our reports in theirs. Any
+# report fails the test that caused it.
+SANITIZE_DIR ?= build-sanitize
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DQUILLMARK_GUI=OFF \
+	      -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_C_FLAGS="$(SANITIZE_FLAGS)" \
+	      -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)"
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 install: programs
 	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"

@@ -4,6 +4,7 @@
 #include "cli/manuals.h"
 #include "cli/subcommand.h"
 #include "platform/error_report.h"
+#include "platform/number_form.h"
 #include "platform/output_file.h"
 #include "platform/val.h"
 #include "platform/worker_threads.h"
@@ -181,6 +182,21 @@ void check_whole_number(const std::string& option, const std::string& text) {
                           (text.empty() ? std::string("an empty text") : text));
 }
 
+CLI::Validator count_in_range(double most) {
+    return CLI::Validator(
+        [most](std::string& text) -> std::string {
+            if (text.empty())
+                return {};
+            const double value = val(text);
+            if (value < 1)
+                return "must be 1 or more (it counts from 1), not " + text;
+            if (value > most)
+                return "must be at most " + text_form(most) + ", not " + text;
+            return {};
+        },
+        "1.." + text_form(most));
+}
+
 std::filesystem::path input_path(const std::string& text) {
     return text == "-" ? std::filesystem::path("/dev/stdin") : std::filesystem::path(text);
 }
@@ -257,7 +273,10 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
             return usage;
         }
         const int code = app.exit(e, out, err);
-        return code == 0 ? completed : usage;
+        // --help and --version print on standard output, which must take them like any output.
+        if (code == 0)
+            return standard_output_written(out, err) ? completed : stopped;
+        return usage;
     }
     set_worker_threads(threads);
     const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO) == 1;

@@ -128,13 +128,18 @@ void console_job_ui::settle() {
 
 void console_job_ui::message(message_icon icon, std::string_view title, std::string_view text) {
     settle();
-    *messages_ << icon_name(icon) << ": " << title << ": " << text << '\n' << std::flush;
+    *messages_ << icon_name(icon) << ": " << title << ": ";
+    if (icon != message_icon::information && !concerned_.empty() && !file_told_)
+        *messages_ << concerned_.string() << ": ";
+    *messages_ << text << '\n' << std::flush;
+    file_told_ = false;
 }
 
 void console_job_ui::file_error(const std::filesystem::path& file, std::string_view text) {
     settle();
     err_ << "quillmark-cli: " << (file == copy_ ? given_ : file).string() << ": " << text << '\n'
          << std::flush;
+    file_told_ = true;
 }
 
 } // namespace qm::cli

@@ -36,6 +36,10 @@ public:
         given_ = std::move(given);
     }
 
+    // Warnings and error reports that name no file of their own concern `file` (the input of a
+    // one-file tool): their line names it before the text, as the window's box cannot.
+    void messages_concern(std::filesystem::path file) { concerned_ = std::move(file); }
+
     void status(std::string_view text) override;
     void counts(std::string_view first, std::string_view second) override;
     void progress_range(long long minimum, long long maximum) override;
@@ -56,6 +60,8 @@ private:
     std::ostream& err_;
     std::ostream* messages_ = &out_;
     std::filesystem::path copy_, given_;
+    std::filesystem::path concerned_;
+    bool file_told_ = false; // the message that follows concerns a file named just before
     console_options options_;
     std::string status_;
     bool status_shown_ = true;

@@ -46,6 +46,7 @@ action add_convert(CLI::App& app) {
         if (o->multiple && o->output == "-")
             throw usage_error("--multiple writes one file per geometry: --output cannot be -");
         const auto input = rereadable(ctx, o->input);
+        ctx.ui.messages_concern(o->input);
         s.input = input->path();
         s.output = output_path(ctx, o->output);
         s.output_title = std::filesystem::path(o->output).filename().string();

@@ -173,6 +173,14 @@ int run_ev_extract(ev_options& o, context& ctx) {
     return completed;
 }
 
+// "all" (each file's own last state), or a state number counted as the other counts are.
+CLI::Validator states_or_all(double most) {
+    const CLI::Validator count = count_in_range(most);
+    return CLI::Validator(
+        [count](std::string& text) { return text == "all" ? std::string() : count(text); },
+        "all|" + count.get_description());
+}
+
 } // namespace
 
 action add_ev_extract(CLI::App& app) {
@@ -190,15 +198,24 @@ action add_ev_extract(CLI::App& app) {
     app.add_option("--output-prefix", o->texts.output_prefix, "Start of every output name")
         ->capture_default_str();
     app.add_option("--time-step", o->texts.time_step, "fs per file")->capture_default_str();
-    app.add_option("--points", o->texts.points, "Points per rad/s file")->capture_default_str();
+    // Counts are checked here, before a job turns them into file lengths or state numbers:
+    // points up to the whole numbers a double holds exactly, states and roots up to an int.
+    constexpr double most_points = 1e15;
+    constexpr double most_states = 2147483647;
+    app.add_option("--points", o->texts.points, "Points per rad/s file")
+        ->check(count_in_range(most_points))
+        ->capture_default_str();
     app.add_option("--root-start", o->texts.root_start, "First state searched")
+        ->check(count_in_range(most_states))
         ->capture_default_str();
     app.add_option("--root-end", o->texts.root_end,
                    "Last state searched; all: each file's own last excited state")
+        ->check(states_or_all(most_states))
         ->capture_default_str();
     app.add_option("--limit-low", o->texts.limit_low, "Energy window, eV")->capture_default_str();
     app.add_option("--limit-high", o->texts.limit_high, "Energy window, eV")->capture_default_str();
     app.add_option("--roots", o->texts.no_roots, "Roots to extract in order")
+        ->check(count_in_range(most_states))
         ->capture_default_str();
     app.add_option("--mode", o->mode, "State choice")
         ->check(CLI::IsMember({"osc", "lowest", "gaussian", "orbital"}))

@@ -35,6 +35,7 @@ int run_mdcrd_strip(const mdcrd_strip_options& o, context& ctx) {
         check_whole_number("--last", o.last);
     }
     const auto input = rereadable(ctx, o.input);
+    ctx.ui.messages_concern(o.input);
     // A NetCDF trajectory and a topology say how many atoms there are; a text one cannot.
     if (o.atoms.empty() && !by_mask && !is_netcdf_file(input->path()))
         throw usage_error("--atoms is needed for a text trajectory without --prmtop");

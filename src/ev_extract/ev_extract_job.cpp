@@ -444,6 +444,27 @@ std::string summary_text(const ev_run_summary& summary, bool log_written) {
     return text;
 }
 
+// The folders the job writes into (the outputs' folder, and the working folder when the status
+// log or the TDM routines write there), each locked for the run so that a second run into them
+// is refused.
+std::vector<std::unique_ptr<folder_lock>> lock_output_folders(const ev_settings& s,
+                                                               const file_series& series,
+                                                               const ev_job_place& place) {
+    std::vector<std::unique_ptr<folder_lock>> locks;
+    std::filesystem::path outputs = std::filesystem::path(output_base(s, series)).parent_path();
+    if (outputs.empty())
+        outputs = ".";
+    std::vector<std::filesystem::path> folders{outputs};
+    std::error_code ec;
+    const bool working_folder_written =
+        s.choices.status_log || !tdm_file_names(s, place.working_folder).empty();
+    if (working_folder_written && !std::filesystem::equivalent(outputs, place.working_folder, ec))
+        folders.push_back(place.working_folder);
+    for (const auto& folder : folders)
+        locks.push_back(std::make_unique<folder_lock>(folder, ev_lock_name));
+    return locks;
+}
+
 void check_table_extent(const ev_settings& s) {
     if (s.root_start < 1 || s.root_end < s.root_start || s.no_roots < 1)
         throw run_error::from_number(err::subscript);
@@ -463,6 +484,7 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
     try {
         std::optional<busy_pointer> hourglass(std::in_place, ui);
         ensure_inputs_are_spared(s, series, place);
+        const auto locks = lock_output_folders(s, series, place);
         if (s.choices.status_log) {
             log.open(place.working_folder / status_log_name);
             write_status_header(log, s);

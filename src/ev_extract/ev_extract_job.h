@@ -21,6 +21,10 @@ enum class ev_outcome {
 
 inline constexpr std::string_view ev_job_routine = "frm_ev_extract: cmd_execute_click";
 
+// The lock a run holds in every folder it writes into (removed when it ends): a second run into
+// the same folder would mix its files with ours.
+inline constexpr std::string_view ev_lock_name = "quillmark.lock";
+
 // Where the job runs: the status log and the TDM routines' files go to the working folder (the
 // current folder), and the TDM alignment starts our fitting program, shipped with ours.
 struct ev_job_place {

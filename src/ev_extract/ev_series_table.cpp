@@ -1,5 +1,6 @@
 #include "ev_extract/ev_series_table.h"
 
+#include "ev_extract/file_text.h"
 #include "platform/number_form.h"
 #include "platform/system_memory.h"
 
@@ -25,7 +26,8 @@ std::string counted(double n, const char* one, const char* many) {
 
 double ev_memory_needed(double files, double roots, double states) {
     return files * (bytes_per_file + roots * sizeof(std::int32_t) + states * bytes_per_state) +
-           std::min(files, files_parsed_ahead) * states * bytes_per_parsed_state;
+           std::min(files, files_parsed_ahead) * states * bytes_per_parsed_state +
+           worker_text_memory();
 }
 
 std::optional<std::string> ev_memory_refusal(double files, double roots, double states) {

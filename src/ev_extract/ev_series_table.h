@@ -93,7 +93,8 @@ private:
 };
 
 // What the extraction holds for `files` used slots, `roots` roots and `states` states searched
-// in every file, in bytes (its tables, and the files read ahead while they are parsed): the
+// in every file, in bytes (its tables, the files read ahead while they are parsed, and the
+// workers' read buffers at their limit): the
 // job refuses a run whose tables do not fit in the computer's memory before it makes them.
 // Counted in doubles: a range can ask for more than 64 bits count.
 double ev_memory_needed(double files, double roots, double states);

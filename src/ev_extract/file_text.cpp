@@ -2,6 +2,8 @@
 
 #include "platform/input_stream.h"
 #include "platform/run_error.h"
+#include "platform/system_memory.h"
+#include "platform/worker_threads.h"
 
 #include <algorithm>
 #include <cctype>
@@ -44,14 +46,33 @@ void normalise_line_ends(std::string& text) {
 }
 
 void read_file_text(const std::filesystem::path& path, input_kind kind, std::string& text) {
+    read_file_text(path, kind, text, worker_text_limit());
+}
+
+void read_file_text(const std::filesystem::path& path, input_kind kind, std::string& text,
+                    std::uint64_t limit) {
     input_stream in(path);
     // Compressed files are read as their text whatever the box says; a series said to be
     // compressed that is not is a wrong setting, reported as before.
     if (kind != input_kind::plain && !in.compressed())
         throw run_error(err::path_file_access, "Path/File access error - cannot decompress")
             .in_file(path);
-    read_whole_input(in, text);
+    read_whole_input(in, text, limit);
     normalise_line_ends(text);
+}
+
+unsigned parse_workers() {
+    return std::clamp(worker_threads(), 1u, 8u);
+}
+
+std::uint64_t worker_text_limit() {
+    constexpr std::uint64_t mb = std::uint64_t{1} << 20;
+    const std::uint64_t share = system_memory() / 4 / parse_workers() / mb * mb;
+    return std::clamp(share, 16 * mb, max_text_bytes);
+}
+
+double worker_text_memory() {
+    return 2.0 * static_cast<double>(parse_workers()) * static_cast<double>(worker_text_limit());
 }
 
 std::string read_file_text(const std::filesystem::path& path, input_kind kind) {

@@ -1,7 +1,6 @@
 #include "ev_extract/parse_cache.h"
 
 #include "platform/error_report.h"
-#include "platform/worker_threads.h"
 
 #include <algorithm>
 #include <exception>
@@ -12,23 +11,18 @@ namespace {
 
 constexpr long long batch_files = 64;
 
-// Beyond eight, more threads only wait for the disk.
-unsigned worker_count() {
-    return std::clamp(worker_threads(), 1u, 8u);
-}
-
 } // namespace
 
 parse_cache::parse_cache(const file_series& series, input_kind kind, parse_options options)
     : series_(series), kind_(kind), options_(options),
-      entries_(static_cast<std::size_t>(series.used_slots())) {}
+      entries_(static_cast<std::size_t>(series.used_slots())), text_limit_(worker_text_limit()) {}
 
 void parse_cache::parse_one(long long f) {
     entry& e = entries_[series_.used_index(f)];
     const std::string path = series_.data_path + series_.file_name(f);
     try {
         thread_local std::string text; // one buffer per worker, reused for every file
-        read_file_text(path, kind_, text);
+        read_file_text(path, kind_, text, text_limit_);
         e.output = parse_excited_state_output(text, options_);
     } catch (const std::exception& failure) {
         e.error = as_run_error(failure);
@@ -45,7 +39,7 @@ void parse_cache::parse_batch(long long first) {
         if (!entries_[series_.used_index(f)].done)
             slots.push_back(f);
     const unsigned workers =
-        std::min<unsigned>(worker_count(), static_cast<unsigned>(slots.size()));
+        std::min<unsigned>(parse_workers(), static_cast<unsigned>(slots.size()));
     std::vector<std::thread> threads;
     for (unsigned w = 1; w < workers; ++w)
         threads.emplace_back([&, w] {

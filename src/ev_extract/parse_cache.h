@@ -36,6 +36,7 @@ private:
     input_kind kind_;
     parse_options options_;
     std::vector<entry> entries_; // by used slot
+    std::uint64_t text_limit_;   // the most text a worker reads from one file
 };
 
 } // namespace qm

@@ -48,11 +48,11 @@ void state_cells(std::string& row, const excited_state& state) {
 results_tables::results_tables(const ev_settings& s, const file_series& series)
     : s_(s), series_(series) {
     if (!s.texts.results_table.empty()) {
-        results_ = std::make_unique<staged_file>(s.texts.results_table);
+        results_ = std::make_unique<output_file>(s.texts.results_table);
         results_->write(results_table_header);
     }
     if (!s.texts.states_table.empty()) {
-        states_ = std::make_unique<staged_file>(s.texts.states_table);
+        states_ = std::make_unique<output_file>(s.texts.states_table);
         states_->write(states_table_header);
     }
 }
@@ -129,9 +129,9 @@ void results_tables::add_skipped(long long f, std::string_view reason) {
 
 void results_tables::commit() {
     if (results_)
-        results_->commit();
+        results_->close();
     if (states_)
-        states_->commit();
+        states_->close();
 }
 
 } // namespace qm

@@ -52,7 +52,7 @@ private:
 
     const ev_settings& s_;
     const file_series& series_;
-    std::unique_ptr<staged_file> results_, states_;
+    std::unique_ptr<output_file> results_, states_;
 };
 
 } // namespace qm

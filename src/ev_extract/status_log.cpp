@@ -25,7 +25,8 @@ const char* rule_line(extract_mode mode) {
 } // namespace
 
 void status_log::open(const std::filesystem::path& path) {
-    file_ = std::make_unique<output_file>(path);
+    // Written as the run goes, so that a user can follow it and a failed run still says why.
+    file_ = std::make_unique<output_file>(path, output_file::mode::live);
 }
 
 void status_log::line(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include "platform/number_form.h"
 #include "platform/output_file.h"
+#include "platform/run_error.h"
 #include "platform/text.h"
 #include "platform/val.h"
 
@@ -65,7 +66,11 @@ struct series_writer {
 std::vector<long long> rad_file_lengths(double points, long long visited) {
     std::vector<long long> lengths;
     for (long long m = 0; m < visited;) {
-        m = static_cast<long long>(round_half_even(static_cast<double>(m) + points));
+        const double next = round_half_even(static_cast<double>(m) + points);
+        // A count beyond a 64-bit integer would convert to nonsense (and never end the loop).
+        if (!(next < 9.2e18))
+            throw run_error::from_number(err::overflow);
+        m = static_cast<long long>(next);
         lengths.push_back(m);
     }
     return lengths;

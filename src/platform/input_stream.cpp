@@ -6,6 +6,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,20 +24,15 @@ constexpr std::size_t block_size = 1 << 16;
 // Enough of the start of a file to tell every kind apart.
 constexpr std::size_t magic_bytes = 6;
 
-enum class data_kind { plain, filtered, zip };
+enum class data_kind { plain, gzip, filtered, zip };
 
 data_kind kind_of(std::string_view head) {
-    using namespace std::string_view_literals;
-    const auto starts = [&](std::string_view magic) { return head.starts_with(magic); };
-    if (starts("\x1f\x8b"sv) ||
-        starts("\xfd"
-               "7zXZ\0"sv) ||
-        starts("\x28\xb5\x2f\xfd"sv) ||
-        (starts("BZh"sv) && head.size() > 3 && head[3] >= '1' && head[3] <= '9'))
-        return data_kind::filtered;
-    if (starts("PK\x03\x04"sv) || starts("PK\x05\x06"sv))
-        return data_kind::zip;
-    return data_kind::plain;
+    const std::string_view name = compression_name(head);
+    if (name.empty())
+        return data_kind::plain;
+    if (name == "gzip")
+        return data_kind::gzip;
+    return name == "zip" ? data_kind::zip : data_kind::filtered;
 }
 
 // Why a file cannot be opened for reading, in the classic numbering.
@@ -56,6 +52,30 @@ run_error cannot_decompress(const std::filesystem::path& path) {
     return run_error(err::path_file_access, "Path/File access error - cannot decompress")
         .in_file(path);
 }
+
+run_error damaged_gzip(const std::filesystem::path& path, const char* why) {
+    return run_error(err::path_file_access, std::string("Path/File access error - damaged gzip "
+                                                        "data (") +
+                                                (why != nullptr ? why : "cannot inflate") + ")")
+        .in_file(path);
+}
+
+// The state of zlib's inflater over the members of a gzip file.
+struct gzip_state {
+    z_stream stream{};
+    bool input_ended = false;     // the file has no more bytes
+    bool between_members = false; // a member ended: another one, zero bytes, or the end follow
+    bool padding = false;         // zero bytes after the last member were seen
+    std::uint64_t raw_taken = 0;  // compressed bytes handed to zlib so far
+    gzip_state() {
+        // 15 + 16: a gzip wrapper around the largest window, whose CRC-32 and length zlib checks.
+        if (inflateInit2(&stream, 15 + 16) != Z_OK)
+            throw run_error::from_number(err::out_of_memory);
+    }
+    ~gzip_state() { inflateEnd(&stream); }
+    gzip_state(const gzip_state&) = delete;
+    gzip_state& operator=(const gzip_state&) = delete;
+};
 
 run_error device_error(const std::filesystem::path& path) {
     return run_error(57, "Device I/O error").in_file(path);
@@ -92,6 +112,23 @@ bool passed_over(archive_entry* entry) {
 
 } // namespace
 
+std::string_view compression_name(std::string_view head) {
+    using namespace std::string_view_literals;
+    const auto starts = [&](std::string_view magic) { return head.starts_with(magic); };
+    if (starts("\x1f\x8b"sv))
+        return "gzip";
+    if (starts("BZh"sv) && head.size() > 3 && head[3] >= '1' && head[3] <= '9')
+        return "bzip2";
+    if (starts("\xfd"
+               "7zXZ\0"sv))
+        return "xz";
+    if (starts("\x28\xb5\x2f\xfd"sv))
+        return "zstd";
+    if (starts("PK\x03\x04"sv) || starts("PK\x05\x06"sv))
+        return "zip";
+    return {};
+}
+
 run_error beyond_limit(std::uint64_t limit, std::string_view what) {
     // "1 GB", "16 MB": the limits are whole numbers of either.
     const std::string size = limit % (1u << 30) == 0 ? std::to_string(limit >> 30) + " GB"
@@ -108,7 +145,7 @@ public:
     input_buffer& operator=(const input_buffer&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    bool compressed() const { return archive_ != nullptr; }
+    bool compressed() const { return archive_ != nullptr || gzip_ != nullptr; }
     std::uint64_t progress_position(std::uint64_t data_position) const;
 
 protected:
@@ -120,6 +157,7 @@ private:
     void open_zip();
     archive_ptr open_zip_archive();
     std::size_t fill(char* to, std::size_t count);
+    std::size_t inflate_gzip(char* to, std::size_t count);
     std::size_t read_raw(char* to, std::size_t count);
     static la_ssize_t raw_block(archive* a, void* self, const void** block);
 
@@ -131,6 +169,7 @@ private:
     std::size_t head_used_ = 0;
     int raw_errno_ = 0; // why a raw read for the decompressor failed
     archive_ptr archive_;
+    std::unique_ptr<gzip_state> gzip_;
     std::vector<char> raw_;
     std::vector<char> data_;
 };
@@ -162,6 +201,10 @@ input_buffer::input_buffer(const std::filesystem::path& path) : path_(path) {
         }
         head_.resize(got);
         switch (kind_of(head_)) {
+        case data_kind::gzip:
+            raw_.resize(block_size);
+            gzip_ = std::make_unique<gzip_state>();
+            break;
         case data_kind::filtered:
             open_filter();
             break;
@@ -279,7 +322,63 @@ void input_buffer::open_zip() {
             throw cannot_decompress(path_);
 }
 
+// The next decompressed bytes of a gzip file, every member checked against its CRC-32 and
+// length; 0 at the end of the data. Zero bytes after the last member are no data; anything else
+// after a member must be another member.
+std::size_t input_buffer::inflate_gzip(char* to, std::size_t count) {
+    gzip_state& g = *gzip_;
+    z_stream& z = g.stream;
+    z.next_out = reinterpret_cast<Bytef*>(to);
+    z.avail_out = static_cast<uInt>(std::min<std::size_t>(count, 1u << 30));
+    const uInt asked = z.avail_out;
+    // Every round consumes input, gives output or ends: bounded by the length of the file.
+    for (;;) {
+        if (z.avail_in == 0 && !g.input_ended) {
+            std::size_t n = 0;
+            if (head_used_ < head_.size()) {
+                n = head_.size() - head_used_;
+                std::memcpy(raw_.data(), head_.data() + head_used_, n);
+                head_used_ = head_.size();
+            } else {
+                n = read_raw(raw_.data(), raw_.size());
+            }
+            g.input_ended = n == 0;
+            g.raw_taken += n;
+            z.next_in = reinterpret_cast<Bytef*>(raw_.data());
+            z.avail_in = static_cast<uInt>(n);
+        }
+        if (g.between_members) {
+            while (z.avail_in > 0 && *z.next_in == 0) {
+                ++z.next_in;
+                --z.avail_in;
+                g.padding = true;
+            }
+            if (z.avail_in == 0) {
+                if (g.input_ended)
+                    return asked - z.avail_out;
+                continue;
+            }
+            if (g.padding)
+                throw damaged_gzip(path_, "data after the zero bytes that end it");
+            inflateReset(&z);
+            g.between_members = false;
+        }
+        const int status = inflate(&z, Z_NO_FLUSH);
+        const std::size_t produced = asked - z.avail_out;
+        if (status == Z_STREAM_END)
+            g.between_members = true;
+        else if (status == Z_BUF_ERROR && z.avail_in == 0 && g.input_ended)
+            throw damaged_gzip(path_, "the file ends inside the data");
+        else if (status != Z_OK && status != Z_BUF_ERROR)
+            throw damaged_gzip(path_, z.msg);
+        if (produced > 0)
+            return produced;
+    }
+}
+
 std::size_t input_buffer::fill(char* to, std::size_t count) {
+    if (gzip_)
+        return inflate_gzip(to, count);
     if (!archive_) {
         if (head_used_ < head_.size()) {
             const std::size_t n = std::min(count, head_.size() - head_used_);
@@ -308,8 +407,11 @@ input_buffer::int_type input_buffer::underflow() {
 // Large reads go straight into the caller's memory, without the detour through the buffer.
 std::streamsize input_buffer::xsgetn(char* to, std::streamsize count) {
     std::streamsize done = std::min<std::streamsize>(count, egptr() - gptr());
-    std::memcpy(to, gptr(), static_cast<std::size_t>(done));
-    gbump(static_cast<int>(done));
+    // Before the first read there is no buffer at all: memcpy must not see its null pointer.
+    if (done > 0) {
+        std::memcpy(to, gptr(), static_cast<std::size_t>(done));
+        gbump(static_cast<int>(done));
+    }
     while (done < count) {
         if (count - done < static_cast<std::streamsize>(data_.size())) {
             if (traits_type::eq_int_type(underflow(), traits_type::eof()))
@@ -329,6 +431,8 @@ std::streamsize input_buffer::xsgetn(char* to, std::streamsize count) {
 }
 
 std::uint64_t input_buffer::progress_position(std::uint64_t data_position) const {
+    if (gzip_)
+        return std::min(gzip_->raw_taken - gzip_->stream.avail_in, length_);
     const std::uint64_t stored = archive_ ? static_cast<std::uint64_t>(std::max<la_int64_t>(
                                                 0, archive_filter_bytes(archive_.get(), -1)))
                                           : data_position;

@@ -2,7 +2,9 @@
 // bytes say what a file holds, whatever its name:
 //
 //   1f 8b               gzip   one member or several; zero bytes after the last one (left by
-//                              tar and by copies to tape or block devices) are no data
+//                              tar and by copies to tape or block devices) are no data;
+//                              every member's CRC-32 and length are checked (zlib), so a
+//                              damaged file is an error naming it, never data
 //   42 5a 68 '1'-'9'    bzip2
 //   fd 37 7a 58 5a 00   xz
 //   28 b5 2f fd         zstd
@@ -10,8 +12,8 @@
 //                              resource forks are passed over, several files are refused
 //   anything else       read as it stands
 //
-// The four compressed streams are decompressed while they are read (libarchive's raw format
-// behind its filter), so memory stays flat whatever their size; outputs are never compressed.
+// The four compressed streams are decompressed while they are read (zlib for gzip, libarchive's
+// raw format behind its filter for the others), so memory stays flat whatever their size; outputs are never compressed.
 // A pipe or FIFO is read once, as it comes; a zip archive keeps its directory at its end and is
 // read from a file only.
 #pragma once
@@ -23,6 +25,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -35,6 +38,10 @@ inline constexpr std::uint64_t max_text_bytes = std::uint64_t{1} << 30; // 1 GB
 // "Out of string space" for data beyond one of those limits, for example
 // "Out of string space - more than 16 MB in one line (not a text file?)".
 run_error beyond_limit(std::uint64_t limit, std::string_view what);
+
+// The compression the first bytes of a file announce ("gzip", "bzip2", "xz", "zstd", "zip"),
+// empty for anything else; six bytes tell them all apart.
+std::string_view compression_name(std::string_view head);
 
 class input_buffer;
 

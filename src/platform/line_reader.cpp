@@ -29,6 +29,15 @@ bool line_reader::fill() {
     buffer_.resize(old + got);
     if (in_->bad())
         throw run_error(57, "Device I/O error");
+    // Text holds no NUL bytes; binary data (or an archive inside an archive) would otherwise
+    // read as lines of garbage. The first block tells.
+    if (!first_block_checked_ && got > 0) {
+        first_block_checked_ = true;
+        if (std::memchr(buffer_.data() + old, '\0', got) != nullptr)
+            throw run_error(err::path_file_access,
+                            "Path/File access error - not a text file (NUL bytes in its first "
+                            "block)");
+    }
     return got > 0;
 }
 

@@ -2,7 +2,8 @@
 // next line feed; a carriage return before it stays part of the line (unless the reader takes
 // every line end, see line_ends). The end of the data is tested only before a line begins. A file
 // is read through input_stream, so compressed files read as their text; a line longer than
-// max_line_bytes is "Out of string space".
+// max_line_bytes is "Out of string space", and NUL bytes in the first block say the data is no
+// text ("Path/File access error").
 #pragma once
 
 #include "platform/input_stream.h"
@@ -70,6 +71,7 @@ private:
     std::uint64_t position_ = 0;
     std::uint64_t lines_ = 0;
     bool line_ended_ = false;
+    bool first_block_checked_ = false;
 };
 
 // Lines of data-column files, which come from programs on every platform: a line ends with a

@@ -2,10 +2,15 @@
 
 #include "platform/run_error.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,20 +47,153 @@ std::FILE* open_standard_output() {
 
 } // namespace
 
+namespace {
+
+// The new files of this process that are not in place yet, for the signal handler: fixed slots
+// of plain characters and lock-free states, which a handler may read. A file beyond the slots is
+// still removed on every error path, just not on a signal.
+enum slot_state : int { slot_free, slot_filling, slot_ready };
+struct temporary_entry {
+    std::atomic<int> state{slot_free};
+    char name[PATH_MAX];
+};
+constexpr int temporary_slots = 64;
+temporary_entry temporaries[temporary_slots];
+
+extern "C" void remove_temporaries_then_die(int signal_number) {
+    remove_temporary_files();
+    // SA_RESETHAND put the default action back: the signal ends the process as it would have.
+    ::raise(signal_number);
+}
+
+void install_signal_cleanup() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (const int signal_number : {SIGINT, SIGTERM}) {
+            struct sigaction previous {};
+            // A signal that is ignored, or handled by someone else, stays as it is.
+            if (::sigaction(signal_number, nullptr, &previous) != 0 ||
+                previous.sa_handler != SIG_DFL || (previous.sa_flags & SA_SIGINFO) != 0)
+                continue;
+            struct sigaction action {};
+            action.sa_handler = remove_temporaries_then_die;
+            sigemptyset(&action.sa_mask);
+            action.sa_flags = SA_RESETHAND;
+            ::sigaction(signal_number, &action, nullptr);
+        }
+    });
+}
+
+int register_temporary(const std::string& name) {
+    install_signal_cleanup();
+    if (name.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < temporary_slots; ++i) {
+        int expected = slot_free;
+        if (temporaries[i].state.compare_exchange_strong(expected, slot_filling)) {
+            std::memcpy(temporaries[i].name, name.c_str(), name.size() + 1);
+            temporaries[i].state.store(slot_ready);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void forget_temporary(int& slot) {
+    if (slot >= 0)
+        temporaries[slot].state.store(slot_free);
+    slot = -1;
+}
+
+// The permission bits a new file gets from open(2), read once before any thread starts.
+const mode_t creation_mask = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}();
+
+// The file a link points to (through every link), so that renaming over it keeps the link.
+std::filesystem::path followed(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec)))
+        return path;
+    auto target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target;
+}
+
+// A new file NAME.XXXXXX.tmp beside `target`, with the bits (and where the user may, the
+// owner) of the file it will replace. mkstemps only ever creates a name that did not exist, so
+// a user's own file is never hit. Returns its descriptor; the name is set in `name`.
+int create_new_file(const std::filesystem::path& target, std::string& name) {
+    name = target.string() + ".XXXXXX.tmp";
+    errno = 0;
+    const int fd = ::mkstemps(name.data(), 4);
+    if (fd < 0) {
+        const int error_number = errno;
+        name.clear();
+        throw create_failure(target, error_number);
+    }
+    struct stat previous {};
+    if (::stat(target.c_str(), &previous) == 0) {
+        (void)::fchmod(fd, previous.st_mode & 07777);
+        // Only a privileged user may give a file away; others keep their own file as it is.
+        if (previous.st_uid != ::geteuid() || previous.st_gid != ::getegid())
+            (void)::fchown(fd, previous.st_uid, previous.st_gid);
+    } else {
+        (void)::fchmod(fd, 0666 & ~creation_mask);
+    }
+    return fd;
+}
+
+} // namespace
+
+void remove_temporary_files() noexcept {
+    for (auto& entry : temporaries)
+        if (entry.state.load() == slot_ready)
+            ::unlink(entry.name);
+}
+
 output_file::output_file(const std::filesystem::path& path, mode how) : path_(path) {
     if (path.empty())
         throw run_error::from_number(err::path_file_access);
-    errno = 0;
-    file_ = path == standard_output_path
-                ? open_standard_output()
-                : std::fopen(path.c_str(), how == mode::append ? "ab" : "wb");
-    if (file_ == nullptr)
-        throw create_failure(path, errno);
+    if (path == standard_output_path) {
+        file_ = open_standard_output();
+        if (file_ == nullptr)
+            throw create_failure(path, errno);
+        return;
+    }
+    target_ = followed(path);
+    struct stat existing {};
+    const bool special = ::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode);
+    if (how != mode::replace || special) {
+        errno = 0;
+        file_ = std::fopen(path.c_str(), how == mode::append ? "ab" : "wb");
+        if (file_ == nullptr)
+            throw create_failure(path, errno);
+        return;
+    }
+    const int fd = create_new_file(target_, new_file_);
+    temporary_slot_ = register_temporary(new_file_);
+    file_ = ::fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        const int error_number = errno;
+        ::close(fd);
+        discard_new_file();
+        throw create_failure(path, error_number);
+    }
 }
 
 output_file::~output_file() {
     if (file_ != nullptr)
         std::fclose(file_);
+    discard_new_file();
+}
+
+void output_file::discard_new_file() {
+    if (!new_file_.empty())
+        ::unlink(new_file_.c_str());
+    new_file_.clear();
+    forget_temporary(temporary_slot_);
 }
 
 void output_file::write(std::string_view bytes) {
@@ -82,10 +220,20 @@ void output_file::close() {
     const int flush_errno = errno;
     errno = 0;
     const bool closed = std::fclose(f) == 0;
-    if (!flushed)
-        throw write_failure(path_, flush_errno);
-    if (!closed)
-        throw write_failure(path_, errno);
+    const int close_errno = errno;
+    if (!flushed || !closed) {
+        discard_new_file();
+        throw write_failure(path_, flushed ? close_errno : flush_errno);
+    }
+    if (new_file_.empty())
+        return;
+    if (::rename(new_file_.c_str(), target_.c_str()) != 0) {
+        const int error_number = errno;
+        discard_new_file();
+        throw create_failure(path_, error_number);
+    }
+    new_file_.clear();
+    forget_temporary(temporary_slot_);
 }
 
 void write_whole_file(const std::filesystem::path& path, std::string_view bytes) {
@@ -133,29 +281,111 @@ namespace {
 struct new_file_guard {
     std::string name;
     int fd = -1;
+    int slot = -1;
     bool placed = false;
     ~new_file_guard() {
         if (fd >= 0)
             ::close(fd);
         if (!placed && !name.empty())
             ::unlink(name.c_str());
+        forget_temporary(slot);
     }
 };
 
-// Writes `bytes` to a new file beside `path` (a name that did not exist yet), with the
-// permission bits `mode`, flushed to the disk when `sync`, and closed; `fresh` removes it
-// unless it is renamed into place.
-void write_beside(new_file_guard& fresh, const std::filesystem::path& path, std::string_view bytes,
-                  mode_t mode, bool sync = true) {
-    // mkstemps only ever creates a name that did not exist, so a user's own file is never hit.
-    fresh.name = path.string() + ".XXXXXX.tmp";
-    errno = 0;
-    fresh.fd = ::mkstemps(fresh.name.data(), 4);
-    if (fresh.fd < 0) {
-        const int error_number = errno;
-        fresh.name.clear();
-        throw create_failure(path, error_number);
+} // namespace
+
+namespace {
+
+std::string lock_owner_text() {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0)
+        host[0] = '\0';
+    return std::to_string(::getpid()) + "@" + host;
+}
+
+// Whether the owner "PID@HOST" of a lock is a process of this machine that has ended.
+bool lock_is_stale(const std::string& owner) {
+    const auto at = owner.find('@');
+    const std::string mine = lock_owner_text();
+    if (at == std::string::npos || owner.substr(at) != mine.substr(mine.find('@')))
+        return false;
+    const std::string pid_text = owner.substr(0, at);
+    if (pid_text.empty() || pid_text.size() > 9 ||
+        pid_text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const auto pid = static_cast<pid_t>(std::stol(pid_text));
+    return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+std::string lock_contents(const std::filesystem::path& path) {
+    std::string text(64, '\0');
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    const ssize_t n = ::read(fd, text.data(), text.size());
+    ::close(fd);
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\0'))
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+folder_lock::folder_lock(const std::filesystem::path& folder, std::string_view name)
+    : path_(folder / name) {
+    const std::string owner = lock_owner_text();
+    // Two rounds at most: the second after a stale lock was taken away.
+    for (int round = 0; round < 2; ++round) {
+        errno = 0;
+        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            slot_ = register_temporary(path_.string());
+            const std::string line = owner + "\n";
+            const bool written = ::write(fd, line.data(), line.size()) ==
+                                 static_cast<ssize_t>(line.size());
+            if (::close(fd) != 0 || !written) {
+                ::unlink(path_.c_str());
+                forget_temporary(slot_);
+                throw write_failure(path_, errno);
+            }
+            return;
+        }
+        if (errno != EEXIST)
+            throw create_failure(path_, errno);
+        const std::string other = lock_contents(path_);
+        if (round == 0 && lock_is_stale(other)) {
+            if (lock_contents(path_) == other)
+                ::unlink(path_.c_str());
+            continue;
+        }
+        throw run_error(err::permission_denied,
+                        "Permission denied - another run writes into this folder (its lock " +
+                            path_.string() + " is held by process " +
+                            (other.empty() ? std::string("unknown") : other) +
+                            "; remove the lock if that run has ended)")
+            .in_file(path_);
     }
+}
+
+folder_lock::~folder_lock() {
+    // Only our own lock is removed: one taken over meanwhile belongs to another run.
+    if (lock_contents(path_) == lock_owner_text())
+        ::unlink(path_.c_str());
+    forget_temporary(slot_);
+}
+
+void replace_file_contents(const std::filesystem::path& given, std::string_view bytes,
+                           const std::filesystem::path& keep_original_as) {
+    // A link stays a link: the file it points to gets the new contents.
+    const std::filesystem::path path = followed(given);
+    struct stat original {};
+    if (::stat(path.c_str(), &original) != 0)
+        throw errno == ENOENT ? run_error::from_number(err::file_not_found).in_file(path)
+                              : create_failure(path, errno);
+    new_file_guard fresh;
+    fresh.fd = create_new_file(path, fresh.name);
+    fresh.slot = register_temporary(fresh.name);
     for (std::size_t done = 0; done < bytes.size();) {
         errno = 0;
         const ssize_t n = ::write(fresh.fd, bytes.data() + done, bytes.size() - done);
@@ -165,24 +395,12 @@ void write_beside(new_file_guard& fresh, const std::filesystem::path& path, std:
             throw write_failure(path, n < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(n);
     }
-    if (::fchmod(fresh.fd, mode) != 0 || (sync && ::fsync(fresh.fd) != 0))
+    if (::fsync(fresh.fd) != 0)
         throw write_failure(path, errno);
     const int fd = fresh.fd;
     fresh.fd = -1;
     if (::close(fd) != 0)
         throw write_failure(path, errno);
-}
-
-} // namespace
-
-void replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
-                           const std::filesystem::path& keep_original_as) {
-    struct stat original {};
-    if (::stat(path.c_str(), &original) != 0)
-        throw errno == ENOENT ? run_error::from_number(err::file_not_found).in_file(path)
-                              : create_failure(path, errno);
-    new_file_guard fresh;
-    write_beside(fresh, path, bytes, original.st_mode & 07777);
 
     if (!keep_original_as.empty()) {
         // A second name for the original: link() never replaces an existing backup, and the
@@ -205,83 +423,6 @@ void replace_file_contents(const std::filesystem::path& path, std::string_view b
     if (::rename(fresh.name.c_str(), path.c_str()) != 0)
         throw create_failure(path, errno);
     fresh.placed = true;
-}
-
-void write_file_by_rename(const std::filesystem::path& path, std::string_view bytes) {
-    struct stat existing {};
-    mode_t mode = 0;
-    if (::stat(path.c_str(), &existing) == 0) {
-        // A pipe or a device, standard output among them, is written as it stands.
-        if (!S_ISREG(existing.st_mode))
-            return write_whole_file(path, bytes);
-        mode = existing.st_mode & 07777;
-    } else if (errno != ENOENT) {
-        throw create_failure(path, errno);
-    } else {
-        // A new file gets the bits a plain create would give it.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    // Results a job can write again are not forced to the disk (that waits on it for seconds
-    // on a busy machine); the rename still never shows a half-written file.
-    new_file_guard fresh;
-    write_beside(fresh, path, bytes, mode, false);
-    if (::rename(fresh.name.c_str(), path.c_str()) != 0)
-        throw create_failure(path, errno);
-    fresh.placed = true;
-}
-
-staged_file::staged_file(const std::filesystem::path& path) : path_(path) {
-    if (path.empty())
-        throw run_error::from_number(err::path_file_access);
-    new_name_ = path.string() + ".XXXXXX.tmp";
-    errno = 0;
-    const int fd = ::mkstemps(new_name_.data(), 4); // never an existing name
-    if (fd < 0) {
-        const int error_number = errno;
-        new_name_.clear();
-        throw create_failure(path, error_number);
-    }
-    // mkstemps makes the file private; a finished output has the usual permission bits.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    file_ = ::fdopen(fd, "wb");
-    if (file_ == nullptr || ::fchmod(fd, 0666 & ~mask) != 0) {
-        const int error_number = errno;
-        if (file_ == nullptr)
-            ::close(fd);
-        throw create_failure(path, error_number);
-    }
-}
-
-staged_file::~staged_file() {
-    if (file_ != nullptr)
-        std::fclose(file_);
-    if (!new_name_.empty())
-        ::unlink(new_name_.c_str());
-}
-
-void staged_file::write(std::string_view bytes) {
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        throw write_failure(path_, errno);
-}
-
-void staged_file::commit() {
-    std::FILE* file = file_;
-    file_ = nullptr;
-    errno = 0;
-    if (std::fflush(file) != 0) {
-        const int error_number = errno;
-        std::fclose(file);
-        throw write_failure(path_, error_number);
-    }
-    if (std::fclose(file) != 0)
-        throw write_failure(path_, errno);
-    if (::rename(new_name_.c_str(), path_.c_str()) != 0)
-        throw create_failure(path_, errno);
-    new_name_.clear();
 }
 
 } // namespace qm

@@ -17,13 +17,23 @@ inline const std::filesystem::path standard_output_path = "/dev/stdout";
 
 class output_file {
 public:
-    enum class mode { truncate, append };
+    // replace: the bytes go to a new file beside the target (NAME.XXXXXX.tmp), which is renamed
+    //          over the target only by a successful close(); until then the previous file stays
+    //          as it was, and a failed run (or SIGINT/SIGTERM) leaves no partial file behind.
+    //          The new file gets the previous file's permission bits (and owner where the user
+    //          may). A link is followed: its target is replaced and the link stays.
+    //          A target that is no regular file (standard output, a FIFO, a device) is written
+    //          as it stands.
+    // append:  added at the end of the file (created when missing), as the writes come.
+    // live:    created or truncated at once and written as the writes come, for a log a user
+    //          follows while the job runs and that must say why a failed run stopped.
+    enum class mode { replace, append, live };
 
-    // Creates or truncates the file (or appends to it); failure is "Path not found" (76),
-    // "Permission denied" (70) or "Path/File access error" (75). Every run error of the file
-    // names it.
-    explicit output_file(const std::filesystem::path& path, mode how = mode::truncate);
-    // Closes without checking: only reached on an error path, where the job already fails.
+    // Failure is "Path not found" (76), "Permission denied" (70) or "Path/File access error"
+    // (75). Every run error of the file names it.
+    explicit output_file(const std::filesystem::path& path, mode how = mode::replace);
+    // Closes without checking and removes a new file that was not renamed into place: only
+    // reached on an error path, where the job already fails.
     ~output_file();
     output_file(const output_file&) = delete;
     output_file& operator=(const output_file&) = delete;
@@ -33,13 +43,43 @@ public:
     void write(std::string_view bytes);
     // Hands what was written to the system, so other programs can follow the file; checked.
     void flush();
-    // Flushes and closes; checked like write().
+    // Flushes and closes, and puts a new file in place of the target; checked like write().
     void close();
 
 private:
+    void discard_new_file();
+
     std::filesystem::path path_;
+    std::filesystem::path target_; // the file renamed over: the path, or where its link points
+    std::string new_file_;          // the file written in replace mode; empty when none
+    int temporary_slot_ = -1;       // its entry for the signal handler
     std::FILE* file_ = nullptr;
 };
+
+// A job's claim on the folder it writes into, so that two runs never mix their files there: the
+// file `name` in `folder`, created only when it does not exist yet and holding "PID@HOST" of its
+// process. A lock of a live process, or of another machine (a shared file system), is the run
+// error "Permission denied" (70) naming the lock and its owner. A lock left by a process of this
+// machine that no longer runs (killed outright) is stale and taken over. The lock is removed when
+// this object ends, and on SIGINT/SIGTERM.
+class folder_lock {
+public:
+    folder_lock(const std::filesystem::path& folder, std::string_view name);
+    ~folder_lock();
+    folder_lock(const folder_lock&) = delete;
+    folder_lock& operator=(const folder_lock&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    int slot_ = -1;
+};
+
+// Removes every new file of this process that is not in place yet (for a handler of a fatal
+// signal: async-signal-safe). SIGINT and SIGTERM do it on their own once a new file exists, then
+// end the process as they would have.
+void remove_temporary_files() noexcept;
 
 // Writes `bytes` as the whole content of `path`, checked.
 void write_whole_file(const std::filesystem::path& path, std::string_view bytes);
@@ -61,27 +101,6 @@ void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outpu
 // grows step by step and must leave complete after every step. Checked like output_file.
 void append_file(const std::filesystem::path& path, std::string_view bytes);
 
-// A file written under a new name beside `path` and renamed into place by commit(), so a job
-// that stops half way never leaves a truncated file under the name (and an earlier file of
-// that name stays until the new one is complete). Writes are checked as in output_file; the
-// new file is removed when the object goes without a commit.
-class staged_file {
-public:
-    explicit staged_file(const std::filesystem::path& path);
-    ~staged_file();
-    staged_file(const staged_file&) = delete;
-    staged_file& operator=(const staged_file&) = delete;
-
-    void write(std::string_view bytes);
-    // Flushes, closes and renames over `path`; checked.
-    void commit();
-
-private:
-    std::filesystem::path path_;
-    std::string new_name_;
-    std::FILE* file_ = nullptr;
-};
-
 // Rewrite by rename: `bytes` become the whole content of the existing file `path` without a
 // moment in which the file is missing or half written. They go to a new file with a name that
 // does not exist yet in the same folder, which gets the original's permission bits, is flushed
@@ -91,12 +110,5 @@ private:
 // removed again and the original is untouched.
 void replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
                            const std::filesystem::path& keep_original_as = {});
-
-// A whole output written by rename: the bytes go to a new file beside `path`, which replaces
-// `path` in one step once it is complete (an existing file keeps its permission bits), so a
-// failed run never leaves a truncated output. Unlike replace_file_contents it does not wait
-// for the disk: for results a run can write again. Standard output and other non-files are
-// written as they stand.
-void write_file_by_rename(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace qm

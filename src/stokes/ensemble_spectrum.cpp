@@ -336,9 +336,9 @@ spectrum_outcome run_spectrum(const spectrum_settings& settings, JobUi& ui, char
             ui.status("Broadening " + count_text(std::ssize(states.states)) + " states");
             s = broaden_states(states, settings);
             if (!settings.output.empty())
-                write_file_by_rename(settings.output, spectrum_csv(s));
+                write_whole_file(settings.output, spectrum_csv(s));
             if (!settings.stokes_file.empty())
-                write_file_by_rename(settings.stokes_file, stokes_spectrum_text(s));
+                write_whole_file(settings.stokes_file, stokes_spectrum_text(s));
         });
     if (!done)
         return spectrum_outcome::stopped;

@@ -269,9 +269,9 @@ gap_fluctuation_outcome run_gap_fluctuations(const gap_fluctuation_settings& set
                       count_text(static_cast<long long>(series.energies.size())) + " points");
             r = analyse_energy_gap(series, settings);
             if (!settings.correlation.empty())
-                write_file_by_rename(settings.correlation, correlation_csv(r));
+                write_whole_file(settings.correlation, correlation_csv(r));
             if (!settings.spectral_density.empty())
-                write_file_by_rename(settings.spectral_density, spectral_density_text(r));
+                write_whole_file(settings.spectral_density, spectral_density_text(r));
         });
     if (!done)
         return gap_fluctuation_outcome::stopped;

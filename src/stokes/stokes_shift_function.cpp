@@ -108,7 +108,7 @@ bool run_stokes_shift_function(const spectral_density_table& table,
         ui, report_form::number_form, stokes_shift_function_routine, stokes_shift_function_title,
         [&] {
             s = compute_stokes_shift_function(table, settings);
-            write_file_by_rename(output, stokes_shift_function_csv(s));
+            write_whole_file(output, stokes_shift_function_csv(s));
         });
     if (!done)
         return false;

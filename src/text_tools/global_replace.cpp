@@ -1,6 +1,7 @@
 #include "text_tools/global_replace.h"
 
 #include "platform/error_report.h"
+#include "platform/input_stream.h"
 #include "platform/output_file.h"
 #include "platform/run_error.h"
 
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -350,10 +353,10 @@ std::string read_whole(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) {
         if (errno == ENOENT)
-            throw run_error::from_number(err::file_not_found);
+            throw run_error::from_number(err::file_not_found).in_file(path);
         if (errno == EACCES || errno == EPERM)
-            throw run_error::from_number(err::permission_denied);
-        throw run_error::from_number(err::path_file_access);
+            throw run_error::from_number(err::permission_denied).in_file(path);
+        throw run_error::from_number(err::path_file_access).in_file(path);
     }
     std::string bytes;
     std::error_code ec;
@@ -367,8 +370,36 @@ std::string read_whole(const std::string& path) {
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed)
-        throw run_error::from_number(err::path_file_access);
+        throw run_error::from_number(err::path_file_access).in_file(path);
     return bytes;
+}
+
+// Files replace must never rewrite, refused before anything is written: a FIFO or a device
+// (drained, or turned into a file) and compressed data (edited byte by byte, it is destroyed).
+// A file that is missing or a folder is reported when its turn comes, as any failure to read.
+void ensure_rewritable_kind(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return;
+    // The window's report shows the description alone: it names the file itself.
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (!S_ISREG(info.st_mode))
+        throw run_error(err::path_file_access, "Path/File access error - " + name +
+                                                   " is no regular file (a FIFO, socket or "
+                                                   "device)")
+            .in_file(path);
+    char head[6] = {};
+    std::size_t got = 0;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        got = std::fread(head, 1, sizeof head, f);
+        std::fclose(f);
+    }
+    const std::string_view compression = compression_name(std::string_view(head, got));
+    if (!compression.empty())
+        throw run_error(err::path_file_access, "Path/File access error - " + name + " holds " +
+                                                   std::string(compression) +
+                                                   " compressed data: only text is replaced in")
+            .in_file(path);
 }
 
 std::string endless_text(const std::string& path, std::int64_t limit) {
@@ -391,6 +422,8 @@ replace_result replace_in_files(const replace_settings& settings, JobUi& ui) {
     ui.progress_range(0, count);
     const bool done = run_trapped(ui, report_form::number_form, replace_routine, [&] {
         if (!settings.pair1.search.empty() || !settings.pair2.search.empty()) {
+            for (const std::string& path : settings.files)
+                ensure_rewritable_kind(path);
             for (long long i = 1; i <= count; ++i) {
                 const std::string& path = settings.files[static_cast<std::size_t>(i - 1)];
                 const std::string before = read_whole(path);
@@ -401,6 +434,10 @@ replace_result replace_in_files(const replace_settings& settings, JobUi& ui) {
                                endless_text(path, replacement_limit(before.size(), settings.pair1,
                                                                     settings.pair2)));
                 } else if (done.replacements > 0) {
+                    // A file the user may not write stays as it is (a rename over it would
+                    // still succeed in a folder the user may write).
+                    if (::access(path.c_str(), W_OK) != 0)
+                        throw run_error::from_number(err::permission_denied).in_file(path);
                     replace_file_contents(path, done.text,
                                           settings.backups ? path + ".bak" : std::string());
                     result.replacements += done.replacements;

@@ -68,7 +68,16 @@ void read_lines(line_reader& in, time_lines& lines, progress& bar) {
         bar.reading(in.position());
         if (!in.next(line))
             break;
-        lines.add(line);
+        // A carriage return alone ends a line as well (files from old Macs); one right before
+        // a line feed stays with its line, as it always did.
+        std::string_view rest = line;
+        bool split = false;
+        for (std::size_t cr = 0; (cr = rest.find('\r')) != std::string_view::npos &&
+                                 (cr + 1 < rest.size() || !in.line_ended());
+             rest.remove_prefix(cr + 1), split = true)
+            lines.add(rest.substr(0, cr));
+        if (!rest.empty() || !split)
+            lines.add(rest);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <sched.h>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -59,6 +60,17 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         // Results on stdout are output like any file: a full device is a failure.
         {"$Q units --from hartree --to kjmol 1 > /dev/full", {1, "", full}},
         {"echo text | $Q line-extract --input - --output - --every 1 > /dev/full", {1, "", full}},
+        {"$Q --version > /dev/full", {1, "", "standard output: "}},
+        // A count beyond an integer hung the job; zero states said only "Subscript out of range".
+        {"$Q ev-extract --no-status-log --points 99999999999999999999",
+         {2, "", "--points: must be at most 1E+15, not 99999999999999999999"}},
+        {"$Q ev-extract --no-status-log --root-start 0", {2, "", "--root-start: must be 1 or more"}},
+        {"$Q ev-extract --no-status-log --root-end 0", {2, "", "--root-end: must be 1 or more"}},
+        {"$Q ev-extract --no-status-log --roots 0", {2, "", "--roots: must be 1 or more"}},
+        // A format refusal names the file in the command line's line.
+        {"echo hello > t.txt && $Q convert --input t.txt --output o.pdb --input-type g98",
+         {1, "Exclamation: Invalid File Format: t.txt: File format is not valid - Returning to Main "
+             "Menu\n"}},
         // A pipe the job reads twice is copied first: an error names the pipe, not the copy.
         {"printf title | $Q mdcrd-strip --input - --output o.crd --atoms 1 --first 1 --last 1",
          {1, fatal + "Input past end of file62) in (frm_mdcrd_strip: cmd_execute_click)" + back,
@@ -118,6 +130,27 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         const auto r = test::run_shell(dir.path(), line);
         EXPECT_EQ(std::to_string(r.status) + r.out, std::to_string(want.status) + want.out) << line;
         EXPECT_NE(r.err.find(want.err), std::string::npos) << line << "\n" << r.err;
+    }
+}
+
+// A failure destroyed the previous output: line-extract, char-extract and phase-correct
+// truncated it and left a partial file when the input failed part-way (a damaged .bz2).
+TEST(CliRuns, AFailedRunLeavesThePreviousOutputWhole) {
+    test::temp_dir dir;
+    std::string lines;
+    for (int i = 0; i < 100000; ++i)
+        lines += std::to_string(i) + " 2 0.5\n";
+    test::write_compressed(dir / "whole.bz2", lines, archive_write_add_filter_bzip2);
+    const std::string bz2 = test::read_file(dir / "whole.bz2");
+    test::write_file(dir / "cut.bz2", bz2.substr(0, bz2.size() * 3 / 4));
+    for (const char* tool : {"line-extract --every 1", "char-extract --range 1:3",
+                             "phase-correct --column 3"}) {
+        test::write_file(dir / "out.txt", "previous\n");
+        const auto r = test::run_shell(dir.path(), std::string("$Q ") + tool +
+                                                       " --input cut.bz2 --output out.txt");
+        EXPECT_EQ(r.status, 1) << tool << r.out << r.err;
+        EXPECT_EQ(test::read_file(dir / "out.txt"), "previous\n") << tool;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3) << tool;
     }
 }
 
@@ -208,6 +241,85 @@ TEST(CliEvExtract, TwoChunksJoinedEqualOneRun) {
                         "test $f = execution_status.dat || cmp $f ../all/$f || exit 9; done");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_TRUE(r.out.ends_with("Information: Merge Complete: 18 files joined from 2 chunks\n"));
+}
+
+// merge-series joined anything: chunks that overlap, leave a gap, come in the wrong order or
+// twice, or were made with another time step, all gave "Merge Complete". Each is refused, naming
+// the chunk and the first disagreement. An --output that is a file aborted the program.
+TEST(CliMergeSeries, ChunksThatDoNotJoinAreRefusedNamingTheFirstDisagreement) {
+    test::temp_dir dir;
+    for (int i = 1; i <= 6; ++i)
+        test::write_file(dir / ("gap" + std::to_string(i) + ".gout"),
+                         test::td_output({{.energy = 3.0 + 0.1 * i, .oscillator = 0.3}}));
+    const auto chunk = [](const std::string& name, int start, int end, const char* step = "2") {
+        return " && mkdir " + name + " && $Q -q ev-extract --prefix gap --root-end 1 --limit-low "
+               "0 --limit-high 10 --points 100000 --dir . --time-step " + step +
+               " --output-dir " + name + " --start " + std::to_string(start) + " --end " +
+               std::to_string(end) + " --time-offset " + std::to_string(start - 1);
+    };
+    const auto r = test::run_shell(dir.path(), "true" + chunk("a", 1, 3) + chunk("b", 3, 5) +
+                                                   chunk("c", 5, 6) + chunk("d", 4, 6) +
+                                                   chunk("e", 4, 6, "3") + " && echo > file" +
+                                                   " && mv gap5.gout gap5.kept" + chunk("g", 4, 6) +
+                                                   " --skip-failed && mv gap5.kept gap5.gout");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const std::string times = "Chunks that do not join: time ";
+    const std::pair<const char*, std::string> cases[] = {
+        {"a b", "b/freqgapEV.1: " + times + "6 follows time 6 of a, not one step of 2 later"},
+        {"a c", "c/freqgapEV.1: " + times + "10 follows time 6 of a, not one step of 2 later"},
+        {"d a", "a/freqgapEV.1: " + times + "2 follows time 12 of d, not one step of 2 later"},
+        {"a a", "a/freqgapEV.1: " + times + "2 follows time 6 of a, not one step of 2 later"},
+        {"a e", "e/execution_status.dat: Chunks that do not join: made with other settings than "
+                "a (\"txt_time_step = 3\" where it has \"txt_time_step = 2\")"},
+    };
+    for (const auto& [chunks, why] : cases) {
+        const auto m = test::run_shell(dir.path(), std::string("$Q merge-series --output all ") +
+                                                       chunks);
+        EXPECT_EQ(m.status, 1) << chunks << m.out;
+        EXPECT_NE(m.err.find("quillmark-cli merge-series: " + why), std::string::npos)
+            << chunks << m.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "all"));
+    const auto file = test::run_shell(dir.path(), "$Q merge-series --output file a d");
+    EXPECT_EQ(file.status, 1) << file.err;
+    EXPECT_NE(file.err.find("file: Path/File access error - --output names a file, not a folder"),
+              std::string::npos)
+        << file.err;
+    // a ends at slot 3, d starts at slot 4: they join.
+    const auto good = test::run_shell(dir.path(), "$Q merge-series --output all a d");
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_EQ(test::read_file(dir / "all" / "freqgapEV.1").substr(0, 3), " 2 ");
+    // g skipped the missing file 5: the one slot its log names may be absent.
+    const auto skipped = test::run_shell(dir.path(), "$Q merge-series --output joined a g");
+    EXPECT_EQ(skipped.status, 0) << skipped.err;
+    EXPECT_EQ(test::lines_of(test::read_file(dir / "joined" / "freqgapEV.1")).size(), 5u);
+}
+
+// Two ev-extract runs into one output folder mixed their files: the second is refused, naming
+// the lock and the process that holds it.
+TEST(CliEvExtract, ASecondRunIntoTheSameFolderIsRefusedNamingTheLock) {
+    test::temp_dir dir;
+    test::write_file(dir / "gap1.gout", test::td_output({{3.5, 0.2}}));
+    std::filesystem::create_directory(dir / "out");
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    // Process 1 runs on every machine: the lock is held.
+    test::write_file(dir / "out" / "quillmark.lock", std::string("1@") + host + "\n");
+    const auto r = test::run_shell(dir.path(), "$Q ev-extract --prefix gap --end 1 --limit-low 0 "
+                                               "--limit-high 10 --output-dir out");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("out/quillmark.lock: Permission denied - another run writes into this "
+                         "folder (its lock out/quillmark.lock is held by process 1@" +
+                         std::string(host)),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out" / "freqgapEV.1"));
+    std::filesystem::remove(dir / "out" / "quillmark.lock");
+    EXPECT_EQ(test::run_shell(dir.path(), "$Q -q ev-extract --prefix gap --end 1 --limit-low 0 "
+                                          "--limit-high 10 --output-dir out")
+                  .status,
+              0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out" / "quillmark.lock"));
 }
 
 } // namespace

@@ -216,7 +216,8 @@ TEST_F(ev_job, SkippedFilesLeaveNoLineAndTheOtherSlotsExact) {
     for (const auto& file : summary.skipped)
         skipped += file.name + ": " + file.reason + "|";
     EXPECT_EQ(skipped, "gap2.gout: File not found|gap3.gout: no excited states|gap5.gout: no "
-                       "excited states|gap6.gout: Path/File access error - cannot decompress|");
+                       "excited states|gap6.gout: Path/File access error - damaged gzip data "
+                       "(unknown compression method)|");
     const std::string log = out("execution_status.dat");
     EXPECT_NE(log.find("    Processing File: 2   Root Number: 1\r\n    Skipped file - 2 "
                        "(gap2.gout): File not found\r\n"),

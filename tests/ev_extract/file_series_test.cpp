@@ -58,9 +58,11 @@ TEST(ScanFileSeries, RangesIntervalsAndRefusals) {
                            "The file range spans 99999999999 file numbers; a series "
                            "can span at most 2147483647 file numbers."}})
         EXPECT_EQ(scan_of(start, end, interval), scan) << start << " " << end << " " << interval;
-    EXPECT_EQ(scan_of("1", "2000000000", "1").substr(0, 91),
-              "The tables for 2000000000 files, 1 root and 1 state searched need 1005.8 GB, more "
-              "than the ");
+    // The need counts the workers' read buffers too, which follow this machine's memory.
+    const std::string too_many = scan_of("1", "2000000000", "1");
+    EXPECT_EQ(too_many.substr(0, 66),
+              "The tables for 2000000000 files, 1 root and 1 state searched need ");
+    EXPECT_NE(too_many.find(" GB, more than the "), std::string::npos) << too_many;
     EXPECT_THROW(scan_of("one", "3", "1"), run_error);
 }
 

@@ -66,6 +66,62 @@ TEST(CompressedInput, EachFormReadsAsItsTextOrIsRefusedNamingTheFile) {
         EXPECT_EQ(read_all(dir / file, last_line::may_end_without_lf), read) << file;
 }
 
+// A damaged gzip file read as good data: every member's CRC-32 and length are checked, so a
+// single flipped bit anywhere after the header (whose time stamp and flags carry no data) is an
+// error naming the file, never a changed text.
+TEST(CompressedInput, DamagedGzipIsRefusedNeverReadAsOtherData) {
+    test::temp_dir dir;
+    std::string text;
+    for (int i = 0; i < 400; ++i)
+        text += " Excited State   " + std::to_string(i) + ":  Singlet-A  8.4709 eV\n";
+    test::write_compressed(dir / "td.gz", text, archive_write_add_filter_gzip);
+    const std::string good = test::read_file(dir / "td.gz");
+    const std::string expected = read_all(dir / "td.gz", last_line::must_end_with_lf);
+    int refused = 0;
+    for (std::size_t byte = 10; byte < good.size(); byte += 7) {
+        std::string bad = good;
+        bad[byte] = static_cast<char>(bad[byte] ^ (1 << (byte % 8)));
+        test::write_file(dir / "flip.gz", bad);
+        const std::string read = read_all(dir / "flip.gz", last_line::may_end_without_lf);
+        EXPECT_TRUE(read == expected || read.ends_with("[flip.gz]")) << "byte " << byte;
+        refused += read != expected;
+    }
+    EXPECT_GT(refused, 0);
+    // Members one after the other are one text; after the last one only zero bytes may follow.
+    test::write_file(dir / "two.gz", good + good);
+    EXPECT_EQ(read_all(dir / "two.gz", last_line::must_end_with_lf), expected + expected);
+    std::string crc_flipped = good;
+    crc_flipped[good.size() - 8] = static_cast<char>(crc_flipped[good.size() - 8] ^ 1);
+    const std::string damaged = "75 Path/File access error - damaged gzip data (";
+    const std::pair<std::string, std::string> cases[] = {
+        {crc_flipped, "incorrect data check"},
+        {good.substr(0, good.size() - 3), "the file ends inside the data"},
+        {good + "garbage", "incorrect header check"},
+        {good + std::string(10, '\0') + good, "data after the zero bytes that end it"},
+    };
+    for (const auto& [bytes, why] : cases) {
+        test::write_file(dir / "case.gz", bytes);
+        EXPECT_EQ(read_all(dir / "case.gz", last_line::must_end_with_lf),
+                  damaged + why + ") [case.gz]");
+    }
+}
+
+// Garbage read as text: binary data, or an archive inside another one, holds NUL bytes a text
+// never has; the first block tells, and the file is refused naming it.
+TEST(CompressedInput, DataWithNulBytesInItsFirstBlockIsNoText) {
+    test::temp_dir dir;
+    test::write_zip(dir / "inner.zip", "text\n");
+    test::write_compressed(dir / "zip.gz", test::read_file(dir / "inner.zip"),
+                           archive_write_add_filter_gzip);
+    test::write_compressed(dir / "inner.gz", "text\n", archive_write_add_filter_gzip);
+    test::write_zip(dir / "gz.zip", test::read_file(dir / "inner.gz"));
+    test::write_file(dir / "garbage", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\nmore\n", 16));
+    for (const char* name : {"zip.gz", "gz.zip", "garbage"})
+        EXPECT_EQ(read_all(dir / name, last_line::may_end_without_lf),
+                  "75 Path/File access error - not a text file (NUL bytes in its first block) [" +
+                      std::string(name) + "]");
+}
+
 TEST(WholeInput, refusesMoreThanItsLimitOfDecompressedText) {
     test::temp_dir dir;
     test::write_compressed(dir / "bomb.gz", std::string(3 << 20, '\0'),

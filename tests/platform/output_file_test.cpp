@@ -1,16 +1,25 @@
-// Whole-file writes on a full device.
+// Whole-file writes on a full device; outputs that replace their target only when complete.
 #include "platform/output_file.h"
 
 #include "support/as_text.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace qm {
 namespace {
 
+namespace fs = std::filesystem;
 using test::error_of;
+
+long entries(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), {});
+}
 
 TEST(OutputFile, FullDeviceIsDiskFull) {
     if (access("/dev/full", W_OK) != 0)
@@ -19,6 +28,95 @@ TEST(OutputFile, FullDeviceIsDiskFull) {
     EXPECT_EQ(error_of([] { write_whole_file("/dev/full", std::string(100000, 'x')); }),
               "61 Disk full [full]");
     EXPECT_EQ(error_of([] { write_whole_file("/dev/full", "tiny"); }), "61 Disk full [full]");
+}
+
+// A failure destroyed the previous output: the bytes go to a new file beside it, which only a
+// successful close puts in its place; an error path leaves the previous file and no new one.
+TEST(OutputFile, AFailedRunLeavesThePreviousOutputAndNoTemporaryFile) {
+    test::temp_dir dir;
+    const fs::path out = dir / "out.dat";
+    test::write_file(out, "previous");
+    ::chmod(out.c_str(), 0640);
+    {
+        output_file file(out);
+        file.write("half of the new");
+        file.flush();
+        EXPECT_EQ(test::read_file(out), "previous");
+        EXPECT_EQ(entries(dir.path()), 2);
+    } // destroyed without close(): the job failed
+    EXPECT_EQ(test::read_file(out), "previous");
+    EXPECT_EQ(entries(dir.path()), 1);
+    write_whole_file(out, "new");
+    EXPECT_EQ(test::read_file(out), "new");
+    EXPECT_EQ(fs::status(out).permissions(), fs::perms(0640));
+    EXPECT_EQ(entries(dir.path()), 1);
+    // A link stays a link; the file it points to gets the bytes.
+    fs::create_symlink("out.dat", dir / "link.dat");
+    write_whole_file(dir / "link.dat", "through the link");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.dat"));
+    EXPECT_EQ(test::read_file(out), "through the link");
+    // A live log is there from the start, and stays when the run fails.
+    {
+        output_file log(dir / "status.log", output_file::mode::live);
+        log.write("started\n");
+        log.flush();
+        EXPECT_EQ(test::read_file(dir / "status.log"), "started\n");
+    }
+    EXPECT_EQ(test::read_file(dir / "status.log"), "started\n");
+    EXPECT_EQ(error_of([&] { output_file(dir / "no-folder" / "x"); }), "76 Path not found [x]");
+}
+
+// A run stopped by SIGINT or SIGTERM left its half-written temporary file (296 MB of it for a
+// large replace): the handler removes it, then the signal ends the process as it would have.
+TEST(OutputFile, SignalRemovesTheTemporaryFileAndEndsTheProcess) {
+    test::temp_dir dir;
+    const fs::path out = dir / "out.dat";
+    test::write_file(out, "previous");
+    for (const int signal_number : {SIGINT, SIGTERM}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            output_file file(out);
+            file.write("half");
+            file.flush();
+            ::raise(signal_number);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number);
+        EXPECT_EQ(test::read_file(out), "previous");
+        EXPECT_EQ(entries(dir.path()), 1);
+    }
+}
+
+// Two runs into one folder mixed their files: the second one is refused, naming the lock and
+// the process that holds it; a lock whose process has ended (killed) is taken over.
+TEST(FolderLock, ASecondRunIsRefusedAStaleLockIsTakenOver) {
+    test::temp_dir dir;
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    {
+        folder_lock first(dir.path(), "run.lock");
+        const std::string owner = std::to_string(::getpid()) + "@" + host;
+        EXPECT_EQ(test::read_file(dir / "run.lock"), owner + "\n");
+        EXPECT_EQ(error_of([&] { folder_lock second(dir.path(), "run.lock"); }),
+                  "70 Permission denied - another run writes into this folder (its lock " +
+                      (dir / "run.lock").string() + " is held by process " + owner +
+                      "; remove the lock if that run has ended) [run.lock]");
+    }
+    EXPECT_FALSE(fs::exists(dir / "run.lock"));
+    const pid_t ended = ::fork();
+    ASSERT_GE(ended, 0);
+    if (ended == 0)
+        ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    test::write_file(dir / "run.lock", std::to_string(ended) + "@" + host + "\n");
+    { folder_lock taken(dir.path(), "run.lock"); }
+    EXPECT_FALSE(fs::exists(dir / "run.lock"));
+    // Another machine's lock cannot be judged from here: it holds.
+    test::write_file(dir / "run.lock", "1@elsewhere\n");
+    EXPECT_NE(error_of([&] { folder_lock other(dir.path(), "run.lock"); }), "no error");
 }
 
 } // namespace

@@ -8,7 +8,7 @@ namespace qm {
 namespace {
 
 // Every field is written back followed by a blank, each line ended in CR LF; a bad line stops
-// the run with the output keeping what was written before it.
+// the run, and a failed run leaves no partial output (it is put in place only when complete).
 TEST(PhaseCorrection, WritesEveryFieldWithTheColumnUnwrappedOrReportsTheBadLine) {
     const struct {
         const char* name;
@@ -34,12 +34,12 @@ TEST(PhaseCorrection, WritesEveryFieldWithTheColumnUnwrappedOrReportsTheBadLine)
         {"blankLinesAreWrittenAsEmptyFieldsAndTheRunGoesOn", "1 2 3\r\n\r\n1 2 9.5\r\n  \r\n", "3",
          "1 2 3 \r\n \r\n1 2 3.21681469282042 \r\n  \r\n"},
         {"trailingBlankLineDoesNotFailAGoodFile", "3.0\r\n\r\n", "1", "3 \r\n \r\n"},
-        {"ALineWithoutTheColumn", "1 2 3\r\n1 2\r\n1 2 4\r\n", "3", "1 2 3 \r\n",
+        {"ALineWithoutTheColumn", "1 2 3\r\n1 2\r\n1 2 4\r\n", "3", "-",
          "Subscript out of range9"},
-        {"APhaseThatIsNoNumber", "1 2 3\r\n1 2 x\r\n", "3", "1 2 3 \r\n", "Type mismatch13"},
-        {"AnEmptyPhaseField", " 1 2\r\n", "1", "", "Type mismatch13"},
-        {"ALastLineWithoutItsEndIsWrittenThenReported", "1 2 3\r\n1 2 4", "3",
-         "1 2 3 \r\n1 2 4 \r\n", "Input past end of file62"},
+        {"APhaseThatIsNoNumber", "1 2 3\r\n1 2 x\r\n", "3", "-", "Type mismatch13"},
+        {"AnEmptyPhaseField", " 1 2\r\n", "1", "-", "Type mismatch13"},
+        {"ALastLineWithoutItsEndIsReportedLeavingNoPartialOutput", "1 2 3\r\n1 2 4", "3", "-",
+         "Input past end of file62"},
         {"TheInputAsTheOutput", "1 2 3\r\n", "3", "-", "File already open55", "in.dat", "in.dat"},
     };
     for (const auto& c : cases) {

@@ -2,6 +2,8 @@
 #include "text_tools/global_replace.h"
 
 #include "stokes/job_checks.h"
+#include "support/cli_support.h"
+#include "support/td_files.h"
 
 #include <chrono>
 #include <random>
@@ -141,6 +143,67 @@ TEST_F(replace_files, BackupsAndErrorsThatStopTheRun) {
     EXPECT_EQ(test::read_file(a) + "|" + test::read_file(a + ".bak"), "two ab|one ab");
     EXPECT_EQ(files(), 2);
     EXPECT_EQ(test::only_box(ui.messages), test::fatal("File already exists58", routine));
+}
+
+// replace edited compressed files byte by byte and destroyed them; it turned a FIFO into a file.
+// Both are refused, naming the file, before any file of the run is written.
+TEST_F(replace_files, CompressedDataAndSpecialFilesAreRefusedBeforeAnythingIsWritten) {
+    const auto a = file("a.txt", "a a a");
+    const std::string routine(replace_routine);
+    const std::pair<const char*, std::string> kinds[] = {
+        {"z.gz", "gzip"}, {"z.bz2", "bzip2"}, {"z.xz", "xz"}, {"z.zst", "zstd"}, {"z.zip", "zip"}};
+    test::write_compressed(dir / "z.gz", "a a a", archive_write_add_filter_gzip);
+    test::write_compressed(dir / "z.bz2", "a a a", archive_write_add_filter_bzip2);
+    test::write_compressed(dir / "z.xz", "a a a", archive_write_add_filter_xz);
+    test::write_compressed(dir / "z.zst", "a a a", archive_write_add_filter_zstd);
+    test::write_zip(dir / "z.zip", "a a a");
+    for (const auto& [name, kind] : kinds) {
+        const std::string before = test::read_file(dir / name);
+        ui = {};
+        EXPECT_FALSE(
+            replace_in_files({{a, (dir / name).string()}, {"a", "b"}, {}}, ui).completed);
+        EXPECT_EQ(test::only_box(ui.messages),
+                  test::fatal("Path/File access error - " + std::string(name) + " holds " +
+                                  kind + " compressed data: only text is replaced in75",
+                              routine));
+        EXPECT_EQ(test::read_file(a) + "|" + test::read_file(dir / name), "a a a|" + before);
+    }
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const auto r = test::run_cli({"replace", "--search1", "a", a, (dir / "fifo").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find((dir / "fifo").string() +
+                         ": Path/File access error - fifo is no regular file (a FIFO, socket "
+                         "or device)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(test::read_file(a), "a a a");
+    EXPECT_EQ(fs::status(dir / "fifo").type(), fs::file_type::fifo);
+}
+
+// replace turned a link into a file (its target unchanged) and changed a file's owner; a file
+// missing or a folder was reported without its name.
+TEST_F(replace_files, LinksOwnersAndMissingFilesAreHandledAsSedDoes) {
+    const auto target = file("target.txt", "a b");
+    fs::create_symlink("target.txt", dir / "link.txt");
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(target.c_str(), 1234, 1235), 0);
+    }
+    EXPECT_TRUE(replace_in_files({{(dir / "link.txt").string()}, {"a", "c"}, {}}, ui).completed);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(test::read_file(target), "c b");
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    if (root) {
+        EXPECT_EQ(std::to_string(info.st_uid) + ":" + std::to_string(info.st_gid), "1234:1235");
+    }
+    for (const std::string name : {"gone.txt", "sub"}) {
+        fs::create_directory(dir / "sub");
+        const auto r = test::run_cli({"replace", "--search1", "a", (dir / name).string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("quillmark-cli: " + (dir / name).string() + ": "), std::string::npos)
+            << r.err;
+    }
 }
 
 TEST_F(replace_files, CliTakesOneFileOrSeveralOfOneFolder) {

@@ -78,6 +78,8 @@ TEST(time_file, WritesEachDurationLineItsTotalAndAnEmptyLine) {
          seconds + " " + sample + "\r\n 3723.5  Seconds\n\n"},
         {sample, time_unit::hours, " " + sample + "\n 1.034306  Hours\n\n"}, // no line end
         {"", time_unit::days, ""},
+        // CrOnlyLineEndsConvertEveryDuration: files from old Macs end lines with CR alone.
+        {"header\r" + sample + "\r" + sample + "\r", time_unit::seconds, seconds + seconds},
         {long_line + "\n", time_unit::seconds, " " + long_line + "\n 86401  Seconds\n\n"}};
     for (const auto& [input, unit, output] : cases) {
         SCOPED_TRACE(input.substr(0, 20));
@@ -94,7 +96,7 @@ TEST(time_file, WritesEachDurationLineItsTotalAndAnEmptyLine) {
     }
 }
 
-// Each failure names its step; the output keeps what was written and is never the input.
+// Each failure names its step; a failed run leaves no output, and the output is never the input.
 TEST(time_file, FailuresAreReportedByTheirStep) {
     test::temp_dir dir;
     const std::string read_step = "frm_time_conversion cmd_execute_click";
@@ -104,9 +106,9 @@ TEST(time_file, FailuresAreReportedByTheirStep) {
         std::string input, description, routine, output = "-"; // what out.txt holds afterwards
         const char *in = "in.txt", *out = "out.txt";
     } cases[] = {
-        {"ANonNumberStopsTheConversionKeepingWhatWasWritten",
-         sample + "\nx days 1 hours 2 minutes 3 seconds\n" + sample, "Type mismatch", convert_step,
-         " " + sample + "\n 3723.5  Seconds\n\n"},
+        // AFailureLeavesNoPartialOutput: the output is put in place only when complete.
+        {"ANonNumberStopsTheConversionAndLeavesNoPartialOutput",
+         sample + "\nx days 1 hours 2 minutes 3 seconds\n" + sample, "Type mismatch", convert_step},
         {"refusesALineOver16MBInsteadOfHoldingTheWholeFile", std::string(max_line_bytes + 1, 'x'),
          "Out of string space - more than 16 MB in one line (not a text file?)", read_step},
         {"TheOutputIsNeverTheInput", sample, "File already open", convert_step, "-", "in.txt",
