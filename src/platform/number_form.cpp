@@ -71,6 +71,14 @@ std::string printed(std::string text) {
 
 } // namespace
 
+std::string shortest_form(double value) {
+    if (value == 0.0)
+        return "0";
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, res.ptr);
+}
+
 std::string text_form(double value) {
     return general_form(value, 15);
 }

@@ -23,6 +23,10 @@ std::string print_form_single(float value);
 // the decimals, the 0s before it the minimum integer digits; '#' adds nothing.
 std::string format_pattern(double value, std::string_view pattern);
 
+// The shortest text that reads back as exactly `value` ("0.1", "1e-05", "-2.5e+300"): the form of
+// computed numbers in the CSV files other programs read. Never "-0"; "nan", "inf", "-inf".
+std::string shortest_form(double value);
+
 // Whole counts (files, lines, atoms) are plain decimal digits.
 inline std::string count_text(long long n) {
     return std::to_string(n);

@@ -1,5 +1,7 @@
 #include "platform/qt/remembered_settings.h"
 
+#include "platform/qt/path_label.h"
+
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QButtonGroup>
@@ -219,6 +221,26 @@ bool has_setting_controls(QWidget* window) {
 void forget_settings(const QString& window_name) {
     QSettings settings;
     settings.remove(window_name + '/' + QLatin1String(controls_key));
+}
+
+std::string settings_summary(QWidget* window) {
+    QString text = window->windowTitle();
+    auto line = [&text](const QString& name, const QString& value) {
+        text += QLatin1Char('\n') + name + QStringLiteral(": ") + value;
+    };
+    for (const auto* shown : window->findChildren<QLabel*>())
+        if (const auto* path = dynamic_cast<const path_label*>(shown);
+            path != nullptr && !path->full_text().isEmpty())
+            line(path->objectName(), path->full_text());
+    for (const auto& [name, control] : setting_controls(window)) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control))
+            line(name, edit->text());
+        else if (auto* list = qobject_cast<QComboBox*>(control))
+            line(name, list->currentText());
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            line(name, button->isChecked() ? QStringLiteral("on") : QStringLiteral("off"));
+    }
+    return text.toStdString();
 }
 
 void keep_out_of_settings(QWidget* control) {

@@ -12,6 +12,8 @@
 
 #include <QString>
 
+#include <string>
+
 class QWidget;
 
 namespace qm {
@@ -33,6 +35,10 @@ bool has_setting_controls(QWidget* window);
 // Forgets the settings remembered for the window of that name (not its folder: where the
 // user keeps his files is no setting of the tool).
 void forget_settings(const QString& window_name);
+
+// The window's title, then each file it shows (a path label) and each setting, one
+// "name: value" a line: what a saved result keeps of the run that made it.
+std::string settings_summary(QWidget* window);
 
 // A control whose value belongs to what it shows, never to the user's settings.
 void keep_out_of_settings(QWidget* control);
