@@ -2,6 +2,9 @@
 
 #include "platform/number_form.h"
 
+#include <string_view>
+#include <utility>
+
 namespace qm {
 namespace {
 
@@ -23,12 +26,35 @@ bool letter_or_digit(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
+// Greek letters axis titles use, spelled out (UTF-8 bytes first).
+constexpr std::pair<std::string_view, std::string_view> greek_letters[] = {
+    {"\xce\x94", "delta"}, {"\xce\xbb", "lambda"}, {"\xce\xbc", "mu"},   {"\xce\xbd", "nu"},
+    {"\xcf\x89", "omega"}, {"\xcf\x83", "sigma"},  {"\xcf\x84", "tau"}, {"\xce\xb8", "theta"},
+};
+
+std::string greek_spelled_out(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        bool found = false;
+        for (const auto& [letter, name] : greek_letters)
+            if (text.compare(i, letter.size(), letter) == 0) {
+                out.append(" ").append(name).append(" ");
+                i += letter.size();
+                found = true;
+                break;
+            }
+        if (!found)
+            out += text[i++];
+    }
+    return out;
+}
+
 } // namespace
 
 std::string column_name(const std::string& title, const std::string& fallback) {
     std::string name;
     bool gap = false;
-    for (const char c : title) {
+    for (const char c : greek_spelled_out(title)) {
         if (!letter_or_digit(c)) {
             gap = !name.empty();
             continue;

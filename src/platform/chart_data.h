@@ -26,7 +26,7 @@ struct chart_data {
     std::vector<chart_line> lines;
     // What the run read and how it was set, kept with a saved picture; empty when the job
     // does not say (the window then describes its own settings).
-    std::string run_description;
+    std::string run_description{};
 };
 
 // The chart's points as CSV: a header "series,<x>,<y>" (the axis titles as column names, so
@@ -35,7 +35,8 @@ struct chart_data {
 std::string chart_csv(const chart_data& chart);
 
 // An axis title as a CSV column name: lower case letters and digits, every other run of
-// characters one "_" ("Energy (eV)" is "energy_ev"); `fallback` when nothing is left.
+// characters one "_" ("Energy (eV)" is "energy_ev"), the Greek letters of titles spelled out
+// ("C(τ)" is "c_tau"); `fallback` when nothing is left.
 std::string column_name(const std::string& title, const std::string& fallback);
 
 } // namespace qm

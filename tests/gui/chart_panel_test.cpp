@@ -99,6 +99,8 @@ TEST_F(panel_fixture, ZoomsByWheelAndRubberBandPansByDragAndKeysAndResets) {
     key(Qt::Key_Right);
     EXPECT_NEAR(x_range().first, zoomed.first + 8, 1e-9);
     EXPECT_NEAR(x_range().second, zoomed.second + 8, 1e-9);
+    // The range boxes follow the view.
+    EXPECT_EQ(panel.txt_x_to->text(), QString::number(x_range().second, 'g', 10));
 
     // Dragging with Shift moves the data with the mouse: the range goes the other way.
     const auto panned = x_range();

@@ -35,8 +35,9 @@ TEST(ChartCsv, HeaderNamesTheAxesWithUnitsAndEveryLineFollows) {
                                 "\"auto, 1\",2.5,0.25\n"
                                 "mark,1,0\n");
     EXPECT_EQ(each([](const char* t) { return column_name(t, "x"); },
-                   {"Energy (eV)", "  Time / ps ", "\xc3\x85ngstr\xc3\xb6m", "", "()"}),
-              "energy_ev|time_ps|ngstr_m|x|x|");
+                   {"Energy (eV)", "  Time / ps ", "\xc3\x85ngstr\xc3\xb6m", "", "()",
+                    "\xcf\x84 (data points)", "C(\xcf\x84) / C(0)"}),
+              "energy_ev|time_ps|ngstr_m|x|x|tau_data_points|c_tau_c_0|");
     EXPECT_EQ(chart_csv({}), "series,x,y\n");
 }
 

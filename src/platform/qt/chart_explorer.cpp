@@ -173,6 +173,7 @@ bool chart_explorer::mouse_event(QEvent* event) {
             zoom(factor, *centre);
         else
             zoom(factor);
+        follow(wheel->position().toPoint());
         return true;
     }
     case QEvent::MouseButtonPress: {
@@ -206,6 +207,7 @@ bool chart_explorer::mouse_event(QEvent* event) {
             return false;
         panning_ = false;
         view_->viewport()->unsetCursor();
+        follow(static_cast<QMouseEvent*>(event)->position().toPoint());
         return true;
     case QEvent::MouseButtonDblClick:
         reset_view();

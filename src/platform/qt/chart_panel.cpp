@@ -235,16 +235,13 @@ chart_panel::chart_panel(const char* name) {
     for (QLineEdit* box : {txt_x_from, txt_x_to})
         box->setMaximumWidth(110);
 
-    auto* range = new QHBoxLayout;
-    range->addWidget(new QLabel(QStringLiteral("x from")));
-    range->addWidget(txt_x_from);
-    range->addWidget(new QLabel(QStringLiteral("to")));
-    range->addWidget(txt_x_to);
-    range->addWidget(cmd_show_range);
-    range->addWidget(cmd_reset_view);
-    range->addStretch();
-    range->addWidget(lbl_chart_position);
     buttons_ = new QHBoxLayout;
+    buttons_->addWidget(new QLabel(QStringLiteral("x from")));
+    buttons_->addWidget(txt_x_from);
+    buttons_->addWidget(new QLabel(QStringLiteral("to")));
+    buttons_->addWidget(txt_x_to);
+    buttons_->addWidget(cmd_show_range);
+    buttons_->addWidget(cmd_reset_view);
     buttons_->addStretch();
     buttons_->addWidget(cmd_save_data);
     buttons_->addWidget(cmb_chart_size);
@@ -252,7 +249,7 @@ chart_panel::chart_panel(const char* name) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pictures_, 1);
-    layout->addLayout(range);
+    layout->addWidget(lbl_chart_position);
     layout->addLayout(buttons_);
 
     connect(cmd_save_chart, &QPushButton::clicked, this, [this] { save_chart(); });
@@ -291,20 +288,20 @@ void chart_panel::show_charts(const std::vector<chart_data>& charts) {
                              static_cast<QWidget*>(cmd_show_range),
                              static_cast<QWidget*>(cmd_reset_view)})
         control->setEnabled(!charts.empty());
-    show_whole_range_in_boxes();
+    // The boxes show the x range of the first chart as it is zoomed and panned.
+    if (QValueAxis* x = explore(views_.front())->x_axis(); x != nullptr && !charts.empty()) {
+        connect(x, &QValueAxis::rangeChanged, this,
+                [this](qreal min, qreal max) { show_range_in_boxes(min, max); });
+        show_range_in_boxes(x->min(), x->max());
+    } else {
+        txt_x_from->clear();
+        txt_x_to->clear();
+    }
 }
 
-void chart_panel::show_whole_range_in_boxes() {
-    double low = std::numeric_limits<double>::infinity(), high = -low;
-    for (const chart_data& chart : charts_)
-        for (const chart_line& line : chart.lines)
-            for (const chart_point& p : line.points) {
-                low = std::min(low, p.x);
-                high = std::max(high, p.x);
-            }
-    const bool any = low <= high;
-    txt_x_from->setText(any ? to_qt(text_form(low)) : QString());
-    txt_x_to->setText(any ? to_qt(text_form(high)) : QString());
+void chart_panel::show_range_in_boxes(double low, double high) {
+    txt_x_from->setText(QString::number(low, 'g', 10));
+    txt_x_to->setText(QString::number(high, 'g', 10));
 }
 
 void chart_panel::add_button(QPushButton* button) {
@@ -345,7 +342,6 @@ void chart_panel::show_range_typed() {
 void chart_panel::reset_view() {
     for (QChartView* view : views_)
         explore(view)->reset_view();
-    show_whole_range_in_boxes();
 }
 
 std::string chart_panel::description() const {

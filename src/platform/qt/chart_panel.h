@@ -58,7 +58,7 @@ private:
     void save_data();
     void save_chart();
     void show_range_typed();
-    void show_whole_range_in_boxes();
+    void show_range_in_boxes(double low, double high);
     std::string description() const;
 
     QWidget* pictures_;
