@@ -7,6 +7,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quillmark");
+    // The windows' remembered settings: ~/.config/Quillmark/Quillmark.conf.
+    QApplication::setOrganizationName("Quillmark");
     // Hiding the main menu while a tool is open must not end the program; Exit and the main
     // menu's close box do.
     QApplication::setQuitOnLastWindowClosed(false);

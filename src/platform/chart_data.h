@@ -33,6 +33,19 @@ struct chart_data {
     // A second x axis along the top, when it has labels.
     std::string top_title{};
     std::vector<axis_label> top_labels{};
+    // What the run read and how it was set, kept with a saved picture; empty when the job
+    // does not say (the window then describes its own settings).
+    std::string run_description{};
 };
+
+// The chart's points as CSV: a header "series,<x>,<y>" (the axis titles as column names, so
+// "Time (fs)" is "time_fs"), then one row per point, line after line, in full precision
+// (shortest round-trip), LF line ends. A line's name with a comma or a quote is quoted.
+std::string chart_csv(const chart_data& chart);
+
+// An axis title as a CSV column name: lower case letters and digits, every other run of
+// characters one "_" ("Energy (eV)" is "energy_ev"), the Greek letters of titles spelled out
+// ("C(τ)" is "c_tau"); `fallback` when nothing is left.
+std::string column_name(const std::string& title, const std::string& fallback);
 
 } // namespace qm

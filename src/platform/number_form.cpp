@@ -164,7 +164,10 @@ std::string rounded_fixed(std::string_view number_text, int decimals) {
 
 namespace {
 
+// Negative zero is written as zero, as in every other form.
 std::string chars_form(double value, std::chars_format form) {
+    if (value == 0.0)
+        value = 0.0;
     char text[32];
     const auto [end, ec] = std::to_chars(text, text + sizeof text, value, form);
     return ec == std::errc{} ? std::string(text, end) : std::string();

@@ -30,8 +30,9 @@ std::string format_pattern(double value, std::string_view pattern);
 std::string rounded_fixed(std::string_view number_text, int decimals);
 
 // Computed values in data files meant for other programs: the shortest text that reads back as
-// the same double ("0.1", "2.5e-07"). The scientific variant always has a mantissa and an
-// exponent ("0e+00", "1e+00"), so no number is ever a single character.
+// the same double ("0.1", "2.5e-07"; never "-0"; "nan", "inf", "-inf"). The scientific variant
+// always has a mantissa and an exponent ("0e+00", "1e+00"), so no number is ever a single
+// character.
 std::string round_trip_form(double value);
 std::string round_trip_scientific(double value);
 // Whole counts (files, lines, atoms) are plain decimal digits.

@@ -1,6 +1,7 @@
 #include "shell/frm_chart.h"
 
 #include "platform/qt/chart_panel.h"
+#include "platform/qt/remembered_settings.h"
 #include "platform/qt/widgets.h"
 #include "platform/qt/window_registry.h"
 
@@ -31,6 +32,7 @@ frm_chart::frm_chart(QWidget* parent) : QWidget(parent) {
 frm_chart* show_charts(QWidget* tool, const std::vector<chart_data>& charts) {
     auto* window = window_registry::instance().load<frm_chart>(tool);
     window->setWindowTitle(tool->windowTitle() + " - Chart");
+    window->chart_results->set_run_description(settings_summary(tool));
     window->chart_results->show_charts(charts);
     const auto count = static_cast<int>(std::max<std::size_t>(charts.size(), 1));
     window->resize(chart_room.width(), chart_room.height() * count + buttons_room);

@@ -31,7 +31,7 @@ frm_gap_fluctuations::frm_gap_fluctuations(QWidget* parent) : QWidget(parent) {
     cmd_correlation_file =
         named(new QPushButton("2) &Correlation Function File"), "cmd_correlation_file");
     cmd_spectral_density_file =
-        named(new QPushButton("3) Spectral &Density File"), "cmd_spectral_density_file");
+        named(new QPushButton("3) S&pectral Density File"), "cmd_spectral_density_file");
     lbl_input_path = new path_label("lbl_input_path");
     lbl_correlation_path = new path_label("lbl_correlation_path");
     lbl_spectral_density_path = new path_label("lbl_spectral_density_path");

@@ -1,6 +1,7 @@
 #include "platform/qt/ui_services.h"
 
 #include "platform/qt/path_label.h"
+#include "platform/qt/remembered_settings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -110,7 +111,12 @@ std::string qt_filter(std::string_view pipe_filter) {
 
 void qt_file_dialogs::prepare(QFileDialog& dialog, const file_dialog_options& options) const {
     dialog.setWindowTitle(QString::fromStdString(options.title));
-    if (!folder_.isEmpty())
+    // The tool's own last folder, from this run or an earlier one; else the last of any tool.
+    const QWidget* tool = dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+    const QString tool_folder = remembered_folder(tool);
+    if (!tool_folder.isEmpty())
+        dialog.setDirectory(tool_folder);
+    else if (!folder_.isEmpty())
         dialog.setDirectory(folder_);
     switch (options.purpose) {
     case file_purpose::read:
@@ -134,13 +140,19 @@ void qt_file_dialogs::remember_folder_of(const QString& chosen) {
     folder_ = QFileInfo(chosen).absolutePath();
 }
 
+void qt_file_dialogs::remember_folder_of(const QWidget* parent, const QString& chosen) {
+    remember_folder_of(chosen);
+    if (parent != nullptr)
+        remember_folder(parent->window(), folder_);
+}
+
 file_choice qt_file_dialogs::open_file(QWidget* parent, const file_dialog_options& options) {
     QFileDialog dialog(parent);
     prepare(dialog, options);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().front();
-    remember_folder_of(path);
+    remember_folder_of(parent, path);
     return {true, path.toStdString(), QFileInfo(path).fileName().toStdString()};
 }
 
@@ -152,7 +164,7 @@ std::vector<std::string> qt_file_dialogs::open_files(QWidget* parent,
     std::vector<std::string> paths;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return paths;
-    remember_folder_of(dialog.selectedFiles().front());
+    remember_folder_of(parent, dialog.selectedFiles().front());
     for (const QString& path : dialog.selectedFiles())
         paths.push_back(path.toStdString());
     return paths;

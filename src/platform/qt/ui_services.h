@@ -74,7 +74,8 @@ public:
     void beep() override;
 };
 
-// Every dialog starts in the folder the last one was left in.
+// Every dialog starts in the folder its tool's last one was left in, in this run of the program
+// or an earlier one; a tool without one starts where the last dialog of any tool was left.
 class qt_file_dialogs final : public file_dialogs {
 public:
     file_choice open_file(QWidget* parent, const file_dialog_options& options) override;
@@ -86,6 +87,8 @@ public:
     // The folder of a chosen file, where the next dialog starts (a typed path may lead
     // elsewhere than the folder the dialog shows).
     void remember_folder_of(const QString& chosen);
+    // The same, and the tool `parent` belongs to keeps it for the next runs.
+    void remember_folder_of(const QWidget* parent, const QString& chosen);
 
 private:
     QString folder_; // empty: the working folder

@@ -1,5 +1,7 @@
 // Every window exists at most once: it is created on first use, shown by loading, and
-// forgotten when it is unloaded (closed windows delete themselves).
+// forgotten when it is unloaded (closed windows delete themselves). Every window remembers its
+// settings between runs of the program; one that has settings offers "Reset Settings" on its
+// context menu, which makes it again as it is made, with the defaults of its controls.
 #pragma once
 
 #include "platform/qt/window_layout.h"
@@ -7,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <typeindex>
 
@@ -28,9 +31,7 @@ public:
         W* window = find<W>();
         if (window == nullptr) {
             window = new W();
-            window->setAttribute(Qt::WA_DeleteOnClose);
-            windows_[std::type_index(typeid(W))] = window;
-            press_buttons_on_return(window);
+            adopt(std::type_index(typeid(W)), window, [] { return static_cast<QWidget*>(new W()); });
             place_window(window, from);
         }
         window->show();
@@ -45,11 +46,20 @@ public:
             window->close();
     }
 
-    // Deletes every window without running any close step (the program is ending).
+    // Deletes every window without running any close step (the program is ending); their
+    // settings are remembered.
     void destroy_all();
 
+    // Makes the window of that class again, in its place, as it is made: the settings it
+    // remembers are forgotten and its controls hold their defaults. Its close step does not
+    // run: the window stays open.
+    void reset_settings(std::type_index type);
+
 private:
+    void adopt(std::type_index type, QWidget* window, std::function<QWidget*()> make);
+
     std::map<std::type_index, QPointer<QWidget>> windows_;
+    std::map<std::type_index, std::function<QWidget*()>> makers_;
 };
 
 } // namespace qm
