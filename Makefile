@@ -55,7 +55,7 @@ clean:
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -DCMAKE_BUILD_TYPE=Release -DQUILLMARK_BENCH=ON \
 	      -DQUILLMARK_GUI=OFF -DQUILLMARK_TESTS=OFF
-	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target quillmark_bench quillmark-cli rmsfit
+	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target quillmark_bench quillmark-cli rmsfit floors
 	./$(BUILD_DIR)-bench/bench/quillmark_bench
 	python3 bench/g98_convert_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/data
 	python3 bench/ev_extract_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/td-data
@@ -67,3 +67,5 @@ bench: deps
 	python3 bench/mdcrd_strip_gz_bench.py $(BUILD_DIR)-bench/quillmark-cli /tmp/quillmark-bench-mdcrd-gz
 	python3 bench/mdcrd_strip_netcdf_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/mdcrd-nc-data
 	python3 bench/correlation_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/corr-data
+	python3 bench/floors_bench.py $(BUILD_DIR)-bench/quillmark-cli $(BUILD_DIR)-bench/bench/floors \
+	        $(BUILD_DIR)-bench/floors-data

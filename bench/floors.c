@@ -1,0 +1,149 @@
+/* The floors the excited-state extraction is measured against: what the hardware and the
+ * decompression libraries need for the same files in one process, with nothing parsed.
+ *
+ *   floors read       FILE...   each file read whole into one reused buffer
+ *   floors zlib       FILE...   gzip files inflated by zlib with one reused inflate state
+ *   floors libdeflate FILE...   gzip files decompressed whole by libdeflate, one reused
+ *                               decompressor and output buffer
+ *   floors zstd       FILE...   zstd files decompressed by one reused context
+ *
+ * Prints the bytes of data it ended with, so nothing can be optimised away and the caller can
+ * check that every file was read. Exits 1 on any failure.
+ */
+#include <fcntl.h>
+#include <libdeflate.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+#include <zstd.h>
+
+static unsigned char* in_buf;
+static size_t in_cap;
+static unsigned char* out_buf;
+static size_t out_cap;
+
+static void fail(const char* what, const char* path) {
+    fprintf(stderr, "floors: %s: %s\n", path, what);
+    exit(1);
+}
+
+static void* grow(void* buffer, size_t* capacity, size_t need) {
+    if (need <= *capacity)
+        return buffer;
+    size_t cap = *capacity ? *capacity : 1 << 16;
+    while (cap < need)
+        cap *= 2;
+    buffer = realloc(buffer, cap);
+    if (!buffer)
+        fail("out of memory", "-");
+    *capacity = cap;
+    return buffer;
+}
+
+/* The whole file into in_buf; its length. */
+static size_t read_whole(const char* path) {
+    int fd = open(path, O_RDONLY);
+    struct stat st;
+    if (fd < 0 || fstat(fd, &st) != 0)
+        fail("cannot open", path);
+    in_buf = grow(in_buf, &in_cap, (size_t)st.st_size + 1);
+    size_t got = 0;
+    for (;;) {
+        ssize_t n = read(fd, in_buf + got, in_cap - got);
+        if (n < 0)
+            fail("read error", path);
+        if (n == 0)
+            break;
+        got += (size_t)n;
+        if (got == in_cap)
+            in_buf = grow(in_buf, &in_cap, in_cap + 1);
+    }
+    close(fd);
+    return got;
+}
+
+static uint64_t zlib_file(z_stream* z, const char* path) {
+    size_t len = read_whole(path);
+    uint64_t total = 0;
+    out_buf = grow(out_buf, &out_cap, 1 << 20);
+    z->next_in = in_buf;
+    z->avail_in = (uInt)len;
+    while (z->avail_in > 0) { /* every member */
+        if (inflateReset2(z, 31) != Z_OK)
+            fail("inflateReset2", path);
+        int rc;
+        do {
+            z->next_out = out_buf;
+            z->avail_out = (uInt)out_cap;
+            rc = inflate(z, Z_NO_FLUSH);
+            if (rc != Z_OK && rc != Z_STREAM_END)
+                fail("inflate", path);
+            total += out_cap - z->avail_out;
+        } while (rc != Z_STREAM_END);
+    }
+    return total;
+}
+
+static uint64_t libdeflate_file(struct libdeflate_decompressor* d, const char* path) {
+    size_t len = read_whole(path);
+    if (len < 18)
+        fail("not gzip", path);
+    /* ISIZE, the last four bytes: the data's length modulo 2^32 (one member) */
+    size_t isize = (size_t)in_buf[len - 4] | (size_t)in_buf[len - 3] << 8 |
+                   (size_t)in_buf[len - 2] << 16 | (size_t)in_buf[len - 1] << 24;
+    out_buf = grow(out_buf, &out_cap, isize + 1);
+    size_t used_in = 0, out = 0;
+    if (libdeflate_gzip_decompress_ex(d, in_buf, len, out_buf, out_cap, &used_in, &out) !=
+        LIBDEFLATE_SUCCESS)
+        fail("libdeflate_gzip_decompress_ex", path);
+    return out;
+}
+
+static uint64_t zstd_file(ZSTD_DCtx* d, const char* path) {
+    size_t len = read_whole(path);
+    unsigned long long size = ZSTD_getFrameContentSize(in_buf, len);
+    if (size == ZSTD_CONTENTSIZE_ERROR || size == ZSTD_CONTENTSIZE_UNKNOWN)
+        fail("zstd frame size", path);
+    out_buf = grow(out_buf, &out_cap, (size_t)size + 1);
+    size_t out = ZSTD_decompressDCtx(d, out_buf, out_cap, in_buf, len);
+    if (ZSTD_isError(out))
+        fail(ZSTD_getErrorName(out), path);
+    return out;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: floors read|zlib|libdeflate|zstd FILE...\n");
+        return 1;
+    }
+    const char* mode = argv[1];
+    uint64_t total = 0;
+    z_stream z;
+    memset(&z, 0, sizeof z);
+    struct libdeflate_decompressor* ld = NULL;
+    ZSTD_DCtx* zd = NULL;
+    if (strcmp(mode, "zlib") == 0 && inflateInit2(&z, 31) != Z_OK)
+        fail("inflateInit2", "-");
+    if (strcmp(mode, "libdeflate") == 0 && !(ld = libdeflate_alloc_decompressor()))
+        fail("libdeflate_alloc_decompressor", "-");
+    if (strcmp(mode, "zstd") == 0 && !(zd = ZSTD_createDCtx()))
+        fail("ZSTD_createDCtx", "-");
+    for (int i = 2; i < argc; ++i) {
+        if (strcmp(mode, "read") == 0)
+            total += read_whole(argv[i]);
+        else if (strcmp(mode, "zlib") == 0)
+            total += zlib_file(&z, argv[i]);
+        else if (strcmp(mode, "libdeflate") == 0)
+            total += libdeflate_file(ld, argv[i]);
+        else if (strcmp(mode, "zstd") == 0)
+            total += zstd_file(zd, argv[i]);
+        else
+            fail("unknown mode", mode);
+    }
+    printf("%llu\n", (unsigned long long)total);
+    return 0;
+}

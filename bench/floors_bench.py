@@ -1,0 +1,196 @@
+#!/usr/bin/env python3
+"""Sets `quillmark-cli ev-extract` and `correlate` beside the floors the hardware allows, in one
+run of paired, interleaved measurements (each round runs every command once, in turn; the table
+shows medians over the rounds):
+
+  job (N TD outputs, ~100 KB each, warm cache)     floor
+  ev-extract, plain (CPU)                          one process reading every file into one
+                                                   reused buffer (floors read)
+  ev-extract, gzip (CPU, wall)                     zlib inflate in one process (floors zlib),
+                                                   libdeflate (floors libdeflate); zcat (wall)
+  ev-extract, zstd (CPU, wall)                     zstd decompression in one process (floors
+                                                   zstd); zstdcat (wall)
+  ev-extract --threads 1 vs --threads 2, plain     2 threads ~ 1.9x
+  ev-extract --threads 1, gzip (wall, page faults) the same run with 2 threads
+  correlate N = 10^6                               scipy.signal.correlate (FFT), when the CLI
+                                                   has --method fft
+
+The floors program is built by `make bench` (bench/floors.c). CPU is user + system time of the
+child, from getrusage; wall is elapsed time.
+
+usage: floors_bench.py QUILLMARK_CLI FLOORS WORK_DIR [N=2000] [RUNS=5]
+"""
+import os
+import resource
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+GENERATOR = os.path.join(HERE, "make_td_series.py")
+SYSTEM_PYTHON = "/usr/bin/python3"
+TIMEOUT = 3600
+
+SCIPY_CORRELATE = r"""
+import sys, time
+import numpy as np
+from scipy.signal import correlate
+x = np.loadtxt(sys.argv[1])
+start = time.perf_counter()
+c = correlate(x, x, mode="full", method="fft")[len(x) - 1:]
+print("%.6f" % (time.perf_counter() - start))
+"""
+
+
+def fail(message):
+    sys.stderr.write("floors_bench: " + message + "\n")
+    sys.exit(1)
+
+
+def measured(cmd, cwd):
+    """(wall s, cpu s, minor page faults) of one run of cmd; it must exit 0."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    proc = subprocess.run(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                          timeout=TIMEOUT)
+    wall = time.perf_counter() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    if proc.returncode != 0:
+        fail("%s exited with %d\n%s" % (" ".join(cmd[:3]), proc.returncode,
+                                        proc.stderr.decode(errors="replace")[-2000:]))
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    return wall, cpu, after.ru_minflt - before.ru_minflt
+
+
+def ensure_series(work, n):
+    """plain/, gzip/ and zstd/ series of the same N generated outputs."""
+    plain = os.path.join(work, "plain")
+    names = ["gap%d.gout" % i for i in range(1, n + 1)]
+    if not all(os.path.isfile(os.path.join(plain, f)) for f in names):
+        subprocess.run([sys.executable, GENERATOR, plain, str(n)], check=True, timeout=TIMEOUT)
+    for kind, tool, suffix in (("gzip", ["gzip", "-6", "-c"], ".gz"),
+                               ("zstd", ["zstd", "-q", "-3", "-c"], ".zst")):
+        folder = os.path.join(work, kind)
+        os.makedirs(folder, exist_ok=True)
+        for f in names:
+            target = os.path.join(folder, f + suffix)
+            if not os.path.isfile(target):
+                with open(target, "wb") as out:
+                    subprocess.run(tool + [os.path.join(plain, f)], stdout=out, check=True)
+    return plain, names
+
+
+def ev_cmd(cli, folder, n, suffix, zipped, threads=None):
+    cmd = [cli, "-q"] + (["--threads", str(threads)] if threads else []) + [
+        "ev-extract", "--dir", folder, "--prefix", "gap", "--suffix", suffix, "--end", str(n),
+        "--root-end", "12", "--limit-low", "0", "--limit-high", "10", "--roots", "2", "--tdm",
+        "--scf-energies", "--scf-cycles", "--orbitals", "--no-status-log"]
+    return cmd + (["--zipped"] if zipped else [])
+
+
+def main():
+    if len(sys.argv) < 4:
+        fail("usage: floors_bench.py QUILLMARK_CLI FLOORS WORK_DIR [N=2000] [RUNS=5]")
+    cli, floors, work = (os.path.abspath(a) for a in sys.argv[1:4])
+    n = int(sys.argv[4]) if len(sys.argv) > 4 else 2000
+    runs = int(sys.argv[5]) if len(sys.argv) > 5 else 5
+    os.makedirs(work, exist_ok=True)
+    plain, names = ensure_series(work, n)
+    gz = os.path.join(work, "gzip")
+    zs = os.path.join(work, "zstd")
+    gz_names = [f + ".gz" for f in names]
+    zs_names = [f + ".zst" for f in names]
+    have_zstdcat = shutil.which("zstdcat") is not None
+
+    cases = {
+        "read": ([floors, "read"] + names, plain),
+        "ev": (ev_cmd(cli, plain, n, ".gout", False), plain),
+        "zlib": ([floors, "zlib"] + gz_names, gz),
+        "libdeflate": ([floors, "libdeflate"] + gz_names, gz),
+        "zcat": (["zcat"] + gz_names, gz),
+        "ev_gz": (ev_cmd(cli, gz, n, ".gout.gz", True), gz),
+        "zstd": ([floors, "zstd"] + zs_names, zs),
+        "ev_zst": (ev_cmd(cli, zs, n, ".gout.zst", True), zs),
+        "ev_t1": (ev_cmd(cli, plain, n, ".gout", False, 1), plain),
+        "ev_t2": (ev_cmd(cli, plain, n, ".gout", False, 2), plain),
+        "ev_gz_t1": (ev_cmd(cli, gz, n, ".gout.gz", True, 1), gz),
+        "ev_gz_t2": (ev_cmd(cli, gz, n, ".gout.gz", True, 2), gz),
+    }
+    if have_zstdcat:
+        cases["zstdcat"] = (["zstdcat", "-q"] + zs_names, zs)
+    for cmd, cwd in cases.values():  # warm the page cache and check every command once
+        measured(cmd, cwd)
+    samples = {key: [] for key in cases}
+    for _ in range(runs):
+        for key, (cmd, cwd) in cases.items():
+            samples[key].append(measured(cmd, cwd))
+
+    def med(key, i):
+        return statistics.median(s[i] for s in samples[key])
+
+    wall = lambda k: med(k, 0)
+    cpu = lambda k: med(k, 1)
+    faults = lambda k: med(k, 2)
+    mb = sum(os.path.getsize(os.path.join(plain, f)) for f in names) / 1e6
+    print("floors benchmark: %d TD outputs, %.1f MB plain; paired, interleaved; median of %d "
+          "rounds" % (n, mb, runs))
+    rows = [
+        ("ev-extract, plain (CPU)", "%.3f s" % cpu("ev"), "read loop %.3f s" % cpu("read"),
+         "%.2fx floor" % (cpu("ev") / cpu("read"))),
+        ("ev-extract, gzip (CPU)", "%.3f s" % cpu("ev_gz"),
+         "zlib %.3f s, libdeflate %.3f s" % (cpu("zlib"), cpu("libdeflate")),
+         "%.2fx libdeflate" % (cpu("ev_gz") / cpu("libdeflate"))),
+        ("ev-extract, gzip (wall)", "%.3f s" % wall("ev_gz"), "zcat %.3f s" % wall("zcat"),
+         "%.2fx zcat" % (wall("ev_gz") / wall("zcat"))),
+        ("ev-extract, zstd (CPU)", "%.3f s" % cpu("ev_zst"), "zstd %.3f s" % cpu("zstd"),
+         "%.2fx floor" % (cpu("ev_zst") / cpu("zstd"))),
+    ]
+    if have_zstdcat:
+        rows.append(("ev-extract, zstd (wall)", "%.3f s" % wall("ev_zst"),
+                     "zstdcat %.3f s" % wall("zstdcat"),
+                     "%.2fx zstdcat" % (wall("ev_zst") / wall("zstdcat"))))
+    rows += [
+        ("ev-extract --threads 1 / 2, plain (wall)",
+         "%.3f / %.3f s" % (wall("ev_t1"), wall("ev_t2")), "2 threads ~ 1.9x",
+         "%.2fx" % (wall("ev_t1") / wall("ev_t2"))),
+        ("ev-extract --threads 1 / 2, gzip (wall)",
+         "%.3f / %.3f s" % (wall("ev_gz_t1"), wall("ev_gz_t2")),
+         "page faults %d / %d" % (faults("ev_gz_t1"), faults("ev_gz_t2")),
+         "%.2fx" % (wall("ev_gz_t1") / wall("ev_gz_t2"))),
+    ]
+    correlate_row(cli, work, rows)
+    width = [max(len(r[i]) for r in rows) for i in range(4)]
+    for r in rows:
+        print("  " + "  ".join(r[i].ljust(width[i]) for i in range(4)))
+
+
+def correlate_row(cli, work, rows):
+    """correlate --method fft on 10^6 values beside scipy's FFT correlation, when both exist."""
+    help_text = subprocess.run([cli, "correlate", "--help"], stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT).stdout.decode()
+    if "--method" not in help_text:
+        rows.append(("correlate N = 10^6", "(no --method fft)", "", ""))
+        return
+    data = os.path.join(work, "corr-1e6.dat")
+    if not os.path.isfile(data):
+        import random
+        rng = random.Random(1)
+        value = 0.0
+        with open(data, "w") as f:
+            for _ in range(10 ** 6):
+                value = 0.99 * value + rng.gauss(0, 1)
+                f.write("%.6f\n" % value)
+    out = os.path.join(work, "corr-out.dat")
+    wall, _, _ = measured([cli, "-q", "correlate", "--input1", data, "--input2", data,
+                           "--output", out, "--method", "fft"], work)
+    scipy = subprocess.run([SYSTEM_PYTHON, "-c", SCIPY_CORRELATE, data], stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL)
+    floor = ("scipy FFT %.3f s (correlation only)" % float(scipy.stdout.decode())
+             if scipy.returncode == 0 else "scipy not available")
+    rows.append(("correlate --method fft, N = 10^6 (wall)", "%.3f s" % wall, floor, "target 2 s"))
+
+
+if __name__ == "__main__":
+    main()
