@@ -1,5 +1,7 @@
 #include "ev_extract/excited_state_parser.h"
 
+#include "ev_extract/orca_output_parser.h"
+
 #include "platform/cartesian_atom.h"
 #include "platform/run_error.h"
 #include "platform/text.h"
@@ -287,6 +289,11 @@ std::optional<transition> parse_transition_line(std::string_view line) {
 }
 
 parsed_output parse_excited_state_output(std::string_view whole, const parse_options& given) {
+    if (orca_banner_version(whole)) {
+        parsed_output out = parse_orca_output(whole, given);
+        out.program = output_program::orca;
+        return out;
+    }
     parsed_output out;
     if (given.structure)
         out.structure = read_structure(whole);

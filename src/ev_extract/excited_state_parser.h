@@ -67,7 +67,11 @@ struct excited_state {
     std::vector<transition> transitions; // the state's own transition lines
 };
 
+// The program that wrote an output, told by its banner; a series holds the outputs of one.
+enum class output_program { gaussian, orca };
+
 struct parsed_output {
+    output_program program = output_program::gaussian;
     std::optional<std::vector<structure_atom>> structure; // none when no charge line
     std::optional<double> scf_energy;                     // none without "SCF Done: "
     std::optional<double> scf_cycles;
@@ -81,6 +85,7 @@ struct parsed_output {
     int sections = 0; // the excited-state sections the file holds
 };
 
+// A Gaussian or, recognised by its banner, an ORCA output.
 parsed_output parse_excited_state_output(std::string_view text, const parse_options& options);
 
 // A transition line "<blanks><orbital> -> <orbital> <coefficient>" (the arrow may be "<-" and
