@@ -8,7 +8,8 @@
 
 and on a second plain series of the same size made from a Gaussian 16 TD output (symmetry
 labels, triplets between the singlets, the "Dip. S." column), beside `cat` of it, so the two
-layouts' parsing costs stand side by side in one run.
+layouts' parsing costs stand side by side in one run; and on a third made from the ORCA 6
+TD-DFT output (make_orca_series.py), whose cost per MB is set beside the Gaussian 16 series'.
 
 ev-extract runs with 2 roots and every optional output on, the status log on, and with
 WORK_DIR as its working folder. On the plain series it runs a second time with both tables
@@ -33,6 +34,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 GENERATOR = os.path.join(HERE, "make_td_series.py")
 REAL = os.path.join(HERE, "..", "..", "shared", "testdata", "real")
 G16_TEMPLATE = os.path.join(REAL, "gaussian_modern", "cclib_Gaussian16_CO_TD_delta.log")
+ORCA_TEMPLATE = os.path.join(REAL, "orca", "cclib_ORCA6_dvb_td.out")
+ORCA_GENERATOR = os.path.join(HERE, "make_orca_series.py")
 SYSTEM_PYTHON = "/usr/bin/python3"
 CCLIB_LIMIT_SECONDS = 20 * 60
 CCLIB_SUBSET = 200
@@ -104,9 +107,23 @@ def median_of(runs, one_run, before=None):
     return statistics.median(times)
 
 
-def ev_extract_case(cli, work, folder, n, suffix, zipped, extra=()):
-    cmd = [cli, "ev-extract", "--dir", folder, "--prefix", "gap", "--suffix", suffix,
-           "--end", str(n), "--root-end", "12", "--limit-low", "0", "--limit-high", "10",
+def ensure_orca_series(folder, n):
+    """Writes the ORCA series unless all N files are there from the same generator."""
+    with open(ORCA_GENERATOR, "rb") as f:
+        stamp_text = hashlib.sha1(f.read()).hexdigest()
+    stamp = os.path.join(folder, ".series-stamp")
+    if os.path.isfile(stamp) and open(stamp).read().strip() == stamp_text and all(
+            os.path.isfile(os.path.join(folder, "orca%d.out" % i)) for i in range(1, n + 1)):
+        return
+    subprocess.run([sys.executable, ORCA_GENERATOR, folder, str(n), "--template",
+                    os.path.abspath(ORCA_TEMPLATE)], check=True, timeout=TIMEOUT)
+    with open(stamp, "w") as f:
+        f.write(stamp_text + "\n")
+
+
+def ev_extract_case(cli, work, folder, n, suffix, zipped, extra=(), prefix="gap", root_end=12):
+    cmd = [cli, "ev-extract", "--dir", folder, "--prefix", prefix, "--suffix", suffix,
+           "--end", str(n), "--root-end", str(root_end), "--limit-low", "0", "--limit-high", "10",
            "--roots", "2", "--tdm", "--scf-energies", "--scf-cycles", "--orbitals"] + list(extra)
     if zipped:
         cmd.append("--zipped")
@@ -218,6 +235,15 @@ def main():
         rows["cat_g16"] = median_of(runs, lambda: timed(cat_cmd, g16))
         run, clean = ev_extract_case(cli, work, g16, n, ".gout", False)
         rows["ev_g16"] = median_of(runs, run, clean)
+    have_orca = os.path.isfile(ORCA_TEMPLATE)
+    if have_orca:
+        orca = os.path.join(work, "plain-orca6")
+        ensure_orca_series(orca, n)
+        orca_names = ["orca%d.out" % i for i in range(1, n + 1)]
+        timed(["cat"] + orca_names, orca)
+        rows["cat_orca"] = median_of(runs, lambda: timed(["cat"] + orca_names, orca))
+        run, clean = ev_extract_case(cli, work, orca, n, ".out", False, prefix="orca", root_end=10)
+        rows["ev_orca"] = median_of(runs, run, clean)
 
     cclib_note = None
     if cclib_available():
@@ -262,6 +288,17 @@ def main():
         print("  %-44s %9.2f x" % ("ev-extract Gaussian 16 / Gaussian 03", rows["ev_g16"] / rows["ev"]))
     else:
         print("  note: no Gaussian 16 template at %s - no Gaussian 16 series" % G16_TEMPLATE)
+    if have_orca:
+        orca_mb = sum(os.path.getsize(os.path.join(orca, f)) for f in orca_names) / 1e6
+        print("  ORCA 6 series: %d files, %.1f MB plain" % (n, orca_mb))
+        print("  %-44s %9.3f s" % ("cat, ORCA 6 plain files to /dev/null", rows["cat_orca"]))
+        print("  %-44s %9.3f s" % ("quillmark-cli ev-extract, ORCA 6 plain", rows["ev_orca"]))
+        if have_g16:
+            per_mb_orca = rows["ev_orca"] / orca_mb
+            per_mb_g16 = rows["ev_g16"] / g16_mb
+            print("  %-44s %9.2f ms/MB" % ("ev-extract ORCA 6, per MB", 1000 * per_mb_orca))
+            print("  %-44s %9.2f ms/MB" % ("ev-extract Gaussian 16, per MB", 1000 * per_mb_g16))
+            print("  %-44s %9.2f x" % ("ORCA 6 / Gaussian 16, per MB", per_mb_orca / per_mb_g16))
     if "cclib" in rows:
         print("  %-44s %9.2f x" % ("cclib / ev-extract", rows["cclib"] / rows["ev"]))
     if cclib_note:
