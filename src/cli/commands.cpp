@@ -27,7 +27,7 @@ const subcommand_entry subcommands[] = {
      add_convert},
     {"ev-extract", "excited-states",
      "Extract excited-state energies, TDMs and SCF data from a numbered series of "
-     "Gaussian outputs into time series",
+     "Gaussian or ORCA outputs into time series",
      add_ev_extract},
     {"merge-series", "excited-states",
      "Join the outputs of ev-extract runs over consecutive chunks of one series into the "
@@ -79,7 +79,8 @@ constexpr const char* gaussian_versions_read = "94, 98, 03, 09 and 16";
 std::string version_text() {
     return std::string("quillmark-cli ") + QUILLMARK_VERSION + "\nReads Gaussian " +
            gaussian_versions_read +
-           " outputs, Gaussian inputs, XYZ files and Amber formatted trajectories,"
+           " and ORCA 5 and 6 TD-DFT outputs,\nGaussian inputs, XYZ files and Amber formatted"
+           " trajectories,"
            "\nplain or compressed (gzip, bzip2, xz, zstd, zip).";
 }
 
