@@ -92,6 +92,7 @@ private:
     std::vector<double>& energy_ = root_.energy;
     std::vector<double> previous_energy_, best_osc_, previous_osc_;
     std::map<long long, std::string> skipped_; // slot: why its file was left out
+    std::optional<output_program> program_;    // the program of the series' first file read
 };
 
 void extraction::show_progress(int k, long long f, long long visited) {
@@ -107,6 +108,19 @@ void extraction::show_progress(int k, long long f, long long visited) {
 // Structure, SCF energy and cycles, transition dipoles of slot f.
 void extraction::read_file_data(long long f, const parsed_output& parsed) {
     const std::string file = count_text(f);
+    // A series holds the outputs of one program: the first file read says which.
+    if (!program_)
+        program_ = parsed.program;
+    if (parsed.program != *program_) {
+        const std::string own(output_program_name(parsed.program));
+        const std::string series(output_program_name(*program_));
+        const std::string an_own = (parsed.program == output_program::orca ? "an " : "a ") + own;
+        fail("FATAL ERROR: " + own + " output in a series of " + series + " outputs - file " +
+                 file,
+             "File - " + file + " (" + series_.file_name(f) + ") is " + an_own +
+                 " output, but the series holds " + series + " outputs.",
+             an_own + " output in a series of " + series + " outputs");
+    }
     if (s_.choices.rel_tdm && !s_.choices.align_only) {
         if (!parsed.structure)
             fail("FATAL ERROR: Input structure not found in file - " + file,

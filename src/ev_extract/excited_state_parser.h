@@ -70,6 +70,10 @@ struct excited_state {
 // The program that wrote an output, told by its banner; a series holds the outputs of one.
 enum class output_program { gaussian, orca };
 
+inline std::string_view output_program_name(output_program program) {
+    return program == output_program::orca ? "ORCA" : "Gaussian";
+}
+
 struct parsed_output {
     output_program program = output_program::gaussian;
     std::optional<std::vector<structure_atom>> structure; // none when no charge line

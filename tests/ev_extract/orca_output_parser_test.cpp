@@ -33,8 +33,21 @@ struct orca_file {
     const char* version;
     double scf_energy;
     double scf_cycles;
-    const char* states; // states 1 to 6 and the first transition of state 1
+    const char* states;  // states 1 to 6 and the first transition of state 1
+    const char* printed; // the tables' fields of states 2 and 6, and the SCF texts
 };
+
+// The fields the results and states tables take, as printed (ORCA 5's eV as computed).
+std::string printed_fields(const parsed_output& p) {
+    std::string text;
+    for (const std::size_t i : {std::size_t{1}, std::size_t{5}}) {
+        const excited_state& s = p.states.at(i);
+        text += s.label + "," + s.multiplicity + "," + s.energy_text + "," + s.wavelength_text +
+                "," + s.oscillator_text + "," + p.tdm_text.at(i)[0] + "," + p.tdm_text.at(i)[1] +
+                "," + p.tdm_text.at(i)[2] + "|";
+    }
+    return text + p.scf_energy_text + "," + p.scf_cycles_text;
+}
 
 // ORCA 5: eV from the hartree values (0.196682 au), triplets numbered from 1 again under their
 // heading and "spin forbidden" in the spectrum; ORCA 6: the spectrum's eV column, its rows by
@@ -45,11 +58,16 @@ const orca_file orca_files[] = {
      "1 s 5.35198986963 0.005267213 (-0.16816 -0.10906 0)|"
      "2 s 5.73183361024 1.171011871 (2.88653 0.08277 -0)|"
      "3 s 6.22569305922 0 (-0 -1e-05 0)|4 s 7.11991363404 0.218288556 (-0.43825 -1.02924 0)|"
-     "5 s 7.41624563025 5e-09 (0.00017 1e-05 -0)|6 t 3.12949989799 0 (0 0 0)|34->36 0.75034767"},
+     "5 s 7.41624563025 5e-09 (0.00017 1e-05 -0)|6 t 3.12949989799 0 (0 0 0)|34->36 0.75034767",
+     "Singlet-Bu,Singlet,5.731833610241158,216.3,1.171011871,2.88653,0.08277,-0.00000|"
+     "Triplet-Bu,Triplet,3.129499897992342,396.2,,,,|-382.05510861,9"},
     {"orca/cclib_ORCA6_dvb_td.out", "6.0.0", -382.05510710682142, 8,
      "1 s 5.352154 0.00503839 (0.16288 0.10906 0)|2 s 5.731321 1.170940055 (2.88656 0.08326 -0)|"
      "3 s 6.224766 0 (0 1e-05 -0)|4 s 7.118836 0.218077849 (-0.43765 -1.02901 -0)|"
-     "5 s 7.415191 6e-09 (-0.00017 -1e-05 -0)|6 t 3.129277 0 (0 0 0)|34->36 0.75002079"},
+     "5 s 7.415191 6e-09 (-0.00017 -1e-05 -0)|6 t 3.129277 0 (0 0 0)|34->36 0.75002079",
+     "Singlet-Bu,Singlet,5.731321,216.3,1.170940055,2.88656,0.08326,-0.00000|"
+     "Triplet-Bu,Triplet,3.129277,396.2,0.000000000,0.00000,0.00000,0.00000|"
+     "-382.05510710682142,8"},
 };
 
 class real_orca_outputs : public testing::TestWithParam<orca_file> {};
@@ -69,6 +87,9 @@ TEST_P(real_orca_outputs, StatesStrengthsDipolesAndScf) {
     ASSERT_TRUE(p.structure);
     EXPECT_EQ(p.structure->size(), 20u);
     EXPECT_EQ(p.structure->front().label, "C");
+    parse_options tables{1, 6, 0, 10};
+    tables.printed = true;
+    EXPECT_EQ(printed_fields(parse_excited_state_output(text, tables)), f.printed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Orca, real_orca_outputs, testing::ValuesIn(orca_files));

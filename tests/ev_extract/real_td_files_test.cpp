@@ -92,5 +92,70 @@ TEST_F(real_td_series, Gaussian09OptimisationStepStates) {
     EXPECT_EQ(energies(3), "6.7883|6.7755|6.6914|"); // f = 0.6404, 0.3653, 0.1002
 }
 
+// ORCA 5 and 6 series: file 2 raises state 4's strength above state 2's, file 3 lowers state
+// 1's energy (ORCA 6 in the spectrum's eV column, ORCA 5 in the state line's hartree value).
+// Every rule and every output of the Gaussian route, and a Gaussian file in the series refused.
+TEST_F(real_td_series, OrcaSeriesInEveryRule) {
+    struct orca_case {
+        const char* name;
+        edit strength, energy;
+        const char* max_osc;     // roots 1 and 2
+        const char* lowest;      // roots 1 and 2
+        const char* state_1;     // root 1 of the Gaussian order and of the orbital profile
+        const char* orbitals;    // file 1's line of root 1 (34 -> 36 is ORCA's 33a -> 35a)
+    };
+    const orca_case cases[] = {
+        {"orca/cclib_ORCA6_dvb_td.out", {"0.218077849", "1.918077849"}, {"5.352154", "5.152154"},
+         "5.731321 7.118836 5.731321|7.118836 5.731321 7.118836|",
+         "5.352154 5.352154 5.152154|5.731321 5.731321 5.731321|",
+         "5.352154 5.352154 5.152154|", "ID 1 34 36 35 37\r\n"},
+        {"orca/cclib_ORCA5_dvb_td.out", {"0.218288556", "1.918288556"},
+         {"0.196682 au", "0.189332 au"},
+         "5.73183361024116 7.11991363403525 5.73183361024116|"
+         "7.11991363403525 5.73183361024116 7.11991363403525|",
+         "5.35198986963341 5.35198986963341 5.1519861807254|"
+         "5.73183361024116 5.73183361024116 5.73183361024116|",
+         "5.35198986963341 5.35198986963341 5.1519861807254|", "ID 1 34 36 35 37\r\n"},
+    };
+    for (const orca_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        texts = {};
+        use(c.name, {{}, c.strength, c.energy});
+        texts.root_end = "10";
+        texts.limit_low = "0";
+        texts.limit_high = "10";
+        texts.no_roots = "2";
+        choices = {};
+        choices.tdm_data = choices.scf_energies = choices.scf_cycles = true;
+        ASSERT_EQ(run(), ev_outcome::completed) << last_message();
+        EXPECT_EQ(energies(2), c.max_osc);
+        EXPECT_FALSE(out("freqgap_TDM+EV.1").empty());
+        EXPECT_FALSE(out("freqgap_SCF-Hartrees.1").empty());
+        choices.mode = extract_mode::lowest_energy;
+        ASSERT_EQ(run(), ev_outcome::completed) << last_message();
+        EXPECT_EQ(energies(2), c.lowest);
+        choices.mode = extract_mode::gaussian_order;
+        ASSERT_EQ(run(), ev_outcome::completed) << last_message();
+        EXPECT_EQ(energies(1), c.state_1);
+        choices.mode = extract_mode::orbital_profile;
+        choices.orbitals = true;
+        texts.no_roots = "1";
+        texts.orb1_from = "34";
+        texts.orb1_to = "36";
+        ASSERT_EQ(run(), ev_outcome::completed) << last_message();
+        EXPECT_EQ(energies(1), c.state_1);
+        EXPECT_EQ(test::lines_of(out("freqgap.orbitals.dat.1"))[0] + "\n", c.orbitals);
+    }
+    // A Gaussian output among ORCA outputs is refused, naming it.
+    choices = {};
+    use("orca/cclib_ORCA6_dvb_td.out", {{}, {}});
+    test::write_file(dir / "gap2.gout",
+                     test::read_file(real_data / "gaussian_modern/cclib_Gaussian16_CO_TD_delta.log"));
+    texts.limit_high = "20";
+    ASSERT_EQ(run(), ev_outcome::stopped);
+    EXPECT_EQ(last_message(), "Data Expected!: File - 2 (gap2.gout) is a Gaussian output, but "
+                              "the series holds ORCA outputs.");
+}
+
 } // namespace
 } // namespace qm
