@@ -15,17 +15,22 @@ namespace {
 
 using test::error_of;
 
-// Whatever a file is called, its first bytes say how it is read; outputs of other tools come
-// in every one of these forms. A damaged or ambiguous one is refused, naming it.
-TEST(CompressedInput, EachFormReadsAsItsTextOrIsRefusedNamingTheFile) {
-    test::temp_dir dir;
-    const std::string text = "first line\nsecond\n";
+// The text as it stands and in every compressed form, each file named after its form.
+void write_every_form(const test::temp_dir& dir, const std::string& text) {
     test::write_file(dir / "plain", text);
     test::write_compressed(dir / "gz", text, archive_write_add_filter_gzip);
     test::write_compressed(dir / "bz2", text, archive_write_add_filter_bzip2);
     test::write_compressed(dir / "xz", text, archive_write_add_filter_xz);
     test::write_compressed(dir / "zst", text, archive_write_add_filter_zstd);
     test::write_zip(dir / "zip", text);
+}
+
+// Whatever a file is called, its first bytes say how it is read; outputs of other tools come
+// in every one of these forms. A damaged or ambiguous one is refused, naming it.
+TEST(CompressedInput, EachFormReadsAsItsTextOrIsRefusedNamingTheFile) {
+    test::temp_dir dir;
+    const std::string text = "first line\nsecond\n";
+    write_every_form(dir, text);
     for (const char* name : {"plain", "gz", "bz2", "xz", "zst", "zip"}) {
         EXPECT_EQ(read_all(dir / name, last_line::must_end_with_lf), "first line|second|") << name;
         EXPECT_EQ(open_input(dir / name)->compressed(), std::string(name) != "plain") << name;
@@ -144,12 +149,7 @@ TEST(WholeFileReader, readsWhatInputStreamReadsOrDeclines) {
     std::string text;
     for (int i = 0; i < 300; ++i)
         text += " Excited State   " + std::to_string(i) + ":  Singlet-A  8.4709 eV\r\n";
-    test::write_file(dir / "plain", text);
-    test::write_compressed(dir / "gz", text, archive_write_add_filter_gzip);
-    test::write_compressed(dir / "zst", text, archive_write_add_filter_zstd);
-    test::write_compressed(dir / "bz2", text, archive_write_add_filter_bzip2);
-    test::write_compressed(dir / "xz", text, archive_write_add_filter_xz);
-    test::write_zip(dir / "zip", text);
+    write_every_form(dir, text);
     const std::string gz = test::read_file(dir / "gz");
     const std::string zst = test::read_file(dir / "zst");
     std::string crc_flipped = gz;
