@@ -3,6 +3,7 @@
 #include "platform/input_stream.h"
 #include "platform/run_error.h"
 #include "platform/system_memory.h"
+#include "platform/whole_file_reader.h"
 #include "platform/worker_threads.h"
 
 #include <algorithm>
@@ -51,6 +52,15 @@ void read_file_text(const std::filesystem::path& path, input_kind kind, std::str
 
 void read_file_text(const std::filesystem::path& path, input_kind kind, std::string& text,
                     std::uint64_t limit) {
+    // The common cases (a plain, gzip or zstd file, sound) are read by the worker's own
+    // reader, whose buffers and decompressors serve every file it reads.
+    thread_local whole_file_reader reader;
+    const whole_file_reader::outcome read = reader.read(path, text, limit);
+    if (read == whole_file_reader::outcome::decompressed ||
+        (read == whole_file_reader::outcome::plain && kind == input_kind::plain)) {
+        normalise_line_ends(text);
+        return;
+    }
     input_stream in(path);
     // Compressed files are read as their text whatever the box says; a series said to be
     // compressed that is not is a wrong setting, reported as before.

@@ -1,7 +1,9 @@
 // Every file of the series is read and parsed once, whatever the number of roots: the roots
-// then choose their states from the stored results. Files are parsed a batch ahead of the
-// slot being processed, on every core; a file that could not be read keeps its run error
-// until the job reaches that slot, so failures surface in series order.
+// then choose their states from the stored results. A pool of worker threads, started once for
+// the run, parses the files a little ahead of the slot being processed, taking a few files at a
+// time; the thread asking for a slot takes its share too, so one worker means no thread at
+// all. A file that could not be read keeps its run error until the job reaches that slot, so
+// failures surface in series order.
 #pragma once
 
 #include "ev_extract/excited_state_parser.h"
@@ -9,7 +11,10 @@
 #include "ev_extract/file_text.h"
 #include "platform/run_error.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace qm {
@@ -17,6 +22,9 @@ namespace qm {
 class parse_cache {
 public:
     parse_cache(const file_series& series, input_kind kind, parse_options options);
+    ~parse_cache();
+    parse_cache(const parse_cache&) = delete;
+    parse_cache& operator=(const parse_cache&) = delete;
 
     // The parse of slot f; throws the run error met reading it.
     const parsed_output& at(long long f);
@@ -25,18 +33,31 @@ public:
 
 private:
     struct entry {
-        bool done = false;
+        bool done = false; // written under mutex_, after output or error
         std::optional<parsed_output> output;
         std::optional<run_error> error;
     };
-    void parse_batch(long long first);
-    void parse_one(long long f);
+    // The next few used slots not handed out yet, below the look-ahead bound; an empty range
+    // when there is none. Called with mutex_ held.
+    std::pair<std::size_t, std::size_t> take_range();
+    void parse_range(std::pair<std::size_t, std::size_t> range);
+    void parse_one(std::size_t index);
+    void work();
 
     const file_series& series_;
     input_kind kind_;
     parse_options options_;
     std::vector<entry> entries_; // by used slot
     std::uint64_t text_limit_;   // the most text a worker reads from one file
+
+    std::mutex mutex_;
+    std::condition_variable work_ready_; // a range to take, or the run is over
+    std::condition_variable slot_done_;
+    std::size_t next_ = 0;    // the first used slot not handed out
+    std::size_t horizon_ = 0; // slots from here on wait until the job comes closer (nothing
+                              // is read before the job asks for its first slot)
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
 };
 
 } // namespace qm

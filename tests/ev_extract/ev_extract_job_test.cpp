@@ -1,5 +1,7 @@
 #include "ev_series.h"
 
+#include "platform/worker_threads.h"
+
 #include <map>
 
 namespace qm {
@@ -222,6 +224,33 @@ TEST_F(ev_job, SkippedFilesLeaveNoLineAndTheOtherSlotsExact) {
     EXPECT_NE(log.find("    Processing File: 2   Root Number: 1\r\n    Skipped file - 2 "
                        "(gap2.gout): File not found\r\n"),
               std::string::npos);
+}
+
+// Workers running ahead of the job must not change what it reads or the order in which it
+// meets the files it cannot read: the same tables and the same skipped files, in series order,
+// whatever the number of workers.
+TEST_F(ev_job, FailuresSurfaceInSeriesOrderWhateverTheWorkers) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 150; ++i)
+        files.push_back(td_output({{3.0 + i / 100.0, 0.2}}));
+    series(files);
+    std::filesystem::remove(dir / "gap40.gout");
+    test::write_file(dir / "gap120.gout", "\x1f\x8b not a gzip stream");
+    choices.skip_failed = true;
+    std::string first_energies;
+    for (unsigned workers : {1u, 2u, 3u, 8u}) {
+        set_worker_threads(workers);
+        ev_run_summary summary;
+        ASSERT_EQ(run(nullptr, &summary), ev_outcome::completed) << workers;
+        std::string skipped;
+        for (const auto& file : summary.skipped)
+            skipped += file.name + "|";
+        EXPECT_EQ(skipped, "gap40.gout|gap120.gout|") << workers;
+        if (first_energies.empty())
+            first_energies = energies(1);
+        EXPECT_EQ(energies(1), first_energies) << workers;
+    }
+    set_worker_threads(0);
 }
 
 // A slot with no state in the window keeps the upper limit unless empty slots are left out;

@@ -1,6 +1,7 @@
 // Opening an input: plain, compressed or zipped text, damaged or oversized input refused.
 #include "platform/input_stream.h"
 #include "platform/line_reader.h"
+#include "platform/whole_file_reader.h"
 
 #include "read_all.h"
 #include "support/as_text.h"
@@ -14,17 +15,22 @@ namespace {
 
 using test::error_of;
 
-// Whatever a file is called, its first bytes say how it is read; outputs of other tools come
-// in every one of these forms. A damaged or ambiguous one is refused, naming it.
-TEST(CompressedInput, EachFormReadsAsItsTextOrIsRefusedNamingTheFile) {
-    test::temp_dir dir;
-    const std::string text = "first line\nsecond\n";
+// The text as it stands and in every compressed form, each file named after its form.
+void write_every_form(const test::temp_dir& dir, const std::string& text) {
     test::write_file(dir / "plain", text);
     test::write_compressed(dir / "gz", text, archive_write_add_filter_gzip);
     test::write_compressed(dir / "bz2", text, archive_write_add_filter_bzip2);
     test::write_compressed(dir / "xz", text, archive_write_add_filter_xz);
     test::write_compressed(dir / "zst", text, archive_write_add_filter_zstd);
     test::write_zip(dir / "zip", text);
+}
+
+// Whatever a file is called, its first bytes say how it is read; outputs of other tools come
+// in every one of these forms. A damaged or ambiguous one is refused, naming it.
+TEST(CompressedInput, EachFormReadsAsItsTextOrIsRefusedNamingTheFile) {
+    test::temp_dir dir;
+    const std::string text = "first line\nsecond\n";
+    write_every_form(dir, text);
     for (const char* name : {"plain", "gz", "bz2", "xz", "zst", "zip"}) {
         EXPECT_EQ(read_all(dir / name, last_line::must_end_with_lf), "first line|second|") << name;
         EXPECT_EQ(open_input(dir / name)->compressed(), std::string(name) != "plain") << name;
@@ -134,6 +140,85 @@ TEST(WholeInput, refusesMoreThanItsLimitOfDecompressedText) {
     input_stream again(dir / "bomb.gz");
     read_whole_input(again, text, 3 << 20);
     EXPECT_EQ(text, std::string(3 << 20, '\0'));
+}
+
+// The worker's own reader gives a file's data exactly as input_stream does, or declines the
+// file and leaves it to input_stream: never other data, and nothing damaged read as good.
+TEST(WholeFileReader, readsWhatInputStreamReadsOrDeclines) {
+    test::temp_dir dir;
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += " Excited State   " + std::to_string(i) + ":  Singlet-A  8.4709 eV\r\n";
+    write_every_form(dir, text);
+    const std::string gz = test::read_file(dir / "gz");
+    const std::string zst = test::read_file(dir / "zst");
+    std::string crc_flipped = gz;
+    crc_flipped[gz.size() - 8] = static_cast<char>(crc_flipped[gz.size() - 8] ^ 1);
+    const std::pair<std::string, std::string> written[] = {
+        {"two.gz", gz + gz},
+        {"padded.gz", gz + std::string(512, '\0')},
+        {"two.zst", zst + zst},
+        {"crc.gz", crc_flipped},
+        {"cut.gz", gz.substr(0, gz.size() - 3)},
+        {"garbage.gz", gz + "garbage"},
+        {"zeros-then-member.gz", gz + std::string(10, '\0') + gz},
+        {"cut.zst", zst.substr(0, zst.size() - 3)},
+        {"padded.zst", zst + std::string(512, '\0')},
+    };
+    for (const auto& [name, bytes] : written)
+        test::write_file(dir / name, bytes);
+    using outcome = whole_file_reader::outcome;
+    const std::pair<const char*, outcome> cases[] = {
+        {"plain", outcome::plain},        {"gz", outcome::decompressed},
+        {"zst", outcome::decompressed},   {"two.gz", outcome::decompressed},
+        {"padded.gz", outcome::decompressed}, {"two.zst", outcome::decompressed},
+        {"bz2", outcome::declined},       {"xz", outcome::declined},
+        {"zip", outcome::declined},       {"crc.gz", outcome::declined},
+        {"cut.gz", outcome::declined},    {"garbage.gz", outcome::declined},
+        {"zeros-then-member.gz", outcome::declined}, {"cut.zst", outcome::declined},
+        {"padded.zst", outcome::declined}, {"missing", outcome::declined},
+    };
+    whole_file_reader reader;
+    std::string read;
+    for (const auto& [name, expected] : cases) {
+        EXPECT_EQ(reader.read(dir / name, read, max_text_bytes), expected) << name;
+        if (expected == outcome::declined)
+            continue;
+        std::string streamed;
+        input_stream in(dir / name);
+        read_whole_input(in, streamed);
+        EXPECT_EQ(read, streamed) << name;
+    }
+    // A single flipped bit anywhere in a gzip file: declined, or (a time stamp, a flag) the
+    // same text.
+    for (std::size_t byte = 4; byte < gz.size(); byte += 3) {
+        std::string bad = gz;
+        bad[byte] = static_cast<char>(bad[byte] ^ (1 << (byte % 8)));
+        test::write_file(dir / "flip.gz", bad);
+        const outcome seen = reader.read(dir / "flip.gz", read, max_text_bytes);
+        EXPECT_TRUE(seen == outcome::declined || read == text) << "byte " << byte;
+    }
+}
+
+TEST(WholeFileReader, refusesMoreThanItsLimitOfDecompressedText) {
+    test::temp_dir dir;
+    test::write_compressed(dir / "bomb.gz", std::string(3 << 20, 'x'),
+                           archive_write_add_filter_gzip);
+    test::write_compressed(dir / "bomb.zst", std::string(3 << 20, 'x'),
+                           archive_write_add_filter_zstd);
+    test::write_file(dir / "long", std::string((1 << 20) + 1, 'x'));
+    whole_file_reader reader;
+    std::string text;
+    for (const char* name : {"bomb.gz", "bomb.zst"}) {
+        EXPECT_EQ(error_of([&] { reader.read(dir / name, text, 1 << 20); }),
+                  "14 Out of string space - more than 1 MB of text in one file [" +
+                      std::string(name) + "]");
+        EXPECT_LT(text.capacity(), std::size_t{2} << 20) << name; // held no more than the limit
+        EXPECT_EQ(reader.read(dir / name, text, 3 << 20), whole_file_reader::outcome::decompressed);
+        EXPECT_EQ(text, std::string(3 << 20, 'x')) << name;
+    }
+    // A plain file beyond the limit is left to input_stream, which says so as it reads.
+    EXPECT_EQ(reader.read(dir / "long", text, 1 << 20), whole_file_reader::outcome::declined);
 }
 
 } // namespace
