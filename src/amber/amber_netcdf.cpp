@@ -25,12 +25,12 @@ constexpr const char* amber_convention = "AMBER";
 void check(int status, const std::filesystem::path& path) {
     if (status == NC_NOERR)
         return;
-    if (status == ENOSPC || status == EDQUOT)
-        throw run_error::from_number(err::disk_full).in_file(path);
-    const int number = status == ENOENT      ? err::file_not_found
-                       : status == EACCES    ? err::permission_denied
+    // A positive status is the system's errno; the library's own are negative.
+    const int number = status > 0 ? file_failure(path, status, file_step::open).number
                        : status == NC_ENOTNC ? err::bad_record_length
                                              : err::path_file_access;
+    if (number == err::disk_full)
+        throw run_error::from_number(number).in_file(path);
     throw run_error(number, std::string("NetCDF: ") + nc_strerror(status)).in_file(path);
 }
 
@@ -215,10 +215,7 @@ netcdf_trajectory_writer::netcdf_trajectory_writer(const std::filesystem::path& 
     errno = 0;
     const int fd = ::mkstemps(name.data(), 4);
     if (fd < 0)
-        throw run_error::from_number(errno == ENOENT   ? err::path_not_found
-                                     : errno == EACCES ? err::permission_denied
-                                                       : err::path_file_access)
-            .in_file(output);
+        throw file_failure(output, errno, file_step::create);
     ::close(fd);
     temporary_ = name;
     try {
@@ -312,9 +309,7 @@ void netcdf_trajectory_writer::commit() {
     check(nc_close(id), output_);
     if (::chmod(temporary_.c_str(), new_file_mode(output_)) != 0 ||
         ::rename(temporary_.c_str(), output_.c_str()) != 0)
-        throw run_error::from_number(errno == EACCES ? err::permission_denied
-                                                     : err::path_file_access)
-            .in_file(output_);
+        throw file_failure(output_, errno, file_step::create);
     temporary_.clear();
 }
 

@@ -163,9 +163,7 @@ bool standard_output_written(std::ostream& out, std::ostream& err) {
         return true;
     const int error_number = errno;
     err << "quillmark-cli: standard output: "
-        << run_error_text(error_number == ENOSPC || error_number == EDQUOT ? err::disk_full
-                                                                           : err::path_file_access)
-        << '\n';
+        << file_failure({}, error_number, file_step::write).description << '\n';
     return false;
 }
 
@@ -224,9 +222,7 @@ int run(int argc, char** argv) {
     errno = 0;
     if ((std::fflush(stdout) != 0 || ::close(STDOUT_FILENO) != 0) && status == completed) {
         std::cerr << "quillmark-cli: standard output: "
-                  << run_error_text(errno == ENOSPC || errno == EDQUOT ? err::disk_full
-                                                                       : err::path_file_access)
-                  << '\n';
+                  << file_failure({}, errno, file_step::write).description << '\n';
         return stopped;
     }
     return status;

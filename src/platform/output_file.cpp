@@ -19,20 +19,11 @@ namespace qm {
 namespace {
 
 run_error write_failure(const std::filesystem::path& path, int error_number) {
-    return run_error::from_number(error_number == ENOSPC || error_number == EDQUOT
-                                      ? err::disk_full
-                                      : err::path_file_access)
-        .in_file(path);
+    return file_failure(path, error_number, file_step::write);
 }
 
 run_error create_failure(const std::filesystem::path& path, int error_number) {
-    std::error_code ec;
-    const auto parent = path.parent_path();
-    if (error_number == ENOENT && !parent.empty() && !std::filesystem::exists(parent, ec))
-        return run_error::from_number(err::path_not_found).in_file(path);
-    if (error_number == EACCES || error_number == EPERM || error_number == EROFS)
-        return run_error::from_number(err::permission_denied).in_file(path);
-    return write_failure(path, error_number);
+    return file_failure(path, error_number, file_step::create);
 }
 
 // A second descriptor for our standard output, so closing the file leaves the stream open for
@@ -381,8 +372,7 @@ void replace_file_contents(const std::filesystem::path& given, std::string_view 
     const std::filesystem::path path = followed(given);
     struct stat original {};
     if (::stat(path.c_str(), &original) != 0)
-        throw errno == ENOENT ? run_error::from_number(err::file_not_found).in_file(path)
-                              : create_failure(path, errno);
+        throw file_failure(path, errno, file_step::open);
     new_file_guard fresh;
     fresh.fd = create_new_file(path, fresh.name);
     fresh.slot = register_temporary(fresh.name);

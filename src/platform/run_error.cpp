@@ -1,5 +1,6 @@
 #include "platform/run_error.h"
 
+#include <cerrno>
 #include <cmath>
 #include <utility>
 
@@ -16,6 +17,26 @@ run_error& run_error::in_file(const std::filesystem::path& path) {
 
 run_error run_error::from_number(int number) {
     return run_error(number, run_error_text(number));
+}
+
+run_error file_failure(const std::filesystem::path& path, int system_error, file_step step) {
+    const auto classic = [&]() -> int {
+        if (system_error == ENOSPC || system_error == EDQUOT)
+            return err::disk_full;
+        if (step == file_step::write)
+            return err::path_file_access;
+        if (system_error == ENOENT) {
+            std::error_code ec;
+            const auto parent = path.parent_path();
+            if (!parent.empty() && !std::filesystem::exists(parent, ec))
+                return err::path_not_found;
+            return step == file_step::open ? err::file_not_found : err::path_file_access;
+        }
+        if (system_error == EACCES || system_error == EPERM || system_error == EROFS)
+            return err::permission_denied;
+        return err::path_file_access;
+    };
+    return run_error::from_number(classic()).in_file(path);
 }
 
 std::string run_error_text(int number) {

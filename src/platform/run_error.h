@@ -23,6 +23,15 @@ struct run_error : std::runtime_error {
     std::filesystem::path file;
 };
 
+// The step on a file a system call failed in: the same errno means a different classic error
+// when opening an input (the file is missing) than when creating an output or writing to it.
+enum class file_step { open, create, write };
+
+// A system error (errno) met on a file as the classic error of the same meaning, naming the
+// file: every reader and writer reads errno here, so a full disk or a refused folder is
+// reported alike everywhere. A missing folder on the way is "Path not found" (76).
+run_error file_failure(const std::filesystem::path& path, int system_error, file_step step);
+
 // The usual text of a classic error number; "Application-defined or object-defined error"
 // for numbers without one.
 std::string run_error_text(int number);

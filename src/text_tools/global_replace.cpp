@@ -351,13 +351,8 @@ namespace {
 std::string read_whole(const std::string& path) {
     errno = 0;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        if (errno == ENOENT)
-            throw run_error::from_number(err::file_not_found).in_file(path);
-        if (errno == EACCES || errno == EPERM)
-            throw run_error::from_number(err::permission_denied).in_file(path);
-        throw run_error::from_number(err::path_file_access).in_file(path);
-    }
+    if (f == nullptr)
+        throw file_failure(path, errno, file_step::open);
     std::string bytes;
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
