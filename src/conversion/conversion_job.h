@@ -25,7 +25,7 @@ struct conversion_settings {
     output_type output_kind = output_type::none;
     bool multiple_geometries = false;
     // The input's name for the comment lines of standard XYZ frames; empty: the input path's.
-    std::string input_title;
+    std::string input_title{};
 };
 
 // Runs the route of the settings' input type to its end. True when it reached its
