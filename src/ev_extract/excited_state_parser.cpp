@@ -187,40 +187,59 @@ public:
     key_scan(std::string_view text, bool charge) : text_(text), charge_(charge) {}
 
     key_positions run() {
-        const char* const data = text_.data();
-        std::size_t block = 0;
-#if defined(__SSE2__)
-        // 32 bytes at a time. Setting the 0x60 bits makes ':' (0x3a), 'Z' (0x5a) and 'z' (0x7a)
-        // alike 0x7a, with only the control character 0x1a besides; the "=" needs a compare
-        // of its own, made only when the structure is read.
-        const __m128i bits = _mm_set1_epi8(0x60);
-        const __m128i anchor = _mm_set1_epi8(0x7a);
-        const __m128i equals = _mm_set1_epi8(charge_ ? '=' : 0x7a);
-        auto hits = [&](std::size_t at) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-            return _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(v, bits), anchor),
-                                _mm_cmpeq_epi8(v, equals));
-        };
-        for (; block + 32 <= text_.size(); block += 32) {
-            const __m128i low = hits(block);
-            const __m128i high = hits(block + 16);
-            if (_mm_movemask_epi8(_mm_or_si128(low, high)) == 0)
-                continue;
-            const auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(low)) |
-                              static_cast<std::uint32_t>(_mm_movemask_epi8(high)) << 16;
-            for (auto m = mask; m != 0; m &= m - 1)
-                at_anchor(block + static_cast<std::size_t>(std::countr_zero(m)));
-        }
-#endif
-        for (; block < text_.size(); ++block) {
-            const char c = data[block];
-            if ((c | 0x60) == 0x7a || (charge_ && c == '='))
-                at_anchor(block);
-        }
+        if (charge_)
+            scan<true>();
+        else
+            scan<false>();
         return std::move(found_);
     }
 
 private:
+    // Setting the 0x60 bits makes ':' (0x3a), 'Z' (0x5a) and 'z' (0x7a) alike 0x7a, with only
+    // the control character 0x1a besides; the "=" is compared apart, when the structure is read.
+    template <bool Equals> static bool anchor(char c) {
+        return (c | 0x60) == 0x7a || (Equals && c == '=');
+    }
+
+#if defined(__SSE2__)
+    // The anchors among 16 bytes, as a vector of 0xff bytes.
+    template <bool Equals> static __m128i anchors(const char* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i hits =
+            _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(0x60)), _mm_set1_epi8(0x7a));
+        if constexpr (Equals)
+            return _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('=')));
+        return hits;
+    }
+#endif
+
+    template <bool Equals> void scan() {
+        const char* const data = text_.data();
+        const std::size_t size = text_.size();
+        std::size_t block = 0;
+#if defined(__SSE2__)
+        // 64 bytes at a time; a block holds an anchor in one of about a hundred.
+        for (; block + 64 <= size; block += 64) {
+            const char* const at = data + block;
+            const __m128i a = anchors<Equals>(at);
+            const __m128i b = anchors<Equals>(at + 16);
+            const __m128i c = anchors<Equals>(at + 32);
+            const __m128i d = anchors<Equals>(at + 48);
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))) == 0)
+                continue;
+            const std::uint64_t low = static_cast<std::uint32_t>(_mm_movemask_epi8(a)) |
+                                      static_cast<std::uint32_t>(_mm_movemask_epi8(b)) << 16;
+            const std::uint64_t high = static_cast<std::uint32_t>(_mm_movemask_epi8(c)) |
+                                       static_cast<std::uint32_t>(_mm_movemask_epi8(d)) << 16;
+            for (std::uint64_t m = low | high << 32; m != 0; m &= m - 1)
+                at_anchor(block + static_cast<std::size_t>(std::countr_zero(m)));
+        }
+#endif
+        for (; block < size; ++block)
+            if (anchor<Equals>(data[block]))
+                at_anchor(block);
+    }
+
     void at_anchor(std::size_t pos) {
         const char c = text_[pos];
         if (c == ':')
@@ -343,6 +362,16 @@ void read_state_texts(std::string_view line, excited_state& state) {
     }
 }
 
+// Where "f=" (the "f" in either case) first stands at or after `from`; npos when nowhere. Found
+// by its "=", of which a state's line holds one or two.
+std::size_t find_strength(std::string_view text, std::size_t from) {
+    for (std::size_t equals = text.find('=', from + 1); equals != std::string_view::npos;
+         equals = text.find('=', equals + 1))
+        if (fold_case(text[equals - 1]) == 'f')
+            return equals - 1;
+    return std::string_view::npos;
+}
+
 // The transition lines right after the state's line, up to the first other line.
 std::vector<transition> read_transitions(std::string_view text, std::size_t pos) {
     std::vector<transition> out;
@@ -422,6 +451,8 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
     read_scf(text, in_text(first_from(keys.scf_lines, start)), out);
     std::size_t p = read_tdm_table(text, in_text(first_from(keys.tdm_tables, start)), options, out);
     std::size_t next_line = 0; // the first state line not yet passed by the search
+    // One state per root, allocated once: the parse is kept while the series is read.
+    out.states.reserve(out.tdm.size());
 
     for (int r = options.root_start; r <= options.root_end; ++r) {
         excited_state state;
@@ -446,7 +477,7 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         }
         state.energy = val(mid(text, p, end - p));
         // Only singlets are candidates, whatever their symmetry.
-        if (find_ignoring_case(label_text, singlet) != 0) {
+        if (!key_at(label_text, 0, singlet)) {
             out.states.push_back(std::move(state));
             continue;
         }
@@ -456,7 +487,7 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         }
         // The oscillator strength stands on the state's own line; a line cut short (a job
         // still running) gives no candidate rather than a later state's value.
-        const std::size_t f = find_ignoring_case(text.substr(0, end), "f=", p);
+        const std::size_t f = find_strength(text.substr(0, end), p);
         if (f == std::string_view::npos) {
             out.states.push_back(std::move(state));
             continue;
