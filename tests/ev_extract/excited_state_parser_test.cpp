@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <initializer_list>
 #include <sstream>
+#include <utility>
 
 namespace qm {
 namespace {
@@ -159,6 +161,13 @@ std::string replaced(std::string text, std::string_view from, std::string_view t
     return text;
 }
 
+std::string replaced(std::string text,
+                     std::initializer_list<std::pair<std::string_view, std::string_view>> changes) {
+    for (const auto& [from, to] : changes)
+        text = replaced(text, from, to);
+    return text;
+}
+
 std::string cut_after(const std::string& text, std::string_view key) {
     return text.substr(0, text.find(key) + key.size());
 }
@@ -205,10 +214,14 @@ TEST_P(KeysWhereverTheyStand, StatesSectionsAndScf) {
     options.to_last_state = true;
     options.last_section = GetParam().last_section;
     options.printed = true;
+    options.structure = true;
     const auto p = parse_excited_state_output(GetParam().text, options);
     EXPECT_EQ(states_of(p) + " sections " + std::to_string(p.sections) + " scf " +
                   p.scf_energy_text,
               GetParam().expected);
+    // The two atoms after the charge line, in any letter case, in every text that has one.
+    const bool charge = lower_case(GetParam().text).find("charge =") != std::string::npos;
+    EXPECT_EQ(p.structure ? p.structure->size() : 0, charge ? 2u : 0u);
 }
 
 const std::string all_three = "1 3 0.1 tdm 1 0 0|2 3.5 0.2|3 4 0.3|complete sections 1 scf "
@@ -217,14 +230,14 @@ const std::string all_three = "1 3 0.1 tdm 1 0 0|2 3.5 0.2|3 4 0.3|complete sect
 INSTANTIATE_TEST_SUITE_P(
     ExcitedStateParser, KeysWhereverTheyStand,
     testing::Values(
-        key_case{
-            "keys in upper case",
-            replaced(replaced(replaced(replaced(three_states(), "Excited State", "EXCITED STATE"),
-                                       "SCF Done", "SCF DONE"),
-                              "Osc.", "OSC."),
-                     "Excitation energies and oscillator strengths",
-                     "EXCITATION ENERGIES AND OSCILLATOR STRENGTHS"),
-            false, all_three.c_str()},
+        key_case{"keys in upper case",
+                 replaced(three_states(), {{"Charge =", "CHARGE ="},
+                                           {"Excited State", "EXCITED STATE"},
+                                           {"SCF Done", "SCF DONE"},
+                                           {"Osc.", "OSC."},
+                                           {"Excitation energies and oscillator strengths",
+                                            "EXCITATION ENERGIES AND OSCILLATOR STRENGTHS"}}),
+                 false, all_three.c_str()},
         key_case{"keys in lower case", lower_case(three_states()), false, all_three.c_str()},
         key_case{"the Gaussian 09 heading before the Gaussian 03 one",
                  replaced(three_states(), g03_heading,
