@@ -8,9 +8,15 @@
 #include "platform/val.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qm {
 namespace {
@@ -56,9 +62,10 @@ std::optional<structure_atom> atom_line(std::string_view line) {
                           std::string(f[*x + 2])};
 }
 
-// The atoms listed after the charge and multiplicity line, up to the first other line.
-std::optional<std::vector<structure_atom>> read_structure(std::string_view text) {
-    const std::size_t charge = find_ignoring_case(text, charge_key);
+// The atoms listed after the charge and multiplicity line (at `charge`), up to the first other
+// line.
+std::optional<std::vector<structure_atom>> read_structure(std::string_view text,
+                                                          std::size_t charge) {
     if (charge == std::string_view::npos)
         return std::nullopt;
     std::vector<structure_atom> atoms;
@@ -75,21 +82,22 @@ std::optional<std::vector<structure_atom>> read_structure(std::string_view text)
     return atoms;
 }
 
-// The energy after the "=" of the "SCF Done:" line, and the count after its word "after".
-void read_scf(std::string_view text, parsed_output& out) {
-    const std::size_t key = find_ignoring_case(text, scf_key);
+// The energy after the "=" of the "SCF Done:" line at `key`, and the count after its word
+// "after".
+void read_scf(std::string_view text, std::size_t key, parsed_output& out) {
     if (key == std::string_view::npos)
         return;
     const std::size_t end = line_end(text, key);
-    const std::size_t equals = text.find('=', key);
-    if (equals < end) {
+    const std::string_view line_and_before = text.substr(0, end);
+    const std::size_t equals = line_and_before.find('=', key);
+    if (equals != std::string_view::npos) {
         out.scf_energy = val(text.substr(equals + 1, end - equals - 1));
         const auto fields = split_fields(text.substr(equals + 1, end - equals - 1));
         if (!fields.empty())
             out.scf_energy_text = fields[0];
     }
-    const std::size_t after = find_ignoring_case(text, "after", key);
-    if (after < end) {
+    const std::size_t after = find_ignoring_case(line_and_before, "after", key);
+    if (after != std::string_view::npos) {
         // The character right after "after " is never looked at: a one-blank gap before the
         // count makes it read the word that follows.
         const std::size_t count = skip_blanks(text, after + 7);
@@ -108,18 +116,16 @@ std::optional<int> state_number(std::string_view field) {
     return number;
 }
 
-// The first table of either heading: the rows of the root range by their state numbers.
-// Returns where the excited states are searched (after the table; from the start without one).
-std::size_t read_tdm_table(std::string_view text, const parse_options& options,
+// The table whose heading stands at `key` (the first of either heading): the rows of the root
+// range by their state numbers. Returns where the excited states are searched (after the
+// table; from the start without one).
+std::size_t read_tdm_table(std::string_view text, std::size_t key, const parse_options& options,
                            parsed_output& out) {
     const std::size_t states =
         static_cast<std::size_t>(std::max(0, options.root_end - options.root_start + 1));
     out.tdm.assign(states, {0, 0, 0});
     if (options.printed)
         out.tdm_text.assign(states, {});
-    std::size_t key = std::string_view::npos;
-    for (std::string_view k : tdm_keys)
-        key = std::min(key, find_ignoring_case(text, k));
     if (key == std::string_view::npos)
         return 0;
     std::vector<bool> read(states, false);
@@ -143,83 +149,200 @@ std::size_t read_tdm_table(std::string_view text, const parse_options& options,
     return std::min(pos, text.size());
 }
 
-// Where the line of state `number` begins, at or after `from`; npos when there is none. State
-// numbers stand after any number of blanks ("State   9:", "State  10:", "State 100:").
-std::size_t find_state_line(std::string_view text, int number, std::size_t from) {
-    const std::string wanted = std::to_string(number);
-    for (std::size_t at = find_ignoring_case(text, state_key, from); at != std::string_view::npos;
-         at = find_ignoring_case(text, state_key, at + 1)) {
-        const std::size_t digits = skip_blanks(text, at + state_key.size());
-        if (text.substr(digits, wanted.size()) == wanted &&
-            mid(text, digits + wanted.size(), 1) == ":")
-            return at;
-    }
-    return std::string_view::npos;
-}
-
 // The heading of each excited-state section; an excited-state optimisation prints one per step.
 constexpr std::string_view section_key = "Excitation energies and oscillator strengths:";
 constexpr std::string_view tdm_section_key = "Ground to excited state transition electric dipole";
 
-// Where each section's heading stands. Counting them reads the whole file, where the states
-// are read from its first part only: the heading is found by its final colon, which a
-// Gaussian output holds a few hundred of, at the speed of memchr.
-std::vector<std::size_t> section_positions(std::string_view text) {
-    std::vector<std::size_t> at;
-    for (std::size_t colon = text.find(':', section_key.size() - 1);
-         colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
-        const std::size_t start = colon + 1 - section_key.size();
-        std::size_t i = 0;
-        while (i < section_key.size() && fold_case(text[start + i]) == fold_case(section_key[i]))
-            ++i;
-        if (i == section_key.size())
-            at.push_back(start);
-    }
-    return at;
+// A state's line: where its " Excited State" stands and the digits before its colon.
+struct state_line {
+    std::size_t at = 0;
+    std::string_view number;
+};
+
+// Where the keys of this reader stand in a text, in order, all found in one forward scan of
+// it. Every key holds a byte that is rare in an output, which the scan stops at: the colon of
+// the section heading, of "SCF Done: " and of each state line ("State  12:"), the "Z" of the
+// dipole table's heading, the "=" of "Charge = ". The key is then confirmed around that byte,
+// without regard to letter case.
+struct key_positions {
+    std::vector<std::size_t> sections;
+    std::vector<std::size_t> scf_lines;
+    std::vector<std::size_t> tdm_tables; // either heading
+    std::vector<state_line> state_lines;
+    std::size_t charge = std::string_view::npos; // the first; looked for with the structure only
+};
+
+// Whether `key` stands at `at` of the text.
+bool key_at(std::string_view text, std::size_t at, std::string_view key) {
+    return at <= text.size() && equal_ignoring_case(text.substr(at, key.size()), key);
 }
 
-// The last place `key` stands in [from, to); npos when it does not.
-std::size_t find_last_before(std::string_view text, std::string_view key, std::size_t from,
-                             std::size_t to) {
-    std::size_t last = std::string_view::npos;
-    for (std::size_t p = find_ignoring_case(text, key, from); p != std::string_view::npos && p < to;
-         p = find_ignoring_case(text, key, p + key.size()))
-        last = p;
-    return last;
+constexpr std::size_t scf_colon = scf_key.find(':');
+constexpr std::size_t charge_equals = charge_key.find('=');
+constexpr std::size_t tdm_z = tdm_keys[0].find('Z');
+static_assert(tdm_keys[1].find('Z') == tdm_z);
+
+class key_scan {
+public:
+    key_scan(std::string_view text, bool charge) : text_(text), charge_(charge) {}
+
+    key_positions run() {
+        if (charge_)
+            scan<true>();
+        else
+            scan<false>();
+        return std::move(found_);
+    }
+
+private:
+    // Setting the 0x60 bits makes ':' (0x3a), 'Z' (0x5a) and 'z' (0x7a) alike 0x7a, with only
+    // the control character 0x1a besides; the "=" is compared apart, when the structure is read.
+    template <bool Equals> static bool anchor(char c) {
+        return (c | 0x60) == 0x7a || (Equals && c == '=');
+    }
+
+#if defined(__SSE2__)
+    // The anchors among 16 bytes, as a vector of 0xff bytes.
+    template <bool Equals> static __m128i anchors(const char* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i hits =
+            _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(0x60)), _mm_set1_epi8(0x7a));
+        if constexpr (Equals)
+            return _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('=')));
+        return hits;
+    }
+#endif
+
+    template <bool Equals> void scan() {
+        const char* const data = text_.data();
+        const std::size_t size = text_.size();
+        std::size_t block = 0;
+#if defined(__SSE2__)
+        // 64 bytes at a time: an output holds an anchor in a few hundred bytes, so most blocks
+        // are passed with one test.
+        for (; block + 64 <= size; block += 64) {
+            const char* const at = data + block;
+            const __m128i a = anchors<Equals>(at);
+            const __m128i b = anchors<Equals>(at + 16);
+            const __m128i c = anchors<Equals>(at + 32);
+            const __m128i d = anchors<Equals>(at + 48);
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))) == 0)
+                continue;
+            const std::uint64_t low = static_cast<std::uint32_t>(_mm_movemask_epi8(a)) |
+                                      static_cast<std::uint32_t>(_mm_movemask_epi8(b)) << 16;
+            const std::uint64_t high = static_cast<std::uint32_t>(_mm_movemask_epi8(c)) |
+                                       static_cast<std::uint32_t>(_mm_movemask_epi8(d)) << 16;
+            for (std::uint64_t m = low | high << 32; m != 0; m &= m - 1)
+                at_anchor(block + static_cast<std::size_t>(std::countr_zero(m)));
+        }
+#endif
+        for (; block < size; ++block)
+            if (anchor<Equals>(data[block]))
+                at_anchor(block);
+    }
+
+    void at_anchor(std::size_t pos) {
+        const char c = text_[pos];
+        if (c == ':')
+            at_colon(pos);
+        else if (c == '=') {
+            if (found_.charge == std::string_view::npos && pos >= charge_equals &&
+                key_at(text_, pos - charge_equals, charge_key))
+                found_.charge = pos - charge_equals;
+        } else if (pos >= tdm_z && (key_at(text_, pos - tdm_z, tdm_keys[0]) ||
+                                    key_at(text_, pos - tdm_z, tdm_keys[1])))
+            found_.tdm_tables.push_back(pos - tdm_z);
+    }
+
+    // The byte before the colon tells which key may end there: the "s" of "strengths:", the
+    // "e" of "Done:" or a state's number.
+    void at_colon(std::size_t colon) {
+        const char before = colon > 0 ? fold_case(text_[colon - 1]) : '\0';
+        if (before == 's') {
+            if (colon + 1 >= section_key.size() &&
+                key_at(text_, colon + 1 - section_key.size(), section_key))
+                found_.sections.push_back(colon + 1 - section_key.size());
+            return;
+        }
+        if (before == 'e') {
+            if (colon >= scf_colon && key_at(text_, colon - scf_colon, scf_key))
+                found_.scf_lines.push_back(colon - scf_colon);
+            return;
+        }
+        // " Excited State", blanks, the state's number, the colon.
+        std::size_t digits = colon;
+        while (digits > 0 && std::isdigit(static_cast<unsigned char>(text_[digits - 1])))
+            --digits;
+        if (digits == colon)
+            return;
+        std::size_t key_end = digits;
+        while (key_end > 0 && text_[key_end - 1] == ' ')
+            --key_end;
+        if (key_end >= state_key.size() && key_at(text_, key_end - state_key.size(), state_key))
+            found_.state_lines.push_back(
+                {key_end - state_key.size(), text_.substr(digits, colon - digits)});
+    }
+
+    std::string_view text_;
+    bool charge_;
+    key_positions found_;
+};
+
+// The first of `positions` at or after `from`; npos when none.
+std::size_t first_from(const std::vector<std::size_t>& positions, std::size_t from) {
+    const auto it = std::lower_bound(positions.begin(), positions.end(), from);
+    return it == positions.end() ? std::string_view::npos : *it;
 }
 
 // Where the last section's data begin: its SCF Done line, else its dipole table, else its
 // heading; never before the heading of the section ahead of it.
-std::size_t last_section_start(std::string_view text, const std::vector<std::size_t>& sections) {
-    const std::size_t heading = sections.back();
+std::size_t last_section_start(std::string_view text, const key_positions& keys) {
+    const std::size_t heading = keys.sections.back();
     const std::size_t previous =
-        sections.size() > 1 ? sections[sections.size() - 2] + section_key.size() : 0;
-    for (std::string_view key : {scf_key, tdm_section_key})
-        if (const std::size_t at = find_last_before(text, key, previous, heading);
-            at != std::string_view::npos) {
-            const std::size_t lf = text.rfind('\n', at); // from the start of its line
-            return lf == std::string_view::npos ? 0 : lf + 1;
-        }
-    return heading;
+        keys.sections.size() > 1 ? keys.sections[keys.sections.size() - 2] + section_key.size() : 0;
+    std::size_t at = std::string_view::npos;
+    const auto scf = std::lower_bound(keys.scf_lines.begin(), keys.scf_lines.end(), heading);
+    if (scf != keys.scf_lines.begin() && *(scf - 1) >= previous)
+        at = *(scf - 1);
+    else {
+        // The last heading that starts before the section's: searched in the text up to there.
+        const std::string_view before =
+            text.substr(0, std::min(text.size(), heading - 1 + tdm_section_key.size()));
+        for (std::size_t p = find_ignoring_case(before, tdm_section_key, previous);
+             p != std::string_view::npos;
+             p = find_ignoring_case(before, tdm_section_key, p + tdm_section_key.size()))
+            at = p;
+    }
+    if (at == std::string_view::npos)
+        return heading;
+    const std::size_t lf = text.rfind('\n', at); // from the start of its line
+    return lf == std::string_view::npos ? 0 : lf + 1;
 }
 
-// The number of the last state line of the section whose heading stands at `heading`; 0 when
-// it lists none.
-int last_state_number(std::string_view text, std::size_t heading) {
-    const std::size_t next = find_ignoring_case(text, section_key, heading + section_key.size());
+// The number of the last state line (of at most 5 digits) of the section whose heading stands
+// at `heading`; 0 when it lists none.
+int last_state_number(const key_positions& keys, std::size_t heading) {
+    const auto next = std::upper_bound(keys.sections.begin(), keys.sections.end(), heading);
+    const std::size_t end = next == keys.sections.end() ? std::string_view::npos : *next;
     int last = 0;
-    for (std::size_t at = find_ignoring_case(text, state_key, heading);
-         at != std::string_view::npos && at < next;
-         at = find_ignoring_case(text, state_key, at + state_key.size())) {
-        const std::size_t digits = skip_blanks(text, at + state_key.size());
-        std::size_t end = digits;
-        while (end < text.size() && end - digits < 5 &&
-               std::isdigit(static_cast<unsigned char>(text[end])))
-            ++end;
-        if (end > digits && mid(text, end, 1) == ":")
-            last = std::stoi(std::string(text.substr(digits, end - digits)));
-    }
+    for (const state_line& line : keys.state_lines)
+        if (line.at >= heading && line.at < end && line.number.size() <= 5)
+            std::from_chars(line.number.data(), line.number.data() + line.number.size(), last);
     return last;
+}
+
+// The first line of state `number` whose key stands at or after `from`, of the lines from
+// `*first` on; npos when there is none. `*first` moves on past the lines before `from`, which
+// only grows from one state to the next.
+std::size_t find_state_line(const std::vector<state_line>& lines, std::size_t& first,
+                            std::size_t from, int number) {
+    while (first < lines.size() && lines[first].at < from)
+        ++first;
+    const std::string wanted = std::to_string(number);
+    for (std::size_t i = first; i < lines.size(); ++i)
+        if (lines[i].number == wanted)
+            return lines[i].at;
+    return std::string_view::npos;
 }
 
 // The fields of a state's line after its label, as printed: "2.9113 eV  425.88 nm  f=0.0636":
@@ -238,6 +361,16 @@ void read_state_texts(std::string_view line, excited_state& state) {
             state.oscillator_text = field.substr(2);
         previous = field;
     }
+}
+
+// Where "f=" (the "f" in either case) first stands at or after `from`; npos when nowhere. Found
+// by its "=", of which a state's line holds one or two.
+std::size_t find_strength(std::string_view text, std::size_t from) {
+    for (std::size_t equals = text.find('=', from + 1); equals != std::string_view::npos;
+         equals = text.find('=', equals + 1))
+        if (fold_case(text[equals - 1]) == 'f')
+            return equals - 1;
+    return std::string_view::npos;
 }
 
 // The transition lines right after the state's line, up to the first other line.
@@ -295,31 +428,38 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         return out;
     }
     parsed_output out;
+    const key_positions keys = key_scan(whole, given.structure).run();
     if (given.structure)
-        out.structure = read_structure(whole);
-    const std::vector<std::size_t> sections = section_positions(whole);
-    out.sections = static_cast<int>(sections.size());
+        out.structure = read_structure(whole, keys.charge);
+    out.sections = static_cast<int>(keys.sections.size());
     // The section read: the whole text from its SCF Done line on (the first section's data
     // are the first of the file).
     const std::size_t start =
-        given.last_section && sections.size() > 1 ? last_section_start(whole, sections) : 0;
+        given.last_section && keys.sections.size() > 1 ? last_section_start(whole, keys) : 0;
     const std::string_view text = whole.substr(start);
     parse_options options = given;
     if (options.to_last_state) {
-        const int last = sections.empty()
+        const int last = keys.sections.empty()
                              ? 0
-                             : last_state_number(text, (given.last_section ? sections.back()
-                                                                           : sections.front()) -
-                                                           start);
+                             : last_state_number(keys, given.last_section ? keys.sections.back()
+                                                                          : keys.sections.front());
         options.root_end = std::min(options.root_end, last);
     }
-    read_scf(text, out);
-    std::size_t p = read_tdm_table(text, options, out);
+    // The keys' positions in the section read.
+    auto in_text = [start](std::size_t at) {
+        return at == std::string_view::npos ? at : at - start;
+    };
+    read_scf(text, in_text(first_from(keys.scf_lines, start)), out);
+    std::size_t p = read_tdm_table(text, in_text(first_from(keys.tdm_tables, start)), options, out);
+    std::size_t next_line = 0; // the first state line not yet passed by the search
+    // One state per root, allocated once: the parse is kept while the series is read.
+    out.states.reserve(out.tdm.size());
 
     for (int r = options.root_start; r <= options.root_end; ++r) {
         excited_state state;
         state.number = r;
-        const std::size_t q = find_state_line(text, r, std::min(p, text.size()));
+        const std::size_t q = in_text(
+            find_state_line(keys.state_lines, next_line, start + std::min(p, text.size()), r));
         if (q == std::string_view::npos) {
             out.states.push_back(std::move(state)); // not a candidate; the search stays put
             continue;
@@ -338,7 +478,7 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         }
         state.energy = val(mid(text, p, end - p));
         // Only singlets are candidates, whatever their symmetry.
-        if (find_ignoring_case(label_text, singlet) != 0) {
+        if (!key_at(label_text, 0, singlet)) {
             out.states.push_back(std::move(state));
             continue;
         }
@@ -348,7 +488,7 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         }
         // The oscillator strength stands on the state's own line; a line cut short (a job
         // still running) gives no candidate rather than a later state's value.
-        const std::size_t f = find_ignoring_case(text.substr(0, end), "f=", p);
+        const std::size_t f = find_strength(text.substr(0, end), p);
         if (f == std::string_view::npos) {
             out.states.push_back(std::move(state));
             continue;

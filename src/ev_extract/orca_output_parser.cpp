@@ -377,8 +377,8 @@ std::optional<std::string> orca_banner_version(std::string_view text) {
     for (std::size_t n = 0; n < banner_lines && lines.next(line); ++n) {
         if (contains(line, banner_key))
             banner = true;
-        else if (const std::size_t v = line.find(version_key);
-                 banner && v != std::string_view::npos) {
+        else if (const std::size_t v = banner ? line.find(version_key) : std::string_view::npos;
+                 v != std::string_view::npos) {
             const auto fields = split_fields(line.substr(v + version_key.size()));
             if (!fields.empty())
                 return std::string(fields[0]);

@@ -13,6 +13,22 @@ inline std::vector<std::string_view> split_fields(std::string_view text,
                                                   std::string_view separators = " ") {
     std::vector<std::string_view> fields;
     std::size_t pos = 0;
+    if (separators.size() == 1) {
+        // One separator, the usual blank: compared byte by byte, where searching a set of
+        // separators costs a call per byte of the line. Room for a table row's fields at once.
+        fields.reserve(8);
+        const char separator = separators[0];
+        for (;;) {
+            while (pos < text.size() && text[pos] == separator)
+                ++pos;
+            if (pos == text.size())
+                return fields;
+            const std::size_t start = pos;
+            while (pos < text.size() && text[pos] != separator)
+                ++pos;
+            fields.push_back(text.substr(start, pos - start));
+        }
+    }
     while ((pos = text.find_first_not_of(separators, pos)) != std::string_view::npos) {
         const std::size_t end = text.find_first_of(separators, pos);
         fields.push_back(text.substr(pos, end - pos));
@@ -44,6 +60,16 @@ inline std::vector<std::string_view> blank_fields(std::string_view line) {
 
 inline char fold_case(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// Whether `text` is `key`, letters compared without regard to case (ASCII).
+inline bool equal_ignoring_case(std::string_view text, std::string_view key) {
+    if (text.size() != key.size())
+        return false;
+    for (std::size_t i = 0; i < key.size(); ++i)
+        if (fold_case(text[i]) != fold_case(key[i]))
+            return false;
+    return true;
 }
 
 // Where `key` first stands in `text` at or after `from`, letters compared without regard to

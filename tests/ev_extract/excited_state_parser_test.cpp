@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <initializer_list>
 #include <sstream>
+#include <utility>
 
 namespace qm {
 namespace {
@@ -144,6 +147,158 @@ TEST(ExcitedStateParser, SectionsAndTheRangeToTheLastState) {
     EXPECT_EQ(none.sections, 0);
     EXPECT_TRUE(none.states.empty());
 }
+
+// Three states (the first with a dipole row) in the program's own layout, changed by a row of
+// the table below.
+std::string three_states() {
+    return td_output({{3.0, 0.1, {}, 1}, {3.5, 0.2, {}}, {4.0, 0.3, {}}});
+}
+
+std::string replaced(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string replaced(std::string text,
+                     std::initializer_list<std::pair<std::string_view, std::string_view>> changes) {
+    for (const auto& [from, to] : changes)
+        text = replaced(text, from, to);
+    return text;
+}
+
+std::string cut_after(const std::string& text, std::string_view key) {
+    return text.substr(0, text.find(key) + key.size());
+}
+
+std::string lower_case(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+const std::string g03_heading = "       state          X           Y           Z          Osc.\n";
+const std::string g09_heading =
+    "       state          X           Y           Z        Dip. S.      Osc.\n";
+
+// The dipole table (its heading and row) moved after the states' lines.
+std::string table_after_the_states() {
+    const std::string row = "         1         1.0000      0.0000      0.0000      0.1000\n";
+    return replaced(replaced(three_states(), g03_heading, ""), row, "") + g03_heading + row;
+}
+
+// A second section after the first, with neither an SCF line nor (with `no_dipole_heading`)
+// the dipole table's own heading line.
+std::string second_section_without_scf(bool no_dipole_heading) {
+    std::string second = td_output({{2.5, 0.4, {}, 2}, {2.8, 0.5, {}}}, " No SCF here");
+    if (no_dipole_heading)
+        second = replaced(second, " Ground to excited state Transition electric dipole", " (Au)");
+    return three_states() + second;
+}
+
+struct key_case {
+    const char* what;
+    std::string text;
+    bool last_section = false;
+    // The states, then the sections counted and the SCF energy as printed.
+    const char* expected;
+};
+
+class KeysWhereverTheyStand : public testing::TestWithParam<key_case> {};
+
+// Every key is found wherever it stands, in any letter case, up to the very end of the text;
+// the states are searched after the dipole table, each after the previous state's line.
+TEST_P(KeysWhereverTheyStand, StatesSectionsAndScf) {
+    parse_options options = range(1, highest_state_for_test);
+    options.to_last_state = true;
+    options.last_section = GetParam().last_section;
+    options.printed = true;
+    options.structure = true;
+    const auto p = parse_excited_state_output(GetParam().text, options);
+    EXPECT_EQ(states_of(p) + " sections " + std::to_string(p.sections) + " scf " +
+                  p.scf_energy_text,
+              GetParam().expected);
+    // The two atoms after the charge line, in any letter case, in every text that has one.
+    const bool charge = lower_case(GetParam().text).find("charge =") != std::string::npos;
+    EXPECT_EQ(p.structure ? p.structure->size() : 0, charge ? 2u : 0u);
+}
+
+const std::string all_three = "1 3 0.1 tdm 1 0 0|2 3.5 0.2|3 4 0.3|complete sections 1 scf "
+                              "-539.517603521";
+
+INSTANTIATE_TEST_SUITE_P(
+    ExcitedStateParser, KeysWhereverTheyStand,
+    testing::Values(
+        key_case{"keys in upper case",
+                 replaced(three_states(), {{"Charge =", "CHARGE ="},
+                                           {"Excited State", "EXCITED STATE"},
+                                           {"SCF Done", "SCF DONE"},
+                                           {"Osc.", "OSC."},
+                                           {"Excitation energies and oscillator strengths",
+                                            "EXCITATION ENERGIES AND OSCILLATOR STRENGTHS"}}),
+                 false, all_three.c_str()},
+        key_case{"keys in lower case", lower_case(three_states()), false, all_three.c_str()},
+        key_case{"the Gaussian 09 heading before the Gaussian 03 one",
+                 replaced(three_states(), g03_heading,
+                          g09_heading +
+                              "         1         9.0000      0.0000      0.0000      "
+                              "0.1000      0.1000\n \n" +
+                              g03_heading),
+                 false,
+                 "1 3 0.1 tdm 9 0 0|2 3.5 0.2|3 4 0.3|incomplete sections 1 scf -539.517603521"},
+        key_case{"the Gaussian 03 heading before the Gaussian 09 one",
+                 replaced(three_states(), " Excitation energies",
+                          g09_heading + "         2         9.0000      0.0000      0.0000      "
+                                        "0.1000      0.1000\n Excitation energies"),
+                 false, all_three.c_str()},
+        key_case{"the dipole table after the states' lines", table_after_the_states(), false,
+                 "1 absent tdm 1 0 0|2 absent|3 absent|incomplete sections 1 scf -539.517603521"},
+        key_case{"a state's line before the previous state's",
+                 replaced(replaced(replaced(three_states(), "State   1:", "State   X:"),
+                                   "State   2:", "State   1:"),
+                          "State   X:", "State   2:"),
+                 false,
+                 "1 3.5 0.2 tdm 1 0 0|2 absent|3 4 0.3|complete sections 1 scf -539.517603521"},
+        key_case{"the next state's key on the same line, after the strength",
+                 replaced(three_states(), "f=0.1000\n",
+                          "f=0.1000 Excited State   2:   Singlet-?Sym    3.6000 eV\n"),
+                 false, "1 3 0.1 tdm 1 0 0|2 found|3 4 0.3|complete sections 1 scf -539.517603521"},
+        key_case{"a number with a leading zero is not the state",
+                 replaced(three_states(), "State   2:", "State  02:"), false,
+                 "1 3 0.1 tdm 1 0 0|2 absent|3 4 0.3|complete sections 1 scf -539.517603521"},
+        key_case{"no line end after the last state's line", cut_after(three_states(), "f=0.3000"),
+                 false, all_three.c_str()},
+        key_case{"a section heading at the very end",
+                 three_states() + " Excitation energies and oscillator strengths:", false,
+                 "1 3 0.1 tdm 1 0 0|2 3.5 0.2|3 4 0.3|complete sections 2 scf -539.517603521"},
+        key_case{"cut inside the third state's key",
+                 cut_after(three_states(), "f=0.2000\n \n Excited Sta"), false,
+                 "1 3 0.1 tdm 1 0 0|2 3.5 0.2|complete sections 1 scf -539.517603521"},
+        key_case{"cut before the third state's colon",
+                 cut_after(three_states(), "Excited State   3"), false,
+                 "1 3 0.1 tdm 1 0 0|2 3.5 0.2|complete sections 1 scf -539.517603521"},
+        key_case{"cut inside the section heading",
+                 cut_after(three_states(), "Excitation energies and osc"), false,
+                 "complete sections 0 scf -539.517603521"},
+        key_case{"cut inside the dipole table's heading", cut_after(three_states(), "Z     "),
+                 false, "incomplete sections 0 scf -539.517603521"},
+        key_case{"an SCF line without a line end at the very end",
+                 " SCF Done:  E(RHF) =  -1.5     A.U. after   3 cycles", false,
+                 "incomplete sections 0 scf -1.5"},
+        key_case{"the last section from its dipole table without its own SCF line",
+                 second_section_without_scf(false), true,
+                 "1 2.5 0.4 tdm 2 0 0|2 2.8 0.5|complete sections 2 scf "},
+        key_case{"the last section from its heading without an SCF line or a dipole heading",
+                 second_section_without_scf(true), true,
+                 "1 2.5 0.4|2 2.8 0.5|incomplete sections 2 scf "}),
+    [](const testing::TestParamInfo<key_case>& info) {
+        std::string name;
+        for (const char* c = info.param.what; *c != '\0'; ++c)
+            if (std::isalnum(static_cast<unsigned char>(*c)))
+                name += *c;
+        return name;
+    });
 
 TEST(ExcitedStateParser, OrbitalNumberTooLongIsOverflowNotAnInternalError) {
     EXPECT_EQ(test::error_of([] { parse_transition_line("      12345678901 -> 12         0.5"); }),
