@@ -22,12 +22,6 @@ constexpr std::string_view scf_rads_part = "_SCF-rads-1";
 constexpr std::string_view scf_cycles_part = "_SCF-Cycles";
 constexpr std::string_view tdm_ev_part = "_TDM+EV";
 
-double chosen_tdm_length(const ev_series_table& table, int k, long long t) {
-    // A slot where root k recorded no state has no TDM to show: 0.
-    const int state = table.root_map(k, t);
-    return state == 0 ? 0.0 : table.tdm_length(state, t);
-}
-
 // Calls visit(t) for every slot of root k's series, in order.
 template <class Visit>
 void for_each_written_slot(const file_series& series, const root_series& values, Visit&& visit) {
@@ -94,8 +88,8 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
     std::string rads, lengths;
     std::vector<std::size_t> rads_end{0}, lengths_end{0}; // end of the first i lines
     for_each_written_slot(series, values, [&](long long t) {
-        const double rad = values.energy[series.used_index(t)] * ev_to_rad_per_s;
-        const double length = chosen_tdm_length(table, k, t);
+        const double rad = table.energy(k, t) * ev_to_rad_per_s;
+        const double length = table.chosen_tdm_length(k, t);
         if (separate) {
             rads += print_form(rad);
             lengths += print_form(length);
@@ -157,7 +151,7 @@ std::vector<std::string> root_file_names(const ev_settings& s, const file_series
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, const root_series& values, status_log& log, JobUi& ui) {
     const series_writer w{s, series, values, log, ui};
-    auto at = [&](long long t) { return values.energy[series.used_index(t)]; };
+    auto at = [&](long long t) { return table.energy(k, t); };
     auto name = [&](std::string_view part) { return root_file_name(s, series, part, k); };
 
     w.write(name(ev_part), "EV", [&](long long t) { return w.timed(t, at(t)); });
@@ -175,7 +169,7 @@ void write_root_files(const ev_settings& s, const file_series& series, const ev_
                 [&](long long t) { return w.timed(t, static_cast<double>(table.scf_cycles(t))); });
     if (s.choices.tdm_data)
         w.write(name(tdm_ev_part), "EV & TDM", [&](long long t) {
-            return text_form(at(t)) + std::string(gap) + text_form(chosen_tdm_length(table, k, t));
+            return text_form(at(t)) + std::string(gap) + text_form(table.chosen_tdm_length(k, t));
         });
     write_rad_files(s, series, table, k, values, log, ui, output_base(s, series));
 }
@@ -186,9 +180,9 @@ void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series&
     chart_line energies{name, {}}, lengths{name, {}};
     for_each_written_slot(series, values, [&](long long t) {
         const double time = static_cast<double>(t) * s.time_step;
-        energies.points.push_back({time, values.energy[series.used_index(t)]});
+        energies.points.push_back({time, table.energy(k, t)});
         if (s.choices.tdm_data)
-            lengths.points.push_back({time, chosen_tdm_length(table, k, t)});
+            lengths.points.push_back({time, table.chosen_tdm_length(k, t)});
     });
     charts.energy.lines.push_back(std::move(energies));
     if (s.choices.tdm_data)
