@@ -37,17 +37,18 @@ struct series_writer {
     status_log& log;
     JobUi& ui;
 
-    // One line per written slot, built by `line(t)`.
+    // One line per written slot, built by `line(t)`, written as it is made: the file's text
+    // is never held whole.
     template <class Line>
     void write(const std::string& name, const std::string& what, Line&& line) const {
         log.line("Writing " + what + " against Time Data File - " + name);
         ui.status("Writing " + what + " against Time Data File");
-        std::string text;
+        output_file out(name);
         for_each_written_slot(series, values, [&](long long t) {
-            text += line(t);
-            text += crlf;
+            out.write(line(t));
+            out.write(crlf);
         });
-        write_whole_file(name, text);
+        out.close();
     }
 
     std::string timed(long long t, double value) const {
