@@ -7,7 +7,12 @@
 #include "platform/val.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -75,6 +80,36 @@ std::string rad_file_name(const std::string& base, std::string_view part, long l
     return base + std::string(part) + std::to_string(m) + "." + std::to_string(k);
 }
 
+// The bytes of `path`, a file this job has just written, added to `out`: read back in blocks,
+// so no file is held whole. Only a regular file can be read back (a FIFO or a device in the
+// output's place would hold nothing or never end).
+void append_file(output_file& out, const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw file_failure(path, errno, file_step::open);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw run_error::from_number(err::path_file_access).in_file(path);
+    }
+    std::string block(std::size_t{1} << 16, '\0');
+    // Each round reads a block or ends: bounded by the file's length.
+    for (;;) {
+        const ssize_t n = ::read(fd, block.data(), block.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw file_failure(path, error, file_step::open);
+        }
+        if (n == 0)
+            break;
+        out.write(std::string_view(block).substr(0, static_cast<std::size_t>(n)));
+    }
+    ::close(fd);
+}
+
 void write_rad_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                      int k, const root_series& values, status_log& log, JobUi& ui,
                      const std::string& base) {
@@ -84,36 +119,60 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
              text_form(std::fabs(static_cast<double>(series.file_count) / s.points)));
     const bool tdm = s.choices.tdm_data;
     const bool separate = tdm && s.choices.tdm_separate;
-    // Each file m holds the first m visited slots (the last one holds them all), so every
-    // file is a prefix of one text: each slot's line is formatted once.
-    std::string rads, lengths;
-    std::vector<std::size_t> rads_end{0}, lengths_end{0}; // end of the first i lines
+    const auto visited =
+        static_cast<long long>(std::count(values.written.begin(), values.written.end(), 1));
+    const std::vector<long long> lengths = rad_file_lengths(s.points, visited);
+    if (lengths.empty())
+        return;
+    // Each file m holds the first m visited slots (the last one holds them all): each slot's
+    // line is formatted once, and each file starts as a copy of the file before it.
+    std::unique_ptr<output_file> rads, tdms;
+    std::string rads_before, tdms_before; // the names of the files before
+    std::size_t file = 0;
+    auto open_file = [&] {
+        const std::string rads_name = rad_file_name(base, "", lengths[file], k);
+        rads = std::make_unique<output_file>(rads_name);
+        if (!rads_before.empty())
+            append_file(*rads, rads_before);
+        rads_before = rads_name;
+        if (separate) {
+            const std::string tdms_name = rad_file_name(base, "TDM", lengths[file], k);
+            tdms = std::make_unique<output_file>(tdms_name);
+            if (!tdms_before.empty())
+                append_file(*tdms, tdms_before);
+            tdms_before = tdms_name;
+        }
+    };
+    auto close_file = [&] {
+        rads->close();
+        if (separate)
+            tdms->close();
+        log.line("   Wrote File " + std::to_string(lengths[file]));
+        ++file;
+    };
+    open_file();
+    long long lines = 0;
     for_each_written_slot(series, values, [&](long long t) {
         const double rad = table.energy(k, t) * ev_to_rad_per_s;
         const double length = table.chosen_tdm_length(k, t);
         if (separate) {
-            rads += print_form(rad);
-            lengths += print_form(length);
-            lengths += crlf;
+            rads->write(print_form(rad));
+            tdms->write(print_form(length));
+            tdms->write(crlf);
         } else if (tdm) {
-            rads += text_form(rad) + std::string(gap) + text_form(length);
+            rads->write(text_form(rad) + std::string(gap) + text_form(length));
         } else {
-            rads += print_form(rad);
+            rads->write(print_form(rad));
         }
-        rads += crlf;
-        rads_end.push_back(rads.size());
-        lengths_end.push_back(lengths.size());
+        rads->write(crlf);
+        if (++lines == lengths[file]) {
+            close_file();
+            if (file < lengths.size())
+                open_file();
+        }
     });
-    const auto visited = static_cast<long long>(rads_end.size()) - 1;
-    for (const long long m : rad_file_lengths(s.points, visited)) {
-        const auto lines = static_cast<std::size_t>(std::min(m, visited));
-        write_whole_file(rad_file_name(base, "", m, k),
-                         std::string_view(rads).substr(0, rads_end[lines]));
-        if (separate)
-            write_whole_file(rad_file_name(base, "TDM", m, k),
-                             std::string_view(lengths).substr(0, lengths_end[lines]));
-        log.line("   Wrote File " + std::to_string(m));
-    }
+    if (file < lengths.size())
+        close_file(); // the last file, longer than the series: every line
 }
 
 } // namespace
