@@ -1,5 +1,5 @@
-// Every file of the series is read and parsed once, whatever the number of roots: the roots
-// then choose their states from the stored results. A pool of worker threads, started once for
+// Every file of the series is read and parsed once, whatever the number of roots: every root
+// chooses its state from the parse when the job first reaches the slot. A pool of worker threads, started once for
 // the run, parses the files a little ahead of the slot being processed, taking a few files at a
 // time; the thread asking for a slot takes its share too, so one worker means no thread at
 // all. A file that could not be read keeps its run error until the job reaches that slot, so
