@@ -49,9 +49,11 @@ struct series_writer {
         log.line("Writing " + what + " against Time Data File - " + name);
         ui.status("Writing " + what + " against Time Data File");
         output_file out(name);
+        std::string text;
         for_each_written_slot(series, values, [&](long long t) {
-            out.write(line(t));
-            out.write(crlf);
+            text = line(t);
+            text += crlf;
+            out.write(text);
         });
         out.close();
     }
@@ -92,10 +94,11 @@ void append_file(output_file& out, const std::filesystem::path& path) {
         ::close(fd);
         throw run_error::from_number(err::path_file_access).in_file(path);
     }
-    std::string block(std::size_t{1} << 16, '\0');
+    constexpr std::size_t block_size = std::size_t{1} << 16;
+    const auto block = std::make_unique_for_overwrite<char[]>(block_size);
     // Each round reads a block or ends: bounded by the file's length.
     for (;;) {
-        const ssize_t n = ::read(fd, block.data(), block.size());
+        const ssize_t n = ::read(fd, block.get(), block_size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -105,7 +108,7 @@ void append_file(output_file& out, const std::filesystem::path& path) {
         }
         if (n == 0)
             break;
-        out.write(std::string_view(block).substr(0, static_cast<std::size_t>(n)));
+        out.write(std::string_view(block.get(), static_cast<std::size_t>(n)));
     }
     ::close(fd);
 }
@@ -152,19 +155,24 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
     };
     open_file();
     long long lines = 0;
+    std::string line, length_line;
     for_each_written_slot(series, values, [&](long long t) {
         const double rad = table.energy(k, t) * ev_to_rad_per_s;
         const double length = table.chosen_tdm_length(k, t);
         if (separate) {
-            rads->write(print_form(rad));
-            tdms->write(print_form(length));
-            tdms->write(crlf);
+            line = print_form(rad);
+            length_line = print_form(length);
+            length_line += crlf;
+            tdms->write(length_line);
         } else if (tdm) {
-            rads->write(text_form(rad) + std::string(gap) + text_form(length));
+            line = text_form(rad);
+            line += gap;
+            line += text_form(length);
         } else {
-            rads->write(print_form(rad));
+            line = print_form(rad);
         }
-        rads->write(crlf);
+        line += crlf;
+        rads->write(line);
         if (++lines == lengths[file]) {
             close_file();
             if (file < lengths.size())
