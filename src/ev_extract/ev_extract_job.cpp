@@ -33,6 +33,22 @@ struct file_failed {
     std::string log_line, text, reason;
 };
 
+// What one slot's choices carry from root to root: each root looks past the state the root
+// before it took (by energy or by oscillator strength).
+struct state_chain {
+    double previous_energy = 0;
+    double best_osc = 0;
+    double previous_osc = no_previous_oscillator;
+};
+
+// A failure met choosing a later root's state during the first root's pass: it stops the job
+// when that root's own pass reaches the slot, as if met there.
+struct root_failure {
+    int root = 0;
+    long long f = 0;
+    file_failed failure;
+};
+
 class extraction {
 public:
     extraction(const ev_settings& s, const file_series& series, JobUi& ui, status_log& log,
@@ -40,8 +56,8 @@ public:
         : s_(s), series_(series), ui_(ui), log_(log), tables_(tables),
           table_(s.no_roots, s.root_start, s.root_end, series.file_count, series.slot_interval),
           cache_(series, s.input, parse_settings(s)),
-          slots_(static_cast<std::size_t>(series.used_slots())), previous_energy_(slots_, 0),
-          best_osc_(slots_, 0), previous_osc_(slots_, no_previous_oscillator) {}
+          slots_(static_cast<std::size_t>(series.used_slots())),
+          orbitals_(static_cast<std::size_t>(s.no_roots)) {}
 
     void run_root(int k);
     ev_charts* charts = nullptr; // filled root by root when the window asks for them
@@ -72,13 +88,17 @@ private:
     }
 
     void show_progress(int k, long long f, long long visited);
-    const parsed_output* read_slot(int k, long long f);
+    void first_visit(long long f);
+    void revisit(int k, long long f);
+    [[noreturn]] void stop(const file_failed& failure);
     void skip(long long f, const std::string& reason);
     void note_sections(long long f, const parsed_output& parsed);
     void stop_on_empty_root(int k, long long slots_with_state, long long visited);
     void read_file_data(long long f, const parsed_output& parsed);
     void require_tdm_table(long long f, const parsed_output& parsed);
-    std::string choose_state(int k, long long f, const parsed_output& parsed);
+    void choose_states(long long f, const parsed_output& parsed);
+    std::string choose_state(int k, long long f, const parsed_output& parsed, state_chain& chain);
+    void write_orbital_line(int k, long long f, const std::string& line);
 
     const ev_settings& s_;
     const file_series& series_;
@@ -88,9 +108,11 @@ private:
     ev_series_table table_;
     parse_cache cache_;
     std::size_t slots_;          // used slots: the tables below keep those only
-    root_series root_;             // the current root's energies and written slots
-    std::vector<double>& energy_ = root_.energy;
-    std::vector<double> previous_energy_, best_osc_, previous_osc_;
+    root_series root_;           // the current root's written slots
+    // Each root's orbitals file, written as the first root's pass chooses every root's state
+    // and put in place when that root's own pass ends.
+    std::vector<std::unique_ptr<output_file>> orbitals_;
+    std::optional<root_failure> root_failure_; // the first, in the order the passes meet them
     std::map<long long, std::string> skipped_; // slot: why its file was left out
     std::optional<output_program> program_;    // the program of the series' first file read
 };
@@ -155,7 +177,8 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
         log_.line("                    SCF Convergence Cycles = " +
                   count_text(table_.scf_cycles(f)));
     }
-    table_.set_tdms(f, parsed.tdm);
+    if (s_.choices.tdm_angle || s_.choices.raw_tdms || s_.choices.rel_tdm)
+        table_.set_tdms(f, parsed.tdm);
 }
 
 // The TDM outputs of a file without its transition dipole table (or without a row for a state
@@ -171,15 +194,16 @@ void extraction::require_tdm_table(long long f, const parsed_output& parsed) {
 }
 
 // Chooses root k's state in slot f by the selected rule; returns the orbital line.
-std::string extraction::choose_state(int k, long long f, const parsed_output& parsed) {
-    const std::size_t slot = series_.used_index(f);
+std::string extraction::choose_state(int k, long long f, const parsed_output& parsed,
+                                     state_chain& chain) {
+    double& energy = table_.energy(k, f);
     double file_best_osc = 0;
     int best_orbital_state = 0;
     double best_coefficient = 0;
     std::string orbital_line;
     const int from = k == 1 ? s_.orb1_from : s_.orb2_from;
     const int to = k == 1 ? s_.orb1_to : s_.orb2_to;
-    energy_[slot] = s_.limit_high;
+    energy = s_.limit_high;
 
     for (const excited_state& state : parsed.states) {
         if (!state.candidate)
@@ -187,14 +211,14 @@ std::string extraction::choose_state(int k, long long f, const parsed_output& pa
         bool record = false;
         switch (s_.choices.mode) {
         case extract_mode::max_oscillator:
-            if (state.oscillator < previous_osc_[slot] && state.oscillator > file_best_osc) {
+            if (state.oscillator < chain.previous_osc && state.oscillator > file_best_osc) {
                 record = true;
                 file_best_osc = state.oscillator;
-                best_osc_[slot] = state.oscillator;
+                chain.best_osc = state.oscillator;
             }
             break;
         case extract_mode::lowest_energy:
-            record = state.energy < energy_[slot] && state.energy > previous_energy_[slot];
+            record = state.energy < energy && state.energy > chain.previous_energy;
             break;
         case extract_mode::gaussian_order:
             record = state.number == k;
@@ -213,7 +237,7 @@ std::string extraction::choose_state(int k, long long f, const parsed_output& pa
         }
         if (!record)
             continue;
-        energy_[slot] = state.energy;
+        energy = state.energy;
         table_.root_map(k, f) = state.number;
         if (s_.choices.orbitals) {
             orbital_line = "ID " + count_text(f + s_.time_offset); // the slot in the whole series
@@ -232,27 +256,98 @@ std::string extraction::choose_state(int k, long long f, const parsed_output& pa
     if (s_.choices.mode == extract_mode::orbital_profile && best_orbital_state == 0)
         fail("FATAL ERROR: Selected Orbital Profile not found in file - " + file,
              "Selected Orbital Profile not found in file - " + file + " Root - " + count_text(k));
-    previous_energy_[slot] = energy_[slot];
-    previous_osc_[slot] = best_osc_[slot];
+    chain.previous_energy = energy;
+    chain.previous_osc = chain.best_osc;
+    // A slot where the root recorded no state has no TDM to show: 0.
+    const int chosen = table_.root_map(k, f);
+    table_.chosen_tdm_length(k, f) =
+        chosen == 0 ? 0.0 : dipole_length(parsed.tdm, s_.root_start, chosen);
     return orbital_line;
 }
 
-// The parse of slot f; nothing when its file is skipped. A file that cannot be read stops
-// the job with the error report, unless failed files are skipped.
-const parsed_output* extraction::read_slot(int k, long long f) {
-    if (skipped_.contains(f))
-        return nullptr;
+// Every root's state in slot f, root after root as each root's pass would choose it. A
+// failure of the first root is the slot's own (it may be skipped); a later root's waits for
+// that root's pass.
+void extraction::choose_states(long long f, const parsed_output& parsed) {
+    state_chain chain;
+    std::string line = choose_state(1, f, parsed, chain);
+    require_tdm_table(f, parsed);
+    write_orbital_line(1, f, line);
+    for (int k = 2; k <= s_.no_roots; ++k) {
+        try {
+            line = choose_state(k, f, parsed, chain);
+        } catch (const file_failed& failure) {
+            if (!root_failure_ || k < root_failure_->root)
+                root_failure_ = root_failure{k, f, failure};
+            return;
+        }
+        write_orbital_line(k, f, line);
+    }
+}
+
+// Root k's orbital line of slot f, unless the slot is left out of root k's series.
+void extraction::write_orbital_line(int k, long long f, const std::string& line) {
+    output_file* orbitals = orbitals_[static_cast<std::size_t>(k - 1)].get();
+    if (orbitals == nullptr ||
+        (s_.choices.empty_slots == empty_slot_rule::leave_out && table_.root_map(k, f) == 0))
+        return;
+    orbitals->write(line);
+    orbitals->write("\r\n");
+}
+
+// Slot f in the first root's pass: its file's data and every root's state are taken from its
+// parse, which then goes, so the job's memory does not grow with the series; the tables get
+// the slot's rows. A file that cannot be read stops the job with the error report, unless
+// failed files are skipped.
+void extraction::first_visit(long long f) {
+    const parsed_output* parsed = nullptr;
     try {
-        const parsed_output& parsed = cache_.at(f);
-        if (k == 1)
-            note_sections(f, parsed);
-        return &parsed;
+        parsed = &cache_.at(f);
+        note_sections(f, *parsed);
     } catch (const run_error& e) {
         if (!s_.choices.skip_failed)
             throw;
         skip(f, e.description);
-        return nullptr;
     }
+    if (parsed != nullptr) {
+        try {
+            read_file_data(f, *parsed);
+            choose_states(f, *parsed);
+        } catch (const file_failed& failure) {
+            if (!s_.choices.skip_failed || failure.reason.empty())
+                stop(failure);
+            skip(f, failure.reason);
+            parsed = nullptr;
+        }
+    }
+    if (parsed == nullptr) {
+        tables_.add_skipped(f, skipped_.at(f));
+        return;
+    }
+    tables_.add_read(f, *parsed, table_);
+    cache_.release(f);
+}
+
+// Slot f in root k's pass after the first: what the first pass logged of its file, and the
+// failure met choosing root k's state there, which stops the job now.
+void extraction::revisit(int k, long long f) {
+    if (skipped_.contains(f))
+        return;
+    if (s_.choices.scf_energies)
+        log_.line("                    SCF Energy = " + text_form(table_.scf_energy(f)) +
+                  " hartrees");
+    if (s_.choices.scf_cycles)
+        log_.line("                    SCF Convergence Cycles = " +
+                  count_text(table_.scf_cycles(f)));
+    if (root_failure_ && root_failure_->root == k && root_failure_->f == f)
+        stop(root_failure_->failure);
+}
+
+// A failure no skip mends: logged and shown, and the job ends.
+void extraction::stop(const file_failed& failure) {
+    log_.line(failure.log_line);
+    ui_.message(message_icon::critical, data_expected, failure.text);
+    throw job_stopped{};
 }
 
 void extraction::note_sections(long long f, const parsed_output& parsed) {
@@ -295,10 +390,10 @@ void extraction::stop_on_empty_root(int k, long long slots_with_state, long long
 
 void extraction::run_root(int k) {
     log_.line("*** Beginning Data extraction for root: " + count_text(k) + " ***");
-    std::unique_ptr<output_file> orbitals;
-    if (s_.choices.orbitals)
-        orbitals = std::make_unique<output_file>(root_file_name(s_, series_, orbitals_part, k));
-    energy_.assign(slots_, 0);
+    if (k == 1 && s_.choices.orbitals)
+        for (int j = 1; j <= s_.no_roots; ++j)
+            orbitals_[static_cast<std::size_t>(j - 1)] =
+                std::make_unique<output_file>(root_file_name(s_, series_, orbitals_part, j));
     root_.written.assign(slots_, 1);
     const bool leave_out_empty = s_.choices.empty_slots == empty_slot_rule::leave_out;
     long long visited = 0, with_state = 0;
@@ -306,27 +401,12 @@ void extraction::run_root(int k) {
         log_.line("    Processing File: " + count_text(f) + "   Root Number: " + count_text(k));
         show_progress(k, f, ++visited);
         const std::size_t slot = series_.used_index(f);
-        std::string line;
-        const parsed_output* parsed = read_slot(k, f);
-        if (parsed != nullptr) {
-            try {
-                read_file_data(f, *parsed);
-                line = choose_state(k, f, *parsed);
-                require_tdm_table(f, *parsed);
-            } catch (const file_failed& failure) {
-                if (!s_.choices.skip_failed || failure.reason.empty()) {
-                    log_.line(failure.log_line);
-                    ui_.message(message_icon::critical, data_expected, failure.text);
-                    throw job_stopped{};
-                }
-                skip(f, failure.reason);
-                parsed = nullptr;
-            }
-        }
-        if (parsed == nullptr) {
+        if (k == 1)
+            first_visit(f);
+        else
+            revisit(k, f);
+        if (skipped_.contains(f)) {
             root_.written[slot] = 0;
-            if (k == s_.no_roots)
-                tables_.add_skipped(f, skipped_.at(f));
             continue;
         }
         if (table_.root_map(k, f) == 0) {
@@ -340,21 +420,13 @@ void extraction::run_root(int k) {
         } else {
             ++with_state;
         }
-        if (k == s_.no_roots) {
-            tables_.add_read(f, *parsed, table_);
-            cache_.release(f);
-        }
-        if (orbitals && root_.written[slot] != 0) {
-            orbitals->write(line);
-            orbitals->write("\r\n");
-        }
     }
     stop_on_empty_root(k, with_state, visited);
     write_root_files(s_, series_, table_, k, root_, log_, ui_);
     if (charts != nullptr)
         add_root_curves(*charts, s_, series_, table_, k, root_);
-    if (orbitals)
-        orbitals->close();
+    if (orbitals_[static_cast<std::size_t>(k - 1)])
+        orbitals_[static_cast<std::size_t>(k - 1)]->close();
 }
 
 ev_outcome extraction::run_tdm_routines(const ev_job_place& place) {

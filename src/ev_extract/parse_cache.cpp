@@ -19,10 +19,13 @@ constexpr std::size_t range_files = 4;
 
 parse_cache::parse_cache(const file_series& series, input_kind kind, parse_options options)
     : series_(series), kind_(kind), options_(options),
-      entries_(static_cast<std::size_t>(series.used_slots())), text_limit_(worker_text_limit()) {
+      slots_(static_cast<std::size_t>(std::max(0LL, series.used_slots()))),
+      // The slots in hand are the one processed and those below the look-ahead bound.
+      entries_(std::max<std::size_t>(1, std::min(slots_, look_ahead + 1))),
+      text_limit_(worker_text_limit()) {
     // The job's own thread is one of the workers.
     const unsigned threads =
-        std::min<unsigned>(parse_workers(), static_cast<unsigned>(entries_.size()));
+        std::min<unsigned>(parse_workers(), static_cast<unsigned>(std::min(slots_, entries_.size())));
     for (unsigned w = 1; w < threads; ++w)
         workers_.emplace_back([this] { work(); });
 }
@@ -40,6 +43,12 @@ parse_cache::~parse_cache() {
 std::pair<std::size_t, std::size_t> parse_cache::take_range() {
     const std::size_t first = next_;
     next_ = std::min(first + range_files, horizon_);
+    for (std::size_t i = first; i < next_; ++i) {
+        entry& e = entry_of(i);
+        e.slot = i;
+        e.done = false;
+        e.error.reset();
+    }
     return {first, std::max(first, next_)};
 }
 
@@ -49,13 +58,13 @@ void parse_cache::parse_range(std::pair<std::size_t, std::size_t> range) {
     {
         std::lock_guard lock(mutex_);
         for (std::size_t i = range.first; i < range.second; ++i)
-            entries_[i].done = true;
+            entry_of(i).done = true;
     }
     slot_done_.notify_all();
 }
 
 void parse_cache::parse_one(std::size_t index) {
-    entry& e = entries_[index];
+    entry& e = entry_of(index);
     const long long f = 1 + static_cast<long long>(index) * series_.slot_interval;
     // One buffer per worker, reused for every file.
     thread_local std::string path;
@@ -92,10 +101,10 @@ void parse_cache::work() {
 
 const parsed_output& parse_cache::at(long long f) {
     const std::size_t index = series_.used_index(f);
-    entry& e = entries_[index];
+    entry& e = entry_of(index);
     {
         std::unique_lock lock(mutex_);
-        const std::size_t horizon = std::min(index + look_ahead, entries_.size());
+        const std::size_t horizon = std::min(index + look_ahead, slots_);
         if (horizon > horizon_) {
             horizon_ = horizon;
             work_ready_.notify_all();
@@ -103,7 +112,7 @@ const parsed_output& parse_cache::at(long long f) {
         // Until the slot is parsed, this thread parses what is handed out next (the slot itself
         // first, if no worker has taken it yet) or waits for the worker that took it. Every
         // round parses a range or ends one, so it ends by the end of the series.
-        while (!e.done) {
+        while (e.slot != index || !e.done) {
             if (next_ < horizon_) {
                 const auto range = take_range();
                 lock.unlock();
@@ -117,7 +126,7 @@ const parsed_output& parse_cache::at(long long f) {
     if (e.error)
         throw *e.error;
     if (!e.output)
-        throw run_error(51, "Internal error (slot read after its last root)");
+        throw run_error(51, "Internal error (slot read after its release)");
     return *e.output;
 }
 

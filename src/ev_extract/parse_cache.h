@@ -1,9 +1,11 @@
-// Every file of the series is read and parsed once, whatever the number of roots: the roots
-// then choose their states from the stored results. A pool of worker threads, started once for
+// Every file of the series is read and parsed once, whatever the number of roots: every root
+// chooses its state from the parse when the job first reaches the slot. A pool of worker threads, started once for
 // the run, parses the files a little ahead of the slot being processed, taking a few files at a
 // time; the thread asking for a slot takes its share too, so one worker means no thread at
 // all. A file that could not be read keeps its run error until the job reaches that slot, so
-// failures surface in series order.
+// failures surface in series order. The job asks for the slots in order, once each, and
+// releases each before asking for the next: the parses held are those of a ring of slots
+// around the one being processed, whatever the length of the series.
 #pragma once
 
 #include "ev_extract/excited_state_parser.h"
@@ -28,15 +30,19 @@ public:
 
     // The parse of slot f; throws the run error met reading it.
     const parsed_output& at(long long f);
-    // The last root is done with slot f: its parse is freed, so memory follows the tables.
-    void release(long long f) { entries_[series_.used_index(f)].output.reset(); }
+    // The job is done with slot f: its parse is freed and its place in the ring taken by a
+    // slot further on.
+    void release(long long f) { entry_of(series_.used_index(f)).output.reset(); }
 
 private:
     struct entry {
-        bool done = false; // written under mutex_, after output or error
+        std::size_t slot = no_slot; // the used slot it holds; written under mutex_
+        bool done = false;          // written under mutex_, after output or error
         std::optional<parsed_output> output;
         std::optional<run_error> error;
     };
+    static constexpr std::size_t no_slot = static_cast<std::size_t>(-1);
+    entry& entry_of(std::size_t index) { return entries_[index % entries_.size()]; }
     // The next few used slots not handed out yet, below the look-ahead bound; an empty range
     // when there is none. Called with mutex_ held.
     std::pair<std::size_t, std::size_t> take_range();
@@ -47,7 +53,8 @@ private:
     const file_series& series_;
     input_kind kind_;
     parse_options options_;
-    std::vector<entry> entries_; // by used slot
+    std::size_t slots_;          // used slots of the series
+    std::vector<entry> entries_; // used slot i at i % size(): the slot processed and those ahead
     std::uint64_t text_limit_;   // the most text a worker reads from one file
 
     std::mutex mutex_;

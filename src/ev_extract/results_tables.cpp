@@ -81,7 +81,7 @@ void results_tables::add_read(long long f, const parsed_output& parsed,
                 state_cells(rows, *state);
                 tdm_cells(rows, parsed, s_.root_start, r);
                 cell(rows, has_tdm_row(parsed, s_.root_start, r)
-                               ? round_trip_form(table.tdm_length(r, f))
+                               ? round_trip_form(dipole_length(parsed.tdm, s_.root_start, r))
                                : std::string());
             }
             cell(rows, parsed.scf_energy_text);

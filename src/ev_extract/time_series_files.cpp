@@ -7,7 +7,12 @@
 #include "platform/val.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -21,12 +26,6 @@ constexpr std::string_view scf_ev_part = "_SCF-EV";
 constexpr std::string_view scf_rads_part = "_SCF-rads-1";
 constexpr std::string_view scf_cycles_part = "_SCF-Cycles";
 constexpr std::string_view tdm_ev_part = "_TDM+EV";
-
-double chosen_tdm_length(const ev_series_table& table, int k, long long t) {
-    // A slot where root k recorded no state has no TDM to show: 0.
-    const int state = table.root_map(k, t);
-    return state == 0 ? 0.0 : table.tdm_length(state, t);
-}
 
 // Calls visit(t) for every slot of root k's series, in order.
 template <class Visit>
@@ -43,17 +42,20 @@ struct series_writer {
     status_log& log;
     JobUi& ui;
 
-    // One line per written slot, built by `line(t)`.
+    // One line per written slot, built by `line(t)`, written as it is made: the file's text
+    // is never held whole.
     template <class Line>
     void write(const std::string& name, const std::string& what, Line&& line) const {
         log.line("Writing " + what + " against Time Data File - " + name);
         ui.status("Writing " + what + " against Time Data File");
+        output_file out(name);
         std::string text;
         for_each_written_slot(series, values, [&](long long t) {
-            text += line(t);
+            text = line(t);
             text += crlf;
+            out.write(text);
         });
-        write_whole_file(name, text);
+        out.close();
     }
 
     std::string timed(long long t, double value) const {
@@ -80,6 +82,37 @@ std::string rad_file_name(const std::string& base, std::string_view part, long l
     return base + std::string(part) + std::to_string(m) + "." + std::to_string(k);
 }
 
+// The bytes of `path`, a file this job has just written, added to `out`: read back in blocks,
+// so no file is held whole. Only a regular file can be read back (a FIFO or a device in the
+// output's place would hold nothing or never end).
+void append_file(output_file& out, const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw file_failure(path, errno, file_step::open);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw run_error::from_number(err::path_file_access).in_file(path);
+    }
+    constexpr std::size_t block_size = std::size_t{1} << 16;
+    const auto block = std::make_unique_for_overwrite<char[]>(block_size);
+    // Each round reads a block or ends: bounded by the file's length.
+    for (;;) {
+        const ssize_t n = ::read(fd, block.get(), block_size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw file_failure(path, error, file_step::open);
+        }
+        if (n == 0)
+            break;
+        out.write(std::string_view(block.get(), static_cast<std::size_t>(n)));
+    }
+    ::close(fd);
+}
+
 void write_rad_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                      int k, const root_series& values, status_log& log, JobUi& ui,
                      const std::string& base) {
@@ -89,36 +122,65 @@ void write_rad_files(const ev_settings& s, const file_series& series, const ev_s
              text_form(std::fabs(static_cast<double>(series.file_count) / s.points)));
     const bool tdm = s.choices.tdm_data;
     const bool separate = tdm && s.choices.tdm_separate;
-    // Each file m holds the first m visited slots (the last one holds them all), so every
-    // file is a prefix of one text: each slot's line is formatted once.
-    std::string rads, lengths;
-    std::vector<std::size_t> rads_end{0}, lengths_end{0}; // end of the first i lines
-    for_each_written_slot(series, values, [&](long long t) {
-        const double rad = values.energy[series.used_index(t)] * ev_to_rad_per_s;
-        const double length = chosen_tdm_length(table, k, t);
+    const auto visited =
+        static_cast<long long>(std::count(values.written.begin(), values.written.end(), 1));
+    const std::vector<long long> lengths = rad_file_lengths(s.points, visited);
+    if (lengths.empty())
+        return;
+    // Each file m holds the first m visited slots (the last one holds them all): each slot's
+    // line is formatted once, and each file starts as a copy of the file before it.
+    std::unique_ptr<output_file> rads, tdms;
+    std::string rads_before, tdms_before; // the names of the files before
+    std::size_t file = 0;
+    auto open_file = [&] {
+        const std::string rads_name = rad_file_name(base, "", lengths[file], k);
+        rads = std::make_unique<output_file>(rads_name);
+        if (!rads_before.empty())
+            append_file(*rads, rads_before);
+        rads_before = rads_name;
         if (separate) {
-            rads += print_form(rad);
-            lengths += print_form(length);
-            lengths += crlf;
-        } else if (tdm) {
-            rads += text_form(rad) + std::string(gap) + text_form(length);
-        } else {
-            rads += print_form(rad);
+            const std::string tdms_name = rad_file_name(base, "TDM", lengths[file], k);
+            tdms = std::make_unique<output_file>(tdms_name);
+            if (!tdms_before.empty())
+                append_file(*tdms, tdms_before);
+            tdms_before = tdms_name;
         }
-        rads += crlf;
-        rads_end.push_back(rads.size());
-        lengths_end.push_back(lengths.size());
-    });
-    const auto visited = static_cast<long long>(rads_end.size()) - 1;
-    for (const long long m : rad_file_lengths(s.points, visited)) {
-        const auto lines = static_cast<std::size_t>(std::min(m, visited));
-        write_whole_file(rad_file_name(base, "", m, k),
-                         std::string_view(rads).substr(0, rads_end[lines]));
+    };
+    auto close_file = [&] {
+        rads->close();
         if (separate)
-            write_whole_file(rad_file_name(base, "TDM", m, k),
-                             std::string_view(lengths).substr(0, lengths_end[lines]));
-        log.line("   Wrote File " + std::to_string(m));
-    }
+            tdms->close();
+        log.line("   Wrote File " + std::to_string(lengths[file]));
+        ++file;
+    };
+    open_file();
+    long long lines = 0;
+    std::string line, length_line;
+    for_each_written_slot(series, values, [&](long long t) {
+        const double rad = table.energy(k, t) * ev_to_rad_per_s;
+        const double length = table.chosen_tdm_length(k, t);
+        if (separate) {
+            line = print_form(rad);
+            length_line = print_form(length);
+            length_line += crlf;
+            tdms->write(length_line);
+        } else if (tdm) {
+            line = text_form(rad);
+            line += gap;
+            line += text_form(length);
+        } else {
+            line = print_form(rad);
+        }
+        line += crlf;
+        rads->write(line);
+        if (++lines == lengths[file]) {
+            close_file();
+            if (file < lengths.size())
+                open_file();
+        }
+    });
+    if (file < lengths.size())
+        close_file(); // the last file, longer than the series: every line
 }
 
 } // namespace
@@ -157,7 +219,7 @@ std::vector<std::string> root_file_names(const ev_settings& s, const file_series
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, const root_series& values, status_log& log, JobUi& ui) {
     const series_writer w{s, series, values, log, ui};
-    auto at = [&](long long t) { return values.energy[series.used_index(t)]; };
+    auto at = [&](long long t) { return table.energy(k, t); };
     auto name = [&](std::string_view part) { return root_file_name(s, series, part, k); };
 
     w.write(name(ev_part), "EV", [&](long long t) { return w.timed(t, at(t)); });
@@ -175,7 +237,7 @@ void write_root_files(const ev_settings& s, const file_series& series, const ev_
                 [&](long long t) { return w.timed(t, static_cast<double>(table.scf_cycles(t))); });
     if (s.choices.tdm_data)
         w.write(name(tdm_ev_part), "EV & TDM", [&](long long t) {
-            return text_form(at(t)) + std::string(gap) + text_form(chosen_tdm_length(table, k, t));
+            return text_form(at(t)) + std::string(gap) + text_form(table.chosen_tdm_length(k, t));
         });
     write_rad_files(s, series, table, k, values, log, ui, output_base(s, series));
 }
@@ -186,9 +248,9 @@ void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series&
     chart_line energies{name, {}}, lengths{name, {}};
     for_each_written_slot(series, values, [&](long long t) {
         const double time = static_cast<double>(t) * s.time_step;
-        energies.points.push_back({time, values.energy[series.used_index(t)]});
+        energies.points.push_back({time, table.energy(k, t)});
         if (s.choices.tdm_data)
-            lengths.points.push_back({time, chosen_tdm_length(table, k, t)});
+            lengths.points.push_back({time, table.chosen_tdm_length(k, t)});
     });
     charts.energy.lines.push_back(std::move(energies));
     if (s.choices.tdm_data)

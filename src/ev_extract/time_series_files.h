@@ -48,10 +48,10 @@ inline double slot_time(const ev_settings& s, long long t) {
     return static_cast<double>(t + s.time_offset) * s.time_step;
 }
 
-// Root k's values by used slot (file_series::used_index): the energies chosen, and whether the
-// slot has a line in root k's series (a slot left out has none; the others keep their times).
+// Root k's slots by used slot (file_series::used_index): whether the slot has a line in root
+// k's series (a slot left out has none; the others keep their times). The values are the
+// table's.
 struct root_series {
-    std::vector<double> energy;
     std::vector<char> written;
 };
 

@@ -150,10 +150,21 @@ bool whole_file_reader::inflate_gzip(std::string& text, std::uint64_t limit,
 }
 
 // Frame after frame with the worker's context; frame checksums, where the file has them, are
-// checked. Data that does not decompress to its end declines the file.
+// checked. Data that does not decompress to its end declines the file. A file of one frame that
+// states its size (as zstd writes a file) decompresses in one call straight into the text;
+// streaming is for the others.
 bool whole_file_reader::decompress_zstd(std::string& text, std::uint64_t limit,
                                         const std::filesystem::path& path) {
     ZSTD_DCtx_reset(zstd_, ZSTD_reset_session_only);
+    const unsigned long long whole = ZSTD_getFrameContentSize(raw_.data(), raw_.size());
+    // A stated size beyond the limit is left to the stream, which stops at the limit.
+    if (whole != ZSTD_CONTENTSIZE_UNKNOWN && whole != ZSTD_CONTENTSIZE_ERROR && whole <= limit &&
+        ZSTD_findFrameCompressedSize(raw_.data(), raw_.size()) == raw_.size()) {
+        text.resize(static_cast<std::size_t>(whole));
+        const std::size_t made =
+            ZSTD_decompressDCtx(zstd_, text.data(), text.size(), raw_.data(), raw_.size());
+        return !ZSTD_isError(made) && made == whole;
+    }
     std::uint64_t guess = 4 * std::uint64_t{raw_.size()};
     const unsigned long long stored = ZSTD_getFrameContentSize(raw_.data(), raw_.size());
     if (stored != ZSTD_CONTENTSIZE_UNKNOWN && stored != ZSTD_CONTENTSIZE_ERROR && stored < limit)

@@ -44,6 +44,35 @@ TEST_F(ev_job, TiesInEveryRule) {
     EXPECT_EQ(stop(), "Data Expected!: Selected Orbital Profile not found in file - 1 Root - 1");
 }
 
+// Every root's state is chosen when the first root's pass reads a file, but a later root's
+// failure stops the job only when that root's own pass reaches the file: the first root's
+// files are written, the later root's are not, and the log reads as root after root.
+TEST_F(ev_job, ALaterRootsFailureStopsItsOwnPassAfterTheFirstRootsFiles) {
+    const td_state first{3.1, 0.1, {"      23 -> 25         0.65000"}};
+    const td_state second{3.2, 0.1, {"      24 -> 26         0.60000"}};
+    const td_state other{3.2, 0.1, {"      22 -> 26         0.60000"}};
+    series({td_output({first, second}), td_output({first, second}), td_output({first, other})});
+    choices.mode = extract_mode::orbital_profile;
+    choices.orbitals = true;
+    choices.status_log = true;
+    texts.root_end = "2";
+    texts.no_roots = "2";
+    texts.orb1_from = "23";
+    texts.orb1_to = "25";
+    texts.orb2_from = "24";
+    texts.orb2_to = "26";
+    EXPECT_EQ(stop(), "Data Expected!: Selected Orbital Profile not found in file - 3 Root - 2");
+    EXPECT_EQ(out("freqgap.orbitals.dat.1"), "ID 1 23 25\r\nID 2 23 25\r\nID 3 23 25\r\n");
+    EXPECT_EQ(energies(1), "3.1 3.1 3.1|");
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgapEV.2"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap.orbitals.dat.2"));
+    const std::string log = out("execution_status.dat");
+    EXPECT_NE(log.find("    Processing File: 3   Root Number: 2\r\nFATAL ERROR: Selected Orbital "
+                       "Profile not found in file - 3\r\n"),
+              std::string::npos)
+        << log;
+}
+
 // Files m = 3, 6, ... hold the first m visited slots; the last one holds them all. Charted
 // like the files: the visited slots only, at their times.
 TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
@@ -230,9 +259,12 @@ TEST_F(ev_job, SkippedFilesLeaveNoLineAndTheOtherSlotsExact) {
 // meets the files it cannot read: the same tables and the same skipped files, in series order,
 // whatever the number of workers.
 TEST_F(ev_job, FailuresSurfaceInSeriesOrderWhateverTheWorkers) {
+    // More files than the workers hold parses of at once, and a second root read after them.
     std::vector<std::string> files;
     for (int i = 0; i < 150; ++i)
-        files.push_back(td_output({{3.0 + i / 100.0, 0.2}}));
+        files.push_back(td_output({{3.0 + i / 100.0, 0.2}, {4.0 + i / 100.0, 0.1}}));
+    texts.root_end = "2";
+    texts.no_roots = "2";
     series(files);
     std::filesystem::remove(dir / "gap40.gout");
     test::write_file(dir / "gap120.gout", "\x1f\x8b not a gzip stream");
@@ -247,8 +279,8 @@ TEST_F(ev_job, FailuresSurfaceInSeriesOrderWhateverTheWorkers) {
             skipped += file.name + "|";
         EXPECT_EQ(skipped, "gap40.gout|gap120.gout|") << workers;
         if (first_energies.empty())
-            first_energies = energies(1);
-        EXPECT_EQ(energies(1), first_energies) << workers;
+            first_energies = energies(2);
+        EXPECT_EQ(energies(2), first_energies) << workers;
     }
     set_worker_threads(0);
 }

@@ -9,6 +9,7 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+#include <zstd.h>
 
 namespace qm {
 namespace {
@@ -142,6 +143,17 @@ TEST(WholeInput, refusesMoreThanItsLimitOfDecompressedText) {
     EXPECT_EQ(text, std::string(3 << 20, '\0'));
 }
 
+// One zstd frame that states the size of its data and ends with its checksum, as the zstd tool
+// writes a file.
+std::string zstd_frame(const std::string& text) {
+    ZSTD_CCtx* context = ZSTD_createCCtx();
+    ZSTD_CCtx_setParameter(context, ZSTD_c_checksumFlag, 1);
+    std::string frame(ZSTD_compressBound(text.size()), '\0');
+    frame.resize(ZSTD_compress2(context, frame.data(), frame.size(), text.data(), text.size()));
+    ZSTD_freeCCtx(context);
+    return frame;
+}
+
 // The worker's own reader gives a file's data exactly as input_stream does, or declines the
 // file and leaves it to input_stream: never other data, and nothing damaged read as good.
 TEST(WholeFileReader, readsWhatInputStreamReadsOrDeclines) {
@@ -154,6 +166,9 @@ TEST(WholeFileReader, readsWhatInputStreamReadsOrDeclines) {
     const std::string zst = test::read_file(dir / "zst");
     std::string crc_flipped = gz;
     crc_flipped[gz.size() - 8] = static_cast<char>(crc_flipped[gz.size() - 8] ^ 1);
+    const std::string sized = zstd_frame(text);
+    std::string sized_flipped = sized;
+    sized_flipped[sized.size() / 2] = static_cast<char>(sized_flipped[sized.size() / 2] ^ 0x10);
     const std::pair<std::string, std::string> written[] = {
         {"two.gz", gz + gz},
         {"padded.gz", gz + std::string(512, '\0')},
@@ -164,6 +179,12 @@ TEST(WholeFileReader, readsWhatInputStreamReadsOrDeclines) {
         {"zeros-then-member.gz", gz + std::string(10, '\0') + gz},
         {"cut.zst", zst.substr(0, zst.size() - 3)},
         {"padded.zst", zst + std::string(512, '\0')},
+        {"sized.zst", sized},
+        {"two-sized.zst", sized + sized},
+        {"sized-then-streamed.zst", sized + zst},
+        {"sized-cut.zst", sized.substr(0, sized.size() - 3)},
+        {"sized-flipped.zst", sized_flipped},
+        {"sized-padded.zst", sized + std::string(512, '\0')},
     };
     for (const auto& [name, bytes] : written)
         test::write_file(dir / name, bytes);
@@ -177,6 +198,10 @@ TEST(WholeFileReader, readsWhatInputStreamReadsOrDeclines) {
         {"cut.gz", outcome::declined},    {"garbage.gz", outcome::declined},
         {"zeros-then-member.gz", outcome::declined}, {"cut.zst", outcome::declined},
         {"padded.zst", outcome::declined}, {"missing", outcome::declined},
+        {"sized.zst", outcome::decompressed}, {"two-sized.zst", outcome::decompressed},
+        {"sized-then-streamed.zst", outcome::decompressed},
+        {"sized-cut.zst", outcome::declined}, {"sized-flipped.zst", outcome::declined},
+        {"sized-padded.zst", outcome::declined},
     };
     whole_file_reader reader;
     std::string read;
@@ -206,10 +231,11 @@ TEST(WholeFileReader, refusesMoreThanItsLimitOfDecompressedText) {
                            archive_write_add_filter_gzip);
     test::write_compressed(dir / "bomb.zst", std::string(3 << 20, 'x'),
                            archive_write_add_filter_zstd);
+    test::write_file(dir / "sized-bomb.zst", zstd_frame(std::string(3 << 20, 'x')));
     test::write_file(dir / "long", std::string((1 << 20) + 1, 'x'));
     whole_file_reader reader;
     std::string text;
-    for (const char* name : {"bomb.gz", "bomb.zst"}) {
+    for (const char* name : {"bomb.gz", "bomb.zst", "sized-bomb.zst"}) {
         EXPECT_EQ(error_of([&] { reader.read(dir / name, text, 1 << 20); }),
                   "14 Out of string space - more than 1 MB of text in one file [" +
                       std::string(name) + "]");
