@@ -509,11 +509,12 @@ transform_outcome transform_tdms(const tdm_context& c) {
         {
             std::ifstream topology(c.folder / "prmtop");
             if (!topology) {
-                const run_error missing = run_error::from_number(err::file_not_found);
+                run_error missing = run_error::from_number(err::file_not_found);
+                missing.in_file(c.folder / "prmtop");
                 std::string text =
                     error_report_text(report_form::number_form, missing, transform_routine);
                 text.insert(text.find(" routine.") + 9, " - prmtop file missing!");
-                c.ui.message(message_icon::exclamation, error_report_title, text);
+                c.ui.error_report(missing, error_report_title, text);
                 return transform_outcome::error_report;
             }
         }
