@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <iostream>
 #include <optional>
 #include <unistd.h>
@@ -181,19 +182,23 @@ void check_whole_number(const std::string& option, const std::string& text) {
                           (text.empty() ? std::string("an empty text") : text));
 }
 
-CLI::Validator count_in_range(double most) {
+CLI::Validator count_in_range(double most, double least) {
     return CLI::Validator(
-        [most](std::string& text) -> std::string {
+        [most, least](std::string& text) -> std::string {
             if (text.empty())
                 return {};
             const double value = val(text);
-            if (value < 1)
-                return "must be 1 or more (it counts from 1), not " + text;
+            // The job keeps the whole part, so 2.5 roots would quietly become 2.
+            if (value != std::trunc(value))
+                return "must be a whole number, not " + text;
+            if (value < least)
+                return "must be " + text_form(least) + " or more" +
+                       (least == 1 ? " (it counts from 1)" : "") + ", not " + text;
             if (value > most)
                 return "must be at most " + text_form(most) + ", not " + text;
             return {};
         },
-        "1.." + text_form(most));
+        text_form(least) + ".." + text_form(most));
 }
 
 std::filesystem::path input_path(const std::string& text) {

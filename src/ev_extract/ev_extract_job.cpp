@@ -503,7 +503,7 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
             log.open(place.working_folder / status_log_name);
             write_status_header(log, s);
         }
-        if (s.choices.mode == extract_mode::orbital_profile && val(s.texts.no_roots) > 2) {
+        if (s.choices.mode == extract_mode::orbital_profile && s.no_roots > 2) {
             const char* text = "Orbital Profile Extraction with No. Roots > 2 is not currently "
                                "supported.";
             log.line(text);

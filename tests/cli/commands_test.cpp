@@ -66,6 +66,12 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         {"$Q ev-extract --no-status-log --root-start 0", {2, "", "--root-start: must be 1 or more"}},
         {"$Q ev-extract --no-status-log --root-end 0", {2, "", "--root-end: must be 1 or more"}},
         {"$Q ev-extract --no-status-log --roots 0", {2, "", "--roots: must be 1 or more"}},
+        // The table held 2 roots while the orbital check read 2.5: a count is whole or refused.
+        {"$Q ev-extract --no-status-log --roots 2.5",
+         {2, "", "--roots: must be a whole number, not 2.5"}},
+        {"$Q ev-extract --no-status-log --points 10.5", {2, "", "--points: must be a whole"}},
+        {"$Q ev-extract --no-status-log --end 2.5", {2, "", "--end: must be a whole number"}},
+        {"$Q ev-extract --no-status-log --interval 1.5", {2, "", "--interval: must be a whole"}},
         // A format refusal names the file in the command line's line.
         {"echo hello > t.txt && $Q convert --input t.txt --output o.pdb --input-type g98",
          {1, "Exclamation: Invalid File Format: t.txt: File format is not valid - Returning to Main "

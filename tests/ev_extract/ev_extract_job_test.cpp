@@ -170,6 +170,20 @@ TEST_F(ev_job, FailuresEndTheJobWithTheirMessages) {
     EXPECT_FALSE(ui.busy_now);
 }
 
+// The orbital check read the roots' text, 2.5, and refused a run whose table holds 2 roots: it
+// counts the roots the job extracts, and the log still shows the box as typed.
+TEST_F(ev_job, TheOrbitalCheckCountsTheRootsOfTheTable) {
+    choices.status_log = true;
+    choices.mode = extract_mode::orbital_profile;
+    series({td_output({{3.5, 0.2}, {4.5, 0.1}})});
+    texts.root_end = "2";
+    texts.no_roots = "2.5";
+    EXPECT_NE(stop().substr(0, 20), "Unsupported method: ");
+    const std::string log = out("execution_status.dat");
+    EXPECT_NE(log.find("txtno_roots = 2.5\r\n"), std::string::npos);
+    EXPECT_NE(log.find("State 2 From = 1 to = 1\r\n"), std::string::npos);
+}
+
 // Lines of `text` (CR LF ended) at the 1-based positions `keep`.
 std::string lines_at(const std::string& text, std::initializer_list<std::size_t> keep) {
     const auto lines = test::lines_of(text);
