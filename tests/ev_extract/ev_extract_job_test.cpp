@@ -59,6 +59,15 @@ TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
         points += std::to_string(static_cast<int>(p.x)) + " " + std::to_string(p.y) + "|";
     EXPECT_EQ(points, "2 3.500000|12 3.500000|22 3.500000|32 3.500000|");
     EXPECT_TRUE(charts.tdm.lines.empty());
+    // A saved chart says which files it shows and how they were read, the boxes as typed.
+    const std::string& described = charts.energy.run_description;
+    EXPECT_TRUE(described.starts_with("Files: " + (dir / "").string())) << described;
+    EXPECT_TRUE(described.ends_with(".gout every 5; Roots: 1; States searched: 1 to 1; Energy "
+                                    "window (eV): " +
+                                    texts.limit_low + " to " + texts.limit_high +
+                                    "; Time step (fs): 2"))
+        << described;
+    EXPECT_EQ(charts.tdm.run_description, described);
     EXPECT_EQ(out("freqgapEV.1"),
               " 2      3.5 \r\n 12      3.5 \r\n 22      3.5 \r\n 32      3.5 \r\n");
     const std::string rad = " 5.31743661705722E+15 \r\n";

@@ -49,6 +49,8 @@ TEST_F(stokes_shift, FortranLayoutAndCrLfLinesReadLikeTheWellFormedOnes) {
     for (const chart_point& p : chart.lines.at(0).points)
         intensities += text_form(p.y) + " ";
     EXPECT_EQ(intensities, "0.5 1 0.25 ");
+    EXPECT_TRUE(chart.run_description.starts_with("Data folder: " + data_path + "; Summary: "))
+        << chart.run_description;
 }
 
 // The peak is the last line of intensity exactly 1; each further blank adds an intensity of 0
