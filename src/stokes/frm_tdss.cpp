@@ -46,7 +46,7 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
                        "txt_status");
     txt_status->setReadOnly(true);
     frm_data_display = named(new QGroupBox("Data Display - NO DATA"), "frm_data_display");
-    // Empty, with neither series nor axes, until a spectral density is read.
+    // Empty until a spectral density is read.
     chart_data1 = new chart_panel("chart_data1");
     chart_data1->setMinimumSize(520, 340);
     cmd_save_chart = chart_data1->cmd_save_chart;
