@@ -72,6 +72,8 @@ TEST(CliRuns, StreamsStatusTheBoxOnStdoutAndTheFileAnErrorConcernsOnStderr) {
         {"$Q ev-extract --no-status-log --points 10.5", {2, "", "--points: must be a whole"}},
         {"$Q ev-extract --no-status-log --end 2.5", {2, "", "--end: must be a whole number"}},
         {"$Q ev-extract --no-status-log --interval 1.5", {2, "", "--interval: must be a whole"}},
+        {"$Q phase-correct --input - --output - --column 2.5",
+         {2, "", "--column: must be a whole"}},
         // A format refusal names the file in the command line's line.
         {"echo hello > t.txt && $Q convert --input t.txt --output o.pdb --input-type g98",
          {1, "Exclamation: Invalid File Format: t.txt: File format is not valid - Returning to Main "
