@@ -56,11 +56,10 @@ action add_char_extract(CLI::App& app) {
 
     return [o](context& ctx) {
         if (!o->prescan.empty()) {
-            const auto scan = run_prescan(input_path(o->prescan), ctx.ui);
-            if (!scan) {
-                ctx.err << "quillmark-cli char-extract: cannot pre-scan " << o->prescan << '\n';
-                return stopped;
-            }
+            run_error failure = run_error::from_number(err::path_file_access);
+            const auto scan = run_prescan(input_path(o->prescan), ctx.ui, &failure);
+            if (!scan)
+                throw failure;
             ctx.out << "Line Length Max = " << scan->max_line_length << '\n'
                     << "Min = " << scan->min_value << '\n'
                     << "Preview:" << scan->preview << '\n';
@@ -70,11 +69,10 @@ action add_char_extract(CLI::App& app) {
             throw usage_error("give --prescan IN, or --input, --output and --range");
         const range_entry texts = range_texts_of(o->ranges);
         const auto input = rereadable(ctx, o->input);
-        const auto scan = run_prescan(input->path(), ctx.ui);
-        if (!scan) {
-            ctx.err << "quillmark-cli char-extract: cannot pre-scan " << o->input << '\n';
-            return stopped;
-        }
+        run_error failure = run_error::from_number(err::path_file_access);
+        const auto scan = run_prescan(input->path(), ctx.ui, &failure);
+        if (!scan)
+            throw failure;
         const auto outcome = run_character_extraction(input->path(), output_path(ctx, o->output),
                                                       texts, scan->max_line_length, ctx.ui);
         return outcome == extraction_outcome::completed ? completed : stopped;

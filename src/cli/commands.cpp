@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <iostream>
 #include <optional>
 #include <unistd.h>
@@ -156,14 +157,14 @@ std::optional<std::string> unknown_word(const CLI::App& app, const CLI::App* sub
 
 // Results printed on stdout are output like any file: a write that failed (a full disk,
 // `> /dev/full`) must not end in success.
-bool standard_output_written(std::ostream& out, std::ostream& err) {
+bool standard_output_written(std::ostream& out, std::ostream& err,
+                             std::string_view command = "quillmark-cli") {
     errno = 0;
     out.flush();
     if (out)
         return true;
-    const int error_number = errno;
-    err << "quillmark-cli: standard output: "
-        << file_failure({}, error_number, file_step::write).description << '\n';
+    const run_error failure = file_failure({}, errno, file_step::write);
+    err << error_line(command, "standard output", failure);
     return false;
 }
 
@@ -181,19 +182,23 @@ void check_whole_number(const std::string& option, const std::string& text) {
                           (text.empty() ? std::string("an empty text") : text));
 }
 
-CLI::Validator count_in_range(double most) {
+CLI::Validator count_in_range(double most, double least) {
     return CLI::Validator(
-        [most](std::string& text) -> std::string {
+        [most, least](std::string& text) -> std::string {
             if (text.empty())
                 return {};
             const double value = val(text);
-            if (value < 1)
-                return "must be 1 or more (it counts from 1), not " + text;
+            // The job keeps the whole part, so 2.5 roots would quietly become 2.
+            if (value != std::trunc(value))
+                return "must be a whole number, not " + text;
+            if (value < least)
+                return "must be " + text_form(least) + " or more" +
+                       (least == 1 ? " (it counts from 1)" : "") + ", not " + text;
             if (value > most)
                 return "must be at most " + text_form(most) + ", not " + text;
             return {};
         },
-        "1.." + text_form(most));
+        text_form(least) + ".." + text_form(most));
 }
 
 std::filesystem::path input_path(const std::string& text) {
@@ -221,8 +226,8 @@ int run(int argc, char** argv) {
     // only then); the streams are flushed and empty, so nothing writes to it afterwards.
     errno = 0;
     if ((std::fflush(stdout) != 0 || ::close(STDOUT_FILENO) != 0) && status == completed) {
-        std::cerr << "quillmark-cli: standard output: "
-                  << file_failure({}, errno, file_step::write).description << '\n';
+        const run_error failure = file_failure({}, errno, file_step::write);
+        std::cerr << error_line("quillmark-cli", "standard output", failure);
         return stopped;
     }
     return status;
@@ -282,6 +287,8 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     for (auto& [sub, act] : actions) {
         if (!sub->parsed())
             continue;
+        const std::string command = "quillmark-cli " + sub->get_name();
+        ui.running(command);
         int status = usage;
         try {
             status = act(ctx);
@@ -289,13 +296,12 @@ int run(int argc, char** argv, std::ostream& out, std::ostream& err) {
             err << "quillmark-cli " << sub->get_name() << ": " << e.what() << '\n';
             return usage;
         } catch (const run_error& e) {
-            // A step of the command line's own (a pipe copied for a second reading) failed.
-            err << "quillmark-cli " << sub->get_name() << ": "
-                << (e.file.empty() ? std::string() : e.file.string() + ": ") << e.description
-                << '\n';
+            // A step of the command line's own (a pipe copied for a second reading, a
+            // pre-scan the window would end silently) failed.
+            ui.error_report(e, error_report_title, e.description);
             return stopped;
         }
-        return standard_output_written(out, err) ? status : stopped;
+        return standard_output_written(out, err, command) ? status : stopped;
     }
     return usage;
 }

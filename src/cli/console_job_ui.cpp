@@ -42,6 +42,31 @@ const char* icon_name(message_icon icon) {
     return "Information";
 }
 
+std::string one_line(std::string_view text) {
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\n' && c != '\r') {
+            line += c;
+            continue;
+        }
+        line += ' ';
+        // The two characters of one break: LF CR or CR LF.
+        if (i + 1 < text.size() && (text[i + 1] == '\n' || text[i + 1] == '\r') && text[i + 1] != c)
+            ++i;
+    }
+    return line;
+}
+
+std::string error_line(std::string_view command, const std::filesystem::path& file,
+                       const run_error& error) {
+    std::string line(command);
+    line += ": ";
+    if (!file.empty())
+        line += one_line(file.string()) + ": ";
+    return line + one_line(error.description) + " (error " + std::to_string(error.number) + ")\n";
+}
+
 console_job_ui::console_job_ui(std::ostream& out, std::ostream& err, console_options options)
     : out_(out), err_(err), options_(std::move(options)) {
     if (!options_.columns)
@@ -129,17 +154,19 @@ void console_job_ui::settle() {
 void console_job_ui::message(message_icon icon, std::string_view title, std::string_view text) {
     settle();
     *messages_ << icon_name(icon) << ": " << title << ": ";
-    if (icon != message_icon::information && !concerned_.empty() && !file_told_)
+    if (icon != message_icon::information && !concerned_.empty())
         *messages_ << concerned_.string() << ": ";
-    *messages_ << text << '\n' << std::flush;
-    file_told_ = false;
+    *messages_ << one_line(text) << '\n' << std::flush;
 }
 
-void console_job_ui::file_error(const std::filesystem::path& file, std::string_view text) {
+// The window's report names its routine and ends in a line break for the window's menu; a
+// script wants the error, the file and its number, once.
+void console_job_ui::error_report(const run_error& error, std::string_view, std::string_view) {
     settle();
-    err_ << "quillmark-cli: " << (file == copy_ ? given_ : file).string() << ": " << text << '\n'
-         << std::flush;
-    file_told_ = true;
+    const std::filesystem::path& file = error.file.empty()    ? concerned_
+                                        : error.file == copy_ ? given_
+                                                              : error.file;
+    err_ << error_line(command_, file, error) << std::flush;
 }
 
 } // namespace qm::cli

@@ -1,7 +1,8 @@
 // The command line's JobUi: status on stderr (a live line with a progress bar on a terminal,
 // cut to the terminal's width; otherwise a few lines a second at most), every message box on
-// stdout as "<Information|Exclamation|Critical>: <title>: <text>" (on stderr once the data
-// itself goes to stdout), and the file a run error concerns as "quillmark-cli: FILE: TEXT".
+// stdout as "<Information|Exclamation|Critical>: <title>: <text>" in one line (on stderr once
+// the data itself goes to stdout), and an error report as one line on stderr:
+// "quillmark-cli SUBCOMMAND: FILE: DESCRIPTION (error N)".
 #pragma once
 
 #include "platform/job_ui.h"
@@ -39,6 +40,8 @@ public:
     // Warnings and error reports that name no file of their own concern `file` (the input of a
     // one-file tool): their line names it before the text, as the window's box cannot.
     void messages_concern(std::filesystem::path file) { concerned_ = std::move(file); }
+    // What error lines begin with: "quillmark-cli SUBCOMMAND".
+    void running(std::string command) { command_ = std::move(command); }
 
     void status(std::string_view text) override;
     void counts(std::string_view first, std::string_view second) override;
@@ -48,7 +51,8 @@ public:
     void repaint() override {}
     void busy(bool) override {}
     void message(message_icon icon, std::string_view title, std::string_view text) override;
-    void file_error(const std::filesystem::path& file, std::string_view text) override;
+    void error_report(const run_error& error, std::string_view title,
+                      std::string_view text) override;
 
 private:
     void show(bool force);
@@ -61,7 +65,7 @@ private:
     std::ostream* messages_ = &out_;
     std::filesystem::path copy_, given_;
     std::filesystem::path concerned_;
-    bool file_told_ = false; // the message that follows concerns a file named just before
+    std::string command_ = "quillmark-cli";
     console_options options_;
     std::string status_;
     bool status_shown_ = true;
@@ -71,5 +75,13 @@ private:
 };
 
 const char* icon_name(message_icon icon);
+
+// A message text in one line: each line break (LF CR, CR LF, LF or CR) becomes one space.
+std::string one_line(std::string_view text);
+
+// A run error as the command line prints it, with its line end: "COMMAND: FILE: DESCRIPTION
+// (error N)", the file left out when there is none.
+std::string error_line(std::string_view command, const std::filesystem::path& file,
+                       const run_error& error);
 
 } // namespace qm::cli

@@ -190,9 +190,18 @@ action add_ev_extract(CLI::App& app) {
     app.add_option("--suffix", o->suffix, "File name suffix (after the number; default .gout)");
     app.add_option("--pick", o->pick,
                    "One file of the series: fills --dir, --prefix, --suffix and --zipped");
-    app.add_option("--start", o->series.start, "First file number")->capture_default_str();
-    app.add_option("--end", o->series.end, "Last file number")->capture_default_str();
-    app.add_option("--interval", o->series.interval, "Use every n-th file")->capture_default_str();
+    // File numbers: whole, up to the whole numbers a double holds exactly; a range the window
+    // would refuse (an end before the start, an interval of 0) is left to its message.
+    constexpr double most_file_number = 1e15;
+    app.add_option("--start", o->series.start, "First file number")
+        ->check(count_in_range(most_file_number, 0))
+        ->capture_default_str();
+    app.add_option("--end", o->series.end, "Last file number")
+        ->check(count_in_range(most_file_number, 0))
+        ->capture_default_str();
+    app.add_option("--interval", o->series.interval, "Use every n-th file")
+        ->check(count_in_range(most_file_number, 0))
+        ->capture_default_str();
     app.add_flag("--zipped", o->choices.zipped,
                  "Compressed files (zip by a .zip suffix, else gzip)");
     app.add_option("--output-prefix", o->texts.output_prefix, "Start of every output name")

@@ -136,8 +136,11 @@ std::string main_man_page(const CLI::App& app) {
             "\\fBquillmark\\fR, with the same "
             "defaults. Status lines go to standard error (one line with a progress bar on a "
             "terminal, cut to its width); every message box is printed on standard output as "
-            "\\fIIcon\\fR: \\fITitle\\fR: \\fIText\\fR, and a failing file is named on standard "
-            "error.\n";
+            "\\fIIcon\\fR: \\fITitle\\fR: \\fIText\\fR in one line, and an error report as one "
+            "line on standard error: \\fB" +
+            std::string(program) +
+            "\\fR \\fISUBCOMMAND\\fR: \\fIFILE\\fR: \\fIDESCRIPTION\\fR (error \\fIN\\fR), the "
+            "file when the error concerns one.\n";
     page += ".SH SUBCOMMANDS\n";
     for (const subcommand_entry& entry : subcommand_table())
         page += ".TP\n.B " + roff(entry.name) + "\n" + roff(entry.description) + "; see \\fB" +

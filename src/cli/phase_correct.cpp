@@ -21,6 +21,7 @@ action add_phase_correct(CLI::App& app) {
                    "Corrected file to write (created or replaced; - for standard output)")
         ->required();
     app.add_option("--column", o->settings.phase_column, "Number of the phase field, from 1")
+        ->check(count_in_range(2147483647))
         ->capture_default_str();
     app.footer("Example: quillmark-cli phase-correct --input phase.dat --output unwrapped.dat "
                "--column 3");

@@ -36,10 +36,10 @@ struct usage_error : std::runtime_error {
 // be digits and name a whole number of at least 1, as Execute requires.
 void check_whole_number(const std::string& option, const std::string& text);
 
-// A count option (points, states, roots): its value, as the window's box reads it, must lie in
-// 1..most; anything else is a usage error saying which option and why. An empty text is left to
-// the subcommand's own check.
-CLI::Validator count_in_range(double most);
+// A count option (points, states, roots) or a file number: its value, as the window's box reads
+// it, must be a whole number in least..most; anything else is a usage error saying which option
+// and why. An empty text is left to the subcommand's own check.
+CLI::Validator count_in_range(double most, double least = 1);
 
 // "-" where a tool reads or writes one stream: standard input, read once as it comes, and
 // standard output, after which the message lines go to stderr so the data stays clean.

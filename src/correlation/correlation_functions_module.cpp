@@ -170,6 +170,14 @@ chart_data correlation_chart(const std::vector<double>& c, const correlation_set
     for (std::size_t tau = 0; tau < c.size(); ++tau)
         line.points.push_back({static_cast<double>(tau), c[tau]});
     chart.lines.push_back(std::move(line));
+    chart.run_description = run_description(
+        {{"Input 1", settings.input1.string()},
+         {"Input 2", settings.input2.string()},
+         {"Mean subtracted", settings.adjust_by_mean ? "yes" : "no"},
+         {"Divided by D", settings.adjust_by_msd ? "yes" : "no"},
+         {"Normalised to C(0)", settings.norm_to_one ? "yes" : "no"},
+         {"Method", settings.method == correlation_method::fft ? "FFT" : "exact order"},
+         {"Output", settings.output.string()}});
     return chart;
 }
 

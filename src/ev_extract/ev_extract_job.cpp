@@ -551,6 +551,19 @@ std::vector<std::unique_ptr<folder_lock>> lock_output_folders(const ev_settings&
     return locks;
 }
 
+// The run as its charts keep it: the files read and the boxes as typed.
+std::string charts_description(const ev_settings& s, const file_series& series) {
+    const ev_texts& t = s.texts;
+    return run_description(
+        {{"Files", series.data_path + series.file_name(1) + " to " +
+                       series.file_name(series.file_count) + " every " + t.interval},
+         {"Roots", t.no_roots},
+         {"States searched",
+          t.root_start + " to " + (s.choices.root_end_all ? "last" : t.root_end)},
+         {"Energy window (eV)", t.limit_low + " to " + t.limit_high},
+         {"Time step (fs)", t.time_step}});
+}
+
 void check_table_extent(const ev_settings& s) {
     if (s.root_start < 1 || s.root_end < s.root_start || s.no_roots < 1)
         throw run_error::from_number(err::subscript);
@@ -575,7 +588,7 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
             log.open(place.working_folder / status_log_name);
             write_status_header(log, s);
         }
-        if (s.choices.mode == extract_mode::orbital_profile && val(s.texts.no_roots) > 2) {
+        if (s.choices.mode == extract_mode::orbital_profile && s.no_roots > 2) {
             const char* text = "Orbital Profile Extraction with No. Roots > 2 is not currently "
                                "supported.";
             log.line(text);
@@ -594,6 +607,9 @@ ev_outcome ev_extract_job(const ev_settings& s, const file_series& series, JobUi
         results_tables tables(s, series);
         extraction job(s, series, ui, log, tables);
         job.charts = charts;
+        if (charts != nullptr)
+            charts->energy.run_description = charts->tdm.run_description =
+                charts_description(s, series);
         ui.progress_range(0, static_cast<long long>(s.no_roots) * series.file_count);
         ui.progress_value(0);
         for (int k = 1; k <= s.no_roots; ++k)

@@ -49,6 +49,8 @@ struct ev_choices {
     bool last_section = false; // a file with several excited-state sections: its last one
 };
 
+// The job reads the typed fields below, parsed once by ev_settings_from; `texts` keeps the boxes
+// as typed for the status log and the table paths, never to be read as numbers again.
 struct ev_settings {
     ev_texts texts;
     ev_choices choices;

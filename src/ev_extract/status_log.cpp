@@ -1,7 +1,6 @@
 #include "ev_extract/status_log.h"
 
 #include "platform/text.h"
-#include "platform/val.h"
 
 namespace qm {
 namespace {
@@ -73,7 +72,7 @@ void write_status_header(status_log& log, const ev_settings& s) {
         log.line(rule);
     if (c.mode == extract_mode::orbital_profile) {
         log.line("State 1 From = " + trim_blanks(t.orb1_from) + " to = " + trim_blanks(t.orb1_to));
-        if (val(t.no_roots) > 1)
+        if (s.no_roots > 1)
             log.line("State 2 From = " + trim_blanks(t.orb2_from) +
                      " to = " + trim_blanks(t.orb2_to));
     }

@@ -6,6 +6,14 @@
 #include <utility>
 
 namespace qm {
+
+std::string run_description(const std::vector<run_field>& fields) {
+    std::string text;
+    for (const run_field& field : fields)
+        text += (text.empty() ? "" : "; ") + field.name + ": " + field.value;
+    return text;
+}
+
 namespace {
 
 // A field as RFC 4180 has it: quoted (quotes doubled) when it holds a comma, a quote or a

@@ -38,6 +38,15 @@ struct chart_data {
     std::string run_description{};
 };
 
+// One thing a run read or was set to, as the user gave it: {"Input", "run/gap.dat"}.
+struct run_field {
+    std::string name;
+    std::string value;
+};
+
+// A run's description for its charts: "name: value" fields joined by "; ", one line.
+std::string run_description(const std::vector<run_field>& fields);
+
 // The chart's points as CSV: a header "series,<x>,<y>" (the axis titles as column names, so
 // "Time (fs)" is "time_fs"), then one row per point, line after line, in full precision
 // (shortest round-trip), LF line ends. A line's name with a comma or a quote is quoted.

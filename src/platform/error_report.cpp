@@ -26,16 +26,9 @@ std::string error_report_text(report_form form, const run_error& error, std::str
     return text;
 }
 
-void tell_error_file(JobUi& ui, const run_error& error) {
-    if (!error.file.empty())
-        ui.file_error(error.file, error.description);
-}
-
 void show_error_report(JobUi& ui, report_form form, const run_error& error,
                        std::string_view routine) {
-    tell_error_file(ui, error);
-    ui.message(message_icon::exclamation, error_report_title,
-               error_report_text(form, error, routine));
+    ui.error_report(error, error_report_title, error_report_text(form, error, routine));
 }
 
 } // namespace qm

@@ -21,10 +21,7 @@ inline constexpr std::string_view error_report_title = "Fatal - Error";
 
 std::string error_report_text(report_form form, const run_error& error, std::string_view routine);
 
-// Tells the UI the file the error concerns, when it names one (before its report is shown).
-void tell_error_file(JobUi& ui, const run_error& error);
-
-// Shows the report (exclamation icon, title "Fatal - Error"), after tell_error_file.
+// Shows the report (exclamation icon, title "Fatal - Error").
 void show_error_report(JobUi& ui, report_form form, const run_error& error,
                        std::string_view routine);
 

@@ -2,7 +2,8 @@
 // interface; the command line prints to the console; tests record everything.
 #pragma once
 
-#include <filesystem>
+#include "platform/run_error.h"
+
 #include <string_view>
 
 namespace qm {
@@ -29,9 +30,12 @@ public:
     virtual void busy(bool on) = 0;
     // A message box: blocks until the user has answered it.
     virtual void message(message_icon icon, std::string_view title, std::string_view text) = 0;
-    // The file a run error concerns, told just before its report: the command line names it
-    // beside the report, whose text stays as the window shows it.
-    virtual void file_error(const std::filesystem::path& /*file*/, std::string_view /*text*/) {}
+    // An unexpected failure of a job: `text` is the report a window shows in its box under
+    // `title`; the command line prints `error` itself in one line instead.
+    virtual void error_report(const run_error& /*error*/, std::string_view title,
+                              std::string_view text) {
+        message(message_icon::exclamation, title, text);
+    }
 };
 
 // Hourglass for the life of the guard, normal pointer again on every way out.

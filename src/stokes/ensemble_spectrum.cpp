@@ -350,8 +350,21 @@ spectrum_outcome run_spectrum(const spectrum_settings& settings, JobUi& ui, char
     if (peak_energy > 0)
         text += " (" + text_form(hc_ev_nm / peak_energy) + " nm)";
     ui.status(text);
-    if (chart != nullptr)
+    if (chart != nullptr) {
         *chart = spectrum_chart(states, s);
+        const auto energy = [](const std::optional<double>& e) {
+            return e ? text_form(*e) : std::string("3 FWHM beyond the states");
+        };
+        chart->run_description = run_description(
+            {{"Input", settings.input.string()},
+             {"States", settings.states == state_choice::all ? "all" : "chosen roots"},
+             {"Shape", settings.shape == line_shape::gaussian ? "Gaussian" : "Lorentzian"},
+             {"FWHM (eV)", text_form(settings.fwhm)},
+             {"From (eV)", energy(settings.from)},
+             {"To (eV)", energy(settings.to)},
+             {"Step (eV)", text_form(settings.step)},
+             {"Snapshots", count_text(settings.snapshots)}});
+    }
     ui.message(message_icon::information, spectrum_title, text);
     return spectrum_outcome::completed;
 }

@@ -12,16 +12,13 @@
 #include "shell/navigation.h"
 #include "stokes/stokes_shift_function.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -49,17 +46,14 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
                        "txt_status");
     txt_status->setReadOnly(true);
     frm_data_display = named(new QGroupBox("Data Display - NO DATA"), "frm_data_display");
-    // Empty, with neither series nor axes, until a spectral density is read.
-    chart_data1 = named(new QChartView(new QChart), "chart_data1");
+    // Empty until a spectral density is read.
+    chart_data1 = new chart_panel("chart_data1");
     chart_data1->setMinimumSize(520, 340);
-    chart_data1->setRenderHint(QPainter::Antialiasing);
-    cmd_save_chart = named(new QPushButton("Save C&hart..."), "cmd_save_chart");
-    set_enabled({cmd_output_file, cmd_read_input_file, cmd_compute_stokes_shift, cmd_save_chart},
-                false);
+    cmd_save_chart = chart_data1->cmd_save_chart;
+    set_enabled({cmd_output_file, cmd_read_input_file, cmd_compute_stokes_shift}, false);
 
     auto* display = new QVBoxLayout(frm_data_display);
     display->addWidget(chart_data1, 1);
-    display->addWidget(cmd_save_chart, 0, Qt::AlignRight);
     auto* steps = new QVBoxLayout;
     steps->addWidget(cmd_input_file);
     steps->addWidget(lbl_input_path);
@@ -89,7 +83,6 @@ frm_tdss::frm_tdss(QWidget* parent) : QWidget(parent) {
     connect(cmd_compute_stokes_shift, &QPushButton::clicked, this,
             [this] { compute_stokes_shift(); });
     connect(cmd_return, &QPushButton::clicked, this, [this] { close(); });
-    connect(cmd_save_chart, &QPushButton::clicked, this, [this] { save_picture(chart_data1); });
 }
 
 void frm_tdss::choose_input() {
@@ -122,11 +115,9 @@ void frm_tdss::read_input() {
 }
 
 void frm_tdss::show_spectral_density() {
-    const chart_data chart = spectral_density_chart(table_);
-    replace_chart(chart_data1, chart);
+    chart_data1->show_charts({spectral_density_chart(table_)});
     frm_data_display->setTitle(
         QStringLiteral("Data Display - Spectral Density (%1 rows)").arg(table_.row_count));
-    cmd_save_chart->setEnabled(true);
     cmd_compute_stokes_shift->setEnabled(true);
 }
 
@@ -146,7 +137,7 @@ void frm_tdss::compute_stokes_shift() {
     job_running_ = false;
     if (!done)
         return;
-    replace_chart(chart_data1, chart);
+    chart_data1->show_charts({chart});
     frm_data_display->setTitle(QStringLiteral("Data Display - Stokes Shift Function S(t) of %1")
                                    .arg(QFileInfo(QString::fromStdString(input_path_)).fileName()));
 }

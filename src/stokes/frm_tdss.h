@@ -13,7 +13,6 @@
 
 #include <string>
 
-class QChartView;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -21,6 +20,7 @@ class QPushButton;
 
 namespace qm {
 
+class chart_panel;
 class path_label;
 
 class frm_tdss : public QWidget {
@@ -42,8 +42,9 @@ public:
     QLabel* lblStatus;
     QLineEdit* txt_status;
     QGroupBox* frm_data_display;
-    QChartView* chart_data1;
-    QPushButton* cmd_save_chart;
+    // The chart with its zoom, crosshair read-out, "Save Data..." and "Save Chart...".
+    chart_panel* chart_data1;
+    QPushButton* cmd_save_chart; // the chart's own
 
     const std::string& input_path() const { return input_path_; }
     // Where step 4 writes S(t).

@@ -279,6 +279,15 @@ gap_fluctuation_outcome run_gap_fluctuations(const gap_fluctuation_settings& set
     const std::string summary = gap_fluctuation_summary(r);
     if (display != nullptr) {
         display->charts = fluctuation_charts(r);
+        const std::string described = run_description(
+            {{"Input", settings.input.string()},
+             {"Temperature (K)", text_form(settings.temperature)},
+             {"Max lag (fs)", settings.max_lag ? text_form(*settings.max_lag) : "half the series"},
+             {"Damping (fs)", settings.damping > 0 ? text_form(settings.damping) : "none"},
+             {"Wavenumbers (cm-1)", "0 to " + text_form(settings.wavenumber_max) + " by " +
+                                        text_form(settings.wavenumber_step)}});
+        for (chart_data& chart : display->charts)
+            chart.run_description = described;
         display->summary = summary;
         for (std::size_t at; (at = display->summary.find(message_break)) != std::string::npos;)
             display->summary.replace(at, message_break.size(), "\n");

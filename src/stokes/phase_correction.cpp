@@ -121,8 +121,12 @@ phase_correction_outcome correct_phases(const phase_correction_settings& setting
             copy_corrected(settings, *column, ui, chart != nullptr ? &curves : nullptr);
         }))
         return phase_correction_outcome::error_report;
-    if (chart != nullptr)
+    if (chart != nullptr) {
+        curves.run_description = run_description({{"Input", settings.input.string()},
+                                                  {"Phase column", settings.phase_column},
+                                                  {"Output", settings.output.string()}});
         *chart = std::move(curves);
+    }
     ui.message(message_icon::information, phase_correction_done_title, phase_correction_done_text);
     return phase_correction_outcome::completed;
 }

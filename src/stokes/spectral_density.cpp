@@ -34,6 +34,7 @@ spectral_density_result read_spectral_density(const std::filesystem::path& input
     ui.status(std::string(spectral_density_reading) + "0");
     busy_pointer hourglass(ui);
     spectral_density_result result;
+    result.table.source = input;
     const bool done = run_trapped(ui, report_form::number_form, spectral_density_routine, [&] {
         data_line_reader in(input);
         std::int32_t row = 1;
@@ -64,6 +65,7 @@ chart_data spectral_density_chart(const spectral_density_table& table) {
         chart.lines[0].points.push_back({row[0], row[1]});
         chart.lines[1].points.push_back({row[0], row[2]});
     }
+    chart.run_description = run_description({{"Input", table.source.string()}});
     return chart;
 }
 

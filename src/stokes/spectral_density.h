@@ -25,6 +25,7 @@ inline constexpr std::string_view spectral_density_read =
     "Successfully Read Input Data - Ready to process.";
 
 struct spectral_density_table {
+    std::filesystem::path source; // the file read
     // Every row stored, the open one after the complete ones included.
     std::vector<std::array<double, 3>> rows;
     // The complete rows, which come first.

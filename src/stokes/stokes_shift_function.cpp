@@ -117,6 +117,10 @@ bool run_stokes_shift_function(const spectral_density_table& table,
         *chart = {"Stokes Shift Function", "Time (fs)", "S(t)", {{"S(t)", {}}}};
         for (std::size_t i = 0; i < s.times.size(); ++i)
             chart->lines[0].points.push_back({s.times[i], s.values[i]});
+        chart->run_description = run_description({{"Input", table.source.string()},
+                                                  {"t max (fs)", text_form(settings.t_max)},
+                                                  {"t step (fs)", text_form(settings.t_step)},
+                                                  {"Output", output.string()}});
     }
     return true;
 }

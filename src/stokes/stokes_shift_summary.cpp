@@ -163,9 +163,12 @@ stokes_shift_result stokes_shift_summary(const stokes_shift_settings& settings, 
         append_file(summary, summary_line(settings.data_path, result.stokes_shift,
                                           result.reorganisation_energy));
         ui.status("Summary line appended to " + std::filesystem::absolute(summary).string());
-        if (charted)
+        if (charted) {
             *chart = spectra_chart(std::move(abs_points), std::move(emis_points), abs, emis,
                                    result.stokes_shift);
+            chart->run_description = run_description(
+                {{"Data folder", settings.data_path}, {"Summary", summary.string()}});
+        }
     });
     if (!done)
         return {};

@@ -108,7 +108,8 @@ prescan_result prescan_text_file(std::istream& in, const byte_progress& progress
     return result;
 }
 
-std::optional<prescan_result> run_prescan(const std::filesystem::path& input, JobUi& ui) {
+std::optional<prescan_result> run_prescan(const std::filesystem::path& input, JobUi& ui,
+                                          run_error* failure) {
     busy_pointer busy(ui);
     try {
         const auto in = open_input(input);
@@ -121,8 +122,10 @@ std::optional<prescan_result> run_prescan(const std::filesystem::path& input, Jo
                   " Min = " + std::to_string(result.min_value));
         ui.progress_to_maximum();
         return result;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // A scan that fails stops without a message; the window returns to its unscanned state.
+        if (failure != nullptr)
+            *failure = as_run_error(e);
         return std::nullopt;
     }
 }
@@ -227,9 +230,8 @@ extraction_outcome run_character_extraction(const std::filesystem::path& input,
         }
     }
     if (failure) {
-        tell_error_file(ui, *failure);
-        ui.message(message_icon::exclamation, application_title,
-                   error_report_text(report_form::short_form, *failure, extraction_routine));
+        ui.error_report(*failure, application_title,
+                        error_report_text(report_form::short_form, *failure, extraction_routine));
         return extraction_outcome::failed;
     }
     ui.progress_to_maximum();

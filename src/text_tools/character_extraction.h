@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/job_ui.h"
+#include "platform/run_error.h"
 
 #include <array>
 #include <cstdint>
@@ -44,8 +45,10 @@ prescan_result prescan_text_file(std::istream& in, const byte_progress& progress
 
 // The window's pre-scan: progress over the file's length, "Pre Scanning File", the scan, then
 // "File Scanned - Line Length Max = <max> Min = <min>" and the bar at its maximum. A file that
-// cannot be opened or read ends the scan without a message: nullopt.
-std::optional<prescan_result> run_prescan(const std::filesystem::path& input, JobUi& ui);
+// cannot be opened or read ends the scan without a message: nullopt, with the failure kept in
+// `*failure` when given (the command line names it; the window says nothing).
+std::optional<prescan_result> run_prescan(const std::filesystem::path& input, JobUi& ui,
+                                          run_error* failure = nullptr);
 
 // One range as typed: the Start and Finish texts.
 struct range_texts {

@@ -103,7 +103,7 @@ std::string texts(const vector3& v) {
 
 std::string timed_angle(const tdm_context& c, long long f, double angle) {
     return print_form(static_cast<double>(f + c.settings.time_offset) *
-                      val(c.settings.texts.time_step)) +
+                      c.settings.time_step) +
            "   " + print_form(angle) + std::string(crlf);
 }
 
@@ -153,7 +153,7 @@ double tdm_angle_degrees(const vector3& a, const vector3& b) {
 std::vector<std::filesystem::path> tdm_file_names(const ev_settings& s,
                                                   const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> names;
-    const bool two_roots = val(s.texts.no_roots) == 2;
+    const bool two_roots = s.no_roots == 2;
     if (s.choices.tdm_angle && two_roots)
         names.push_back(folder / angles_before_fit);
     for (int k = 1; k <= s.no_roots; ++k) {
@@ -232,7 +232,7 @@ void measure_tdm_angles1(const tdm_context& c) {
     c.ui.progress_range(0, c.series.file_count);
     c.ui.progress_value(0);
     c.ui.repaint();
-    if (val(c.settings.texts.no_roots) != 2) {
+    if (c.settings.no_roots != 2) {
         const std::string text = "TDM angle measuring is currently only available when 2 roots "
                                  "are extracted - Skipping";
         c.log.line("ERROR: " + text);
@@ -509,11 +509,12 @@ transform_outcome transform_tdms(const tdm_context& c) {
         {
             std::ifstream topology(c.folder / "prmtop");
             if (!topology) {
-                const run_error missing = run_error::from_number(err::file_not_found);
+                run_error missing = run_error::from_number(err::file_not_found);
+                missing.in_file(c.folder / "prmtop");
                 std::string text =
                     error_report_text(report_form::number_form, missing, transform_routine);
                 text.insert(text.find(" routine.") + 9, " - prmtop file missing!");
-                c.ui.message(message_icon::exclamation, error_report_title, text);
+                c.ui.error_report(missing, error_report_title, text);
                 return transform_outcome::error_report;
             }
         }

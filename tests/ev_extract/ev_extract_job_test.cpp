@@ -88,6 +88,15 @@ TEST_F(ev_job, IntervalSeriesTimesAndCumulativeRadFiles) {
         points += std::to_string(static_cast<int>(p.x)) + " " + std::to_string(p.y) + "|";
     EXPECT_EQ(points, "2 3.500000|12 3.500000|22 3.500000|32 3.500000|");
     EXPECT_TRUE(charts.tdm.lines.empty());
+    // A saved chart says which files it shows and how they were read, the boxes as typed.
+    const std::string& described = charts.energy.run_description;
+    EXPECT_TRUE(described.starts_with("Files: " + (dir / "").string())) << described;
+    EXPECT_TRUE(described.ends_with(".gout every 5; Roots: 1; States searched: 1 to 1; Energy "
+                                    "window (eV): " +
+                                    texts.limit_low + " to " + texts.limit_high +
+                                    "; Time step (fs): 2"))
+        << described;
+    EXPECT_EQ(charts.tdm.run_description, described);
     EXPECT_EQ(out("freqgapEV.1"),
               " 2      3.5 \r\n 12      3.5 \r\n 22      3.5 \r\n 32      3.5 \r\n");
     const std::string rad = " 5.31743661705722E+15 \r\n";
@@ -197,6 +206,20 @@ TEST_F(ev_job, FailuresEndTheJobWithTheirMessages) {
     texts.no_roots = "3";
     EXPECT_EQ(stop().substr(0, 20), "Unsupported method: ");
     EXPECT_FALSE(ui.busy_now);
+}
+
+// The orbital check read the roots' text, 2.5, and refused a run whose table holds 2 roots: it
+// counts the roots the job extracts, and the log still shows the box as typed.
+TEST_F(ev_job, TheOrbitalCheckCountsTheRootsOfTheTable) {
+    choices.status_log = true;
+    choices.mode = extract_mode::orbital_profile;
+    series({td_output({{3.5, 0.2}, {4.5, 0.1}})});
+    texts.root_end = "2";
+    texts.no_roots = "2.5";
+    EXPECT_NE(stop().substr(0, 20), "Unsupported method: ");
+    const std::string log = out("execution_status.dat");
+    EXPECT_NE(log.find("txtno_roots = 2.5\r\n"), std::string::npos);
+    EXPECT_NE(log.find("State 2 From = 1 to = 1\r\n"), std::string::npos);
 }
 
 // Lines of `text` (CR LF ended) at the 1-based positions `keep`.

@@ -18,6 +18,13 @@ cli=$prefix/bin/quillmark-cli
 [[ ! -e $prefix/bin/rmsfit ]] || fail "rmsfit must not be in bin"
 
 "$cli" --version | grep -q "^quillmark-cli [0-9]" || fail "--version"
+# A failed run says why in one line on stderr and nothing on stdout.
+set +e
+out=$("$cli" -q line-extract --input "$work/gone" --output "$work/o" --start 1 --every 1 2> "$work/err")
+status=$?
+set -e
+[[ $status == 1 && -z $out && $(< "$work/err") == \
+   "quillmark-cli line-extract: $work/gone: File not found (error 53)" ]] || fail "error line"
 
 # Every man page renders without a warning; the window program has its own page.
 pages=("$prefix"/share/man/man1/quillmark-cli*.1)

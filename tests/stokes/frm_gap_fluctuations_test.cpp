@@ -70,7 +70,7 @@ TEST_F(gap_window, AnalysesASeriesAndItsSpectralDensityGoesOnIntoTheStokesShiftW
               0u);
     EXPECT_EQ(tdss->frm_data_display->title().toStdString(),
               "Data Display - Stokes Shift Function S(t) of J.dat");
-    const auto s = test::chart_lines(tdss->chart_data1->chart());
+    const auto s = test::chart_lines(tdss->chart_data1->views().at(0)->chart());
     ASSERT_EQ(s.size(), 1u);
     EXPECT_EQ(s[0].points.front(), QPointF(0, 1));
 }

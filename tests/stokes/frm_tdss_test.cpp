@@ -1,17 +1,23 @@
 #include "stokes/frm_tdss.h"
 
+#include "platform/qt/chart_panel.h"
 #include "shell/frm_stokes_shift_tools.h"
 #include "stokes/tool_window_fixture.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
 
 namespace qm {
 namespace {
 
 struct tdss_window : test::tool_window<frm_tdss> {
     void SetUp() override { open<frm_stokes_shift_tools>("cmd_TDSS"); }
-    const QChart* chart() { return test::control<QChartView>(w, "chart_data1")->chart(); }
+    chart_panel* panel() { return test::control<chart_panel>(w, "chart_data1"); }
+    const QChart* chart() { return panel()->views().at(0)->chart(); }
 };
 
 TEST_F(tdss_window, FourStepsReadTheTableThenComputeAndWriteTheStokesShiftFunction) {
@@ -46,6 +52,28 @@ TEST_F(tdss_window, FourStepsReadTheTableThenComputeAndWriteTheStokesShiftFuncti
                                       "of the spectral density)");
     EXPECT_EQ(test::read_file(dir / "tdss.dat").substr(0, 14), "time_fs,s\n0,1\n");
     EXPECT_EQ(text("frm_data_display"), "Data Display - Stokes Shift Function S(t) of density.dat");
+    // The chart is explored and saved as every chart is: its point under the cursor read out,
+    // its data as CSV, the run's input and settings in the saved picture.
+    w->show();
+    QApplication::processEvents();
+    QChartView* view = panel()->views().at(0);
+    const QPoint middle =
+        view->mapFromScene(view->chart()->mapToScene(view->chart()->plotArea().center()));
+    QMouseEvent move(QEvent::MouseMove, QPointF(middle), view->viewport()->mapToGlobal(middle),
+                     Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(view->viewport(), &move);
+    EXPECT_TRUE(panel()->lbl_chart_position->text().startsWith("Time (fs): "))
+        << panel()->lbl_chart_position->text().toStdString();
+    services.dialogs.queue_path((dir / "s.csv").string());
+    click("cmd_save_data");
+    EXPECT_EQ(test::read_file(dir / "s.csv").substr(0, 23), "series,time_fs,s_t\nS(t)");
+    services.dialogs.queue_path((dir / "s.png").string());
+    click("cmd_save_chart");
+    QImage png;
+    ASSERT_TRUE(png.load(QString::fromStdString((dir / "s.png").string())));
+    EXPECT_EQ(png.text("Description").toStdString(), "Input: " + (dir / "density.dat").string() +
+                                                         "; t max (fs): 2; t step (fs): 1; " +
+                                                         "Output: " + (dir / "tdss.dat").string());
     // A box without a number is a message; the file stays as it was.
     set("txt_t_step", "");
     click("cmd_compute_stokes_shift");

@@ -1,3 +1,4 @@
+#include "cli/console_job_ui.h"
 #include "platform/number_form.h"
 #include "stokes/stokes_shift_summary.h"
 
@@ -48,6 +49,8 @@ TEST_F(stokes_shift, FortranLayoutAndCrLfLinesReadLikeTheWellFormedOnes) {
     for (const chart_point& p : chart.lines.at(0).points)
         intensities += text_form(p.y) + " ";
     EXPECT_EQ(intensities, "0.5 1 0.25 ");
+    EXPECT_TRUE(chart.run_description.starts_with("Data folder: " + data_path + "; Summary: "))
+        << chart.run_description;
 }
 
 // The peak is the last line of intensity exactly 1; each further blank adds an intensity of 0
@@ -127,7 +130,7 @@ TEST_F(stokes_shift, TheDefaultSummaryNameAppendsInTheCurrentFolderAndSaysWhere)
     const std::string appended = "Summary line appended to " + (dir / "QMMM_Summary.dat").string();
     EXPECT_EQ(ui.statuses.back(), appended);
     EXPECT_NE(cli.err.find(appended), std::string::npos) << cli.err;
-    EXPECT_EQ(bare.out, done + "\n");
+    EXPECT_EQ(bare.out, cli::one_line(done) + "\n");
     EXPECT_EQ(test::read_file(dir / "QMMM_Summary.dat"),
               test::repeated(3, data_path + summary_values));
 }

@@ -201,7 +201,8 @@ TEST_F(replace_files, LinksOwnersAndMissingFilesAreHandledAsSedDoes) {
         fs::create_directory(dir / "sub");
         const auto r = test::run_cli({"replace", "--search1", "a", (dir / name).string()});
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("quillmark-cli: " + (dir / name).string() + ": "), std::string::npos)
+        EXPECT_NE(r.err.find("quillmark-cli replace: " + (dir / name).string() + ": "),
+                  std::string::npos)
             << r.err;
     }
 }
@@ -211,7 +212,7 @@ TEST_F(replace_files, CliTakesOneFileOrSeveralOfOneFolder) {
     const auto a = file("a.txt", "abbb"), b = file("b.txt", "a-a"), x = file("x.txt", "x");
     EXPECT_EQ(
         run("--search1 ab --replace1 a --search2 - --replace2 + --backups " + a + " " + b).out,
-        "Information: Process Complete: Search and Replace Finished\n\rMade 4 "
+        "Information: Process Complete: Search and Replace Finished Made 4 "
         "replacements in 2 files.\n");
     EXPECT_EQ(test::read_file(a) + test::read_file(b) + test::read_file(dir / "b.txt.bak"),
               "aa+aa-a");

@@ -62,7 +62,7 @@ struct tdm_series : ::testing::Test {
     ev_settings settings;
     file_series series;
 
-    tdm_series() { settings.texts.time_step = "1"; }
+    tdm_series() { settings.time_step = 1; }
     ev_series_table table(int roots, long long files, long long interval = 1) {
         series.file_count = files;
         series.slot_interval = interval;
@@ -111,12 +111,12 @@ TEST_F(tdm_series, RawTdmsAndAnglesToTheFirstOfTheUsedSlots) {
 
 TEST_F(tdm_series, StageOneNeedsTwoRootsAndATdmAndItsErrorsDoNotEndInAFileNumber) {
     auto t = table(2, 1);
-    settings.texts.no_roots = "3";
+    settings.no_roots = 3;
     measure_tdm_angles1(context(t));
     EXPECT_EQ(ui.messages.back().title, "Incorrect root count for angle extraction");
     EXPECT_FALSE(std::filesystem::exists(dir / "vector_angles_before fit.dat"));
 
-    settings.texts.no_roots = "2.0";
+    settings.no_roots = 2;
     // The report writes the error number right after the description: "file 1" and error 11
     // must not read as "file 111".
     const auto error = [&] { return test::error_of([&] { measure_tdm_angles1(context(t)); }); };
