@@ -127,15 +127,17 @@ double parse_number(std::string_view number) {
     return value;
 }
 
-// Most numbers in the outputs we read are plain decimals ("-12.3456", "0.116262", "42"). When
-// all their digits fit in a double's 53-bit mantissa and at most 22 of them follow the point,
-// digits / 10^fraction is two exact doubles divided once, which IEEE rounds exactly as the full
-// reader does. Returns the length of the number read into `value`, or 0 when the text is not
-// such a decimal (an exponent, too many digits, no digits): the general reader takes it then.
+// Most numbers in the outputs we read are plain decimals ("-12.3456", "0.116262", "42",
+// "1.00D-06"). When all their digits fit in a double's 53-bit mantissa and the power of ten
+// that scales them is at most 10^22, both are exact doubles and one multiplication or division
+// gives the value, rounded by IEEE exactly as the full reader rounds it. Returns the length of
+// the number read into `value`, or 0 when the text is not such a decimal (too many digits, a
+// large exponent, no digits): the general reader takes it then.
 std::size_t plain_decimal(std::string_view text, double& value) {
     static constexpr double powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr long long largest_power = std::size(powers_of_ten) - 1;
     constexpr std::uint64_t exact_limit = std::uint64_t{1} << 53;
     const std::size_t n = text.size();
     std::size_t i = 0;
@@ -143,24 +145,44 @@ std::size_t plain_decimal(std::string_view text, double& value) {
     if (i < n && (text[i] == '+' || text[i] == '-'))
         ++i;
     std::uint64_t digits = 0;
-    std::size_t count = 0, fraction = 0;
+    std::size_t count = 0;
+    long long exponent = 0;
     for (; i < n && is_digit(text[i]); ++i, ++count) {
         digits = digits * 10 + static_cast<unsigned>(text[i] - '0');
         if (digits > exact_limit)
             return 0;
     }
     if (i < n && text[i] == '.') {
-        for (++i; i < n && is_digit(text[i]); ++i, ++count, ++fraction) {
+        for (++i; i < n && is_digit(text[i]); ++i, ++count, --exponent) {
             digits = digits * 10 + static_cast<unsigned>(text[i] - '0');
-            if (digits > exact_limit || fraction >= std::size(powers_of_ten) - 1)
+            if (digits > exact_limit || exponent < -largest_power)
                 return 0;
         }
     }
     if (count == 0)
         return 0;
-    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D'))
+    // An exponent counts only with digits of its own ("1.5eV" is 1.5).
+    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::size_t j = i + 1;
+        const bool exponent_negative = j < n && text[j] == '-';
+        if (j < n && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < n && is_digit(text[j])) {
+            long long written = 0;
+            for (; j < n && is_digit(text[j]); ++j) {
+                written = written * 10 + (text[j] - '0');
+                if (written > 2 * largest_power)
+                    return 0;
+            }
+            exponent += exponent_negative ? -written : written;
+            i = j;
+        }
+    }
+    if (exponent < -largest_power || exponent > largest_power)
         return 0;
-    const double magnitude = static_cast<double>(digits) / powers_of_ten[fraction];
+    const double mantissa = static_cast<double>(digits);
+    const double magnitude = exponent < 0 ? mantissa / powers_of_ten[-exponent]
+                                          : mantissa * powers_of_ten[exponent];
     value = negative ? -magnitude : magnitude;
     return i;
 }

@@ -81,7 +81,7 @@ void expect_shortcut_matches_general_reader(const std::string& text) {
         << "strict_double(\"" << text << "\")";
 }
 
-TEST(Val, PlainDecimalShortcutGivesTheGeneralReadersBitsOnTheEdgesOfItsRange) {
+TEST(Val, DecimalShortcutGivesTheGeneralReadersBitsOnTheEdgesOfItsRange) {
     const std::string mantissa_limit = "9007199254740992";   // 2^53: still exact
     const std::string past_mantissa_limit = "9007199254740993"; // 2^53 + 1: general reader
     for (const std::string& text : std::vector<std::string>{"0.1", "-0", "-0.0", "+0", "0.", ".0", "-.5", "+.5", "1.", "00012.5000",
@@ -90,14 +90,17 @@ TEST(Val, PlainDecimalShortcutGivesTheGeneralReadersBitsOnTheEdgesOfItsRange) {
           mantissa_limit, "-" + mantissa_limit, past_mantissa_limit, mantissa_limit + ".5",
           "0." + mantissa_limit, "0.0000000000000000000001", "0.00000000000000000000001",
           "1.0000000000000000000000", "123456789012345678901234567890",
-          "0.30000000000000004", "9.999999999999999999", "1" + std::string(400, '0'),
+          "0.30000000000000004", "9.999999999999999999", "1.00D-06", "0.000D+00",
+          "-0.0D+00", "0.100D+01", "1e22", "1e23", "1e-22", "1e-23", "123.456e-20",
+          "9007199254740992e22", "0.9007199254740992D-6", "1.5e+44", "1.5e-45", "2e0", "2e-0",
+          "1e0000000000000000000000001", "1.5e+", "1.5d-", "1" + std::string(400, '0'),
           "0." + std::string(400, '0') + "1"})
         expect_shortcut_matches_general_reader(text);
 }
 
 // Random number-like texts: blanks, signs, runs of digits and zeros, points, exponents of every
 // letter, trailing letters. Each must read the same with and without the shortcut.
-TEST(Val, PlainDecimalShortcutGivesTheGeneralReadersBitsOnRandomNumberTexts) {
+TEST(Val, DecimalShortcutGivesTheGeneralReadersBitsOnRandomNumberTexts) {
     std::mt19937_64 random(20261207);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     auto digits = [&](int most) {
