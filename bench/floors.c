@@ -6,6 +6,9 @@
  *   floors libdeflate FILE...   gzip files decompressed whole by libdeflate, one reused
  *                               decompressor and output buffer
  *   floors zstd       FILE...   zstd files decompressed by one reused context
+ *   floors rewrite    FILE...   each file read whole and written again as a new file beside
+ *                               it, renamed over it: what writing the extraction's outputs
+ *                               (a temporary file and a rename each) costs at the least
  *
  * Prints the bytes of data it ended with, so nothing can be optimised away and the caller can
  * check that every file was read. Exits 1 on any failure.
@@ -115,9 +118,29 @@ static uint64_t zstd_file(ZSTD_DCtx* d, const char* path) {
     return out;
 }
 
+/* The file written again through a new file renamed over it; its length. */
+static size_t rewrite_file(const char* path) {
+    size_t len = read_whole(path);
+    char temporary[4096];
+    if (snprintf(temporary, sizeof temporary, "%s.floors-tmp", path) >= (int)sizeof temporary)
+        fail("name too long", path);
+    int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fail("cannot create", temporary);
+    for (size_t done = 0; done < len;) {
+        ssize_t n = write(fd, in_buf + done, len - done);
+        if (n <= 0)
+            fail("write error", temporary);
+        done += (size_t)n;
+    }
+    if (close(fd) != 0 || rename(temporary, path) != 0)
+        fail("cannot put in place", path);
+    return len;
+}
+
 int main(int argc, char** argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: floors read|zlib|libdeflate|zstd FILE...\n");
+        fprintf(stderr, "usage: floors read|zlib|libdeflate|zstd|rewrite FILE...\n");
         return 1;
     }
     const char* mode = argv[1];
@@ -141,6 +164,8 @@ int main(int argc, char** argv) {
             total += libdeflate_file(ld, argv[i]);
         else if (strcmp(mode, "zstd") == 0)
             total += zstd_file(zd, argv[i]);
+        else if (strcmp(mode, "rewrite") == 0)
+            total += rewrite_file(argv[i]);
         else
             fail("unknown mode", mode);
     }

@@ -129,9 +129,10 @@ std::size_t read_tdm_table(std::string_view text, std::size_t key, const parse_o
     if (key == std::string_view::npos)
         return 0;
     std::vector<bool> read(states, false);
+    std::vector<std::string_view> fields;
     std::size_t pos = line_end(text, key) + 1;
     for (; pos < text.size(); pos = line_end(text, pos) + 1) {
-        const auto fields = split_fields(text.substr(pos, line_end(text, pos) - pos));
+        split_fields_into(text.substr(pos, line_end(text, pos) - pos), fields);
         const auto state = fields.size() < tdm_row_fields ? std::nullopt : state_number(fields[0]);
         if (!state)
             break;
@@ -411,13 +412,17 @@ std::optional<transition> parse_transition_line(std::string_view line) {
     pos = skip_blanks(line, pos + 2);
     if (!digits(t.to_text) || pos >= line.size() || line[pos] != ' ')
         return std::nullopt;
-    const auto rest = split_fields(line.substr(pos));
-    if (rest.size() != 1 || !is_number(rest[0]))
+    // The rest of the line is one field, the coefficient, between blanks.
+    std::string_view coefficient = line.substr(pos);
+    coefficient.remove_prefix(std::min(coefficient.find_first_not_of(' '), coefficient.size()));
+    coefficient.remove_suffix(coefficient.size() - (coefficient.find_last_not_of(' ') + 1));
+    if (coefficient.empty() || coefficient.find(' ') != std::string_view::npos ||
+        !is_number(coefficient))
         return std::nullopt;
     // A number too long for an orbital is the strict conversion's Overflow.
     t.from = strict_long(t.from_text);
     t.to = strict_long(t.to_text);
-    t.coefficient = std::fabs(val(rest[0]));
+    t.coefficient = std::fabs(val(coefficient));
     return t;
 }
 

@@ -26,15 +26,23 @@ run_error create_failure(const std::filesystem::path& path, int error_number) {
     return file_failure(path, error_number, file_step::create);
 }
 
-// A second descriptor for our standard output, so closing the file leaves the stream open for
-// the messages that may follow.
-std::FILE* open_standard_output() {
-    const int fd = ::dup(STDOUT_FILENO);
-    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "wb");
-    if (f == nullptr && fd >= 0)
-        ::close(fd);
-    return f;
+// Writes all of `bytes` to `fd`: 0, or the errno of the failure (ENOSPC for a device that
+// took nothing).
+int write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        errno = 0;
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
 }
+
+// Writes gather in a buffer of this size: most outputs go to the system in one write.
+constexpr std::size_t write_buffer_size = 64 * 1024;
 
 } // namespace
 
@@ -103,6 +111,11 @@ const mode_t creation_mask = [] {
     return mask;
 }();
 
+// The user and group new files get, which a replaced file of another owner keeps where the
+// user may give files away.
+const uid_t own_user = ::geteuid();
+const gid_t own_group = ::getegid();
+
 // The file a link points to (through every link), so that renaming over it keeps the link.
 std::filesystem::path followed(const std::filesystem::path& path) {
     std::error_code ec;
@@ -113,9 +126,11 @@ std::filesystem::path followed(const std::filesystem::path& path) {
 }
 
 // A new file NAME.XXXXXX.tmp beside `target`, with the bits (and where the user may, the
-// owner) of the file it will replace. mkstemps only ever creates a name that did not exist, so
-// a user's own file is never hit. Returns its descriptor; the name is set in `name`.
-int create_new_file(const std::filesystem::path& target, std::string& name) {
+// owner) of the file it will replace, `previous` (none: a file created anew). mkstemps only
+// ever creates a name that did not exist, so a user's own file is never hit. Returns its
+// descriptor; the name is set in `name`.
+int create_new_file(const std::filesystem::path& target, const struct stat* previous,
+                    std::string& name) {
     name = target.string() + ".XXXXXX.tmp";
     errno = 0;
     const int fd = ::mkstemps(name.data(), 4);
@@ -124,12 +139,11 @@ int create_new_file(const std::filesystem::path& target, std::string& name) {
         name.clear();
         throw create_failure(target, error_number);
     }
-    struct stat previous {};
-    if (::stat(target.c_str(), &previous) == 0) {
-        (void)::fchmod(fd, previous.st_mode & 07777);
+    if (previous != nullptr) {
+        (void)::fchmod(fd, previous->st_mode & 07777);
         // Only a privileged user may give a file away; others keep their own file as it is.
-        if (previous.st_uid != ::geteuid() || previous.st_gid != ::getegid())
-            (void)::fchown(fd, previous.st_uid, previous.st_gid);
+        if (previous->st_uid != own_user || previous->st_gid != own_group)
+            (void)::fchown(fd, previous->st_uid, previous->st_gid);
     } else {
         (void)::fchmod(fd, 0666 & ~creation_mask);
     }
@@ -148,35 +162,41 @@ output_file::output_file(const std::filesystem::path& path, mode how) : path_(pa
     if (path.empty())
         throw run_error::from_number(err::path_file_access);
     if (path == standard_output_path) {
-        file_ = open_standard_output();
-        if (file_ == nullptr)
+        // A second descriptor for our standard output, so closing the file leaves the stream
+        // open for the messages that may follow.
+        fd_ = ::dup(STDOUT_FILENO);
+        if (fd_ < 0)
             throw create_failure(path, errno);
         return;
     }
-    target_ = followed(path);
+    // One look at the target tells whether it is a link (followed: its target is replaced), a
+    // file that exists (its bits are kept) or something that is no regular file.
     struct stat existing {};
-    const bool special = ::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode);
+    bool exists = ::lstat(path.c_str(), &existing) == 0;
+    target_ = path;
+    if (exists && S_ISLNK(existing.st_mode)) {
+        target_ = followed(path);
+        exists = ::stat(target_.c_str(), &existing) == 0;
+    }
+    const bool special = exists && !S_ISREG(existing.st_mode);
     if (how != mode::replace || special) {
         errno = 0;
-        file_ = std::fopen(path.c_str(), how == mode::append ? "ab" : "wb");
-        if (file_ == nullptr)
+        const int kept = how == mode::append ? O_APPEND : O_TRUNC;
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | kept, 0666);
+        if (fd_ < 0)
             throw create_failure(path, errno);
         return;
     }
-    const int fd = create_new_file(target_, new_file_);
+    fd_ = create_new_file(target_, exists ? &existing : nullptr, new_file_);
     temporary_slot_ = register_temporary(new_file_);
-    file_ = ::fdopen(fd, "wb");
-    if (file_ == nullptr) {
-        const int error_number = errno;
-        ::close(fd);
-        discard_new_file();
-        throw create_failure(path, error_number);
-    }
 }
 
 output_file::~output_file() {
-    if (file_ != nullptr)
-        std::fclose(file_);
+    if (fd_ >= 0) {
+        // A log's last lines say why the run failed: they are written, unchecked.
+        (void)write_buffer();
+        ::close(fd_);
+    }
     discard_new_file();
 }
 
@@ -187,34 +207,51 @@ void output_file::discard_new_file() {
     forget_temporary(temporary_slot_);
 }
 
+int output_file::write_buffer() {
+    const int error_number = write_all(fd_, buffer_);
+    buffer_.clear();
+    return error_number;
+}
+
 void output_file::write(std::string_view bytes) {
-    if (file_ == nullptr)
+    if (fd_ < 0)
         throw run_error::from_number(err::path_file_access).in_file(path_);
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        throw write_failure(path_, errno);
+    if (buffer_.size() + bytes.size() <= write_buffer_size) {
+        if (buffer_.capacity() < write_buffer_size)
+            buffer_.reserve(write_buffer_size);
+        buffer_.append(bytes);
+        return;
+    }
+    int error_number = write_buffer();
+    if (error_number == 0) {
+        if (bytes.size() < write_buffer_size)
+            buffer_.append(bytes);
+        else
+            error_number = write_all(fd_, bytes);
+    }
+    if (error_number != 0)
+        throw write_failure(path_, error_number);
 }
 
 void output_file::flush() {
-    errno = 0;
-    if (file_ != nullptr && std::fflush(file_) != 0)
-        throw write_failure(path_, errno);
+    if (fd_ < 0)
+        return;
+    if (const int error_number = write_buffer(); error_number != 0)
+        throw write_failure(path_, error_number);
 }
 
 void output_file::close() {
-    if (file_ == nullptr)
+    if (fd_ < 0)
         return;
-    std::FILE* f = file_;
-    file_ = nullptr;
+    const int write_errno = write_buffer();
+    const int fd = fd_;
+    fd_ = -1;
     errno = 0;
-    const bool flushed = std::fflush(f) == 0;
-    const int flush_errno = errno;
-    errno = 0;
-    const bool closed = std::fclose(f) == 0;
+    const bool closed = ::close(fd) == 0;
     const int close_errno = errno;
-    if (!flushed || !closed) {
+    if (write_errno != 0 || !closed) {
         discard_new_file();
-        throw write_failure(path_, flushed ? close_errno : flush_errno);
+        throw write_failure(path_, write_errno != 0 ? write_errno : close_errno);
     }
     if (new_file_.empty())
         return;
@@ -374,17 +411,10 @@ void replace_file_contents(const std::filesystem::path& given, std::string_view 
     if (::stat(path.c_str(), &original) != 0)
         throw file_failure(path, errno, file_step::open);
     new_file_guard fresh;
-    fresh.fd = create_new_file(path, fresh.name);
+    fresh.fd = create_new_file(path, &original, fresh.name);
     fresh.slot = register_temporary(fresh.name);
-    for (std::size_t done = 0; done < bytes.size();) {
-        errno = 0;
-        const ssize_t n = ::write(fresh.fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw write_failure(path, n < 0 ? errno : ENOSPC);
-        done += static_cast<std::size_t>(n);
-    }
+    if (const int error_number = write_all(fresh.fd, bytes); error_number != 0)
+        throw write_failure(path, error_number);
     if (::fsync(fresh.fd) != 0)
         throw write_failure(path, errno);
     const int fd = fresh.fd;

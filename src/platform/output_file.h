@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -48,12 +49,15 @@ public:
 
 private:
     void discard_new_file();
+    // Hands the buffered bytes to the system; the errno of a failure, 0 when all went.
+    int write_buffer();
 
     std::filesystem::path path_;
     std::filesystem::path target_; // the file renamed over: the path, or where its link points
     std::string new_file_;          // the file written in replace mode; empty when none
     int temporary_slot_ = -1;       // its entry for the signal handler
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
+    std::string buffer_; // bytes not yet handed to the system
 };
 
 // A job's claim on the folder it writes into, so that two runs never mix their files there: the

@@ -8,10 +8,11 @@
 
 namespace qm {
 
-// The runs of characters between separators ("a  b" -> "a", "b").
-inline std::vector<std::string_view> split_fields(std::string_view text,
-                                                  std::string_view separators = " ") {
-    std::vector<std::string_view> fields;
+// The runs of characters between separators ("a  b" -> "a", "b"), into `fields` (emptied
+// first, its room kept: a reader splitting line after line allocates once).
+inline void split_fields_into(std::string_view text, std::vector<std::string_view>& fields,
+                              std::string_view separators = " ") {
+    fields.clear();
     std::size_t pos = 0;
     if (separators.size() == 1) {
         // One separator, the usual blank: compared byte by byte, where searching a set of
@@ -22,7 +23,7 @@ inline std::vector<std::string_view> split_fields(std::string_view text,
             while (pos < text.size() && text[pos] == separator)
                 ++pos;
             if (pos == text.size())
-                return fields;
+                return;
             const std::size_t start = pos;
             while (pos < text.size() && text[pos] != separator)
                 ++pos;
@@ -34,6 +35,12 @@ inline std::vector<std::string_view> split_fields(std::string_view text,
         fields.push_back(text.substr(pos, end - pos));
         pos = end;
     }
+}
+
+inline std::vector<std::string_view> split_fields(std::string_view text,
+                                                  std::string_view separators = " ") {
+    std::vector<std::string_view> fields;
+    split_fields_into(text, fields, separators);
     return fields;
 }
 

@@ -127,6 +127,66 @@ double parse_number(std::string_view number) {
     return value;
 }
 
+// Most numbers in the outputs we read are plain decimals ("-12.3456", "0.116262", "42",
+// "1.00D-06"). When all their digits fit in a double's 53-bit mantissa and the power of ten
+// that scales them is at most 10^22, both are exact doubles and one multiplication or division
+// gives the value, rounded by IEEE exactly as the full reader rounds it. Returns the length of
+// the number read into `value`, or 0 when the text is not such a decimal (too many digits, a
+// large exponent, no digits): the general reader takes it then.
+std::size_t plain_decimal(std::string_view text, double& value) {
+    static constexpr double powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr long long largest_power = std::size(powers_of_ten) - 1;
+    constexpr std::uint64_t exact_limit = std::uint64_t{1} << 53;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    const bool negative = i < n && text[i] == '-';
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::uint64_t digits = 0;
+    std::size_t count = 0;
+    long long exponent = 0;
+    for (; i < n && is_digit(text[i]); ++i, ++count) {
+        digits = digits * 10 + static_cast<unsigned>(text[i] - '0');
+        if (digits > exact_limit)
+            return 0;
+    }
+    if (i < n && text[i] == '.') {
+        for (++i; i < n && is_digit(text[i]); ++i, ++count, --exponent) {
+            digits = digits * 10 + static_cast<unsigned>(text[i] - '0');
+            if (digits > exact_limit || exponent < -largest_power)
+                return 0;
+        }
+    }
+    if (count == 0)
+        return 0;
+    // An exponent counts only with digits of its own ("1.5eV" is 1.5).
+    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::size_t j = i + 1;
+        const bool exponent_negative = j < n && text[j] == '-';
+        if (j < n && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < n && is_digit(text[j])) {
+            long long written = 0;
+            for (; j < n && is_digit(text[j]); ++j) {
+                written = written * 10 + (text[j] - '0');
+                if (written > 2 * largest_power)
+                    return 0;
+            }
+            exponent += exponent_negative ? -written : written;
+            i = j;
+        }
+    }
+    if (exponent < -largest_power || exponent > largest_power)
+        return 0;
+    const double mantissa = static_cast<double>(digits);
+    const double magnitude = exponent < 0 ? mantissa / powers_of_ten[-exponent]
+                                          : mantissa * powers_of_ten[exponent];
+    value = negative ? -magnitude : magnitude;
+    return i;
+}
+
 std::string_view trim_blanks_and_tabs(std::string_view text) {
     while (!text.empty() && is_blank(text.front()))
         text.remove_prefix(1);
@@ -137,15 +197,35 @@ std::string_view trim_blanks_and_tabs(std::string_view text) {
 
 } // namespace
 
-double val(std::string_view text) {
+double val_general(std::string_view text) {
     while (!text.empty() && is_blank(text.front()))
         text.remove_prefix(1);
     const std::size_t len = number_length(text);
     return len == 0 ? 0.0 : parse_number(text.substr(0, len));
 }
 
+double val(std::string_view text) {
+    while (!text.empty() && is_blank(text.front()))
+        text.remove_prefix(1);
+    double value = 0;
+    if (plain_decimal(text, value) != 0)
+        return value;
+    return val_general(text);
+}
+
+double strict_double_general(std::string_view text) {
+    text = trim_blanks_and_tabs(text);
+    const std::size_t len = number_length(text);
+    if (len == 0 || len != text.size())
+        throw run_error::from_number(13);
+    return parse_number(text);
+}
+
 double strict_double(std::string_view text) {
     text = trim_blanks_and_tabs(text);
+    double value = 0;
+    if (plain_decimal(text, value) == text.size() && !text.empty())
+        return value;
     const std::size_t len = number_length(text);
     if (len == 0 || len != text.size())
         throw run_error::from_number(13);

@@ -31,6 +31,11 @@ bool is_number(std::string_view text);
 // number rounded to a whole one; nothing or a negative number reads as 0.
 std::uint64_t whole_number_from_text(std::string_view text);
 
+// The general readers behind val() and strict_double(), which those two skip for plain
+// decimals (their shortcut must give the same value, bit for bit, or the same error).
+double val_general(std::string_view text);
+double strict_double_general(std::string_view text);
+
 // Nearest integer, halves to even: what "rounded" means everywhere in the program.
 double round_half_even(double value);
 

@@ -96,6 +96,16 @@ TEST(ExcitedStateParser, MissingAndTruncatedStatesAreNoCandidates) {
     for (const char* other :
          {" This state for optimization", " ", "", "      46 -> 49", " Excited State   2:"})
         EXPECT_FALSE(parse_transition_line(other)) << other;
+    // The coefficient is the one field after the orbitals, blanks around it allowed; a second
+    // field, none, or a field that is no number ends the transitions.
+    for (const char* other : {"      46 -> 49       0.7 0.1", "      46 -> 49      ",
+                              "      46 -> 49       0.7x", "      46 -> 49       -"})
+        EXPECT_FALSE(parse_transition_line(other)) << other;
+    for (const auto& [line, coefficient] :
+         std::vector<std::pair<const char*, double>>{{"      46 -> 49       0.70424", 0.70424},
+                                                     {"      46 -> 49  -0.5   ", 0.5},
+                                                     {"      46 -> 49 1.5D-01\t", 0.15}})
+        EXPECT_EQ(parse_transition_line(line)->coefficient, coefficient) << line;
 }
 
 // Every state found keeps its line's fields as printed, whatever its multiplicity, and the

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -64,6 +66,28 @@ TEST(OutputFile, AFailedRunLeavesThePreviousOutputAndNoTemporaryFile) {
     }
     EXPECT_EQ(test::read_file(dir / "status.log"), "started\n");
     EXPECT_EQ(error_of([&] { output_file(dir / "no-folder" / "x"); }), "76 Path not found [x]");
+}
+
+// Writes gather in a buffer: pieces of every size around its bounds, in replace, append and
+// live mode, must reach the file whole and in order.
+TEST(OutputFile, BufferedPiecesOfEverySizeReachTheFileInOrder) {
+    test::temp_dir dir;
+    const std::vector<std::size_t> sizes = {0, 1, 4095, 4097, 65535, 65536, 65537, 200000, 3, 70000};
+    std::string expected;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        expected += std::string(sizes[i], static_cast<char>('a' + i));
+    for (const auto how : {output_file::mode::replace, output_file::mode::live,
+                           output_file::mode::append}) {
+        const fs::path out = dir / "out.dat";
+        test::write_file(out, "previous");
+        output_file file(out, how);
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            file.write(std::string(sizes[i], static_cast<char>('a' + i)));
+        file.close();
+        EXPECT_EQ(test::read_file(out),
+                  (how == output_file::mode::append ? "previous" : "") + expected);
+        EXPECT_EQ(entries(dir.path()), 1);
+    }
 }
 
 // A run stopped by SIGINT or SIGTERM left its half-written temporary file (296 MB of it for a
