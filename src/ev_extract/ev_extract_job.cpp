@@ -133,6 +133,7 @@ private:
     // Each root's orbitals file, written as the first root's pass chooses every root's state
     // and put in place when that root's own pass ends.
     std::vector<std::unique_ptr<output_file>> orbitals_;
+    slot_texts texts_{s_, table_}; // shared by the roots' series files
     // Each root's series files, fed as the first root's pass reads the slots; empty when the
     // open-file limit does not allow them all at once (each root's files are then written when
     // its pass ends).
@@ -361,13 +362,13 @@ bool extraction::in_root_series(int k, long long f) const {
 
 // Opens every root's series files when the process may hold them all open at once.
 void extraction::open_series_files() {
-    auto first = std::make_unique<root_series_files>(s_, series_, table_, 1);
+    auto first = std::make_unique<root_series_files>(s_, series_, table_, 1, texts_);
     const auto roots = static_cast<std::size_t>(s_.no_roots);
     if (!may_open_files(roots * (first->size() + (s_.choices.orbitals ? 1 : 0))))
         return;
     series_files_.push_back(std::move(first));
     for (int k = 2; k <= s_.no_roots; ++k)
-        series_files_.push_back(std::make_unique<root_series_files>(s_, series_, table_, k));
+        series_files_.push_back(std::make_unique<root_series_files>(s_, series_, table_, k, texts_));
 }
 
 // Slot f's lines in every root's series, once the first root's pass has chosen their states.

@@ -189,9 +189,53 @@ std::vector<std::string> root_file_names(const ev_settings& s, const file_series
     return names;
 }
 
+void slot_texts::go_to(long long t) {
+    if (t == slot_)
+        return;
+    slot_ = t;
+    time_.clear();
+    for (std::string& line : scf_lines_)
+        line.clear();
+}
+
+const std::string& slot_texts::time(long long t) {
+    go_to(t);
+    if (time_.empty())
+        time_ = print_form(slot_time(s_, t));
+    return time_;
+}
+
+const std::string& slot_texts::scf_line(scf_column column, long long t) {
+    go_to(t);
+    std::string& line = scf_lines_[static_cast<std::size_t>(column)];
+    if (!line.empty())
+        return line;
+    const double scf = table_.scf_energy(t);
+    double value = 0;
+    switch (column) {
+    case scf_column::hartrees:
+        value = scf;
+        break;
+    case scf_column::ev:
+        value = scf * hartree_to_ev;
+        break;
+    case scf_column::rads:
+        value = scf * hartree_to_ev * ev_to_rad_per_s;
+        break;
+    case scf_column::cycles:
+        value = static_cast<double>(table_.scf_cycles(t));
+        break;
+    }
+    line = time(t);
+    line += gap;
+    line += print_form(value);
+    line += crlf;
+    return line;
+}
+
 root_series_files::root_series_files(const ev_settings& s, const file_series& series,
-                                     const ev_series_table& table, int k)
-    : s_(s), table_(table), k_(k) {
+                                     const ev_series_table& table, int k, slot_texts& shared)
+    : table_(table), shared_(shared), k_(k) {
     const std::string base = output_base(s, series);
     auto add = [&](column values, std::string_view part, std::string_view what) {
         files_.push_back({values, what, base + std::string(part) + "." + std::to_string(k), {}});
@@ -222,31 +266,23 @@ void root_series_files::keep_failure(std::size_t file) {
     failed_file_ = file;
 }
 
-std::string& root_series_files::line(column values, long long t) {
-    const double energy = table_.energy(k_, t);
-    auto timed = [&](double value) {
-        line_ = print_form(slot_time(s_, t));
-        line_ += gap;
-        line_ += print_form(value);
-    };
+const std::string& root_series_files::line(column values, long long t) {
     switch (values) {
     case column::energy:
-        timed(energy);
+        line_ = shared_.time(t);
+        line_ += gap;
+        line_ += print_form(table_.energy(k_, t));
         break;
     case column::scf_hartrees:
-        timed(table_.scf_energy(t));
-        break;
+        return shared_.scf_line(slot_texts::scf_column::hartrees, t);
     case column::scf_ev:
-        timed(table_.scf_energy(t) * hartree_to_ev);
-        break;
+        return shared_.scf_line(slot_texts::scf_column::ev, t);
     case column::scf_rads:
-        timed(table_.scf_energy(t) * hartree_to_ev * ev_to_rad_per_s);
-        break;
+        return shared_.scf_line(slot_texts::scf_column::rads, t);
     case column::scf_cycles:
-        timed(static_cast<double>(table_.scf_cycles(t)));
-        break;
+        return shared_.scf_line(slot_texts::scf_column::cycles, t);
     case column::energy_tdm:
-        line_ = text_form(energy);
+        line_ = text_form(table_.energy(k_, t));
         line_ += gap;
         line_ += text_form(table_.chosen_tdm_length(k_, t));
         break;
@@ -281,9 +317,11 @@ void root_series_files::finish(status_log& log, JobUi& ui) {
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, const root_series& values, status_log& log, JobUi& ui,
                       root_series_files* streamed) {
+    std::optional<slot_texts> shared;
     std::optional<root_series_files> files;
     if (streamed == nullptr) {
-        files.emplace(s, series, table, k);
+        shared.emplace(s, table);
+        files.emplace(s, series, table, k, *shared);
         for_each_written_slot(series, values, [&](long long t) { files->add(t); });
         streamed = &*files;
     }

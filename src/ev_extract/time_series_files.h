@@ -22,6 +22,7 @@
 #include "platform/job_ui.h"
 #include "platform/output_file.h"
 
+#include <array>
 #include <exception>
 #include <memory>
 #include <string>
@@ -58,6 +59,28 @@ struct root_series {
     std::vector<char> written;
 };
 
+// What the lines of one slot have in common in every root's files: the slot's time and the SCF
+// lines. Each is formatted once per slot, when the first file asks for it; the slots are asked
+// for in order, every root's files at one slot before the next slot.
+class slot_texts {
+public:
+    slot_texts(const ev_settings& s, const ev_series_table& table) : s_(s), table_(table) {}
+    enum class scf_column { hartrees, ev, rads, cycles };
+    // The print form of slot t's time.
+    const std::string& time(long long t);
+    // Slot t's whole line (CR LF included) of an SCF file.
+    const std::string& scf_line(scf_column column, long long t);
+
+private:
+    void go_to(long long t);
+
+    const ev_settings& s_;
+    const ev_series_table& table_;
+    long long slot_ = 0; // the slot the texts below belong to
+    std::string time_;
+    std::array<std::string, 4> scf_lines_; // by scf_column; empty until asked for
+};
+
 // Root k's files of one line per slot (all but the angular-frequency files), open from the
 // start so that each slot's lines can be written as soon as the slot's values are in the table:
 // the job writes them while the workers parse the files further on. A failure to create or
@@ -66,7 +89,7 @@ struct root_series {
 class root_series_files {
 public:
     root_series_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
-                      int k);
+                      int k, slot_texts& shared);
     // Slot t's line in each file.
     void add(long long t);
     // Logs each file as it is put in place, in order; raises a failure kept by add().
@@ -83,10 +106,10 @@ private:
         std::unique_ptr<output_file> out;
     };
     void keep_failure(std::size_t file);
-    std::string& line(column values, long long t);
+    const std::string& line(column values, long long t);
 
-    const ev_settings& s_;
     const ev_series_table& table_;
+    slot_texts& shared_;
     int k_;
     std::vector<series_file> files_;
     std::exception_ptr failure_;     // the first failure, met in files_[failed_file_]
