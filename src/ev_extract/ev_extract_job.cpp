@@ -16,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <sys/resource.h>
 
 namespace qm {
 namespace {
@@ -26,6 +27,23 @@ constexpr std::string_view data_expected = "Data Expected!";
 
 // A message has ended the job; its files are closed as the stack unwinds.
 struct job_stopped {};
+
+// Whether the process may hold `files` more files open, beside those a run needs anyway (the
+// status log, the tables, the files being read, the angular-frequency files): the soft
+// open-file limit is raised towards the hard one when it is too low.
+bool may_open_files(std::size_t files) {
+    constexpr rlim_t kept_free = 64;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return false;
+    const rlim_t wanted = static_cast<rlim_t>(files) + kept_free;
+    if (limit.rlim_cur == RLIM_INFINITY || wanted <= limit.rlim_cur)
+        return true;
+    if (limit.rlim_max != RLIM_INFINITY && wanted > limit.rlim_max)
+        return false;
+    limit.rlim_cur = wanted;
+    return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
 
 // A file the job cannot take its data from: the status-log line and the message that stop the
 // job, and the reason a skipped file is listed with (empty: a failure no file skip mends).
@@ -99,6 +117,9 @@ private:
     void choose_states(long long f, const parsed_output& parsed);
     std::string choose_state(int k, long long f, const parsed_output& parsed, state_chain& chain);
     void write_orbital_line(int k, long long f, const std::string& line);
+    bool in_root_series(int k, long long f) const;
+    void open_series_files();
+    void add_series_lines(long long f);
 
     const ev_settings& s_;
     const file_series& series_;
@@ -112,6 +133,11 @@ private:
     // Each root's orbitals file, written as the first root's pass chooses every root's state
     // and put in place when that root's own pass ends.
     std::vector<std::unique_ptr<output_file>> orbitals_;
+    slot_texts texts_{s_, table_}; // shared by the roots' series files
+    // Each root's series files, fed as the first root's pass reads the slots; empty when the
+    // open-file limit does not allow them all at once (each root's files are then written when
+    // its pass ends).
+    std::vector<std::unique_ptr<root_series_files>> series_files_;
     std::optional<root_failure> root_failure_; // the first, in the order the passes meet them
     std::map<long long, std::string> skipped_; // slot: why its file was left out
     std::optional<output_program> program_;    // the program of the series' first file read
@@ -288,8 +314,7 @@ void extraction::choose_states(long long f, const parsed_output& parsed) {
 // Root k's orbital line of slot f, unless the slot is left out of root k's series.
 void extraction::write_orbital_line(int k, long long f, const std::string& line) {
     output_file* orbitals = orbitals_[static_cast<std::size_t>(k - 1)].get();
-    if (orbitals == nullptr ||
-        (s_.choices.empty_slots == empty_slot_rule::leave_out && table_.root_map(k, f) == 0))
+    if (orbitals == nullptr || !in_root_series(k, f))
         return;
     orbitals->write(line);
     orbitals->write("\r\n");
@@ -326,6 +351,35 @@ void extraction::first_visit(long long f) {
     }
     tables_.add_read(f, *parsed, table_);
     cache_.release(f);
+    add_series_lines(f);
+}
+
+// Whether slot f (not skipped) has a line in root k's series: a slot where the root found no
+// state is left out when the settings say so.
+bool extraction::in_root_series(int k, long long f) const {
+    return s_.choices.empty_slots != empty_slot_rule::leave_out || table_.root_map(k, f) != 0;
+}
+
+// Opens every root's series files when the process may hold them all open at once.
+void extraction::open_series_files() {
+    auto first = std::make_unique<root_series_files>(s_, series_, table_, 1, texts_);
+    const auto roots = static_cast<std::size_t>(s_.no_roots);
+    if (!may_open_files(roots * (first->size() + (s_.choices.orbitals ? 1 : 0))))
+        return;
+    series_files_.push_back(std::move(first));
+    for (int k = 2; k <= s_.no_roots; ++k)
+        series_files_.push_back(std::make_unique<root_series_files>(s_, series_, table_, k, texts_));
+}
+
+// Slot f's lines in every root's series, once the first root's pass has chosen their states.
+// A root whose choice failed here stops the job in its own pass: its files are never put in
+// place, nor those of the roots after it.
+void extraction::add_series_lines(long long f) {
+    const int roots = root_failure_ && root_failure_->f == f ? root_failure_->root - 1
+                                                               : s_.no_roots;
+    for (int k = 1; k <= std::min(roots, static_cast<int>(series_files_.size())); ++k)
+        if (in_root_series(k, f))
+            series_files_[static_cast<std::size_t>(k - 1)]->add(f);
 }
 
 // Slot f in root k's pass after the first: what the first pass logged of its file, and the
@@ -394,6 +448,8 @@ void extraction::run_root(int k) {
         for (int j = 1; j <= s_.no_roots; ++j)
             orbitals_[static_cast<std::size_t>(j - 1)] =
                 std::make_unique<output_file>(root_file_name(s_, series_, orbitals_part, j));
+    if (k == 1)
+        open_series_files();
     root_.written.assign(slots_, 1);
     const bool leave_out_empty = s_.choices.empty_slots == empty_slot_rule::leave_out;
     long long visited = 0, with_state = 0;
@@ -422,7 +478,11 @@ void extraction::run_root(int k) {
         }
     }
     stop_on_empty_root(k, with_state, visited);
-    write_root_files(s_, series_, table_, k, root_, log_, ui_);
+    const auto root = static_cast<std::size_t>(k - 1);
+    write_root_files(s_, series_, table_, k, root_, log_, ui_,
+                     root < series_files_.size() ? series_files_[root].get() : nullptr);
+    if (root < series_files_.size())
+        series_files_[root].reset(); // its files are closed: their descriptors go back
     if (charts != nullptr)
         add_root_curves(*charts, s_, series_, table_, k, root_);
     if (orbitals_[static_cast<std::size_t>(k - 1)])

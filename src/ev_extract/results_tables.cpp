@@ -66,6 +66,8 @@ std::string results_tables::slot_cells(long long f) const {
 
 void results_tables::add_read(long long f, const parsed_output& parsed,
                               const ev_series_table& table) {
+    if (!results_ && !states_)
+        return; // no row to make: a run without tables spends nothing here
     const std::string slot = slot_cells(f);
     std::string rows;
     if (results_) {

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,34 +35,6 @@ void for_each_written_slot(const file_series& series, const root_series& values,
         if (values.written[series.used_index(t)] != 0)
             visit(t);
 }
-
-struct series_writer {
-    const ev_settings& s;
-    const file_series& series;
-    const root_series& values;
-    status_log& log;
-    JobUi& ui;
-
-    // One line per written slot, built by `line(t)`, written as it is made: the file's text
-    // is never held whole.
-    template <class Line>
-    void write(const std::string& name, const std::string& what, Line&& line) const {
-        log.line("Writing " + what + " against Time Data File - " + name);
-        ui.status("Writing " + what + " against Time Data File");
-        output_file out(name);
-        std::string text;
-        for_each_written_slot(series, values, [&](long long t) {
-            text = line(t);
-            text += crlf;
-            out.write(text);
-        });
-        out.close();
-    }
-
-    std::string timed(long long t, double value) const {
-        return print_form(slot_time(s, t)) + std::string(gap) + print_form(value);
-    }
-};
 
 // The line counts m of the angular-frequency files: points, 2 points, ... (each rounded) until
 // one holds every one of the `visited` slots.
@@ -216,29 +189,143 @@ std::vector<std::string> root_file_names(const ev_settings& s, const file_series
     return names;
 }
 
-void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
-                      int k, const root_series& values, status_log& log, JobUi& ui) {
-    const series_writer w{s, series, values, log, ui};
-    auto at = [&](long long t) { return table.energy(k, t); };
-    auto name = [&](std::string_view part) { return root_file_name(s, series, part, k); };
+void slot_texts::go_to(long long t) {
+    if (t == slot_)
+        return;
+    slot_ = t;
+    time_.clear();
+    for (std::string& line : scf_lines_)
+        line.clear();
+}
 
-    w.write(name(ev_part), "EV", [&](long long t) { return w.timed(t, at(t)); });
+const std::string& slot_texts::time(long long t) {
+    go_to(t);
+    if (time_.empty())
+        time_ = print_form(slot_time(s_, t));
+    return time_;
+}
+
+const std::string& slot_texts::scf_line(scf_column column, long long t) {
+    go_to(t);
+    std::string& line = scf_lines_[static_cast<std::size_t>(column)];
+    if (!line.empty())
+        return line;
+    const double scf = table_.scf_energy(t);
+    double value = 0;
+    switch (column) {
+    case scf_column::hartrees:
+        value = scf;
+        break;
+    case scf_column::ev:
+        value = scf * hartree_to_ev;
+        break;
+    case scf_column::rads:
+        value = scf * hartree_to_ev * ev_to_rad_per_s;
+        break;
+    case scf_column::cycles:
+        value = static_cast<double>(table_.scf_cycles(t));
+        break;
+    }
+    line = time(t);
+    line += gap;
+    line += print_form(value);
+    line += crlf;
+    return line;
+}
+
+root_series_files::root_series_files(const ev_settings& s, const file_series& series,
+                                     const ev_series_table& table, int k, slot_texts& shared)
+    : table_(table), shared_(shared), k_(k) {
+    const std::string base = output_base(s, series);
+    auto add = [&](column values, std::string_view part, std::string_view what) {
+        files_.push_back({values, what, base + std::string(part) + "." + std::to_string(k), {}});
+    };
+    add(column::energy, ev_part, "EV");
     if (s.choices.scf_energies) {
-        w.write(name(scf_hartrees_part), "SCF Data (Hartrees)",
-                [&](long long t) { return w.timed(t, table.scf_energy(t)); });
-        w.write(name(scf_ev_part), "SCF Data (eV)",
-                [&](long long t) { return w.timed(t, table.scf_energy(t) * hartree_to_ev); });
-        w.write(name(scf_rads_part), "SCF Data (rad/s)", [&](long long t) {
-            return w.timed(t, table.scf_energy(t) * hartree_to_ev * ev_to_rad_per_s);
-        });
+        add(column::scf_hartrees, scf_hartrees_part, "SCF Data (Hartrees)");
+        add(column::scf_ev, scf_ev_part, "SCF Data (eV)");
+        add(column::scf_rads, scf_rads_part, "SCF Data (rad/s)");
     }
     if (s.choices.scf_cycles)
-        w.write(name(scf_cycles_part), "SCF Convergence Cycles",
-                [&](long long t) { return w.timed(t, static_cast<double>(table.scf_cycles(t))); });
+        add(column::scf_cycles, scf_cycles_part, "SCF Convergence Cycles");
     if (s.choices.tdm_data)
-        w.write(name(tdm_ev_part), "EV & TDM", [&](long long t) {
-            return text_form(at(t)) + std::string(gap) + text_form(table.chosen_tdm_length(k, t));
-        });
+        add(column::energy_tdm, tdm_ev_part, "EV & TDM");
+    failed_file_ = files_.size();
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        try {
+            files_[i].out = std::make_unique<output_file>(files_[i].name);
+        } catch (const std::exception&) {
+            keep_failure(i);
+            return;
+        }
+    }
+}
+
+void root_series_files::keep_failure(std::size_t file) {
+    failure_ = std::current_exception();
+    failed_file_ = file;
+}
+
+const std::string& root_series_files::line(column values, long long t) {
+    switch (values) {
+    case column::energy:
+        line_ = shared_.time(t);
+        line_ += gap;
+        line_ += print_form(table_.energy(k_, t));
+        break;
+    case column::scf_hartrees:
+        return shared_.scf_line(slot_texts::scf_column::hartrees, t);
+    case column::scf_ev:
+        return shared_.scf_line(slot_texts::scf_column::ev, t);
+    case column::scf_rads:
+        return shared_.scf_line(slot_texts::scf_column::rads, t);
+    case column::scf_cycles:
+        return shared_.scf_line(slot_texts::scf_column::cycles, t);
+    case column::energy_tdm:
+        line_ = text_form(table_.energy(k_, t));
+        line_ += gap;
+        line_ += text_form(table_.chosen_tdm_length(k_, t));
+        break;
+    }
+    line_ += crlf;
+    return line_;
+}
+
+void root_series_files::add(long long t) {
+    // Files past a failure are never put in place: nothing more is written to them.
+    for (std::size_t i = 0; i < failed_file_; ++i) {
+        try {
+            files_[i].out->write(line(files_[i].values, t));
+        } catch (const std::exception&) {
+            keep_failure(i);
+            return;
+        }
+    }
+}
+
+void root_series_files::finish(status_log& log, JobUi& ui) {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        series_file& file = files_[i];
+        log.line("Writing " + std::string(file.what) + " against Time Data File - " + file.name);
+        ui.status("Writing " + std::string(file.what) + " against Time Data File");
+        if (i == failed_file_)
+            std::rethrow_exception(failure_);
+        file.out->close();
+    }
+}
+
+void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
+                      int k, const root_series& values, status_log& log, JobUi& ui,
+                      root_series_files* streamed) {
+    std::optional<slot_texts> shared;
+    std::optional<root_series_files> files;
+    if (streamed == nullptr) {
+        shared.emplace(s, table);
+        files.emplace(s, series, table, k, *shared);
+        for_each_written_slot(series, values, [&](long long t) { files->add(t); });
+        streamed = &*files;
+    }
+    streamed->finish(log, ui);
     write_rad_files(s, series, table, k, values, log, ui, output_base(s, series));
 }
 

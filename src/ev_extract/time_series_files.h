@@ -1,5 +1,5 @@
-// The time series of one root, written after all slots have been read. Every line ends with
-// CR LF. B = data folder + output prefix; every name ends with "." and the root number:
+// The time series of one root, put in place when the root's pass over the series ends. Every
+// line ends with CR LF. B = data folder + output prefix; every name ends with "." and the root number:
 //
 //   B EV.k              time    energy (eV)                      print forms, 4 blanks between
 //   B _SCF-Hartrees.k   time    SCF energy                       (with SCF energies)
@@ -20,7 +20,11 @@
 #include "ev_extract/file_series.h"
 #include "ev_extract/status_log.h"
 #include "platform/job_ui.h"
+#include "platform/output_file.h"
 
+#include <array>
+#include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,8 +59,69 @@ struct root_series {
     std::vector<char> written;
 };
 
+// What the lines of one slot have in common in every root's files: the slot's time and the SCF
+// lines. Each is formatted once per slot, when the first file asks for it; the slots are asked
+// for in order, every root's files at one slot before the next slot.
+class slot_texts {
+public:
+    slot_texts(const ev_settings& s, const ev_series_table& table) : s_(s), table_(table) {}
+    enum class scf_column { hartrees, ev, rads, cycles };
+    // The print form of slot t's time.
+    const std::string& time(long long t);
+    // Slot t's whole line (CR LF included) of an SCF file.
+    const std::string& scf_line(scf_column column, long long t);
+
+private:
+    void go_to(long long t);
+
+    const ev_settings& s_;
+    const ev_series_table& table_;
+    long long slot_ = 0; // the slot the texts below belong to
+    std::string time_;
+    std::array<std::string, 4> scf_lines_; // by scf_column; empty until asked for
+};
+
+// Root k's files of one line per slot (all but the angular-frequency files), open from the
+// start so that each slot's lines can be written as soon as the slot's values are in the table:
+// the job writes them while the workers parse the files further on. A failure to create or
+// write a file is kept and raised by finish() when it reaches that file, as if the files were
+// written one after the other there; until finish() no file is in place.
+class root_series_files {
+public:
+    root_series_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
+                      int k, slot_texts& shared);
+    // Slot t's line in each file.
+    void add(long long t);
+    // Logs each file as it is put in place, in order; raises a failure kept by add().
+    void finish(status_log& log, JobUi& ui);
+    // How many files are open at once.
+    std::size_t size() const { return files_.size(); }
+
+private:
+    enum class column { energy, scf_hartrees, scf_ev, scf_rads, scf_cycles, energy_tdm };
+    struct series_file {
+        column values;
+        std::string_view what; // what the log says is written against time
+        std::string name;
+        std::unique_ptr<output_file> out;
+    };
+    void keep_failure(std::size_t file);
+    const std::string& line(column values, long long t);
+
+    const ev_series_table& table_;
+    slot_texts& shared_;
+    int k_;
+    std::vector<series_file> files_;
+    std::exception_ptr failure_;     // the first failure, met in files_[failed_file_]
+    std::size_t failed_file_ = 0;    // files_.size() while none
+    std::string line_;               // reused for every line
+};
+
+// Every file of root k: the series files (fed here with every written slot, unless `streamed`
+// already holds them) and the angular-frequency files.
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
-                      int k, const root_series& values, status_log& log, JobUi& ui);
+                      int k, const root_series& values, status_log& log, JobUi& ui,
+                      root_series_files* streamed = nullptr);
 
 // Adds root k's line to each chart, one point per slot written.
 void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series& series,

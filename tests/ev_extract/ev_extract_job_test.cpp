@@ -3,6 +3,7 @@
 #include "platform/worker_threads.h"
 
 #include <map>
+#include <sys/resource.h>
 
 namespace qm {
 namespace {
@@ -124,6 +125,59 @@ TEST_F(ev_job, ScfAndTdmFilesWithTheirNumberForms) {
     EXPECT_EQ(run(), ev_outcome::completed);
     EXPECT_EQ(out("freqgap1.1"), " 5.31743661705722E+15 \r\n");
     EXPECT_EQ(out("freqgapTDM1.1"), " 5 \r\n");
+}
+
+// Every root's series files are open from the first slot on, but one that cannot be made fails
+// where it failed when the files were made one after the other: the files before it are in
+// place, those after it are not, and the log's last line names it.
+TEST_F(ev_job, ASeriesFileThatCannotBeMadeFailsAtItsTurnWithTheFilesBeforeItInPlace) {
+    const std::string scf = " SCF Done:  E(RHF) =  -1234.5     A.U. after   14 cycles";
+    series(std::vector<std::string>(3, td_output({{3.1, 0.1}, {3.2, 0.2}}, scf)));
+    choices.scf_energies = choices.status_log = true;
+    texts.root_end = "2";
+    texts.no_roots = "2";
+    texts.points = "3";
+    std::filesystem::create_directory(dir / "freqgap_SCF-EV.2");
+    EXPECT_EQ(run(), ev_outcome::error_report);
+    for (const char* placed : {"freqgapEV.1", "freqgap_SCF-rads-1.1", "freqgap3.1", "freqgapEV.2",
+                               "freqgap_SCF-Hartrees.2"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir / placed)) << placed;
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap_SCF-rads-1.2"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "freqgap3.2"));
+    const std::string log = out("execution_status.dat");
+    const std::size_t last = log.rfind("Writing ");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(log.substr(last, log.find('\r', last) - last),
+              "Writing SCF Data (eV) against Time Data File - " +
+                  (dir / "freqgap_SCF-EV.2").string());
+}
+
+// A process that may not hold every root's files open at once writes each root's files when
+// its pass ends instead, to the same bytes.
+TEST_F(ev_job, SeriesFilesBeyondTheOpenFileLimitAreWrittenRootByRootToTheSameBytes) {
+    const std::string scf = " SCF Done:  E(RHF) =  -1234.5     A.U. after   14 cycles";
+    series(std::vector<std::string>(5, td_output({{3.1, 0.1}, {3.2, 0.2}, {3.3, 0.3}}, scf)));
+    choices.scf_energies = choices.scf_cycles = choices.tdm_data = choices.orbitals = true;
+    texts.root_end = "3";
+    texts.no_roots = "3";
+    texts.points = "2";
+    ASSERT_EQ(run(), ev_outcome::completed);
+    std::map<std::string, std::string> written;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename().string().starts_with("freqgap"))
+            written[entry.path().filename().string()] = test::read_file(entry.path());
+    ASSERT_EQ(written.size(), 30u); // 10 files of each root
+    // In a child process, whose open-file limit cannot be raised again.
+    const auto same_with_few_files = [&] {
+        for (const auto& [name, bytes] : written)
+            std::filesystem::remove(dir / name);
+        const rlimit few{48, 48};
+        bool same = ::setrlimit(RLIMIT_NOFILE, &few) == 0 && run() == ev_outcome::completed;
+        for (const auto& [name, bytes] : written)
+            same = same && std::filesystem::exists(dir / name) && out(name) == bytes;
+        std::exit(same ? 0 : 1);
+    };
+    EXPECT_EXIT(same_with_few_files(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ev_job, StatusLogOfAWholeRun) {
