@@ -139,6 +139,15 @@ def main():
         "ev_gz_t2": (ev_cmd(cli, gz, n, ".gout.gz", True, 2), gz),
         "ev_10n": (ev_cmd(cli, tenfold, 10 * n, ".gout", False), tenfold),
     }
+    # The read loop split between two processes, each reading half of the files at once: how
+    # far this machine's reading of the page cache itself gains from a second core.
+    halves = []
+    for i, part in enumerate((names[:n // 2], names[n // 2:])):
+        halves.append(os.path.join(work, "half%d.txt" % (i + 1)))
+        with open(halves[-1], "w") as f:
+            f.write("\n".join(part) + "\n")
+    cases["read_2"] = (["sh", "-c", 'xargs -a "$1" "$0" read & xargs -a "$2" "$0" read; wait',
+                        floors] + halves, plain)
     if have_zstdcat:
         cases["zstdcat"] = (["zstdcat", "-q"] + zs_names, zs)
     for cmd, cwd in cases.values():  # warm the page cache and check every command once
@@ -197,6 +206,9 @@ def main():
     rows.append(("ev-extract --threads 1 / 2, plain (wall)",
                  "%.3f / %.3f s" % (wall("ev_t1"), wall("ev_t2")), "2 threads ~ 1.9x")
                 + ratio(wall("ev_t1"), wall("ev_t2"), -1.7, "%.2fx"))
+    rows.append(("  read loop, 1 / 2 processes (wall)",
+                 "", "%.3f / %.3f s" % (wall("read"), wall("read_2")),
+                 "%.2fx" % (wall("read") / wall("read_2")), "", ""))
     rows.append(("ev-extract --threads 1 / 2, gzip (wall)",
                  "%.3f / %.3f s" % (wall("ev_gz_t1"), wall("ev_gz_t2")),
                  "page faults %d / %d" % (faults("ev_gz_t1"), faults("ev_gz_t2")),
