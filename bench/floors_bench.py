@@ -14,6 +14,7 @@ shows medians over the rounds):
   ev-extract, zstd (CPU, wall)                     zstd decompression in one process (floors
                                                    zstd); zstdcat (wall)
   ev-extract --threads 1 vs --threads 2, plain     2 threads ~ 1.9x
+  read loop, 1 vs 2 processes (wall)               what a second core gains in reading alone
   ev-extract --threads 1, gzip (wall, page faults) the same run with 2 threads
   ev-extract max RSS, N and 10 N files             flat: the same at 10 N (the 10 N series
                                                    names every file ten times, by links)
