@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -48,16 +49,27 @@ constexpr std::size_t write_buffer_size = 64 * 1024;
 
 namespace {
 
-// The new files of this process that are not in place yet, for the signal handler: fixed slots
-// of plain characters and lock-free states, which a handler may read. A file beyond the slots is
-// still removed on every error path, just not on a signal.
+// The new files of this process that are not in place yet, for the signal handler: fixed
+// storage of plain characters and lock-free states, which a handler may read. The names stand
+// back to back in one arena, so a job may hold thousands of files waiting to be put in place;
+// the arena starts over whenever no file waits. A file beyond the entries or the arena is still
+// removed on every error path, just not on a signal.
 enum slot_state : int { slot_free, slot_filling, slot_ready };
 struct temporary_entry {
     std::atomic<int> state{slot_free};
-    char name[PATH_MAX];
+    std::size_t offset = 0; // of its name in temporary_names
 };
-constexpr int temporary_slots = 64;
+constexpr int temporary_slots = 16384;
+constexpr std::size_t temporary_names_size = std::size_t{1} << 20;
 temporary_entry temporaries[temporary_slots];
+char temporary_names[temporary_names_size];
+struct temporary_registry {
+    std::mutex mutex; // taken to register and forget, never by the handler
+    int entries_used = 0;
+    std::size_t names_used = 0;
+    int waiting = 0;
+};
+temporary_registry registry;
 
 extern "C" void remove_temporaries_then_die(int signal_number) {
     remove_temporary_files();
@@ -85,22 +97,30 @@ void install_signal_cleanup() {
 
 int register_temporary(const std::string& name) {
     install_signal_cleanup();
-    if (name.size() >= PATH_MAX)
-        return -1;
-    for (int i = 0; i < temporary_slots; ++i) {
-        int expected = slot_free;
-        if (temporaries[i].state.compare_exchange_strong(expected, slot_filling)) {
-            std::memcpy(temporaries[i].name, name.c_str(), name.size() + 1);
-            temporaries[i].state.store(slot_ready);
-            return i;
-        }
+    const std::lock_guard lock(registry.mutex);
+    if (registry.waiting == 0) {
+        registry.entries_used = 0;
+        registry.names_used = 0;
     }
-    return -1;
+    if (registry.entries_used == temporary_slots ||
+        name.size() + 1 > temporary_names_size - registry.names_used)
+        return -1;
+    const int i = registry.entries_used++;
+    temporaries[i].state.store(slot_filling);
+    temporaries[i].offset = registry.names_used;
+    std::memcpy(temporary_names + registry.names_used, name.c_str(), name.size() + 1);
+    registry.names_used += name.size() + 1;
+    ++registry.waiting;
+    temporaries[i].state.store(slot_ready);
+    return i;
 }
 
 void forget_temporary(int& slot) {
-    if (slot >= 0)
+    if (slot >= 0) {
+        const std::lock_guard lock(registry.mutex);
         temporaries[slot].state.store(slot_free);
+        --registry.waiting;
+    }
     slot = -1;
 }
 
@@ -155,7 +175,7 @@ int create_new_file(const std::filesystem::path& target, const struct stat* prev
 void remove_temporary_files() noexcept {
     for (auto& entry : temporaries)
         if (entry.state.load() == slot_ready)
-            ::unlink(entry.name);
+            ::unlink(temporary_names + entry.offset);
 }
 
 output_file::output_file(const std::filesystem::path& path, mode how) : path_(path) {
@@ -240,7 +260,7 @@ void output_file::flush() {
         throw write_failure(path_, error_number);
 }
 
-void output_file::close() {
+void output_file::finish_writing() {
     if (fd_ < 0)
         return;
     const int write_errno = write_buffer();
@@ -253,6 +273,59 @@ void output_file::close() {
         discard_new_file();
         throw write_failure(path_, write_errno != 0 ? write_errno : close_errno);
     }
+}
+
+void output_file::copy_from(output_file& earlier) {
+    earlier.flush();
+    flush();
+    if (fd_ < 0 || earlier.fd_ < 0)
+        throw run_error::from_number(err::path_file_access).in_file(path_);
+    struct stat st {};
+    if (::fstat(earlier.fd_, &st) != 0)
+        throw file_failure(earlier.path_, errno, file_step::open);
+    // Only a regular file can be read back (a FIFO or a device in the output's place holds
+    // nothing to read).
+    if (!S_ISREG(st.st_mode))
+        throw run_error::from_number(err::path_file_access).in_file(earlier.path_);
+    const auto size = static_cast<std::size_t>(st.st_size);
+    off_t from = 0;
+    // The system copies within its own cache where it can; each round copies some bytes or
+    // ends, so the loop is bounded by the size.
+    while (static_cast<std::size_t>(from) < size) {
+        errno = 0;
+        const ssize_t n = ::copy_file_range(earlier.fd_, &from, fd_, nullptr,
+                                            size - static_cast<std::size_t>(from), 0);
+        if (n > 0)
+            continue;
+        if (n == 0)
+            return; // the earlier file is shorter than it was: all it holds is copied
+        if (errno == EINTR)
+            continue;
+        if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EIO)
+            throw write_failure(path_, errno);
+        break; // a file system or kernel that cannot: copied by hand from here
+    }
+    constexpr std::size_t block_size = std::size_t{1} << 16;
+    const auto block = std::make_unique_for_overwrite<char[]>(block_size);
+    while (static_cast<std::size_t>(from) < size) {
+        const ssize_t n = ::pread(earlier.fd_, block.get(),
+                                  std::min(block_size, size - static_cast<std::size_t>(from)), from);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw file_failure(earlier.path_, errno, file_step::open);
+        if (n == 0)
+            return;
+        if (const int error_number =
+                write_all(fd_, std::string_view(block.get(), static_cast<std::size_t>(n)));
+            error_number != 0)
+            throw write_failure(path_, error_number);
+        from += n;
+    }
+}
+
+void output_file::close() {
+    finish_writing();
     if (new_file_.empty())
         return;
     if (::rename(new_file_.c_str(), target_.c_str()) != 0) {

@@ -46,6 +46,12 @@ public:
     void flush();
     // Flushes and closes, and puts a new file in place of the target; checked like write().
     void close();
+    // The first half of close(): flushes and closes, checked; a new file then waits, removed
+    // again unless close() puts it in place.
+    void finish_writing();
+    // Writes every byte written so far to `earlier` (a file still being written) to this one,
+    // after what this one holds.
+    void copy_from(output_file& earlier);
 
 private:
     void discard_new_file();
