@@ -236,6 +236,7 @@ int output_file::write_buffer() {
 void output_file::write(std::string_view bytes) {
     if (fd_ < 0)
         throw run_error::from_number(err::path_file_access).in_file(path_);
+    written_ += bytes.size();
     if (buffer_.size() + bytes.size() <= write_buffer_size) {
         if (buffer_.capacity() < write_buffer_size)
             buffer_.reserve(write_buffer_size);
@@ -264,6 +265,7 @@ void output_file::finish_writing() {
     if (fd_ < 0)
         return;
     const int write_errno = write_buffer();
+    std::string().swap(buffer_); // a finished file may wait long for its turn: it holds no buffer
     const int fd = fd_;
     fd_ = -1;
     errno = 0;
@@ -276,18 +278,15 @@ void output_file::finish_writing() {
 }
 
 void output_file::copy_from(output_file& earlier) {
+    if (fd_ < 0)
+        throw run_error::from_number(err::path_file_access).in_file(path_);
+    // Only a new file can be read back: a FIFO or a device in the output's place holds nothing
+    // to read, and a file written as it stands holds more than this job wrote.
+    if (earlier.fd_ < 0 || earlier.new_file_.empty())
+        throw run_error::from_number(err::path_file_access).in_file(earlier.path_);
     earlier.flush();
     flush();
-    if (fd_ < 0 || earlier.fd_ < 0)
-        throw run_error::from_number(err::path_file_access).in_file(path_);
-    struct stat st {};
-    if (::fstat(earlier.fd_, &st) != 0)
-        throw file_failure(earlier.path_, errno, file_step::open);
-    // Only a regular file can be read back (a FIFO or a device in the output's place holds
-    // nothing to read).
-    if (!S_ISREG(st.st_mode))
-        throw run_error::from_number(err::path_file_access).in_file(earlier.path_);
-    const auto size = static_cast<std::size_t>(st.st_size);
+    const auto size = static_cast<std::size_t>(earlier.written_);
     off_t from = 0;
     // The system copies within its own cache where it can; each round copies some bytes or
     // ends, so the loop is bounded by the size.
@@ -295,8 +294,10 @@ void output_file::copy_from(output_file& earlier) {
         errno = 0;
         const ssize_t n = ::copy_file_range(earlier.fd_, &from, fd_, nullptr,
                                             size - static_cast<std::size_t>(from), 0);
-        if (n > 0)
+        if (n > 0) {
+            written_ += static_cast<std::uint64_t>(n);
             continue;
+        }
         if (n == 0)
             return; // the earlier file is shorter than it was: all it holds is copied
         if (errno == EINTR)
@@ -321,6 +322,7 @@ void output_file::copy_from(output_file& earlier) {
             error_number != 0)
             throw write_failure(path_, error_number);
         from += n;
+        written_ += static_cast<std::uint64_t>(n);
     }
 }
 

@@ -63,6 +63,7 @@ private:
     std::string new_file_;          // the file written in replace mode; empty when none
     int temporary_slot_ = -1;       // its entry for the signal handler
     int fd_ = -1;
+    std::uint64_t written_ = 0; // bytes written or copied, buffered ones included
     std::string buffer_; // bytes not yet handed to the system
 };
 
