@@ -8,13 +8,17 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace qm {
 namespace {
@@ -352,6 +356,63 @@ void ensure_distinct_files(const std::filesystem::path& input,
         throw run_error::from_number(err::file_already_open).in_file(output);
 }
 
+namespace {
+
+// The entries of one folder, read once for all the inputs it holds: a series of thousands of
+// files is looked at in a few system calls instead of one each. A regular file's identity is
+// its folder's device and the entry's inode number; any other entry (a link above all) is
+// looked at by stat(2), which follows it.
+struct folder_entries {
+    bool listed = false; // false: the folder could not be read, every input in it is stat'ed
+    dev_t device = 0;
+    std::unordered_map<std::string, ino_t> regular;
+    std::unordered_set<std::string> others;
+};
+
+folder_entries list_folder(const std::filesystem::path& folder) {
+    folder_entries entries;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return entries;
+    struct stat info {};
+    if (::fstat(::dirfd(dir), &info) == 0) {
+        entries.listed = true;
+        entries.device = info.st_dev;
+        // Each round takes one entry or ends: bounded by the folder's size.
+        while (const dirent* entry = ::readdir(dir)) {
+            if (entry->d_type == DT_REG)
+                entries.regular.emplace(entry->d_name, entry->d_ino);
+            else
+                entries.others.emplace(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+// (device, inode) of `path`, none when it does not exist.
+std::optional<std::pair<dev_t, ino_t>>
+file_identity(const std::filesystem::path& path,
+              std::map<std::filesystem::path, folder_entries>& folders) {
+    auto folder = folders.find(path.parent_path());
+    if (folder == folders.end())
+        folder = folders.emplace(path.parent_path(), list_folder(path.parent_path())).first;
+    const folder_entries& entries = folder->second;
+    const std::string name = path.filename().string();
+    if (entries.listed && !entries.others.contains(name)) {
+        const auto regular = entries.regular.find(name);
+        if (regular == entries.regular.end())
+            return std::nullopt;
+        return std::pair{entries.device, regular->second};
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return std::pair{info.st_dev, info.st_ino};
+}
+
+} // namespace
+
 void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outputs,
                                  std::uint64_t inputs,
                                  const std::function<std::filesystem::path(std::uint64_t)>& input) {
@@ -362,11 +423,13 @@ void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outpu
         if (::stat(output.c_str(), &info) == 0)
             existing.emplace(std::pair{info.st_dev, info.st_ino}, &output);
     }
+    std::map<std::filesystem::path, folder_entries> folders;
     for (std::uint64_t i = 0; i < inputs && !existing.empty(); ++i) {
-        struct stat info {};
-        if (::stat(input(i).c_str(), &info) != 0)
+        const std::filesystem::path path = input(i);
+        const auto identity = file_identity(path, folders);
+        if (!identity)
             continue;
-        if (const auto hit = existing.find({info.st_dev, info.st_ino}); hit != existing.end())
+        if (const auto hit = existing.find(*identity); hit != existing.end())
             throw run_error(err::file_already_open, "File already open (" + hit->second->string() +
                                                         " is one of the inputs)");
     }
