@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -128,7 +129,8 @@ void forget_temporary(int& slot) {
     slot = -1;
 }
 
-// The permission bits a new file gets from open(2), read once before any thread starts.
+// The permission bits a new file gets from open(2), read once before any thread starts (the
+// program never changes its mask).
 const mode_t creation_mask = [] {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -150,27 +152,43 @@ std::filesystem::path followed(const std::filesystem::path& path) {
 }
 
 // A new file NAME.XXXXXX.tmp beside `target`, with the bits (and where the user may, the
-// owner) of the file it will replace, `previous` (none: a file created anew). mkstemps only
+// owner) of the file it will replace, `previous` (none: a file created anew). O_EXCL only
 // ever creates a name that did not exist, so a user's own file is never hit. Returns its
 // descriptor; the name is set in `name`.
 int create_new_file(const std::filesystem::path& target, const struct stat* previous,
                     std::string& name) {
-    name = target.string() + ".XXXXXX.tmp";
-    errno = 0;
-    const int fd = ::mkstemps(name.data(), 4);
+    // Made with the bits it ends with, so most files need no chmod after (the creation mask
+    // takes off what it takes off a file made anew).
+    const mode_t wanted = previous != nullptr ? previous->st_mode & 07777 : 0666 & ~creation_mask;
+    const mode_t asked = previous != nullptr ? previous->st_mode & 0777 : 0666;
+    constexpr std::string_view letters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}() ^
+                                        static_cast<std::uint64_t>(::getpid())};
+    const std::string base = target.string() + ".";
+    int fd = -1;
+    // A name that exists already is drawn again: 62^6 names make a hundred draws plenty.
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        name = base;
+        std::uint64_t bits = random();
+        for (int i = 0; i < 6; ++i, bits /= letters.size())
+            name += letters[bits % letters.size()];
+        name += ".tmp";
+        errno = 0;
+        fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, asked);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0) {
         const int error_number = errno;
         name.clear();
         throw create_failure(target, error_number);
     }
-    if (previous != nullptr) {
-        (void)::fchmod(fd, previous->st_mode & 07777);
-        // Only a privileged user may give a file away; others keep their own file as it is.
-        if (previous->st_uid != own_user || previous->st_gid != own_group)
-            (void)::fchown(fd, previous->st_uid, previous->st_gid);
-    } else {
-        (void)::fchmod(fd, 0666 & ~creation_mask);
-    }
+    if ((asked & ~creation_mask) != wanted)
+        (void)::fchmod(fd, wanted);
+    // Only a privileged user may give a file away; others keep their own file as it is.
+    if (previous != nullptr && (previous->st_uid != own_user || previous->st_gid != own_group))
+        (void)::fchown(fd, previous->st_uid, previous->st_gid);
     return fd;
 }
 
