@@ -188,8 +188,9 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
             fail("FATAL ERROR: SCF Done line not found in file - " + file,
                  "SCF Done line not found in file - " + file, "no SCF Done line");
         table_.scf_energy(f) = *parsed.scf_energy;
-        log_.line("                    SCF Energy = " + text_form(*parsed.scf_energy) +
-                  " hartrees");
+        if (log_.is_open())
+            log_.line("                    SCF Energy = " + text_form(*parsed.scf_energy) +
+                      " hartrees");
     }
     if (s_.choices.scf_cycles) {
         if (!parsed.scf_cycles)
@@ -200,8 +201,9 @@ void extraction::read_file_data(long long f, const parsed_output& parsed) {
             cycles > std::numeric_limits<std::int16_t>::max())
             throw run_error::from_number(err::overflow);
         table_.scf_cycles(f) = static_cast<std::int16_t>(cycles);
-        log_.line("                    SCF Convergence Cycles = " +
-                  count_text(table_.scf_cycles(f)));
+        if (log_.is_open())
+            log_.line("                    SCF Convergence Cycles = " +
+                      count_text(table_.scf_cycles(f)));
     }
     if (s_.choices.tdm_angle || s_.choices.raw_tdms || s_.choices.rel_tdm)
         table_.set_tdms(f, parsed.tdm);
@@ -387,10 +389,10 @@ void extraction::add_series_lines(long long f) {
 void extraction::revisit(int k, long long f) {
     if (skipped_.contains(f))
         return;
-    if (s_.choices.scf_energies)
+    if (s_.choices.scf_energies && log_.is_open())
         log_.line("                    SCF Energy = " + text_form(table_.scf_energy(f)) +
                   " hartrees");
-    if (s_.choices.scf_cycles)
+    if (s_.choices.scf_cycles && log_.is_open())
         log_.line("                    SCF Convergence Cycles = " +
                   count_text(table_.scf_cycles(f)));
     if (root_failure_ && root_failure_->root == k && root_failure_->f == f)
@@ -454,7 +456,8 @@ void extraction::run_root(int k) {
     const bool leave_out_empty = s_.choices.empty_slots == empty_slot_rule::leave_out;
     long long visited = 0, with_state = 0;
     for (long long f = 1; f <= series_.file_count; f += series_.slot_interval) {
-        log_.line("    Processing File: " + count_text(f) + "   Root Number: " + count_text(k));
+        if (log_.is_open()) // the one line of every slot: not even formatted without a log
+            log_.line("    Processing File: " + count_text(f) + "   Root Number: " + count_text(k));
         show_progress(k, f, ++visited);
         const std::size_t slot = series_.used_index(f);
         if (k == 1)

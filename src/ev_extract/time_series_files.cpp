@@ -9,11 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -53,107 +51,6 @@ std::vector<long long> rad_file_lengths(double points, long long visited) {
 
 std::string rad_file_name(const std::string& base, std::string_view part, long long m, int k) {
     return base + std::string(part) + std::to_string(m) + "." + std::to_string(k);
-}
-
-// The bytes of `path`, a file this job has just written, added to `out`: read back in blocks,
-// so no file is held whole. Only a regular file can be read back (a FIFO or a device in the
-// output's place would hold nothing or never end).
-void append_file(output_file& out, const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw file_failure(path, errno, file_step::open);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw run_error::from_number(err::path_file_access).in_file(path);
-    }
-    constexpr std::size_t block_size = std::size_t{1} << 16;
-    const auto block = std::make_unique_for_overwrite<char[]>(block_size);
-    // Each round reads a block or ends: bounded by the file's length.
-    for (;;) {
-        const ssize_t n = ::read(fd, block.get(), block_size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw file_failure(path, error, file_step::open);
-        }
-        if (n == 0)
-            break;
-        out.write(std::string_view(block.get(), static_cast<std::size_t>(n)));
-    }
-    ::close(fd);
-}
-
-void write_rad_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
-                     int k, const root_series& values, status_log& log, JobUi& ui,
-                     const std::string& base) {
-    ui.status("Writing Rads Per Second Data Files");
-    log.line("Writing Rads Per Second Data Files");
-    log.line("   Files to write = " +
-             text_form(std::fabs(static_cast<double>(series.file_count) / s.points)));
-    const bool tdm = s.choices.tdm_data;
-    const bool separate = tdm && s.choices.tdm_separate;
-    const auto visited =
-        static_cast<long long>(std::count(values.written.begin(), values.written.end(), 1));
-    const std::vector<long long> lengths = rad_file_lengths(s.points, visited);
-    if (lengths.empty())
-        return;
-    // Each file m holds the first m visited slots (the last one holds them all): each slot's
-    // line is formatted once, and each file starts as a copy of the file before it.
-    std::unique_ptr<output_file> rads, tdms;
-    std::string rads_before, tdms_before; // the names of the files before
-    std::size_t file = 0;
-    auto open_file = [&] {
-        const std::string rads_name = rad_file_name(base, "", lengths[file], k);
-        rads = std::make_unique<output_file>(rads_name);
-        if (!rads_before.empty())
-            append_file(*rads, rads_before);
-        rads_before = rads_name;
-        if (separate) {
-            const std::string tdms_name = rad_file_name(base, "TDM", lengths[file], k);
-            tdms = std::make_unique<output_file>(tdms_name);
-            if (!tdms_before.empty())
-                append_file(*tdms, tdms_before);
-            tdms_before = tdms_name;
-        }
-    };
-    auto close_file = [&] {
-        rads->close();
-        if (separate)
-            tdms->close();
-        log.line("   Wrote File " + std::to_string(lengths[file]));
-        ++file;
-    };
-    open_file();
-    long long lines = 0;
-    std::string line, length_line;
-    for_each_written_slot(series, values, [&](long long t) {
-        const double rad = table.energy(k, t) * ev_to_rad_per_s;
-        const double length = table.chosen_tdm_length(k, t);
-        if (separate) {
-            line = print_form(rad);
-            length_line = print_form(length);
-            length_line += crlf;
-            tdms->write(length_line);
-        } else if (tdm) {
-            line = text_form(rad);
-            line += gap;
-            line += text_form(length);
-        } else {
-            line = print_form(rad);
-        }
-        line += crlf;
-        rads->write(line);
-        if (++lines == lengths[file]) {
-            close_file();
-            if (file < lengths.size())
-                open_file();
-        }
-    });
-    if (file < lengths.size())
-        close_file(); // the last file, longer than the series: every line
 }
 
 } // namespace
@@ -250,7 +147,11 @@ root_series_files::root_series_files(const ev_settings& s, const file_series& se
         add(column::scf_cycles, scf_cycles_part, "SCF Convergence Cycles");
     if (s.choices.tdm_data)
         add(column::energy_tdm, tdm_ev_part, "EV & TDM");
-    failed_file_ = files_.size();
+    base_ = base;
+    tdm_ = s.choices.tdm_data;
+    separate_ = tdm_ && s.choices.tdm_separate;
+    files_to_write_ = text_form(std::fabs(static_cast<double>(series.file_count) / s.points));
+    failed_file_ = std::numeric_limits<std::size_t>::max();
     for (std::size_t i = 0; i < files_.size(); ++i) {
         try {
             files_[i].out = std::make_unique<output_file>(files_[i].name);
@@ -258,6 +159,11 @@ root_series_files::root_series_files(const ev_settings& s, const file_series& se
             keep_failure(i);
             return;
         }
+    }
+    try {
+        rad_lengths_ = rad_file_lengths(s.points, series.used_slots());
+    } catch (const std::exception&) {
+        keep_failure(files_.size());
     }
 }
 
@@ -293,7 +199,7 @@ const std::string& root_series_files::line(column values, long long t) {
 
 void root_series_files::add(long long t) {
     // Files past a failure are never put in place: nothing more is written to them.
-    for (std::size_t i = 0; i < failed_file_; ++i) {
+    for (std::size_t i = 0; i < std::min(failed_file_, files_.size()); ++i) {
         try {
             files_[i].out->write(line(files_[i].values, t));
         } catch (const std::exception&) {
@@ -301,6 +207,73 @@ void root_series_files::add(long long t) {
             return;
         }
     }
+    if (!failure_)
+        add_rad_line(t);
+}
+
+// Begins the next angular-frequency file as a copy of the one before it, which is then complete.
+void root_series_files::start_rad_file() {
+    const std::size_t j = rad_files_.size();
+    try {
+        rad_file next{rad_lengths_.at(j), {}, {}};
+        next.rads = std::make_unique<output_file>(rad_file_name(base_, "", next.lines, k_));
+        if (separate_)
+            next.tdms = std::make_unique<output_file>(rad_file_name(base_, "TDM", next.lines, k_));
+        if (j > 0) {
+            rad_file& before = rad_files_.back();
+            next.rads->copy_from(*before.rads);
+            if (separate_)
+                next.tdms->copy_from(*before.tdms);
+        }
+        rad_files_.push_back(std::move(next));
+    } catch (const std::exception&) {
+        keep_failure(files_.size() + j);
+        return;
+    }
+    if (j == 0)
+        return;
+    rad_file& before = rad_files_[j - 1];
+    rad_lines_ = before.lines; // the copy
+    try {
+        before.rads->finish_writing();
+        if (separate_)
+            before.tdms->finish_writing();
+    } catch (const std::exception&) {
+        keep_failure(files_.size() + j - 1);
+    }
+}
+
+// Slot t's line in the angular-frequency file being written: each file holds the first m
+// written slots, so a new file begins with the slot after the m-th.
+void root_series_files::add_rad_line(long long t) {
+    if (rad_files_.empty() || rad_lines_ == rad_files_.back().lines) {
+        start_rad_file();
+        if (failure_)
+            return;
+    }
+    rad_file& file = rad_files_.back();
+    const double rad = table_.energy(k_, t) * ev_to_rad_per_s;
+    const double length = table_.chosen_tdm_length(k_, t);
+    try {
+        if (separate_) {
+            line_ = print_form(rad);
+            length_line_ = print_form(length);
+            length_line_ += crlf;
+            file.tdms->write(length_line_);
+        } else if (tdm_) {
+            line_ = text_form(rad);
+            line_ += gap;
+            line_ += text_form(length);
+        } else {
+            line_ = print_form(rad);
+        }
+        line_ += crlf;
+        file.rads->write(line_);
+    } catch (const std::exception&) {
+        keep_failure(files_.size() + rad_files_.size() - 1);
+        return;
+    }
+    ++rad_lines_;
 }
 
 void root_series_files::finish(status_log& log, JobUi& ui) {
@@ -311,6 +284,19 @@ void root_series_files::finish(status_log& log, JobUi& ui) {
         if (i == failed_file_)
             std::rethrow_exception(failure_);
         file.out->close();
+    }
+    ui.status("Writing Rads Per Second Data Files");
+    log.line("Writing Rads Per Second Data Files");
+    log.line("   Files to write = " + files_to_write_);
+    for (std::size_t j = 0; j <= rad_files_.size(); ++j) {
+        if (files_.size() + j == failed_file_)
+            std::rethrow_exception(failure_);
+        if (j == rad_files_.size())
+            break;
+        rad_files_[j].rads->close();
+        if (separate_)
+            rad_files_[j].tdms->close();
+        log.line("   Wrote File " + std::to_string(rad_files_[j].lines));
     }
 }
 
@@ -326,7 +312,6 @@ void write_root_files(const ev_settings& s, const file_series& series, const ev_
         streamed = &*files;
     }
     streamed->finish(log, ui);
-    write_rad_files(s, series, table, k, values, log, ui, output_base(s, series));
 }
 
 void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series& series,

@@ -81,11 +81,13 @@ private:
     std::array<std::string, 4> scf_lines_; // by scf_column; empty until asked for
 };
 
-// Root k's files of one line per slot (all but the angular-frequency files), open from the
-// start so that each slot's lines can be written as soon as the slot's values are in the table:
-// the job writes them while the workers parse the files further on. A failure to create or
-// write a file is kept and raised by finish() when it reaches that file, as if the files were
-// written one after the other there; until finish() no file is in place.
+// Root k's series files, open from the start so that each slot's lines can be written as soon
+// as the slot's values are in the table: the job writes them while the workers parse the files
+// further on. The files of one line per slot are open throughout; each angular-frequency file
+// starts as a copy of the one before it and is closed once the next one has its copy, so at
+// most two of them are open at once. A failure to create or write a file is kept and raised by
+// finish() when it reaches that file, as if the files were written one after the other there;
+// until finish() no file is in place.
 class root_series_files {
 public:
     root_series_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
@@ -94,8 +96,8 @@ public:
     void add(long long t);
     // Logs each file as it is put in place, in order; raises a failure kept by add().
     void finish(status_log& log, JobUi& ui);
-    // How many files are open at once.
-    std::size_t size() const { return files_.size(); }
+    // How many files are open at once, at most.
+    std::size_t size() const { return files_.size() + (separate_ ? 4 : 2); }
 
 private:
     enum class column { energy, scf_hartrees, scf_ev, scf_rads, scf_cycles, energy_tdm };
@@ -105,20 +107,34 @@ private:
         std::string name;
         std::unique_ptr<output_file> out;
     };
+    // Angular-frequency file j: B m.k and, with separate TDM files, B TDMm.k.
+    struct rad_file {
+        long long lines; // m
+        std::unique_ptr<output_file> rads, tdms;
+    };
     void keep_failure(std::size_t file);
     const std::string& line(column values, long long t);
+    void add_rad_line(long long t);
+    void start_rad_file();
 
     const ev_series_table& table_;
     slot_texts& shared_;
     int k_;
     std::vector<series_file> files_;
-    std::exception_ptr failure_;     // the first failure, met in files_[failed_file_]
-    std::size_t failed_file_ = 0;    // files_.size() while none
-    std::string line_;               // reused for every line
+    std::string base_;
+    bool tdm_ = false, separate_ = false;
+    std::string files_to_write_;         // the count the log announces
+    std::vector<long long> rad_lengths_; // m of every angular-frequency file the slots may need
+    std::vector<rad_file> rad_files_;    // those begun so far
+    long long rad_lines_ = 0;            // lines in the last of them
+    // The first failure, met in file failed_file_: files_ first, then rad_files_ (a failure to
+    // begin the next angular-frequency file is met in the file it would have been).
+    std::exception_ptr failure_;
+    std::size_t failed_file_ = 0; // past every file while none
+    std::string line_, length_line_; // reused for every line
 };
 
-// Every file of root k: the series files (fed here with every written slot, unless `streamed`
-// already holds them) and the angular-frequency files.
+// Every file of root k, fed here with every written slot unless `streamed` already holds them.
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, const root_series& values, status_log& log, JobUi& ui,
                       root_series_files* streamed = nullptr);

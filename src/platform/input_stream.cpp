@@ -1,5 +1,7 @@
 #include "platform/input_stream.h"
 
+#include "platform/archive_library.h"
+
 #include "platform/output_file.h"
 #include "platform/process.h"
 #include "platform/run_error.h"
@@ -79,6 +81,16 @@ struct gzip_state {
 
 run_error device_error(const std::filesystem::path& path) {
     return run_error(57, "Device I/O error").in_file(path);
+}
+
+// A reader for `path`'s compressed stream or archive; none when libarchive cannot be loaded.
+archive* new_reader(const std::filesystem::path& path) {
+    archive* a = archive_read_new();
+    if (a == nullptr)
+        throw run_error(err::path_file_access,
+                        "Path/File access error - " + archive_library_failure())
+            .in_file(path);
+    return a;
 }
 
 // read(2), asked again when a signal interrupts it: the bytes read, or -1 with errno set.
@@ -255,7 +267,7 @@ la_ssize_t input_buffer::raw_block(archive* a, void* self, const void** block) {
 
 void input_buffer::open_filter() {
     raw_.resize(block_size);
-    archive_.reset(archive_read_new());
+    archive_.reset(new_reader(path_));
     archive* a = archive_.get();
     archive_read_support_filter_gzip(a);
     archive_read_support_filter_bzip2(a);
@@ -276,7 +288,7 @@ void input_buffer::open_filter() {
 archive_ptr input_buffer::open_zip_archive() {
     if (::lseek(fd_, 0, SEEK_SET) != 0)
         throw device_error(path_);
-    archive_ptr a(archive_read_new());
+    archive_ptr a(new_reader(path_));
     archive_read_support_format_zip(a.get());
     if (archive_read_open_fd(a.get(), fd_, block_size) != ARCHIVE_OK)
         throw cannot_decompress(path_);

@@ -8,12 +8,18 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace qm {
 namespace {
@@ -48,16 +54,27 @@ constexpr std::size_t write_buffer_size = 64 * 1024;
 
 namespace {
 
-// The new files of this process that are not in place yet, for the signal handler: fixed slots
-// of plain characters and lock-free states, which a handler may read. A file beyond the slots is
-// still removed on every error path, just not on a signal.
+// The new files of this process that are not in place yet, for the signal handler: fixed
+// storage of plain characters and lock-free states, which a handler may read. The names stand
+// back to back in one arena, so a job may hold thousands of files waiting to be put in place;
+// the arena starts over whenever no file waits. A file beyond the entries or the arena is still
+// removed on every error path, just not on a signal.
 enum slot_state : int { slot_free, slot_filling, slot_ready };
 struct temporary_entry {
     std::atomic<int> state{slot_free};
-    char name[PATH_MAX];
+    std::size_t offset = 0; // of its name in temporary_names
 };
-constexpr int temporary_slots = 64;
+constexpr int temporary_slots = 16384;
+constexpr std::size_t temporary_names_size = std::size_t{1} << 20;
 temporary_entry temporaries[temporary_slots];
+char temporary_names[temporary_names_size];
+struct temporary_registry {
+    std::mutex mutex; // taken to register and forget, never by the handler
+    int entries_used = 0;
+    std::size_t names_used = 0;
+    int waiting = 0;
+};
+temporary_registry registry;
 
 extern "C" void remove_temporaries_then_die(int signal_number) {
     remove_temporary_files();
@@ -85,26 +102,35 @@ void install_signal_cleanup() {
 
 int register_temporary(const std::string& name) {
     install_signal_cleanup();
-    if (name.size() >= PATH_MAX)
-        return -1;
-    for (int i = 0; i < temporary_slots; ++i) {
-        int expected = slot_free;
-        if (temporaries[i].state.compare_exchange_strong(expected, slot_filling)) {
-            std::memcpy(temporaries[i].name, name.c_str(), name.size() + 1);
-            temporaries[i].state.store(slot_ready);
-            return i;
-        }
+    const std::lock_guard lock(registry.mutex);
+    if (registry.waiting == 0) {
+        registry.entries_used = 0;
+        registry.names_used = 0;
     }
-    return -1;
+    if (registry.entries_used == temporary_slots ||
+        name.size() + 1 > temporary_names_size - registry.names_used)
+        return -1;
+    const int i = registry.entries_used++;
+    temporaries[i].state.store(slot_filling);
+    temporaries[i].offset = registry.names_used;
+    std::memcpy(temporary_names + registry.names_used, name.c_str(), name.size() + 1);
+    registry.names_used += name.size() + 1;
+    ++registry.waiting;
+    temporaries[i].state.store(slot_ready);
+    return i;
 }
 
 void forget_temporary(int& slot) {
-    if (slot >= 0)
+    if (slot >= 0) {
+        const std::lock_guard lock(registry.mutex);
         temporaries[slot].state.store(slot_free);
+        --registry.waiting;
+    }
     slot = -1;
 }
 
-// The permission bits a new file gets from open(2), read once before any thread starts.
+// The permission bits a new file gets from open(2), read once before any thread starts (the
+// program never changes its mask).
 const mode_t creation_mask = [] {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -126,27 +152,43 @@ std::filesystem::path followed(const std::filesystem::path& path) {
 }
 
 // A new file NAME.XXXXXX.tmp beside `target`, with the bits (and where the user may, the
-// owner) of the file it will replace, `previous` (none: a file created anew). mkstemps only
+// owner) of the file it will replace, `previous` (none: a file created anew). O_EXCL only
 // ever creates a name that did not exist, so a user's own file is never hit. Returns its
 // descriptor; the name is set in `name`.
 int create_new_file(const std::filesystem::path& target, const struct stat* previous,
                     std::string& name) {
-    name = target.string() + ".XXXXXX.tmp";
-    errno = 0;
-    const int fd = ::mkstemps(name.data(), 4);
+    // Made with the bits it ends with, so most files need no chmod after (the creation mask
+    // takes off what it takes off a file made anew).
+    const mode_t wanted = previous != nullptr ? previous->st_mode & 07777 : 0666 & ~creation_mask;
+    const mode_t asked = previous != nullptr ? previous->st_mode & 0777 : 0666;
+    constexpr std::string_view letters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}() ^
+                                        static_cast<std::uint64_t>(::getpid())};
+    const std::string base = target.string() + ".";
+    int fd = -1;
+    // A name that exists already is drawn again: 62^6 names make a hundred draws plenty.
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        name = base;
+        std::uint64_t bits = random();
+        for (int i = 0; i < 6; ++i, bits /= letters.size())
+            name += letters[bits % letters.size()];
+        name += ".tmp";
+        errno = 0;
+        fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, asked);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0) {
         const int error_number = errno;
         name.clear();
         throw create_failure(target, error_number);
     }
-    if (previous != nullptr) {
-        (void)::fchmod(fd, previous->st_mode & 07777);
-        // Only a privileged user may give a file away; others keep their own file as it is.
-        if (previous->st_uid != own_user || previous->st_gid != own_group)
-            (void)::fchown(fd, previous->st_uid, previous->st_gid);
-    } else {
-        (void)::fchmod(fd, 0666 & ~creation_mask);
-    }
+    if ((asked & ~creation_mask) != wanted)
+        (void)::fchmod(fd, wanted);
+    // Only a privileged user may give a file away; others keep their own file as it is.
+    if (previous != nullptr && (previous->st_uid != own_user || previous->st_gid != own_group))
+        (void)::fchown(fd, previous->st_uid, previous->st_gid);
     return fd;
 }
 
@@ -155,7 +197,7 @@ int create_new_file(const std::filesystem::path& target, const struct stat* prev
 void remove_temporary_files() noexcept {
     for (auto& entry : temporaries)
         if (entry.state.load() == slot_ready)
-            ::unlink(entry.name);
+            ::unlink(temporary_names + entry.offset);
 }
 
 output_file::output_file(const std::filesystem::path& path, mode how) : path_(path) {
@@ -216,6 +258,7 @@ int output_file::write_buffer() {
 void output_file::write(std::string_view bytes) {
     if (fd_ < 0)
         throw run_error::from_number(err::path_file_access).in_file(path_);
+    written_ += bytes.size();
     if (buffer_.size() + bytes.size() <= write_buffer_size) {
         if (buffer_.capacity() < write_buffer_size)
             buffer_.reserve(write_buffer_size);
@@ -240,10 +283,11 @@ void output_file::flush() {
         throw write_failure(path_, error_number);
 }
 
-void output_file::close() {
+void output_file::finish_writing() {
     if (fd_ < 0)
         return;
     const int write_errno = write_buffer();
+    std::string().swap(buffer_); // a finished file may wait long for its turn: it holds no buffer
     const int fd = fd_;
     fd_ = -1;
     errno = 0;
@@ -253,6 +297,59 @@ void output_file::close() {
         discard_new_file();
         throw write_failure(path_, write_errno != 0 ? write_errno : close_errno);
     }
+}
+
+void output_file::copy_from(output_file& earlier) {
+    if (fd_ < 0)
+        throw run_error::from_number(err::path_file_access).in_file(path_);
+    // Only a new file can be read back: a FIFO or a device in the output's place holds nothing
+    // to read, and a file written as it stands holds more than this job wrote.
+    if (earlier.fd_ < 0 || earlier.new_file_.empty())
+        throw run_error::from_number(err::path_file_access).in_file(earlier.path_);
+    earlier.flush();
+    flush();
+    const auto size = static_cast<std::size_t>(earlier.written_);
+    off_t from = 0;
+    // The system copies within its own cache where it can; each round copies some bytes or
+    // ends, so the loop is bounded by the size.
+    while (static_cast<std::size_t>(from) < size) {
+        errno = 0;
+        const ssize_t n = ::copy_file_range(earlier.fd_, &from, fd_, nullptr,
+                                            size - static_cast<std::size_t>(from), 0);
+        if (n > 0) {
+            written_ += static_cast<std::uint64_t>(n);
+            continue;
+        }
+        if (n == 0)
+            return; // the earlier file is shorter than it was: all it holds is copied
+        if (errno == EINTR)
+            continue;
+        if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EIO)
+            throw write_failure(path_, errno);
+        break; // a file system or kernel that cannot: copied by hand from here
+    }
+    constexpr std::size_t block_size = std::size_t{1} << 16;
+    const auto block = std::make_unique_for_overwrite<char[]>(block_size);
+    while (static_cast<std::size_t>(from) < size) {
+        const ssize_t n = ::pread(earlier.fd_, block.get(),
+                                  std::min(block_size, size - static_cast<std::size_t>(from)), from);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw file_failure(earlier.path_, errno, file_step::open);
+        if (n == 0)
+            return;
+        if (const int error_number =
+                write_all(fd_, std::string_view(block.get(), static_cast<std::size_t>(n)));
+            error_number != 0)
+            throw write_failure(path_, error_number);
+        from += n;
+        written_ += static_cast<std::uint64_t>(n);
+    }
+}
+
+void output_file::close() {
+    finish_writing();
     if (new_file_.empty())
         return;
     if (::rename(new_file_.c_str(), target_.c_str()) != 0) {
@@ -277,6 +374,63 @@ void ensure_distinct_files(const std::filesystem::path& input,
         throw run_error::from_number(err::file_already_open).in_file(output);
 }
 
+namespace {
+
+// The entries of one folder, read once for all the inputs it holds: a series of thousands of
+// files is looked at in a few system calls instead of one each. A regular file's identity is
+// its folder's device and the entry's inode number; any other entry (a link above all) is
+// looked at by stat(2), which follows it.
+struct folder_entries {
+    bool listed = false; // false: the folder could not be read, every input in it is stat'ed
+    dev_t device = 0;
+    std::unordered_map<std::string, ino_t> regular;
+    std::unordered_set<std::string> others;
+};
+
+folder_entries list_folder(const std::filesystem::path& folder) {
+    folder_entries entries;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return entries;
+    struct stat info {};
+    if (::fstat(::dirfd(dir), &info) == 0) {
+        entries.listed = true;
+        entries.device = info.st_dev;
+        // Each round takes one entry or ends: bounded by the folder's size.
+        while (const dirent* entry = ::readdir(dir)) {
+            if (entry->d_type == DT_REG)
+                entries.regular.emplace(entry->d_name, entry->d_ino);
+            else
+                entries.others.emplace(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+// (device, inode) of `path`, none when it does not exist.
+std::optional<std::pair<dev_t, ino_t>>
+file_identity(const std::filesystem::path& path,
+              std::map<std::filesystem::path, folder_entries>& folders) {
+    auto folder = folders.find(path.parent_path());
+    if (folder == folders.end())
+        folder = folders.emplace(path.parent_path(), list_folder(path.parent_path())).first;
+    const folder_entries& entries = folder->second;
+    const std::string name = path.filename().string();
+    if (entries.listed && !entries.others.contains(name)) {
+        const auto regular = entries.regular.find(name);
+        if (regular == entries.regular.end())
+            return std::nullopt;
+        return std::pair{entries.device, regular->second};
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return std::pair{info.st_dev, info.st_ino};
+}
+
+} // namespace
+
 void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outputs,
                                  std::uint64_t inputs,
                                  const std::function<std::filesystem::path(std::uint64_t)>& input) {
@@ -287,11 +441,13 @@ void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outpu
         if (::stat(output.c_str(), &info) == 0)
             existing.emplace(std::pair{info.st_dev, info.st_ino}, &output);
     }
+    std::map<std::filesystem::path, folder_entries> folders;
     for (std::uint64_t i = 0; i < inputs && !existing.empty(); ++i) {
-        struct stat info {};
-        if (::stat(input(i).c_str(), &info) != 0)
+        const std::filesystem::path path = input(i);
+        const auto identity = file_identity(path, folders);
+        if (!identity)
             continue;
-        if (const auto hit = existing.find({info.st_dev, info.st_ino}); hit != existing.end())
+        if (const auto hit = existing.find(*identity); hit != existing.end())
             throw run_error(err::file_already_open, "File already open (" + hit->second->string() +
                                                         " is one of the inputs)");
     }

@@ -46,6 +46,12 @@ public:
     void flush();
     // Flushes and closes, and puts a new file in place of the target; checked like write().
     void close();
+    // The first half of close(): flushes and closes, checked; a new file then waits, removed
+    // again unless close() puts it in place.
+    void finish_writing();
+    // Writes every byte written so far to `earlier` (a file still being written) to this one,
+    // after what this one holds.
+    void copy_from(output_file& earlier);
 
 private:
     void discard_new_file();
@@ -57,6 +63,7 @@ private:
     std::string new_file_;          // the file written in replace mode; empty when none
     int temporary_slot_ = -1;       // its entry for the signal handler
     int fd_ = -1;
+    std::uint64_t written_ = 0; // bytes written or copied, buffered ones included
     std::string buffer_; // bytes not yet handed to the system
 };
 

@@ -482,6 +482,25 @@ TEST_F(ev_job, outputNamedLikeAnInputIsRefusedBeforeTheFirstWriteNotWrittenOverI
         EXPECT_EQ(test::read_file(first), gaussian);
         EXPECT_FALSE(std::filesystem::exists(dir / "execution_status.dat"));
     }
+    // An input that is an earlier output under another name: a hard link or a symbolic link.
+    prefix = "gap";
+    texts.suffix = ".gout";
+    for (const bool hard : {true, false}) {
+        series({gaussian, gaussian, gaussian});
+        test::write_file(dir / "freqgapEV.1", gaussian);
+        std::filesystem::remove(dir / "gap2.gout");
+        if (hard)
+            std::filesystem::create_hard_link(dir / "freqgapEV.1", dir / "gap2.gout");
+        else
+            std::filesystem::create_symlink("freqgapEV.1", dir / "gap2.gout");
+        EXPECT_EQ(run(), ev_outcome::error_report) << hard;
+        EXPECT_NE(ui.messages.back().text.find("File already open (" +
+                                               (dir / "freqgapEV.1").string()),
+                  std::string::npos)
+            << hard;
+        std::filesystem::remove(dir / "gap2.gout");
+        std::filesystem::remove(dir / "freqgapEV.1");
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include <csignal>
@@ -90,6 +91,33 @@ TEST(OutputFile, BufferedPiecesOfEverySizeReachTheFileInOrder) {
     }
 }
 
+// A file may begin as a copy of another still being written (buffered bytes included) and be
+// finished long before it is put in place; one never placed leaves nothing behind.
+TEST(OutputFile, ACopyOfAFileBeingWrittenThenPlacedLater) {
+    test::temp_dir dir;
+    const std::string big(200000, 'b');
+    output_file earlier(dir / "first.dat");
+    earlier.write(big);
+    earlier.write("tail");
+    {
+        output_file later(dir / "second.dat");
+        later.copy_from(earlier);
+        later.write("+more");
+        later.finish_writing();
+        EXPECT_FALSE(fs::exists(dir / "second.dat"));
+        later.close();
+        EXPECT_EQ(test::read_file(dir / "second.dat"), big + "tail+more");
+    }
+    {
+        output_file never_placed(dir / "third.dat");
+        never_placed.copy_from(earlier);
+        never_placed.finish_writing();
+    }
+    earlier.close();
+    EXPECT_EQ(test::read_file(dir / "first.dat"), big + "tail");
+    EXPECT_EQ(entries(dir.path()), 2);
+}
+
 // A run stopped by SIGINT or SIGTERM left its half-written temporary file (296 MB of it for a
 // large replace): the handler removes it, then the signal ends the process as it would have.
 TEST(OutputFile, SignalRemovesTheTemporaryFileAndEndsTheProcess) {
@@ -103,6 +131,13 @@ TEST(OutputFile, SignalRemovesTheTemporaryFileAndEndsTheProcess) {
             output_file file(out);
             file.write("half");
             file.flush();
+            // A job may hold hundreds of finished files that wait for their turn to be placed.
+            std::vector<std::unique_ptr<output_file>> waiting;
+            for (int i = 0; i < 300; ++i) {
+                waiting.push_back(std::make_unique<output_file>(dir / std::to_string(i)));
+                waiting.back()->write("complete");
+                waiting.back()->finish_writing();
+            }
             ::raise(signal_number);
             ::_exit(0);
         }
