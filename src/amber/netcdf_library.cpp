@@ -6,35 +6,13 @@
 // library's own calls to its functions stay inside it: the program exports none of these names.
 #include <netcdf.h>
 
-#include <dlfcn.h>
-#include <string>
+#include "platform/loaded_library.h"
 
 namespace {
 
-struct netcdf_library {
-    void* handle = nullptr;
-    std::string failure; // why it could not be loaded
-
-    netcdf_library() {
-        handle = ::dlopen(QM_NETCDF_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            const char* reason = ::dlerror();
-            failure = std::string("the NetCDF library (" QM_NETCDF_LIBRARY
-                                  ") could not be loaded: ") +
-                      (reason != nullptr ? reason : "unknown reason");
-        }
-    }
-};
-
-const netcdf_library& library() {
-    static const netcdf_library loaded; // once, whichever thread comes first
-    return loaded;
-}
-
-template <class Function>
-Function symbol(Function, const char* name) {
-    const netcdf_library& l = library();
-    return l.handle == nullptr ? nullptr : reinterpret_cast<Function>(::dlsym(l.handle, name));
+const qm::loaded_library& library() {
+    static const qm::loaded_library loaded(QM_NETCDF_LIBRARY, "the NetCDF library");
+    return loaded; // once, whichever thread comes first
 }
 
 } // namespace
@@ -42,7 +20,7 @@ Function symbol(Function, const char* name) {
 // A missing library (or function) is NC_ENOTBUILT, which nc_strerror below explains.
 #define QM_NETCDF_FORWARD(name, parameters, arguments)                                             \
     extern "C" int name parameters {                                                               \
-        static const auto call = symbol(&name, #name);                                             \
+        static const auto call = library().symbol(&name, #name);                                   \
         return call == nullptr ? NC_ENOTBUILT : call arguments;                                    \
     }
 
@@ -61,8 +39,7 @@ QM_NETCDF_FORWARD(nc_inq_format, (int ncid, int* format), (ncid, format))
 QM_NETCDF_FORWARD(nc_def_dim, (int ncid, const char* name, size_t len, int* id),
                   (ncid, name, len, id))
 QM_NETCDF_FORWARD(nc_def_var,
-                  (int ncid, const char* name, nc_type type, int ndims, const int* dims,
-                   int* id),
+                  (int ncid, const char* name, nc_type type, int ndims, const int* dims, int* id),
                   (ncid, name, type, ndims, dims, id))
 QM_NETCDF_FORWARD(nc_inq_dimid, (int ncid, const char* name, int* id), (ncid, name, id))
 QM_NETCDF_FORWARD(nc_inq_dimlen, (int ncid, int dim, size_t* len), (ncid, dim, len))
@@ -70,8 +47,7 @@ QM_NETCDF_FORWARD(nc_inq_dimname, (int ncid, int dim, char* name), (ncid, dim, n
 QM_NETCDF_FORWARD(nc_inq_varid, (int ncid, const char* name, int* id), (ncid, name, id))
 QM_NETCDF_FORWARD(nc_inq_varndims, (int ncid, int var, int* ndims), (ncid, var, ndims))
 QM_NETCDF_FORWARD(nc_inq_vardimid, (int ncid, int var, int* dims), (ncid, var, dims))
-QM_NETCDF_FORWARD(nc_inq_att,
-                  (int ncid, int var, const char* name, nc_type* type, size_t* len),
+QM_NETCDF_FORWARD(nc_inq_att, (int ncid, int var, const char* name, nc_type* type, size_t* len),
                   (ncid, var, name, type, len))
 QM_NETCDF_FORWARD(nc_inq_attlen, (int ncid, int var, const char* name, size_t* len),
                   (ncid, var, name, len))
@@ -83,11 +59,9 @@ QM_NETCDF_FORWARD(nc_put_att_text,
                   (int ncid, int var, const char* name, size_t len, const char* text),
                   (ncid, var, name, len, text))
 QM_NETCDF_FORWARD(nc_put_var_text, (int ncid, int var, const char* text), (ncid, var, text))
-QM_NETCDF_FORWARD(nc_get_var1_float,
-                  (int ncid, int var, const size_t* index, float* value),
+QM_NETCDF_FORWARD(nc_get_var1_float, (int ncid, int var, const size_t* index, float* value),
                   (ncid, var, index, value))
-QM_NETCDF_FORWARD(nc_put_var1_float,
-                  (int ncid, int var, const size_t* index, const float* value),
+QM_NETCDF_FORWARD(nc_put_var1_float, (int ncid, int var, const size_t* index, const float* value),
                   (ncid, var, index, value))
 QM_NETCDF_FORWARD(nc_get_vara_float,
                   (int ncid, int var, const size_t* start, const size_t* count, float* values),
@@ -105,6 +79,6 @@ QM_NETCDF_FORWARD(nc_put_vara_double,
                   (ncid, var, start, count, values))
 
 extern "C" const char* nc_strerror(int status) {
-    static const auto call = symbol(&nc_strerror, "nc_strerror");
-    return call == nullptr ? library().failure.c_str() : call(status);
+    static const auto call = library().symbol(&nc_strerror, "nc_strerror");
+    return call == nullptr ? library().failure().c_str() : call(status);
 }

@@ -5,40 +5,19 @@
 // library's own name and forwards to the library's.
 #include "platform/archive_library.h"
 
+#include "platform/loaded_library.h"
+
 #include <archive.h>
 #include <archive_entry.h>
 
 #include <cstdarg>
 #include <cstdio>
-#include <dlfcn.h>
-#include <string>
 
 namespace {
 
-struct archive_library {
-    void* handle = nullptr;
-    std::string failure; // why it could not be loaded
-
-    archive_library() {
-        handle = ::dlopen(QM_ARCHIVE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            const char* reason = ::dlerror();
-            failure = std::string("the archive library (" QM_ARCHIVE_LIBRARY
-                                  ") could not be loaded: ") +
-                      (reason != nullptr ? reason : "unknown reason");
-        }
-    }
-};
-
-const archive_library& library() {
-    static const archive_library loaded; // once, whichever thread comes first
-    return loaded;
-}
-
-template <class Function>
-Function symbol(Function, const char* name) {
-    const archive_library& l = library();
-    return l.handle == nullptr ? nullptr : reinterpret_cast<Function>(::dlsym(l.handle, name));
+const qm::loaded_library& library() {
+    static const qm::loaded_library loaded(QM_ARCHIVE_LIBRARY, "the archive library");
+    return loaded; // once, whichever thread comes first
 }
 
 } // namespace
@@ -46,16 +25,16 @@ Function symbol(Function, const char* name) {
 namespace qm {
 
 const std::string& archive_library_failure() {
-    return library().failure;
+    return library().failure();
 }
 
 } // namespace qm
 
 // Without the library archive_read_new() gives no reader, which the callers report; the other
 // functions are only ever called with a reader.
-#define QM_ARCHIVE_FORWARD(result, name, parameters, arguments, missing)                          \
+#define QM_ARCHIVE_FORWARD(result, name, parameters, arguments, missing)                           \
     extern "C" result name parameters {                                                            \
-        static const auto call = symbol(&name, #name);                                             \
+        static const auto call = library().symbol(&name, #name);                                   \
         return call == nullptr ? missing : call arguments;                                         \
     }
 
@@ -73,8 +52,8 @@ QM_ARCHIVE_FORWARD(int, archive_read_open,
                    (a, client, opener, reader, closer), ARCHIVE_FATAL)
 QM_ARCHIVE_FORWARD(int, archive_read_open_fd, (archive * a, int fd, size_t block_size),
                    (a, fd, block_size), ARCHIVE_FATAL)
-QM_ARCHIVE_FORWARD(int, archive_read_next_header, (archive * a, archive_entry** entry),
-                   (a, entry), ARCHIVE_FATAL)
+QM_ARCHIVE_FORWARD(int, archive_read_next_header, (archive * a, archive_entry** entry), (a, entry),
+                   ARCHIVE_FATAL)
 QM_ARCHIVE_FORWARD(la_ssize_t, archive_read_data, (archive * a, void* buffer, size_t size),
                    (a, buffer, size), ARCHIVE_FATAL)
 QM_ARCHIVE_FORWARD(int, archive_filter_count, (archive * a), (a), 0)
@@ -83,7 +62,7 @@ QM_ARCHIVE_FORWARD(__LA_MODE_T, archive_entry_filetype, (archive_entry * entry),
 QM_ARCHIVE_FORWARD(const char*, archive_entry_pathname, (archive_entry * entry), (entry), nullptr)
 
 extern "C" void archive_set_error(archive* a, int error_number, const char* format, ...) {
-    static const auto call = symbol(&archive_set_error, "archive_set_error");
+    static const auto call = library().symbol(&archive_set_error, "archive_set_error");
     if (call == nullptr)
         return;
     char message[256];
