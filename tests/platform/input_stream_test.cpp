@@ -234,8 +234,8 @@ TEST(WholeFileReader, refusesMoreThanItsLimitOfDecompressedText) {
     test::write_file(dir / "sized-bomb.zst", zstd_frame(std::string(3 << 20, 'x')));
     test::write_file(dir / "long", std::string((1 << 20) + 1, 'x'));
     whole_file_reader reader;
-    std::string text;
     for (const char* name : {"bomb.gz", "bomb.zst", "sized-bomb.zst"}) {
+        std::string text;
         EXPECT_EQ(error_of([&] { reader.read(dir / name, text, 1 << 20); }),
                   "14 Out of string space - more than 1 MB of text in one file [" +
                       std::string(name) + "]");
@@ -244,7 +244,22 @@ TEST(WholeFileReader, refusesMoreThanItsLimitOfDecompressedText) {
         EXPECT_EQ(text, std::string(3 << 20, 'x')) << name;
     }
     // A plain file beyond the limit is left to input_stream, which says so as it reads.
+    std::string text;
     EXPECT_EQ(reader.read(dir / "long", text, 1 << 20), whole_file_reader::outcome::declined);
+}
+
+// The text keeps its length from the file before; a zstd stream (no size stated) whose data
+// fill that length exactly ends there, rather than waiting for a frame after it.
+TEST(WholeFileReader, zstdStreamFillingTheTextExactlyIsRead) {
+    test::temp_dir dir;
+    const std::string data(5000, 'x');
+    test::write_file(dir / "plain", data);
+    test::write_compressed(dir / "zst", data, archive_write_add_filter_zstd);
+    whole_file_reader reader;
+    std::string text;
+    EXPECT_EQ(reader.read(dir / "plain", text, 1 << 20), whole_file_reader::outcome::plain);
+    EXPECT_EQ(reader.read(dir / "zst", text, 1 << 20), whole_file_reader::outcome::decompressed);
+    EXPECT_EQ(text, data);
 }
 
 } // namespace
