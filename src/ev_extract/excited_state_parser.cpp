@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -116,9 +117,46 @@ std::optional<int> state_number(std::string_view field) {
     return number;
 }
 
+// The first byte at or after `pos` that is a blank (Blank) or is not one (!Blank); the end of
+// the line when none is. A table row is mostly runs of blanks: they are passed 16 bytes at a
+// time while the line holds 16 more.
+template <bool Blank> std::size_t next_where(std::string_view line, std::size_t pos) {
+#if defined(__SSE2__)
+    const __m128i blank = _mm_set1_epi8(' ');
+    for (; pos + 16 <= line.size(); pos += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + pos));
+        unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, blank)));
+        if constexpr (!Blank)
+            hits ^= 0xffffu;
+        if (hits != 0)
+            return pos + static_cast<std::size_t>(std::countr_zero(hits));
+    }
+#endif
+    while (pos < line.size() && (line[pos] == ' ') != Blank)
+        ++pos;
+    return pos;
+}
+
+// The first fields of a table row, up to as many as `fields` holds; their count.
+template <std::size_t N>
+std::size_t leading_fields(std::string_view line, std::array<std::string_view, N>& fields) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; count < N;) {
+        pos = next_where<false>(line, pos);
+        if (pos == line.size())
+            break;
+        const std::size_t start = pos;
+        pos = next_where<true>(line, pos);
+        fields[count++] = line.substr(start, pos - start);
+    }
+    return count;
+}
+
 // The table whose heading stands at `key` (the first of either heading): the rows of the root
 // range by their state numbers. Returns where the excited states are searched (after the
-// table; from the start without one).
+// table; from the start without one). A row is split only as far as its first five fields,
+// all it needs to count as a row; the table holds a row for each state of the file, of which
+// the range often keeps few.
 std::size_t read_tdm_table(std::string_view text, std::size_t key, const parse_options& options,
                            parsed_output& out) {
     const std::size_t states =
@@ -128,12 +166,15 @@ std::size_t read_tdm_table(std::string_view text, std::size_t key, const parse_o
         out.tdm_text.assign(states, {});
     if (key == std::string_view::npos)
         return 0;
-    std::vector<bool> read(states, false);
-    std::vector<std::string_view> fields;
+    // The rows met, in a buffer each worker keeps: nothing allocated per file.
+    thread_local std::vector<bool> read;
+    read.assign(states, false);
+    std::array<std::string_view, tdm_row_fields> fields;
     std::size_t pos = line_end(text, key) + 1;
-    for (; pos < text.size(); pos = line_end(text, pos) + 1) {
-        split_fields_into(text.substr(pos, line_end(text, pos) - pos), fields);
-        const auto state = fields.size() < tdm_row_fields ? std::nullopt : state_number(fields[0]);
+    for (std::size_t end = 0; pos < text.size(); pos = end + 1) {
+        end = line_end(text, pos);
+        const std::size_t count = leading_fields(text.substr(pos, end - pos), fields);
+        const auto state = count < tdm_row_fields ? std::nullopt : state_number(fields[0]);
         if (!state)
             break;
         if (*state < options.root_start || *state > options.root_end)
@@ -185,14 +226,22 @@ static_assert(tdm_keys[1].find('Z') == tdm_z);
 
 class key_scan {
 public:
-    key_scan(std::string_view text, bool charge) : text_(text), charge_(charge) {}
+    // The keys of `text` into `found`, emptied first (its room kept: a worker reading file
+    // after file allocates for the keys once).
+    key_scan(std::string_view text, bool charge, key_positions& found)
+        : text_(text), charge_(charge), found_(found) {
+        found_.sections.clear();
+        found_.scf_lines.clear();
+        found_.tdm_tables.clear();
+        found_.state_lines.clear();
+        found_.charge = std::string_view::npos;
+    }
 
-    key_positions run() {
+    void run() {
         if (charge_)
             scan<true>();
         else
             scan<false>();
-        return std::move(found_);
     }
 
 private:
@@ -244,9 +293,12 @@ private:
 
     void at_anchor(std::size_t pos) {
         const char c = text_[pos];
-        if (c == ':')
-            at_colon(pos);
-        else if (c == '=') {
+        if (c == ':') {
+            // Most colons of an output end none of the keys ("Root   12 :"): passed here.
+            const char before = pos > 0 ? fold_case(text_[pos - 1]) : '\0';
+            if (before == 's' || before == 'e' || (before >= '0' && before <= '9'))
+                at_colon(pos, before);
+        } else if (c == '=') {
             if (found_.charge == std::string_view::npos && pos >= charge_equals &&
                 key_at(text_, pos - charge_equals, charge_key))
                 found_.charge = pos - charge_equals;
@@ -255,10 +307,9 @@ private:
             found_.tdm_tables.push_back(pos - tdm_z);
     }
 
-    // The byte before the colon tells which key may end there: the "s" of "strengths:", the
-    // "e" of "Done:" or a state's number.
-    void at_colon(std::size_t colon) {
-        const char before = colon > 0 ? fold_case(text_[colon - 1]) : '\0';
+    // The byte before the colon (`before`, in lower case) tells which key may end there: the
+    // "s" of "strengths:", the "e" of "Done:" or a state's number.
+    void at_colon(std::size_t colon, char before) {
         if (before == 's') {
             if (colon + 1 >= section_key.size() &&
                 key_at(text_, colon + 1 - section_key.size(), section_key))
@@ -279,14 +330,17 @@ private:
         std::size_t key_end = digits;
         while (key_end > 0 && text_[key_end - 1] == ' ')
             --key_end;
-        if (key_end >= state_key.size() && key_at(text_, key_end - state_key.size(), state_key))
+        // The "e" of "State" first: most numbers before a colon (times, counters) follow
+        // other words.
+        if (key_end >= state_key.size() && fold_case(text_[key_end - 1]) == 'e' &&
+            key_at(text_, key_end - state_key.size(), state_key))
             found_.state_lines.push_back(
                 {key_end - state_key.size(), text_.substr(digits, colon - digits)});
     }
 
     std::string_view text_;
     bool charge_;
-    key_positions found_;
+    key_positions& found_;
 };
 
 // The first of `positions` at or after `from`; npos when none.
@@ -374,18 +428,33 @@ std::size_t find_strength(std::string_view text, std::size_t from) {
     return std::string_view::npos;
 }
 
-// The transition lines right after the state's line, up to the first other line.
+// The transition lines right after the state's line, up to the first other line. They are
+// gathered in a buffer the worker keeps and then stored with one allocation, since the parse
+// is held while the series is read.
 std::vector<transition> read_transitions(std::string_view text, std::size_t pos) {
-    std::vector<transition> out;
+    thread_local std::vector<transition> lines;
+    lines.clear();
     while (pos < text.size()) {
         const std::size_t end = line_end(text, pos);
         auto t = parse_transition_line(text.substr(pos, end - pos));
         if (!t)
             break;
-        out.push_back(std::move(*t));
+        lines.push_back(std::move(*t));
         pos = end + 1;
     }
-    return out;
+    return {std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end())};
+}
+
+// An orbital's number from its digits. Nine digits or fewer stand below 2^31 and are read
+// here, exactly as the strict reader reads them; a longer number is left to it, which makes
+// one too long for an orbital its Overflow.
+int orbital_number(std::string_view digits) {
+    if (digits.size() > 9)
+        return strict_long(digits);
+    int number = 0;
+    for (const char digit : digits)
+        number = number * 10 + (digit - '0');
+    return number;
 }
 
 } // namespace
@@ -416,13 +485,15 @@ std::optional<transition> parse_transition_line(std::string_view line) {
     std::string_view coefficient = line.substr(pos);
     coefficient.remove_prefix(std::min(coefficient.find_first_not_of(' '), coefficient.size()));
     coefficient.remove_suffix(coefficient.size() - (coefficient.find_last_not_of(' ') + 1));
-    if (coefficient.empty() || coefficient.find(' ') != std::string_view::npos ||
-        !is_number(coefficient))
+    if (coefficient.empty() || coefficient.find(' ') != std::string_view::npos)
+        return std::nullopt;
+    const std::optional<double> value = number_value(coefficient);
+    if (!value)
         return std::nullopt;
     // A number too long for an orbital is the strict conversion's Overflow.
-    t.from = strict_long(t.from_text);
-    t.to = strict_long(t.to_text);
-    t.coefficient = std::fabs(val(coefficient));
+    t.from = orbital_number(t.from_text);
+    t.to = orbital_number(t.to_text);
+    t.coefficient = std::fabs(*value);
     return t;
 }
 
@@ -433,7 +504,8 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         return out;
     }
     parsed_output out;
-    const key_positions keys = key_scan(whole, given.structure).run();
+    thread_local key_positions keys;
+    key_scan(whole, given.structure, keys).run();
     if (given.structure)
         out.structure = read_structure(whole, keys.charge);
     out.sections = static_cast<int>(keys.sections.size());
