@@ -302,9 +302,12 @@ private:
             if (found_.charge == std::string_view::npos && pos >= charge_equals &&
                 key_at(text_, pos - charge_equals, charge_key))
                 found_.charge = pos - charge_equals;
-        } else if (pos >= tdm_z && (key_at(text_, pos - tdm_z, tdm_keys[0]) ||
-                                    key_at(text_, pos - tdm_z, tdm_keys[1])))
+        } else if (pos >= tdm_z && text_[pos - 1] == ' ' &&
+                   (key_at(text_, pos - tdm_z, tdm_keys[0]) ||
+                    key_at(text_, pos - tdm_z, tdm_keys[1]))) {
+            // The heading's "Z" stands after blanks, where a "z" inside a word does not.
             found_.tdm_tables.push_back(pos - tdm_z);
+        }
     }
 
     // The byte before the colon (`before`, in lower case) tells which key may end there: the
