@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -108,13 +109,20 @@ void read_scf(std::string_view text, std::size_t key, parsed_output& out) {
     }
 }
 
-// A table row's state number; nullopt for a field that is not one (the table has ended).
+// A table row's state number: digits only (leading zeros allowed), at most the largest int;
+// nullopt for a field that is not one (the table has ended).
 std::optional<int> state_number(std::string_view field) {
-    int number = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
-    if (error != std::errc() || end != field.data() + field.size() || field[0] == '-')
+    if (field.empty())
         return std::nullopt;
-    return number;
+    std::int64_t number = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+        if (number > std::numeric_limits<int>::max())
+            return std::nullopt;
+    }
+    return static_cast<int>(number);
 }
 
 // The first byte at or after `pos` that is a blank (Blank) or is not one (!Blank); the end of
@@ -283,12 +291,27 @@ private:
             const std::uint64_t high = static_cast<std::uint32_t>(_mm_movemask_epi8(c)) |
                                        static_cast<std::uint32_t>(_mm_movemask_epi8(d)) << 16;
             for (std::uint64_t m = low | high << 32; m != 0; m &= m - 1)
-                at_anchor(block + static_cast<std::size_t>(std::countr_zero(m)));
+                if (const std::size_t pos = block + static_cast<std::size_t>(std::countr_zero(m));
+                    may_end_key(pos))
+                    at_anchor(pos);
         }
 #endif
         for (; block < size; ++block)
             if (anchor<Equals>(data[block]))
                 at_anchor(block);
+    }
+
+    // Whether the anchor at `pos` is worth a closer look: most are not (the colons of
+    // "Root   12 :", a "z" inside a word), and are passed without a call. The byte before a
+    // colon must end one of its keys, the "Z" of the dipole heading follows a blank.
+    bool may_end_key(std::size_t pos) const {
+        const char c = text_[pos];
+        const char before = pos > 0 ? text_[pos - 1] : '\0';
+        if (c == ':') {
+            const char folded = fold_case(before);
+            return folded == 's' || folded == 'e' || (before >= '0' && before <= '9');
+        }
+        return c == '=' || before == ' ';
     }
 
     void at_anchor(std::size_t pos) {

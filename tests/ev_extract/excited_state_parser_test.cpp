@@ -184,8 +184,12 @@ INSTANTIATE_TEST_SUITE_P(
         dipole_rows_case{"a signed state number ends the table",
                          "  +2  2.0 0.0 0.0 0.1\n  3  3.0 0.0 0.0 0.1\n",
                          "2 3 0.1|3 3.5 0.2|incomplete [  ] [  ]"},
+        dipole_rows_case{"leading zeros before a state number",
+                         "  002  2.0 0.0 0.0 0.1\n  0000000000003  3.0 0.0 0.0 0.1\n",
+                         "2 3 0.1 tdm 2 0 0|3 3.5 0.2 tdm 3 0 0|complete [2.0 0.0 0.0] "
+                         "[3.0 0.0 0.0]"},
         dipole_rows_case{"a state number past an int ends the table",
-                         "  3  3.0 0.0 0.0 0.1\n  99999999999  2.0 0.0 0.0 0.1\n",
+                         "  3  3.0 0.0 0.0 0.1\n  2147483648  2.0 0.0 0.0 0.1\n",
                          "2 3 0.1|3 3.5 0.2 tdm 3 0 0|incomplete [  ] [3.0 0.0 0.0]"},
         dipole_rows_case{"a state's line run onto the last row is part of that row",
                          "  2  2.0 0.0 0.0 0.1\n  3  3.0 0.0 0.0 0.1",
