@@ -19,6 +19,11 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+// AVX2 where the processor has it, chosen as the program runs.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QM_SCAN_AVX2
+#include <immintrin.h>
+#endif
 
 namespace qm {
 namespace {
@@ -272,13 +277,29 @@ private:
 #endif
 
     template <bool Equals> void scan() {
-        const char* const data = text_.data();
-        const std::size_t size = text_.size();
         std::size_t block = 0;
-#if defined(__SSE2__)
         // 64 bytes at a time: an output holds an anchor in a few hundred bytes, so most blocks
         // are passed with one test.
-        for (; block + 64 <= size; block += 64) {
+#if defined(QM_SCAN_AVX2)
+        static const bool avx2 = __builtin_cpu_supports("avx2");
+        if (avx2)
+            block = scan_blocks_avx2<Equals>();
+        else
+            block = scan_blocks<Equals>();
+#elif defined(__SSE2__)
+        block = scan_blocks<Equals>();
+#endif
+        for (; block < text_.size(); ++block)
+            if (anchor<Equals>(text_[block]))
+                at_anchor(block);
+    }
+
+#if defined(__SSE2__)
+    // The whole 64-byte blocks of the text; returns where the rest begins.
+    template <bool Equals> std::size_t scan_blocks() {
+        const char* const data = text_.data();
+        std::size_t block = 0;
+        for (; block + 64 <= text_.size(); block += 64) {
             const char* const at = data + block;
             const __m128i a = anchors<Equals>(at);
             const __m128i b = anchors<Equals>(at + 16);
@@ -290,15 +311,49 @@ private:
                                       static_cast<std::uint32_t>(_mm_movemask_epi8(b)) << 16;
             const std::uint64_t high = static_cast<std::uint32_t>(_mm_movemask_epi8(c)) |
                                        static_cast<std::uint32_t>(_mm_movemask_epi8(d)) << 16;
-            for (std::uint64_t m = low | high << 32; m != 0; m &= m - 1)
-                if (const std::size_t pos = block + static_cast<std::size_t>(std::countr_zero(m));
-                    may_end_key(pos))
-                    at_anchor(pos);
+            at_anchors(block, low | high << 32);
         }
+        return block;
+    }
 #endif
-        for (; block < size; ++block)
-            if (anchor<Equals>(data[block]))
-                at_anchor(block);
+
+#if defined(QM_SCAN_AVX2)
+    // The same 32 bytes at a time, on a processor that has AVX2: half the instructions.
+    template <bool Equals> [[gnu::target("avx2")]] std::size_t scan_blocks_avx2() {
+        const char* const data = text_.data();
+        const __m256i case_bits = _mm256_set1_epi8(0x60);
+        const __m256i folded_anchor = _mm256_set1_epi8(0x7a);
+        const __m256i equals = _mm256_set1_epi8('=');
+        std::size_t block = 0;
+        for (; block + 64 <= text_.size(); block += 64) {
+            const __m256i low_bytes =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + block));
+            const __m256i high_bytes =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + block + 32));
+            __m256i low = _mm256_cmpeq_epi8(_mm256_or_si256(low_bytes, case_bits), folded_anchor);
+            __m256i high = _mm256_cmpeq_epi8(_mm256_or_si256(high_bytes, case_bits), folded_anchor);
+            if constexpr (Equals) {
+                low = _mm256_or_si256(low, _mm256_cmpeq_epi8(low_bytes, equals));
+                high = _mm256_or_si256(high, _mm256_cmpeq_epi8(high_bytes, equals));
+            }
+            const __m256i any = _mm256_or_si256(low, high);
+            if (_mm256_testz_si256(any, any))
+                continue;
+            at_anchors(block,
+                       static_cast<std::uint32_t>(_mm256_movemask_epi8(low)) |
+                           std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(high))}
+                               << 32);
+        }
+        return block;
+    }
+#endif
+
+    // The anchors of the block at `block`, one bit each in `bits`.
+    void at_anchors(std::size_t block, std::uint64_t bits) {
+        for (; bits != 0; bits &= bits - 1)
+            if (const std::size_t pos = block + static_cast<std::size_t>(std::countr_zero(bits));
+                may_end_key(pos))
+                at_anchor(pos);
     }
 
     // Whether the anchor at `pos` is worth a closer look: most are not (the colons of
