@@ -136,6 +136,15 @@ TEST(ExcitedStateParser, PrintedTextsOfStatesDipolesAndScf) {
     EXPECT_EQ(p.sections, 1);
 }
 
+// A table row's test name: the letters and digits of what it describes.
+template <typename Case> std::string case_name(const testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (const char* c = info.param.what; *c != '\0'; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c)))
+            name += *c;
+    return name;
+}
+
 struct dipole_rows_case {
     const char* what;
     const char* rows; // the rows after the heading, each ending with its line feed
@@ -200,13 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "3 3.0 0.0 0.0 0.1 extra fields\n",
                          "2 3 0.1 tdm 2 0 0|3 3.5 0.2 tdm 3 0 0|complete [2.0 0.0 0.0] "
                          "[3.0 0.0 0.0]"}),
-    [](const testing::TestParamInfo<dipole_rows_case>& info) {
-        std::string name;
-        for (const char* c = info.param.what; *c != '\0'; ++c)
-            if (std::isalnum(static_cast<unsigned char>(*c)))
-                name += *c;
-        return name;
-    });
+    case_name<dipole_rows_case>);
 
 // An excited-state optimisation prints a section per step: the first is read unless the last
 // is asked for, with its own SCF line and dipole table. The range may end at each file's own
@@ -374,13 +377,7 @@ INSTANTIATE_TEST_SUITE_P(
         key_case{"the last section from its heading without an SCF line or a dipole heading",
                  second_section_without_scf(true), true,
                  "1 2.5 0.4|2 2.8 0.5|incomplete sections 2 scf "}),
-    [](const testing::TestParamInfo<key_case>& info) {
-        std::string name;
-        for (const char* c = info.param.what; *c != '\0'; ++c)
-            if (std::isalnum(static_cast<unsigned char>(*c)))
-                name += *c;
-        return name;
-    });
+    case_name<key_case>);
 
 TEST(ExcitedStateParser, OrbitalNumberTooLongIsOverflowNotAnInternalError) {
     EXPECT_EQ(test::error_of([] { parse_transition_line("      12345678901 -> 12         0.5"); }),
