@@ -290,7 +290,7 @@ private:
         block = scan_blocks<Equals>();
 #endif
         for (; block < text_.size(); ++block)
-            if (anchor<Equals>(text_[block]))
+            if (anchor<Equals>(text_[block]) && may_end_key(block))
                 at_anchor(block);
     }
 
@@ -358,7 +358,8 @@ private:
 
     // Whether the anchor at `pos` is worth a closer look: most are not (the colons of
     // "Root   12 :", a "z" inside a word), and are passed without a call. The byte before a
-    // colon must end one of its keys, the "Z" of the dipole heading follows a blank.
+    // colon must end one of its keys (never a colon at the start); the "Z" of the dipole
+    // heading follows a blank.
     bool may_end_key(std::size_t pos) const {
         const char c = text_[pos];
         const char before = pos > 0 ? text_[pos - 1] : '\0';
@@ -369,23 +370,18 @@ private:
         return c == '=' || before == ' ';
     }
 
+    // An anchor that may_end_key() let through.
     void at_anchor(std::size_t pos) {
         const char c = text_[pos];
-        if (c == ':') {
-            // Most colons of an output end none of the keys ("Root   12 :"): passed here.
-            const char before = pos > 0 ? fold_case(text_[pos - 1]) : '\0';
-            if (before == 's' || before == 'e' || (before >= '0' && before <= '9'))
-                at_colon(pos, before);
-        } else if (c == '=') {
+        if (c == ':')
+            at_colon(pos, fold_case(text_[pos - 1]));
+        else if (c == '=') {
             if (found_.charge == std::string_view::npos && pos >= charge_equals &&
                 key_at(text_, pos - charge_equals, charge_key))
                 found_.charge = pos - charge_equals;
-        } else if (pos >= tdm_z && text_[pos - 1] == ' ' &&
-                   (key_at(text_, pos - tdm_z, tdm_keys[0]) ||
-                    key_at(text_, pos - tdm_z, tdm_keys[1]))) {
-            // The heading's "Z" stands after blanks, where a "z" inside a word does not.
+        } else if (pos >= tdm_z && (key_at(text_, pos - tdm_z, tdm_keys[0]) ||
+                                    key_at(text_, pos - tdm_z, tdm_keys[1])))
             found_.tdm_tables.push_back(pos - tdm_z);
-        }
     }
 
     // The byte before the colon (`before`, in lower case) tells which key may end there: the
