@@ -150,13 +150,44 @@ template <bool Blank> std::size_t next_where(std::string_view line, std::size_t 
     return pos;
 }
 
-// The first fields of a table row, up to as many as `fields` holds; their count.
+// The first fields of the row text[pos, end), up to as many as `fields` holds; their count.
+// A row of the table fits in 64 bytes but for its last fields: where the text holds 64 bytes
+// from the row's start, the fields are told apart by their bits in the row's mask of blanks.
 template <std::size_t N>
-std::size_t leading_fields(std::string_view line, std::array<std::string_view, N>& fields) {
+std::size_t leading_fields(std::string_view text, std::size_t pos, std::size_t end,
+                           std::array<std::string_view, N>& fields) {
+    const std::string_view line = text.substr(pos, end - pos);
     std::size_t count = 0;
-    for (std::size_t pos = 0; count < N;) {
+    std::size_t from = 0; // where the fields not found yet begin
+#if defined(__SSE2__)
+    if (text.size() - pos >= 64) {
+        const __m128i blank = _mm_set1_epi8(' ');
+        std::uint64_t blanks = 0;
+        for (int i = 0; i < 4; ++i) {
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos + 16 * i));
+            blanks |= std::uint64_t{static_cast<std::uint32_t>(
+                          _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, blank)))}
+                      << (16 * i);
+        }
+        if (line.size() < 64)
+            blanks |= ~std::uint64_t{0} << line.size(); // past the row's end: as blanks
+        const std::uint64_t filled = ~blanks;
+        for (std::uint64_t starts = filled & ~(filled << 1); starts != 0 && count < N;
+             starts &= starts - 1) {
+            const auto start = static_cast<std::size_t>(std::countr_zero(starts));
+            const std::uint64_t after = blanks & (~std::uint64_t{0} << start);
+            // A field that runs past the 64 bytes ends where the line says.
+            from = after != 0 ? static_cast<std::size_t>(std::countr_zero(after))
+                              : next_where<true>(line, 64);
+            fields[count++] = line.substr(start, from - start);
+        }
+        from = std::max<std::size_t>(from, 64);
+    }
+#endif
+    for (pos = from; count < N;) {
         pos = next_where<false>(line, pos);
-        if (pos == line.size())
+        if (pos >= line.size())
             break;
         const std::size_t start = pos;
         pos = next_where<true>(line, pos);
@@ -186,7 +217,7 @@ std::size_t read_tdm_table(std::string_view text, std::size_t key, const parse_o
     std::size_t pos = line_end(text, key) + 1;
     for (std::size_t end = 0; pos < text.size(); pos = end + 1) {
         end = line_end(text, pos);
-        const std::size_t count = leading_fields(text.substr(pos, end - pos), fields);
+        const std::size_t count = leading_fields(text, pos, end, fields);
         const auto state = count < tdm_row_fields ? std::nullopt : state_number(fields[0]);
         if (!state)
             break;
@@ -505,23 +536,6 @@ std::size_t find_strength(std::string_view text, std::size_t from) {
     return std::string_view::npos;
 }
 
-// The transition lines right after the state's line, up to the first other line. They are
-// gathered in a buffer the worker keeps and then stored with one allocation, since the parse
-// is held while the series is read.
-std::vector<transition> read_transitions(std::string_view text, std::size_t pos) {
-    thread_local std::vector<transition> lines;
-    lines.clear();
-    while (pos < text.size()) {
-        const std::size_t end = line_end(text, pos);
-        auto t = parse_transition_line(text.substr(pos, end - pos));
-        if (!t)
-            break;
-        lines.push_back(std::move(*t));
-        pos = end + 1;
-    }
-    return {std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end())};
-}
-
 // An orbital's number from its digits. Nine digits or fewer stand below 2^31 and are read
 // here, exactly as the strict reader reads them; a longer number is left to it, which makes
 // one too long for an orbital its Overflow.
@@ -534,43 +548,73 @@ int orbital_number(std::string_view digits) {
     return number;
 }
 
-} // namespace
-
-std::optional<transition> parse_transition_line(std::string_view line) {
+// A transition line "<blanks><orbital> -> <orbital> <coefficient>" into `t`; false for any
+// other line, `t` then unchanged.
+bool read_transition_line(std::string_view line, transition& t) {
     std::size_t pos = skip_blanks(line, 0);
     if (pos == 0)
-        return std::nullopt; // transition lines are indented
-    auto digits = [&](std::string& into) {
+        return false; // transition lines are indented
+    const auto digits = [&] {
         const std::size_t start = pos;
-        while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos])))
+        while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9')
             ++pos;
-        into.assign(line.substr(start, pos - start));
-        return pos > start;
+        return line.substr(start, pos - start);
     };
-    transition t;
-    if (!digits(t.from_text))
-        return std::nullopt;
+    const std::string_view from = digits();
+    if (from.empty())
+        return false;
     pos = skip_blanks(line, pos);
     const std::string_view arrow = mid(line, pos, 2);
     if (arrow != "->" && arrow != "<-")
-        return std::nullopt;
-    t.excitation = arrow == "->";
+        return false;
     pos = skip_blanks(line, pos + 2);
-    if (!digits(t.to_text) || pos >= line.size() || line[pos] != ' ')
-        return std::nullopt;
+    const std::string_view to = digits();
+    if (to.empty() || pos >= line.size() || line[pos] != ' ')
+        return false;
     // The rest of the line is one field, the coefficient, between blanks.
-    std::string_view coefficient = line.substr(pos);
-    coefficient.remove_prefix(std::min(coefficient.find_first_not_of(' '), coefficient.size()));
-    coefficient.remove_suffix(coefficient.size() - (coefficient.find_last_not_of(' ') + 1));
-    if (coefficient.empty() || coefficient.find(' ') != std::string_view::npos)
-        return std::nullopt;
-    const std::optional<double> value = number_value(coefficient);
+    const std::size_t start = skip_blanks(line, pos);
+    std::size_t end = start;
+    while (end < line.size() && line[end] != ' ')
+        ++end;
+    if (start == end || skip_blanks(line, end) != line.size())
+        return false;
+    const std::optional<double> value = number_value(line.substr(start, end - start));
     if (!value)
-        return std::nullopt;
+        return false;
     // A number too long for an orbital is the strict conversion's Overflow.
-    t.from = orbital_number(t.from_text);
-    t.to = orbital_number(t.to_text);
+    t.from = orbital_number(from);
+    t.to = orbital_number(to);
+    t.excitation = arrow == "->";
     t.coefficient = std::fabs(*value);
+    t.from_text.assign(from);
+    t.to_text.assign(to);
+    return true;
+}
+
+// The transition lines right after the state's line, up to the first other line. They are
+// read into a buffer the worker keeps and then stored with one allocation, since the parse
+// is held while the series is read.
+std::vector<transition> read_transitions(std::string_view text, std::size_t pos) {
+    thread_local std::vector<transition> lines;
+    std::size_t count = 0;
+    while (pos < text.size()) {
+        const std::size_t end = line_end(text, pos);
+        if (count == lines.size())
+            lines.emplace_back();
+        if (!read_transition_line(text.substr(pos, end - pos), lines[count]))
+            break;
+        ++count;
+        pos = end + 1;
+    }
+    return {lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(count)};
+}
+
+} // namespace
+
+std::optional<transition> parse_transition_line(std::string_view line) {
+    transition t;
+    if (!read_transition_line(line, t))
+        return std::nullopt;
     return t;
 }
 

@@ -204,6 +204,13 @@ INSTANTIATE_TEST_SUITE_P(
                          "  2  2.0 0.0 0.0 0.1\n  3  3.0 0.0 0.0 0.1",
                          "2 absent tdm 2 0 0|3 3.5 0.2 tdm 3 0 0|complete [2.0 0.0 0.0] "
                          "[3.0 0.0 0.0]"},
+        dipole_rows_case{"rows longer than 64 bytes, fields across the 64th",
+                         "  2                                                 2.0    0.000000000001"
+                         "  0.0  0.1\n"
+                         "  3  3.0  0.0                                                           "
+                         "    0.5 0.1\n",
+                         "2 3 0.1 tdm 2 1e-12 0|3 3.5 0.2 tdm 3 0 0.5|complete [2.0 "
+                         "0.000000000001 0.0] [3.0 0.0 0.5]"},
         dipole_rows_case{"rows of six fields and wide blanks",
                          "        2                 2.0      0.0      0.0     0.5   0.1\n"
                          "3 3.0 0.0 0.0 0.1 extra fields\n",
