@@ -37,11 +37,13 @@ constexpr std::string_view tdm_keys[] = {
     "state          X           Y           Z          Osc.",
     "state          X           Y           Z        Dip. S.      Osc."};
 constexpr std::size_t tdm_row_fields = 5; // state, X, Y, Z, and at least the strength
-constexpr std::string_view scf_key = "scf done: ";
-constexpr std::string_view charge_key = "charge = ";
+// The keys are found without regard to letter case; spelt as the program prints them, they
+// match its own lines byte for byte, the quick way through the comparison.
+constexpr std::string_view scf_key = "SCF Done: ";
+constexpr std::string_view charge_key = "Charge = ";
 // " Excited State   4:      Singlet-BU     8.4709 eV  146.36 nm  f=0.0947  <S**2>=0.000"
-constexpr std::string_view state_key = " excited state";
-constexpr std::string_view singlet = "singlet-";
+constexpr std::string_view state_key = " Excited State";
+constexpr std::string_view singlet = "Singlet-";
 
 // Mid() of the text: empty beyond its end, shorter at it.
 std::string_view mid(std::string_view text, std::size_t pos, std::size_t n) {
