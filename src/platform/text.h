@@ -71,6 +71,8 @@ inline char fold_case(char c) {
 
 // Whether `text` is `key`, letters compared without regard to case (ASCII).
 inline bool equal_ignoring_case(std::string_view text, std::string_view key) {
+    if (text == key)
+        return true; // the usual case, a key spelt as the text has it: one memcmp
     if (text.size() != key.size())
         return false;
     for (std::size_t i = 0; i < key.size(); ++i) {
