@@ -13,9 +13,16 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+// AVX2 where the processor has it, chosen as the program runs.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QM_SCAN_AVX2
+#include <immintrin.h>
 #endif
 
 namespace qm {
@@ -30,11 +37,13 @@ constexpr std::string_view tdm_keys[] = {
     "state          X           Y           Z          Osc.",
     "state          X           Y           Z        Dip. S.      Osc."};
 constexpr std::size_t tdm_row_fields = 5; // state, X, Y, Z, and at least the strength
-constexpr std::string_view scf_key = "scf done: ";
-constexpr std::string_view charge_key = "charge = ";
+// The keys are found without regard to letter case; spelt as the program prints them, they
+// match its own lines byte for byte, the quick way through the comparison.
+constexpr std::string_view scf_key = "SCF Done: ";
+constexpr std::string_view charge_key = "Charge = ";
 // " Excited State   4:      Singlet-BU     8.4709 eV  146.36 nm  f=0.0947  <S**2>=0.000"
-constexpr std::string_view state_key = " excited state";
-constexpr std::string_view singlet = "singlet-";
+constexpr std::string_view state_key = " Excited State";
+constexpr std::string_view singlet = "Singlet-";
 
 // Mid() of the text: empty beyond its end, shorter at it.
 std::string_view mid(std::string_view text, std::size_t pos, std::size_t n) {
@@ -107,18 +116,93 @@ void read_scf(std::string_view text, std::size_t key, parsed_output& out) {
     }
 }
 
-// A table row's state number; nullopt for a field that is not one (the table has ended).
+// A table row's state number: digits only (leading zeros allowed), at most the largest int;
+// nullopt for a field that is not one (the table has ended).
 std::optional<int> state_number(std::string_view field) {
-    int number = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
-    if (error != std::errc() || end != field.data() + field.size() || field[0] == '-')
+    if (field.empty())
         return std::nullopt;
-    return number;
+    std::int64_t number = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+        if (number > std::numeric_limits<int>::max())
+            return std::nullopt;
+    }
+    return static_cast<int>(number);
+}
+
+// The first byte at or after `pos` that is a blank (Blank) or is not one (!Blank); the end of
+// the line when none is. A table row is mostly runs of blanks: they are passed 16 bytes at a
+// time while the line holds 16 more.
+template <bool Blank> std::size_t next_where(std::string_view line, std::size_t pos) {
+#if defined(__SSE2__)
+    const __m128i blank = _mm_set1_epi8(' ');
+    for (; pos + 16 <= line.size(); pos += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + pos));
+        unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, blank)));
+        if constexpr (!Blank)
+            hits ^= 0xffffu;
+        if (hits != 0)
+            return pos + static_cast<std::size_t>(std::countr_zero(hits));
+    }
+#endif
+    while (pos < line.size() && (line[pos] == ' ') != Blank)
+        ++pos;
+    return pos;
+}
+
+// The first fields of the row text[pos, end), up to as many as `fields` holds; their count.
+// A row of the table fits in 64 bytes but for its last fields: where the text holds 64 bytes
+// from the row's start, the fields are told apart by their bits in the row's mask of blanks.
+template <std::size_t N>
+std::size_t leading_fields(std::string_view text, std::size_t pos, std::size_t end,
+                           std::array<std::string_view, N>& fields) {
+    const std::string_view line = text.substr(pos, end - pos);
+    std::size_t count = 0;
+    std::size_t from = 0; // where the fields not found yet begin
+#if defined(__SSE2__)
+    if (text.size() - pos >= 64) {
+        const __m128i blank = _mm_set1_epi8(' ');
+        std::uint64_t blanks = 0;
+        for (int i = 0; i < 4; ++i) {
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos + 16 * i));
+            blanks |= std::uint64_t{static_cast<std::uint32_t>(
+                          _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, blank)))}
+                      << (16 * i);
+        }
+        if (line.size() < 64)
+            blanks |= ~std::uint64_t{0} << line.size(); // past the row's end: as blanks
+        const std::uint64_t filled = ~blanks;
+        for (std::uint64_t starts = filled & ~(filled << 1); starts != 0 && count < N;
+             starts &= starts - 1) {
+            const auto start = static_cast<std::size_t>(std::countr_zero(starts));
+            const std::uint64_t after = blanks & (~std::uint64_t{0} << start);
+            // A field that runs past the 64 bytes ends where the line says.
+            from = after != 0 ? static_cast<std::size_t>(std::countr_zero(after))
+                              : next_where<true>(line, 64);
+            fields[count++] = line.substr(start, from - start);
+        }
+        from = std::max<std::size_t>(from, 64);
+    }
+#endif
+    for (pos = from; count < N;) {
+        pos = next_where<false>(line, pos);
+        if (pos >= line.size())
+            break;
+        const std::size_t start = pos;
+        pos = next_where<true>(line, pos);
+        fields[count++] = line.substr(start, pos - start);
+    }
+    return count;
 }
 
 // The table whose heading stands at `key` (the first of either heading): the rows of the root
 // range by their state numbers. Returns where the excited states are searched (after the
-// table; from the start without one).
+// table; from the start without one). A row is split only as far as its first five fields,
+// all it needs to count as a row; the table holds a row for each state of the file, of which
+// the range often keeps few.
 std::size_t read_tdm_table(std::string_view text, std::size_t key, const parse_options& options,
                            parsed_output& out) {
     const std::size_t states =
@@ -128,12 +212,15 @@ std::size_t read_tdm_table(std::string_view text, std::size_t key, const parse_o
         out.tdm_text.assign(states, {});
     if (key == std::string_view::npos)
         return 0;
-    std::vector<bool> read(states, false);
-    std::vector<std::string_view> fields;
+    // The rows met, in a buffer each worker keeps: nothing allocated per file.
+    thread_local std::vector<bool> read;
+    read.assign(states, false);
+    std::array<std::string_view, tdm_row_fields> fields;
     std::size_t pos = line_end(text, key) + 1;
-    for (; pos < text.size(); pos = line_end(text, pos) + 1) {
-        split_fields_into(text.substr(pos, line_end(text, pos) - pos), fields);
-        const auto state = fields.size() < tdm_row_fields ? std::nullopt : state_number(fields[0]);
+    for (std::size_t end = 0; pos < text.size(); pos = end + 1) {
+        end = line_end(text, pos);
+        const std::size_t count = leading_fields(text, pos, end, fields);
+        const auto state = count < tdm_row_fields ? std::nullopt : state_number(fields[0]);
         if (!state)
             break;
         if (*state < options.root_start || *state > options.root_end)
@@ -185,14 +272,22 @@ static_assert(tdm_keys[1].find('Z') == tdm_z);
 
 class key_scan {
 public:
-    key_scan(std::string_view text, bool charge) : text_(text), charge_(charge) {}
+    // The keys of `text` into `found`, emptied first (its room kept: a worker reading file
+    // after file allocates for the keys once).
+    key_scan(std::string_view text, bool charge, key_positions& found)
+        : text_(text), charge_(charge), found_(found) {
+        found_.sections.clear();
+        found_.scf_lines.clear();
+        found_.tdm_tables.clear();
+        found_.state_lines.clear();
+        found_.charge = std::string_view::npos;
+    }
 
-    key_positions run() {
+    void run() {
         if (charge_)
             scan<true>();
         else
             scan<false>();
-        return std::move(found_);
     }
 
 private:
@@ -215,13 +310,29 @@ private:
 #endif
 
     template <bool Equals> void scan() {
-        const char* const data = text_.data();
-        const std::size_t size = text_.size();
         std::size_t block = 0;
-#if defined(__SSE2__)
         // 64 bytes at a time: an output holds an anchor in a few hundred bytes, so most blocks
         // are passed with one test.
-        for (; block + 64 <= size; block += 64) {
+#if defined(QM_SCAN_AVX2)
+        static const bool avx2 = __builtin_cpu_supports("avx2");
+        if (avx2)
+            block = scan_blocks_avx2<Equals>();
+        else
+            block = scan_blocks<Equals>();
+#elif defined(__SSE2__)
+        block = scan_blocks<Equals>();
+#endif
+        for (; block < text_.size(); ++block)
+            if (anchor<Equals>(text_[block]) && may_end_key(block))
+                at_anchor(block);
+    }
+
+#if defined(__SSE2__)
+    // The whole 64-byte blocks of the text; returns where the rest begins.
+    template <bool Equals> std::size_t scan_blocks() {
+        const char* const data = text_.data();
+        std::size_t block = 0;
+        for (; block + 64 <= text_.size(); block += 64) {
             const char* const at = data + block;
             const __m128i a = anchors<Equals>(at);
             const __m128i b = anchors<Equals>(at + 16);
@@ -233,19 +344,70 @@ private:
                                       static_cast<std::uint32_t>(_mm_movemask_epi8(b)) << 16;
             const std::uint64_t high = static_cast<std::uint32_t>(_mm_movemask_epi8(c)) |
                                        static_cast<std::uint32_t>(_mm_movemask_epi8(d)) << 16;
-            for (std::uint64_t m = low | high << 32; m != 0; m &= m - 1)
-                at_anchor(block + static_cast<std::size_t>(std::countr_zero(m)));
+            at_anchors(block, low | high << 32);
         }
+        return block;
+    }
 #endif
-        for (; block < size; ++block)
-            if (anchor<Equals>(data[block]))
-                at_anchor(block);
+
+#if defined(QM_SCAN_AVX2)
+    // The same 32 bytes at a time, on a processor that has AVX2: half the instructions.
+    template <bool Equals> [[gnu::target("avx2")]] std::size_t scan_blocks_avx2() {
+        const char* const data = text_.data();
+        const __m256i case_bits = _mm256_set1_epi8(0x60);
+        const __m256i folded_anchor = _mm256_set1_epi8(0x7a);
+        const __m256i equals = _mm256_set1_epi8('=');
+        std::size_t block = 0;
+        for (; block + 64 <= text_.size(); block += 64) {
+            const __m256i low_bytes =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + block));
+            const __m256i high_bytes =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + block + 32));
+            __m256i low = _mm256_cmpeq_epi8(_mm256_or_si256(low_bytes, case_bits), folded_anchor);
+            __m256i high = _mm256_cmpeq_epi8(_mm256_or_si256(high_bytes, case_bits), folded_anchor);
+            if constexpr (Equals) {
+                low = _mm256_or_si256(low, _mm256_cmpeq_epi8(low_bytes, equals));
+                high = _mm256_or_si256(high, _mm256_cmpeq_epi8(high_bytes, equals));
+            }
+            const __m256i any = _mm256_or_si256(low, high);
+            if (_mm256_testz_si256(any, any))
+                continue;
+            at_anchors(block,
+                       static_cast<std::uint32_t>(_mm256_movemask_epi8(low)) |
+                           std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(high))}
+                               << 32);
+        }
+        return block;
+    }
+#endif
+
+    // The anchors of the block at `block`, one bit each in `bits`.
+    void at_anchors(std::size_t block, std::uint64_t bits) {
+        for (; bits != 0; bits &= bits - 1)
+            if (const std::size_t pos = block + static_cast<std::size_t>(std::countr_zero(bits));
+                may_end_key(pos))
+                at_anchor(pos);
     }
 
+    // Whether the anchor at `pos` is worth a closer look: most are not (the colons of
+    // "Root   12 :", a "z" inside a word), and are passed without a call. The byte before a
+    // colon must end one of its keys (never a colon at the start); the "Z" of the dipole
+    // heading follows a blank.
+    bool may_end_key(std::size_t pos) const {
+        const char c = text_[pos];
+        const char before = pos > 0 ? text_[pos - 1] : '\0';
+        if (c == ':') {
+            const char folded = fold_case(before);
+            return folded == 's' || folded == 'e' || (before >= '0' && before <= '9');
+        }
+        return c == '=' || before == ' ';
+    }
+
+    // An anchor that may_end_key() let through.
     void at_anchor(std::size_t pos) {
         const char c = text_[pos];
         if (c == ':')
-            at_colon(pos);
+            at_colon(pos, fold_case(text_[pos - 1]));
         else if (c == '=') {
             if (found_.charge == std::string_view::npos && pos >= charge_equals &&
                 key_at(text_, pos - charge_equals, charge_key))
@@ -255,10 +417,9 @@ private:
             found_.tdm_tables.push_back(pos - tdm_z);
     }
 
-    // The byte before the colon tells which key may end there: the "s" of "strengths:", the
-    // "e" of "Done:" or a state's number.
-    void at_colon(std::size_t colon) {
-        const char before = colon > 0 ? fold_case(text_[colon - 1]) : '\0';
+    // The byte before the colon (`before`, in lower case) tells which key may end there: the
+    // "s" of "strengths:", the "e" of "Done:" or a state's number.
+    void at_colon(std::size_t colon, char before) {
         if (before == 's') {
             if (colon + 1 >= section_key.size() &&
                 key_at(text_, colon + 1 - section_key.size(), section_key))
@@ -279,14 +440,17 @@ private:
         std::size_t key_end = digits;
         while (key_end > 0 && text_[key_end - 1] == ' ')
             --key_end;
-        if (key_end >= state_key.size() && key_at(text_, key_end - state_key.size(), state_key))
+        // The "e" of "State" first: most numbers before a colon (times, counters) follow
+        // other words.
+        if (key_end >= state_key.size() && fold_case(text_[key_end - 1]) == 'e' &&
+            key_at(text_, key_end - state_key.size(), state_key))
             found_.state_lines.push_back(
                 {key_end - state_key.size(), text_.substr(digits, colon - digits)});
     }
 
     std::string_view text_;
     bool charge_;
-    key_positions found_;
+    key_positions& found_;
 };
 
 // The first of `positions` at or after `from`; npos when none.
@@ -374,55 +538,85 @@ std::size_t find_strength(std::string_view text, std::size_t from) {
     return std::string_view::npos;
 }
 
-// The transition lines right after the state's line, up to the first other line.
+// An orbital's number from its digits. Nine digits or fewer stand below 2^31 and are read
+// here, exactly as the strict reader reads them; a longer number is left to it, which makes
+// one too long for an orbital its Overflow.
+int orbital_number(std::string_view digits) {
+    if (digits.size() > 9)
+        return strict_long(digits);
+    int number = 0;
+    for (const char digit : digits)
+        number = number * 10 + (digit - '0');
+    return number;
+}
+
+// A transition line "<blanks><orbital> -> <orbital> <coefficient>" into `t`; false for any
+// other line, `t` then unchanged.
+bool read_transition_line(std::string_view line, transition& t) {
+    std::size_t pos = skip_blanks(line, 0);
+    if (pos == 0)
+        return false; // transition lines are indented
+    const auto digits = [&] {
+        const std::size_t start = pos;
+        while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9')
+            ++pos;
+        return line.substr(start, pos - start);
+    };
+    const std::string_view from = digits();
+    if (from.empty())
+        return false;
+    pos = skip_blanks(line, pos);
+    const std::string_view arrow = mid(line, pos, 2);
+    if (arrow != "->" && arrow != "<-")
+        return false;
+    pos = skip_blanks(line, pos + 2);
+    const std::string_view to = digits();
+    if (to.empty() || pos >= line.size() || line[pos] != ' ')
+        return false;
+    // The rest of the line is one field, the coefficient, between blanks.
+    const std::size_t start = skip_blanks(line, pos);
+    std::size_t end = start;
+    while (end < line.size() && line[end] != ' ')
+        ++end;
+    if (start == end || skip_blanks(line, end) != line.size())
+        return false;
+    const std::optional<double> value = number_value(line.substr(start, end - start));
+    if (!value)
+        return false;
+    // A number too long for an orbital is the strict conversion's Overflow.
+    t.from = orbital_number(from);
+    t.to = orbital_number(to);
+    t.excitation = arrow == "->";
+    t.coefficient = std::fabs(*value);
+    t.from_text.assign(from);
+    t.to_text.assign(to);
+    return true;
+}
+
+// The transition lines right after the state's line, up to the first other line. They are
+// read into a buffer the worker keeps and then stored with one allocation, since the parse
+// is held while the series is read.
 std::vector<transition> read_transitions(std::string_view text, std::size_t pos) {
-    std::vector<transition> out;
+    thread_local std::vector<transition> lines;
+    std::size_t count = 0;
     while (pos < text.size()) {
         const std::size_t end = line_end(text, pos);
-        auto t = parse_transition_line(text.substr(pos, end - pos));
-        if (!t)
+        if (count == lines.size())
+            lines.emplace_back();
+        if (!read_transition_line(text.substr(pos, end - pos), lines[count]))
             break;
-        out.push_back(std::move(*t));
+        ++count;
         pos = end + 1;
     }
-    return out;
+    return {lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(count)};
 }
 
 } // namespace
 
 std::optional<transition> parse_transition_line(std::string_view line) {
-    std::size_t pos = skip_blanks(line, 0);
-    if (pos == 0)
-        return std::nullopt; // transition lines are indented
-    auto digits = [&](std::string& into) {
-        const std::size_t start = pos;
-        while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos])))
-            ++pos;
-        into.assign(line.substr(start, pos - start));
-        return pos > start;
-    };
     transition t;
-    if (!digits(t.from_text))
+    if (!read_transition_line(line, t))
         return std::nullopt;
-    pos = skip_blanks(line, pos);
-    const std::string_view arrow = mid(line, pos, 2);
-    if (arrow != "->" && arrow != "<-")
-        return std::nullopt;
-    t.excitation = arrow == "->";
-    pos = skip_blanks(line, pos + 2);
-    if (!digits(t.to_text) || pos >= line.size() || line[pos] != ' ')
-        return std::nullopt;
-    // The rest of the line is one field, the coefficient, between blanks.
-    std::string_view coefficient = line.substr(pos);
-    coefficient.remove_prefix(std::min(coefficient.find_first_not_of(' '), coefficient.size()));
-    coefficient.remove_suffix(coefficient.size() - (coefficient.find_last_not_of(' ') + 1));
-    if (coefficient.empty() || coefficient.find(' ') != std::string_view::npos ||
-        !is_number(coefficient))
-        return std::nullopt;
-    // A number too long for an orbital is the strict conversion's Overflow.
-    t.from = strict_long(t.from_text);
-    t.to = strict_long(t.to_text);
-    t.coefficient = std::fabs(val(coefficient));
     return t;
 }
 
@@ -433,7 +627,8 @@ parsed_output parse_excited_state_output(std::string_view whole, const parse_opt
         return out;
     }
     parsed_output out;
-    const key_positions keys = key_scan(whole, given.structure).run();
+    thread_local key_positions keys;
+    key_scan(whole, given.structure, keys).run();
     if (given.structure)
         out.structure = read_structure(whole, keys.charge);
     out.sections = static_cast<int>(keys.sections.size());

@@ -46,6 +46,16 @@ private:
     std::size_t pos_;
 };
 
+// Where the first `count` lines of a text end: past the line feed of the last of them.
+std::size_t lines_end(std::string_view text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t n = 0; n < count && end < text.size(); ++n) {
+        const std::size_t lf = text.find('\n', end);
+        end = lf == std::string_view::npos ? text.size() : lf + 1;
+    }
+    return end;
+}
+
 bool contains(std::string_view line, std::string_view key) {
     return line.find(key) != std::string_view::npos;
 }
@@ -371,6 +381,10 @@ private:
 } // namespace
 
 std::optional<std::string> orca_banner_version(std::string_view text) {
+    // Every Gaussian output is asked too: the banner is looked for in the first lines at once
+    // (it holds no line end), and they are gone through line by line only when it is there.
+    if (text.substr(0, lines_end(text, banner_lines)).find(banner_key) == std::string_view::npos)
+        return std::nullopt;
     line_cursor lines(text);
     std::string_view line;
     bool banner = false;

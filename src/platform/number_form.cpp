@@ -5,31 +5,54 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <stdexcept>
 
 namespace qm {
 namespace {
 
-// Digits and decimal exponent of |value| rounded to `digits` significant digits, with the
-// trailing zeros of the digit string removed: 1234.5 -> {"12345", 3}.
+// Digits and decimal exponent of |value| rounded to `digits` significant digits (at most 15),
+// with the trailing zeros of the digit string removed: 1234.5 -> {"12345", 3}.
 struct decimal_digits {
-    std::string digits;
+    char digits[24];
+    std::size_t count = 0;
     int exponent = 0;
 };
 
+// The digits and exponent of to_chars' scientific text ("1.2345e+03": a signed exponent of
+// two digits or more), trailing zeros dropped.
+void read_scientific(const char* text, const char* end, decimal_digits& out) {
+    out.count = 0;
+    for (; *text != 'e'; ++text)
+        if (*text != '.')
+            out.digits[out.count++] = *text;
+    while (out.count > 1 && out.digits[out.count - 1] == '0')
+        --out.count;
+    const bool negative = text[1] == '-';
+    int exponent = 0;
+    for (text += 2; text != end; ++text)
+        exponent = exponent * 10 + (*text - '0');
+    out.exponent = negative ? -exponent : exponent;
+}
+
 decimal_digits round_to_significant(double magnitude, int digits) {
+    // The shortest digits that read back as the value, when there are no more of them than
+    // asked for, are the value rounded to that many: the spacing of normal doubles lies far
+    // below half a step of the 15th digit, so the exact value stands nearer to them than to
+    // any other number of that many digits. Rounding the exact binary value is the slower
+    // way, for the rest and for the subnormal doubles, whose spacing is wider.
     char buf[64];
-    auto res =
-        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, digits - 1);
-    std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
-    const auto e = text.find('e');
     decimal_digits out;
-    for (char c : text.substr(0, e))
-        if (c != '.')
-            out.digits.push_back(c);
-    out.exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
-    while (out.digits.size() > 1 && out.digits.back() == '0')
-        out.digits.pop_back();
+    std::to_chars_result res{};
+    if (magnitude >= std::numeric_limits<double>::min()) {
+        res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+        read_scientific(buf, res.ptr, out);
+        if (out.count <= static_cast<std::size_t>(digits))
+            return out;
+    }
+    res =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, digits - 1);
+    read_scientific(buf, res.ptr, out);
     return out;
 }
 
@@ -41,27 +64,44 @@ std::string general_form(double value, int significant) {
     if (value == 0.0)
         return "0"; // also -0
     const decimal_digits d = round_to_significant(std::fabs(value), significant);
-    std::string out = value < 0 ? "-" : "";
+    const std::string_view digits(d.digits, d.count);
+    // At most a sign, 15 digits, a point and four zeros before them, or an exponent after.
+    char text[48];
+    std::size_t n = 0;
+    const auto put = [&](std::string_view part) {
+        part.copy(text + n, part.size());
+        n += part.size();
+    };
+    if (value < 0)
+        put("-");
     if (d.exponent >= significant || d.exponent < -4) {
-        out += d.digits.substr(0, 1);
-        if (d.digits.size() > 1)
-            out += "." + d.digits.substr(1);
-        out += d.exponent < 0 ? "E-" : "E+";
+        put(digits.substr(0, 1));
+        if (digits.size() > 1) {
+            put(".");
+            put(digits.substr(1));
+        }
+        put(d.exponent < 0 ? "E-" : "E+");
         const int e = std::abs(d.exponent);
         if (e < 10)
-            out += '0';
-        out += std::to_string(e);
+            put("0");
+        n = static_cast<std::size_t>(std::to_chars(text + n, text + sizeof text, e).ptr - text);
     } else if (d.exponent < 0) {
-        out += "0." + std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+        put("0.");
+        put(std::string_view("0000").substr(0, static_cast<std::size_t>(-d.exponent - 1)));
+        put(digits);
     } else {
         const auto whole = static_cast<std::size_t>(d.exponent) + 1;
-        if (d.digits.size() <= whole) {
-            out += d.digits + std::string(whole - d.digits.size(), '0');
+        if (digits.size() <= whole) {
+            put(digits);
+            for (std::size_t i = digits.size(); i < whole; ++i)
+                put("0");
         } else {
-            out += d.digits.substr(0, whole) + "." + d.digits.substr(whole);
+            put(digits.substr(0, whole));
+            put(".");
+            put(digits.substr(whole));
         }
     }
-    return out;
+    return std::string(text, n);
 }
 
 std::string printed(std::string text) {
@@ -158,7 +198,7 @@ std::string rounded_fixed(std::string_view number_text, int decimals) {
         units.insert(0, width - units.size(), '0');
     const bool zero = units.find_first_not_of('0') == std::string::npos;
     if (decimals > 0)
-        units.insert(units.size() - static_cast<std::size_t>(decimals), ".");
+        units.insert(units.size() - static_cast<std::size_t>(decimals), 1, '.');
     return (value < 0 && !zero ? "-" : "") + units;
 }
 

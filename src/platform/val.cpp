@@ -237,6 +237,18 @@ bool is_number(std::string_view text) {
     return number_length(text) == text.size() && !text.empty();
 }
 
+std::optional<double> number_value(std::string_view text) {
+    text = trim_blanks_and_tabs(text);
+    if (text.empty())
+        return std::nullopt;
+    double value = 0;
+    if (plain_decimal(text, value) == text.size())
+        return value;
+    if (number_length(text) != text.size())
+        return std::nullopt;
+    return parse_number(text);
+}
+
 double round_half_even(double value) {
     return std::nearbyint(value);
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace qm {
@@ -24,6 +25,9 @@ std::int32_t strict_whole(std::string_view text);
 
 // Whether strict_double() would accept the text.
 bool is_number(std::string_view text);
+// The value of a text is_number() accepts, as val() reads it; nullopt for any other text.
+// One pass where the two would read the text twice.
+std::optional<double> number_value(std::string_view text);
 
 // The whole number a digits-only box holds (line numbers, atom numbers): its digits read
 // exactly, however many leading zeros ("00" is 0); a value past 2^64 - 1 stays at 2^64 - 1.

@@ -51,38 +51,44 @@ whole_file_reader::~whole_file_reader() {
 
 whole_file_reader::outcome whole_file_reader::read(const std::filesystem::path& path,
                                                    std::string& text, std::uint64_t limit) {
-    if (!read_raw(path, text, limit))
+    if (!read_raw(path, limit))
         return outcome::declined;
-    const std::string_view name = compression_name(std::string_view(text).substr(0, 6));
-    if (name.empty())
+    const std::string_view name = compression_name(raw().substr(0, 6));
+    if (name.empty()) {
+        // The text takes the bytes read and raw_ the text's old storage, whose length, close
+        // to the next file's, spares filling most of it again when it grows for that file.
+        raw_.swap(text);
+        text.resize(raw_length_);
         return outcome::plain;
+    }
     if (name != "gzip" && name != "zstd")
         return outcome::declined;
-    // The compressed bytes move to raw_ and the text takes raw_'s old storage: both buffers
-    // stay with the worker.
-    raw_.swap(text);
     const bool read = name == "gzip" ? inflate_gzip(text, limit, path)
                                      : decompress_zstd(text, limit, path);
     return read ? outcome::decompressed : outcome::declined;
 }
 
-// The bytes of a regular file no longer than `limit`; false for anything else, and for a
-// failure to open or read it, which input_stream then reports.
-bool whole_file_reader::read_raw(const std::filesystem::path& path, std::string& into,
-                                 std::uint64_t limit) {
+// The bytes of a regular file no longer than `limit`, into the first raw_length_ bytes of raw_;
+// false for anything else, and for a failure to open or read it, which input_stream then
+// reports. raw_ is only ever grown, never cut to the file's length: a std::string fills every
+// byte it grows by, so a series of compressed files is read into room already there.
+bool whole_file_reader::read_raw(const std::filesystem::path& path, std::uint64_t limit) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};
     bool read = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
                 static_cast<std::uint64_t>(st.st_size) <= limit;
+    std::size_t filled = 0;
     if (read) {
         // One byte more than the stored length tells a file that grew while it was read.
         const std::size_t length = static_cast<std::size_t>(st.st_size);
-        into.resize(length + 1);
-        std::size_t filled = 0;
-        while (filled < into.size()) {
-            const ssize_t n = ::read(fd, into.data() + filled, into.size() - filled);
+        const std::size_t room = length + 1;
+        if (raw_.size() < room)
+            raw_.resize(room);
+        // Every round reads at least a byte, until the room is full: bounded by the length.
+        while (filled < room) {
+            const ssize_t n = ::read(fd, raw_.data() + filled, room - filled);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
@@ -90,11 +96,15 @@ bool whole_file_reader::read_raw(const std::filesystem::path& path, std::string&
                 break;
             }
             filled += static_cast<std::size_t>(n);
+            // A regular file reads short only at its end: the stored length read, with room
+            // left for one byte more, is the whole file, without a last read to see the end.
+            if (filled == length)
+                break;
         }
         read = read && filled <= length;
-        into.resize(filled);
     }
     ::close(fd);
+    raw_length_ = read ? filled : 0;
     return read;
 }
 
@@ -105,7 +115,7 @@ bool whole_file_reader::read_raw(const std::filesystem::path& path, std::string&
 bool whole_file_reader::inflate_gzip(std::string& text, std::uint64_t limit,
                                      const std::filesystem::path& path) {
     const auto* in = reinterpret_cast<const unsigned char*>(raw_.data());
-    const std::size_t in_size = raw_.size();
+    const std::size_t in_size = raw_length_;
     // The last member's stored length (modulo 4 GB) is a first guess at the size.
     std::uint64_t guess = 4 * std::uint64_t{in_size};
     if (in_size >= 18) {
@@ -114,8 +124,8 @@ bool whole_file_reader::inflate_gzip(std::string& text, std::uint64_t limit,
             end[0] | end[1] << 8 | end[2] << 16 | std::uint64_t{end[3]} << 24;
         guess = std::min(std::max(guess, stored + 1), deflate_max_ratio * in_size);
     }
-    text.resize(std::min<std::uint64_t>(std::max<std::uint64_t>(guess, text.capacity()),
-                                        limit + 1));
+    // The text's own length is room without filling; its capacity would be filled first.
+    text.resize(std::min<std::uint64_t>(std::max<std::uint64_t>(guess, text.size()), limit + 1));
     std::size_t in_pos = 0;
     std::size_t out_pos = 0;
     // Every round decompresses a member (the input shrinks) or doubles the output, which stops
@@ -156,22 +166,22 @@ bool whole_file_reader::inflate_gzip(std::string& text, std::uint64_t limit,
 bool whole_file_reader::decompress_zstd(std::string& text, std::uint64_t limit,
                                         const std::filesystem::path& path) {
     ZSTD_DCtx_reset(zstd_, ZSTD_reset_session_only);
-    const unsigned long long whole = ZSTD_getFrameContentSize(raw_.data(), raw_.size());
+    const std::string_view in_bytes = raw();
+    const unsigned long long whole = ZSTD_getFrameContentSize(in_bytes.data(), in_bytes.size());
     // A stated size beyond the limit is left to the stream, which stops at the limit.
     if (whole != ZSTD_CONTENTSIZE_UNKNOWN && whole != ZSTD_CONTENTSIZE_ERROR && whole <= limit &&
-        ZSTD_findFrameCompressedSize(raw_.data(), raw_.size()) == raw_.size()) {
+        ZSTD_findFrameCompressedSize(in_bytes.data(), in_bytes.size()) == in_bytes.size()) {
         text.resize(static_cast<std::size_t>(whole));
         const std::size_t made =
-            ZSTD_decompressDCtx(zstd_, text.data(), text.size(), raw_.data(), raw_.size());
+            ZSTD_decompressDCtx(zstd_, text.data(), text.size(), in_bytes.data(), in_bytes.size());
         return !ZSTD_isError(made) && made == whole;
     }
-    std::uint64_t guess = 4 * std::uint64_t{raw_.size()};
-    const unsigned long long stored = ZSTD_getFrameContentSize(raw_.data(), raw_.size());
+    std::uint64_t guess = 4 * std::uint64_t{in_bytes.size()};
+    const unsigned long long stored = ZSTD_getFrameContentSize(in_bytes.data(), in_bytes.size());
     if (stored != ZSTD_CONTENTSIZE_UNKNOWN && stored != ZSTD_CONTENTSIZE_ERROR && stored < limit)
         guess = std::max<std::uint64_t>(guess, stored + 1);
-    text.resize(std::min<std::uint64_t>(std::max<std::uint64_t>(guess, text.capacity()),
-                                        limit + 1));
-    ZSTD_inBuffer in{raw_.data(), raw_.size(), 0};
+    text.resize(std::min<std::uint64_t>(std::max<std::uint64_t>(guess, text.size()), limit + 1));
+    ZSTD_inBuffer in{in_bytes.data(), in_bytes.size(), 0};
     ZSTD_outBuffer out{text.data(), text.size(), 0};
     std::size_t still_to_come = 0;
     // Every round consumes input or fills the output, which doubles up to the limit.
@@ -181,7 +191,10 @@ bool whole_file_reader::decompress_zstd(std::string& text, std::uint64_t limit,
         still_to_come = ZSTD_decompressStream(zstd_, &out, &in);
         if (ZSTD_isError(still_to_come))
             return false;
-        if (out.pos == out.size) {
+        const bool all_read = in.pos == in.size && still_to_come == 0;
+        // A full output is room for more, unless the last frame ended exactly there: called
+        // again, the context would wait for a next frame.
+        if (out.pos == out.size && !all_read) {
             if (!grow(text, std::uint64_t{text.size()} * 2, limit))
                 throw too_much_text(limit, path);
             out.dst = text.data();

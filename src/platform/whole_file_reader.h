@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 struct libdeflate_decompressor;
 typedef struct ZSTD_DCtx_s ZSTD_DCtx;
@@ -37,12 +38,14 @@ public:
     outcome read(const std::filesystem::path& path, std::string& text, std::uint64_t limit);
 
 private:
-    bool read_raw(const std::filesystem::path& path, std::string& into, std::uint64_t limit);
+    bool read_raw(const std::filesystem::path& path, std::uint64_t limit);
+    std::string_view raw() const { return std::string_view(raw_).substr(0, raw_length_); }
     bool inflate_gzip(std::string& text, std::uint64_t limit, const std::filesystem::path& path);
     bool decompress_zstd(std::string& text, std::uint64_t limit,
                          const std::filesystem::path& path);
 
-    std::string raw_; // the compressed bytes of the file being read
+    std::string raw_;            // the bytes of the file being read, and room beyond them
+    std::size_t raw_length_ = 0; // the file's length in raw_
     libdeflate_decompressor* gzip_ = nullptr;
     ZSTD_DCtx* zstd_ = nullptr;
 };

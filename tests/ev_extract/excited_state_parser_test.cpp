@@ -136,6 +136,88 @@ TEST(ExcitedStateParser, PrintedTextsOfStatesDipolesAndScf) {
     EXPECT_EQ(p.sections, 1);
 }
 
+// A table row's test name: the letters and digits of what it describes.
+template <typename Case> std::string case_name(const testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (const char* c = info.param.what; *c != '\0'; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c)))
+            name += *c;
+    return name;
+}
+
+struct dipole_rows_case {
+    const char* what;
+    const char* rows; // the rows after the heading, each ending with its line feed
+    // The states 2 and 3, as states_of() gives them, then each row's fields as printed.
+    const char* expected;
+};
+
+class DipoleTableRows : public testing::TestWithParam<dipole_rows_case> {};
+
+// Rows are taken by their state numbers, wherever they stand and however often (the last
+// wins); a line that is not a row (fewer than five fields, a first field that is no state
+// number) ends the table, and the states are searched after it.
+TEST_P(DipoleTableRows, KeptByStateNumberUpToTheFirstOtherLine) {
+    const std::string text =
+        std::string("       state          X           Y           Z          Osc.\n") +
+        GetParam().rows +
+        " Excited State   2:   Singlet-?Sym    3.0000 eV  413.28 nm  f=0.1000\n"
+        " Excited State   3:   Singlet-?Sym    3.5000 eV  354.24 nm  f=0.2000\n";
+    parse_options options = range(2, 3);
+    options.printed = true;
+    const auto p = parse_excited_state_output(text, options);
+    std::string printed;
+    for (const auto& row : p.tdm_text)
+        printed += " [" + row[0] + " " + row[1] + " " + row[2] + "]";
+    EXPECT_EQ(states_of(p) + printed, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExcitedStateParser, DipoleTableRows,
+    testing::Values(
+        dipole_rows_case{"rows outside the range between those kept",
+                         "  1  9.0 9.0 9.0 0.1\n  4  9.0 9.0 9.0 0.1\n  3  3.0 0.0 0.5 0.1\n"
+                         "  5  9.0 9.0 9.0 0.1\n  2  2.0 0.0 0.0 0.1\n",
+                         "2 3 0.1 tdm 2 0 0|3 3.5 0.2 tdm 3 0 0.5|complete [2.0 0.0 0.0] "
+                         "[3.0 0.0 0.5]"},
+        dipole_rows_case{"a state's row twice: the last wins",
+                         "  2  1.0 0.0 0.0 0.1\n  3  3.0 0.0 0.0 0.1\n  2  2.0 0.0 0.0 0.1\n",
+                         "2 3 0.1 tdm 2 0 0|3 3.5 0.2 tdm 3 0 0|complete [2.0 0.0 0.0] "
+                         "[3.0 0.0 0.0]"},
+        dipole_rows_case{"a row of four fields ends the table",
+                         "  2  2.0 0.0 0.0 0.1\n  3  3.0 0.0 0.0\n  3  3.0 0.0 0.0 0.1\n",
+                         "2 3 0.1 tdm 2 0 0|3 3.5 0.2|incomplete [2.0 0.0 0.0] [  ]"},
+        dipole_rows_case{"a negative state number ends the table",
+                         "  2  2.0 0.0 0.0 0.1\n -3  3.0 0.0 0.0 0.1\n",
+                         "2 3 0.1 tdm 2 0 0|3 3.5 0.2|incomplete [2.0 0.0 0.0] [  ]"},
+        dipole_rows_case{"a signed state number ends the table",
+                         "  +2  2.0 0.0 0.0 0.1\n  3  3.0 0.0 0.0 0.1\n",
+                         "2 3 0.1|3 3.5 0.2|incomplete [  ] [  ]"},
+        dipole_rows_case{"leading zeros before a state number",
+                         "  002  2.0 0.0 0.0 0.1\n  0000000000003  3.0 0.0 0.0 0.1\n",
+                         "2 3 0.1 tdm 2 0 0|3 3.5 0.2 tdm 3 0 0|complete [2.0 0.0 0.0] "
+                         "[3.0 0.0 0.0]"},
+        dipole_rows_case{"a state number past an int ends the table",
+                         "  3  3.0 0.0 0.0 0.1\n  2147483648  2.0 0.0 0.0 0.1\n",
+                         "2 3 0.1|3 3.5 0.2 tdm 3 0 0|incomplete [  ] [3.0 0.0 0.0]"},
+        dipole_rows_case{"a state's line run onto the last row is part of that row",
+                         "  2  2.0 0.0 0.0 0.1\n  3  3.0 0.0 0.0 0.1",
+                         "2 absent tdm 2 0 0|3 3.5 0.2 tdm 3 0 0|complete [2.0 0.0 0.0] "
+                         "[3.0 0.0 0.0]"},
+        dipole_rows_case{"rows longer than 64 bytes, fields across the 64th",
+                         "  2                                                 2.0    0.000000000001"
+                         "  0.0  0.1\n"
+                         "  3  3.0  0.0                                                           "
+                         "    0.5 0.1\n",
+                         "2 3 0.1 tdm 2 1e-12 0|3 3.5 0.2 tdm 3 0 0.5|complete [2.0 "
+                         "0.000000000001 0.0] [3.0 0.0 0.5]"},
+        dipole_rows_case{"rows of six fields and wide blanks",
+                         "        2                 2.0      0.0      0.0     0.5   0.1\n"
+                         "3 3.0 0.0 0.0 0.1 extra fields\n",
+                         "2 3 0.1 tdm 2 0 0|3 3.5 0.2 tdm 3 0 0|complete [2.0 0.0 0.0] "
+                         "[3.0 0.0 0.0]"}),
+    case_name<dipole_rows_case>);
+
 // An excited-state optimisation prints a section per step: the first is read unless the last
 // is asked for, with its own SCF line and dipole table. The range may end at each file's own
 // last state: 3 states in the first section, 2 in the last, none in a file without one.
@@ -302,13 +384,7 @@ INSTANTIATE_TEST_SUITE_P(
         key_case{"the last section from its heading without an SCF line or a dipole heading",
                  second_section_without_scf(true), true,
                  "1 2.5 0.4|2 2.8 0.5|incomplete sections 2 scf "}),
-    [](const testing::TestParamInfo<key_case>& info) {
-        std::string name;
-        for (const char* c = info.param.what; *c != '\0'; ++c)
-            if (std::isalnum(static_cast<unsigned char>(*c)))
-                name += *c;
-        return name;
-    });
+    case_name<key_case>);
 
 TEST(ExcitedStateParser, OrbitalNumberTooLongIsOverflowNotAnInternalError) {
     EXPECT_EQ(test::error_of([] { parse_transition_line("      12345678901 -> 12         0.5"); }),

@@ -234,8 +234,8 @@ TEST(WholeFileReader, refusesMoreThanItsLimitOfDecompressedText) {
     test::write_file(dir / "sized-bomb.zst", zstd_frame(std::string(3 << 20, 'x')));
     test::write_file(dir / "long", std::string((1 << 20) + 1, 'x'));
     whole_file_reader reader;
-    std::string text;
     for (const char* name : {"bomb.gz", "bomb.zst", "sized-bomb.zst"}) {
+        std::string text;
         EXPECT_EQ(error_of([&] { reader.read(dir / name, text, 1 << 20); }),
                   "14 Out of string space - more than 1 MB of text in one file [" +
                       std::string(name) + "]");
@@ -244,7 +244,53 @@ TEST(WholeFileReader, refusesMoreThanItsLimitOfDecompressedText) {
         EXPECT_EQ(text, std::string(3 << 20, 'x')) << name;
     }
     // A plain file beyond the limit is left to input_stream, which says so as it reads.
+    std::string text;
     EXPECT_EQ(reader.read(dir / "long", text, 1 << 20), whole_file_reader::outcome::declined);
+}
+
+// One reader and one text for files of every size and form one after the other, as a worker
+// reads a series: each is read whole, however long the one before (the buffers pass between
+// the text and the reader, keeping their lengths).
+TEST(WholeFileReader, filesOfEverySizeAndFormOneAfterTheOther) {
+    test::temp_dir dir;
+    const std::pair<std::size_t, const char*> files[] = {
+        {100000, "plain"}, {0, "plain"},   {1, "gz"},       {70000, "zst"}, {4096, "plain"},
+        {4095, "gz"},      {150000, "gz"}, {3, "plain"},    {65536, "zst"}, {200000, "plain"},
+        {10, "zst"},       {0, "gz"},      {99999, "plain"}};
+    whole_file_reader reader;
+    std::string text;
+    int n = 0;
+    for (const auto& [size, form] : files) {
+        std::string data(size, ' ');
+        for (std::size_t i = 0; i < size; ++i)
+            data[i] = static_cast<char>('a' + (i * 7 + static_cast<std::size_t>(n)) % 26);
+        const auto path = dir / ("f" + std::to_string(++n));
+        if (std::string_view(form) == "plain")
+            test::write_file(path, data);
+        else
+            test::write_compressed(path, data,
+                                   std::string_view(form) == "gz" ? archive_write_add_filter_gzip
+                                                                  : archive_write_add_filter_zstd);
+        const auto expected = std::string_view(form) == "plain"
+                                  ? whole_file_reader::outcome::plain
+                                  : whole_file_reader::outcome::decompressed;
+        EXPECT_EQ(reader.read(path, text, 1 << 20), expected) << n;
+        EXPECT_EQ(text, data) << n << " " << form << " " << size;
+    }
+}
+
+// The text keeps its length from the file before; a zstd stream (no size stated) whose data
+// fill that length exactly ends there, rather than waiting for a frame after it.
+TEST(WholeFileReader, zstdStreamFillingTheTextExactlyIsRead) {
+    test::temp_dir dir;
+    const std::string data(5000, 'x');
+    test::write_file(dir / "plain", data);
+    test::write_compressed(dir / "zst", data, archive_write_add_filter_zstd);
+    whole_file_reader reader;
+    std::string text;
+    EXPECT_EQ(reader.read(dir / "plain", text, 1 << 20), whole_file_reader::outcome::plain);
+    EXPECT_EQ(reader.read(dir / "zst", text, 1 << 20), whole_file_reader::outcome::decompressed);
+    EXPECT_EQ(text, data);
 }
 
 } // namespace

@@ -24,6 +24,12 @@ TEST(NumberForms, GeneralPrintAndPatternForms) {
     EXPECT_EQ(
         each(text_form_single, {62.05833f, 1.0f / 3.0f, 9999999.0f, 10000000.0f, -0.0f, 0.00001f}),
         "62.05833|0.3333333|9999999|1E+07|0|1E-05|");
+    // Values whose shortest digits are more than 15 (rounded from the exact value) and
+    // subnormal values, whose shortest digits need not be the rounded ones.
+    EXPECT_EQ(each(text_form, {1.0 / 3.0, 0.1 + 0.7, 9.9999999999999995, 1.5249677796211152e-310,
+                               -7.9205483007699099e-310, 4.9406564584124654e-324}),
+              "0.333333333333333|0.8|10|1.52496777962112E-310|-7.92054830076991E-310|"
+              "4.94065645841247E-324|");
     EXPECT_EQ(each(print_form, {0.5, -0.25, -0.0, 2.0, 3.0}), " 0.5 |-0.25 | 0 | 2 | 3 |");
     EXPECT_EQ(print_form_single(62.05833f), " 62.05833 ");
     // A negative value that rounds to zero shows no sign.

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -79,6 +80,16 @@ void expect_shortcut_matches_general_reader(const std::string& text) {
     EXPECT_EQ(outcome([](const std::string& t) { return strict_double(t); }, text),
               outcome([](const std::string& t) { return strict_double_general(t); }, text))
         << "strict_double(\"" << text << "\")";
+    // number_value: the value val() reads of a text is_number() accepts, and nothing else.
+    const auto one_number = [](const std::string& t) {
+        const std::optional<double> value = number_value(t);
+        return value ? *value : std::numeric_limits<double>::quiet_NaN();
+    };
+    const auto checked_then_read = [](const std::string& t) {
+        return is_number(t) ? val(t) : std::numeric_limits<double>::quiet_NaN();
+    };
+    EXPECT_EQ(outcome(one_number, text), outcome(checked_then_read, text))
+        << "number_value(\"" << text << "\")";
 }
 
 TEST(Val, DecimalShortcutGivesTheGeneralReadersBitsOnTheEdgesOfItsRange) {
