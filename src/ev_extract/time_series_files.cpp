@@ -132,7 +132,7 @@ const std::string& slot_texts::scf_line(scf_column column, long long t) {
 
 root_series_files::root_series_files(const ev_settings& s, const file_series& series,
                                      const ev_series_table& table, int k, slot_texts& shared)
-    : table_(table), shared_(shared), k_(k) {
+    : series_(series), table_(table), shared_(shared), k_(k) {
     const std::string base = output_base(s, series);
     auto add = [&](column values, std::string_view part, std::string_view what) {
         files_.push_back({values, what, base + std::string(part) + "." + std::to_string(k), {}});
@@ -211,64 +211,80 @@ void root_series_files::add(long long t) {
         add_rad_line(t);
 }
 
-// Begins the next angular-frequency file as a copy of the one before it, which is then complete.
-void root_series_files::start_rad_file() {
-    const std::size_t j = rad_files_.size();
-    try {
-        rad_file next{rad_lengths_.at(j), {}, {}};
-        next.rads = std::make_unique<output_file>(rad_file_name(base_, "", next.lines, k_));
+// Angular-frequency file j, begun as a copy of the file before it (none for the first).
+root_series_files::rad_file root_series_files::begin_rad_file(std::size_t j, rad_file* before) {
+    rad_file next{rad_lengths_.at(j), {}, {}};
+    next.rads = std::make_unique<output_file>(rad_file_name(base_, "", next.lines, k_));
+    if (separate_)
+        next.tdms = std::make_unique<output_file>(rad_file_name(base_, "TDM", next.lines, k_));
+    if (before != nullptr) {
+        next.rads->copy_from(*before->rads);
         if (separate_)
-            next.tdms = std::make_unique<output_file>(rad_file_name(base_, "TDM", next.lines, k_));
-        if (j > 0) {
-            rad_file& before = rad_files_.back();
-            next.rads->copy_from(*before.rads);
-            if (separate_)
-                next.tdms->copy_from(*before.tdms);
-        }
-        rad_files_.push_back(std::move(next));
-    } catch (const std::exception&) {
-        keep_failure(files_.size() + j);
-        return;
+            next.tdms->copy_from(*before->tdms);
     }
-    if (j == 0)
-        return;
-    rad_file& before = rad_files_[j - 1];
-    rad_lines_ = before.lines; // the copy
-    try {
-        before.rads->finish_writing();
-        if (separate_)
-            before.tdms->finish_writing();
-    } catch (const std::exception&) {
-        keep_failure(files_.size() + j - 1);
+    return next;
+}
+
+// Slot t's line in an angular-frequency file (and its TDM twin).
+void root_series_files::write_rad_line(rad_file& file, long long t) {
+    const double rad = table_.energy(k_, t) * ev_to_rad_per_s;
+    const double length = table_.chosen_tdm_length(k_, t);
+    if (separate_) {
+        line_ = print_form(rad);
+        length_line_ = print_form(length);
+        length_line_ += crlf;
+        file.tdms->write(length_line_);
+    } else if (tdm_) {
+        line_ = text_form(rad);
+        line_ += gap;
+        line_ += text_form(length);
+    } else {
+        line_ = print_form(rad);
     }
+    line_ += crlf;
+    file.rads->write(line_);
+}
+
+void root_series_files::place_rad_file(rad_file& file, status_log& log) {
+    file.rads->close();
+    if (separate_)
+        file.tdms->close();
+    log.line("   Wrote File " + std::to_string(file.lines));
 }
 
 // Slot t's line in the angular-frequency file being written: each file holds the first m
-// written slots, so a new file begins with the slot after the m-th.
+// written slots, so a new file begins with the slot after the m-th, as a copy of the one
+// before it, which is then complete and waits for its turn.
 void root_series_files::add_rad_line(long long t) {
+    if (rad_resume_ != 0)
+        return;
     if (rad_files_.empty() || rad_lines_ == rad_files_.back().lines) {
-        start_rad_file();
-        if (failure_)
+        const std::size_t j = rad_files_.size();
+        if (j == max_waiting_rad_files) {
+            rad_resume_ = t; // the rest when the root's turn comes
             return;
-    }
-    rad_file& file = rad_files_.back();
-    const double rad = table_.energy(k_, t) * ev_to_rad_per_s;
-    const double length = table_.chosen_tdm_length(k_, t);
-    try {
-        if (separate_) {
-            line_ = print_form(rad);
-            length_line_ = print_form(length);
-            length_line_ += crlf;
-            file.tdms->write(length_line_);
-        } else if (tdm_) {
-            line_ = text_form(rad);
-            line_ += gap;
-            line_ += text_form(length);
-        } else {
-            line_ = print_form(rad);
         }
-        line_ += crlf;
-        file.rads->write(line_);
+        try {
+            rad_files_.push_back(begin_rad_file(j, j > 0 ? &rad_files_.back() : nullptr));
+        } catch (const std::exception&) {
+            keep_failure(files_.size() + j);
+            return;
+        }
+        if (j > 0) {
+            rad_file& before = rad_files_[j - 1];
+            rad_lines_ = before.lines; // the copy
+            try {
+                before.rads->finish_writing();
+                if (separate_)
+                    before.tdms->finish_writing();
+            } catch (const std::exception&) {
+                keep_failure(files_.size() + j - 1);
+                return;
+            }
+        }
+    }
+    try {
+        write_rad_line(rad_files_.back(), t);
     } catch (const std::exception&) {
         keep_failure(files_.size() + rad_files_.size() - 1);
         return;
@@ -276,7 +292,34 @@ void root_series_files::add_rad_line(long long t) {
     ++rad_lines_;
 }
 
-void root_series_files::finish(status_log& log, JobUi& ui) {
+// The angular-frequency files past those that waited, one after the other from the slot the
+// pass stopped at: each is put in place once the next one has its copy.
+void root_series_files::write_remaining_rad_files(const root_series& values, status_log& log) {
+    rad_file current = std::move(rad_files_.back());
+    std::size_t j = rad_files_.size();
+    rad_files_.clear();
+    long long lines = current.lines;
+    for_each_written_slot(series_, values, [&](long long t) {
+        if (t < rad_resume_)
+            return;
+        if (lines == current.lines) {
+            rad_file next;
+            try {
+                next = begin_rad_file(j++, &current);
+            } catch (...) {
+                place_rad_file(current, log); // in place before the next one failed
+                throw;
+            }
+            place_rad_file(current, log);
+            current = std::move(next);
+        }
+        write_rad_line(current, t);
+        ++lines;
+    });
+    place_rad_file(current, log);
+}
+
+void root_series_files::finish(status_log& log, JobUi& ui, const root_series& values) {
     for (std::size_t i = 0; i < files_.size(); ++i) {
         series_file& file = files_[i];
         log.line("Writing " + std::string(file.what) + " against Time Data File - " + file.name);
@@ -288,16 +331,16 @@ void root_series_files::finish(status_log& log, JobUi& ui) {
     ui.status("Writing Rads Per Second Data Files");
     log.line("Writing Rads Per Second Data Files");
     log.line("   Files to write = " + files_to_write_);
-    for (std::size_t j = 0; j <= rad_files_.size(); ++j) {
+    // The last file that waited stays open when more follow: the next one begins as its copy.
+    const std::size_t waiting = rad_files_.size() - (rad_resume_ != 0 ? 1 : 0);
+    for (std::size_t j = 0; j <= waiting; ++j) {
         if (files_.size() + j == failed_file_)
             std::rethrow_exception(failure_);
-        if (j == rad_files_.size())
-            break;
-        rad_files_[j].rads->close();
-        if (separate_)
-            rad_files_[j].tdms->close();
-        log.line("   Wrote File " + std::to_string(rad_files_[j].lines));
+        if (j < waiting)
+            place_rad_file(rad_files_[j], log);
     }
+    if (rad_resume_ != 0)
+        write_remaining_rad_files(values, log);
 }
 
 void write_root_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
@@ -311,7 +354,7 @@ void write_root_files(const ev_settings& s, const file_series& series, const ev_
         for_each_written_slot(series, values, [&](long long t) { files->add(t); });
         streamed = &*files;
     }
-    streamed->finish(log, ui);
+    streamed->finish(log, ui, values);
 }
 
 void add_root_curves(ev_charts& charts, const ev_settings& s, const file_series& series,

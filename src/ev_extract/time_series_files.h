@@ -1,5 +1,6 @@
 // The time series of one root, put in place when the root's pass over the series ends. Every
-// line ends with CR LF. B = data folder + output prefix; every name ends with "." and the root number:
+// line ends with CR LF. B = data folder + output prefix; every name ends with "." and the root
+// number:
 //
 //   B EV.k              time    energy (eV)                      print forms, 4 blanks between
 //   B _SCF-Hartrees.k   time    SCF energy                       (with SCF energies)
@@ -85,17 +86,21 @@ private:
 // as the slot's values are in the table: the job writes them while the workers parse the files
 // further on. The files of one line per slot are open throughout; each angular-frequency file
 // starts as a copy of the one before it and is closed once the next one has its copy, so at
-// most two of them are open at once. A failure to create or write a file is kept and raised by
-// finish() when it reaches that file, as if the files were written one after the other there;
-// until finish() no file is in place.
+// most two of them are open at once. Finished angular-frequency files wait for their turn, up
+// to max_waiting_rad_files of them (so memory stays flat however long the series); finish()
+// writes the rest one after the other. A failure to create or write a file is kept and raised
+// by finish() when it reaches that file, as if the files were written one after the other
+// there; until finish() no file is in place.
 class root_series_files {
 public:
     root_series_files(const ev_settings& s, const file_series& series, const ev_series_table& table,
                       int k, slot_texts& shared);
     // Slot t's line in each file.
     void add(long long t);
-    // Logs each file as it is put in place, in order; raises a failure kept by add().
-    void finish(status_log& log, JobUi& ui);
+    // Logs each file as it is put in place, in order; raises a failure kept by add(). `values`
+    // are the slots add() had.
+    void finish(status_log& log, JobUi& ui, const root_series& values);
+    static constexpr std::size_t max_waiting_rad_files = 256;
     // How many files are open at once, at most.
     std::size_t size() const { return files_.size() + (separate_ ? 4 : 2); }
 
@@ -109,14 +114,18 @@ private:
     };
     // Angular-frequency file j: B m.k and, with separate TDM files, B TDMm.k.
     struct rad_file {
-        long long lines; // m
+        long long lines = 0; // m
         std::unique_ptr<output_file> rads, tdms;
     };
     void keep_failure(std::size_t file);
     const std::string& line(column values, long long t);
+    rad_file begin_rad_file(std::size_t j, rad_file* before);
+    void write_rad_line(rad_file& file, long long t);
+    void place_rad_file(rad_file& file, status_log& log);
     void add_rad_line(long long t);
-    void start_rad_file();
+    void write_remaining_rad_files(const root_series& values, status_log& log);
 
+    const file_series& series_;
     const ev_series_table& table_;
     slot_texts& shared_;
     int k_;
@@ -127,10 +136,11 @@ private:
     std::vector<long long> rad_lengths_; // m of every angular-frequency file the slots may need
     std::vector<rad_file> rad_files_;    // those begun so far
     long long rad_lines_ = 0;            // lines in the last of them
+    long long rad_resume_ = 0;           // the slot that found max_waiting_rad_files waiting
     // The first failure, met in file failed_file_: files_ first, then rad_files_ (a failure to
     // begin the next angular-frequency file is met in the file it would have been).
     std::exception_ptr failure_;
-    std::size_t failed_file_ = 0; // past every file while none
+    std::size_t failed_file_ = 0;    // past every file while none
     std::string line_, length_line_; // reused for every line
 };
 

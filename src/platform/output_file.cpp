@@ -18,8 +18,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace qm {
 namespace {
@@ -57,12 +55,14 @@ namespace {
 // The new files of this process that are not in place yet, for the signal handler: fixed
 // storage of plain characters and lock-free states, which a handler may read. The names stand
 // back to back in one arena, so a job may hold thousands of files waiting to be put in place;
-// the arena starts over whenever no file waits. A file beyond the entries or the arena is still
-// removed on every error path, just not on a signal.
+// a free entry is taken again by a name that fits its room, and the arena starts over whenever
+// no file waits. A file beyond the entries or the arena is still removed on every error path,
+// just not on a signal.
 enum slot_state : int { slot_free, slot_filling, slot_ready };
 struct temporary_entry {
     std::atomic<int> state{slot_free};
     std::size_t offset = 0; // of its name in temporary_names
+    std::size_t room = 0;   // the bytes there, its end included
 };
 constexpr int temporary_slots = 16384;
 constexpr std::size_t temporary_names_size = std::size_t{1} << 20;
@@ -107,14 +107,22 @@ int register_temporary(const std::string& name) {
         registry.entries_used = 0;
         registry.names_used = 0;
     }
-    if (registry.entries_used == temporary_slots ||
-        name.size() + 1 > temporary_names_size - registry.names_used)
-        return -1;
-    const int i = registry.entries_used++;
+    // Bounded by the entries in use, which is at most the files that waited at once.
+    int i = 0;
+    while (i < registry.entries_used &&
+           (temporaries[i].state.load() != slot_free || temporaries[i].room < name.size() + 1))
+        ++i;
+    if (i == registry.entries_used) {
+        if (registry.entries_used == temporary_slots ||
+            name.size() + 1 > temporary_names_size - registry.names_used)
+            return -1;
+        ++registry.entries_used;
+        temporaries[i].offset = registry.names_used;
+        temporaries[i].room = name.size() + 1;
+        registry.names_used += name.size() + 1;
+    }
     temporaries[i].state.store(slot_filling);
-    temporaries[i].offset = registry.names_used;
-    std::memcpy(temporary_names + registry.names_used, name.c_str(), name.size() + 1);
-    registry.names_used += name.size() + 1;
+    std::memcpy(temporary_names + temporaries[i].offset, name.c_str(), name.size() + 1);
     ++registry.waiting;
     temporaries[i].state.store(slot_ready);
     return i;
@@ -331,8 +339,9 @@ void output_file::copy_from(output_file& earlier) {
     constexpr std::size_t block_size = std::size_t{1} << 16;
     const auto block = std::make_unique_for_overwrite<char[]>(block_size);
     while (static_cast<std::size_t>(from) < size) {
-        const ssize_t n = ::pread(earlier.fd_, block.get(),
-                                  std::min(block_size, size - static_cast<std::size_t>(from)), from);
+        const ssize_t n =
+            ::pread(earlier.fd_, block.get(),
+                    std::min(block_size, size - static_cast<std::size_t>(from)), from);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -376,57 +385,60 @@ void ensure_distinct_files(const std::filesystem::path& input,
 
 namespace {
 
-// The entries of one folder, read once for all the inputs it holds: a series of thousands of
-// files is looked at in a few system calls instead of one each. A regular file's identity is
-// its folder's device and the entry's inode number; any other entry (a link above all) is
-// looked at by stat(2), which follows it.
-struct folder_entries {
-    bool listed = false; // false: the folder could not be read, every input in it is stat'ed
-    dev_t device = 0;
-    std::unordered_map<std::string, ino_t> regular;
-    std::unordered_set<std::string> others;
+using file_identities = std::map<std::pair<dev_t, ino_t>, const std::filesystem::path*>;
+
+// The entries of one folder that are one of `existing` (the output each is), found in one read
+// of the folder: a series of thousands of files is looked at in a few system calls instead of a
+// stat each, and only the few entries that match are kept. A regular file's identity is the
+// folder's device and the entry's inode number; any other entry (a link above all) is looked at
+// by stat, which follows it. `listed` is false when the folder cannot be read.
+struct folder_matches {
+    bool listed = false;
+    std::map<std::string, const std::filesystem::path*> outputs;
 };
 
-folder_entries list_folder(const std::filesystem::path& folder) {
-    folder_entries entries;
+folder_matches match_folder(const std::filesystem::path& folder, const file_identities& existing) {
+    folder_matches matches;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr)
-        return entries;
+        return matches;
     struct stat info {};
     if (::fstat(::dirfd(dir), &info) == 0) {
-        entries.listed = true;
-        entries.device = info.st_dev;
+        matches.listed = true;
+        const dev_t device = info.st_dev;
         // Each round takes one entry or ends: bounded by the folder's size.
         while (const dirent* entry = ::readdir(dir)) {
-            if (entry->d_type == DT_REG)
-                entries.regular.emplace(entry->d_name, entry->d_ino);
-            else
-                entries.others.emplace(entry->d_name);
+            std::pair<dev_t, ino_t> identity{device, entry->d_ino};
+            if (entry->d_type != DT_REG) {
+                if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) != 0)
+                    continue;
+                identity = {info.st_dev, info.st_ino};
+            }
+            if (const auto hit = existing.find(identity); hit != existing.end())
+                matches.outputs.emplace(entry->d_name, hit->second);
         }
     }
     ::closedir(dir);
-    return entries;
+    return matches;
 }
 
-// (device, inode) of `path`, none when it does not exist.
-std::optional<std::pair<dev_t, ino_t>>
-file_identity(const std::filesystem::path& path,
-              std::map<std::filesystem::path, folder_entries>& folders) {
+// The output that input `path` is, if any.
+const std::filesystem::path*
+output_that_is(const std::filesystem::path& path, const file_identities& existing,
+               std::map<std::filesystem::path, folder_matches>& folders) {
     auto folder = folders.find(path.parent_path());
     if (folder == folders.end())
-        folder = folders.emplace(path.parent_path(), list_folder(path.parent_path())).first;
-    const folder_entries& entries = folder->second;
-    const std::string name = path.filename().string();
-    if (entries.listed && !entries.others.contains(name)) {
-        const auto regular = entries.regular.find(name);
-        if (regular == entries.regular.end())
-            return std::nullopt;
-        return std::pair{entries.device, regular->second};
+        folder =
+            folders.emplace(path.parent_path(), match_folder(path.parent_path(), existing)).first;
+    if (folder->second.listed) {
+        const auto hit = folder->second.outputs.find(path.filename().string());
+        return hit == folder->second.outputs.end() ? nullptr : hit->second;
     }
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
-        return std::nullopt;
-    return std::pair{info.st_dev, info.st_ino};
+        return nullptr;
+    const auto hit = existing.find({info.st_dev, info.st_ino});
+    return hit == existing.end() ? nullptr : hit->second;
 }
 
 } // namespace
@@ -434,23 +446,18 @@ file_identity(const std::filesystem::path& path,
 void ensure_outputs_spare_inputs(const std::vector<std::filesystem::path>& outputs,
                                  std::uint64_t inputs,
                                  const std::function<std::filesystem::path(std::uint64_t)>& input) {
-    // Only an output that exists can be an input: most runs find none and stat no input.
-    std::map<std::pair<dev_t, ino_t>, const std::filesystem::path*> existing;
+    // Only an output that exists can be an input: most runs find none and look at no input.
+    file_identities existing;
     for (const auto& output : outputs) {
         struct stat info {};
         if (::stat(output.c_str(), &info) == 0)
             existing.emplace(std::pair{info.st_dev, info.st_ino}, &output);
     }
-    std::map<std::filesystem::path, folder_entries> folders;
-    for (std::uint64_t i = 0; i < inputs && !existing.empty(); ++i) {
-        const std::filesystem::path path = input(i);
-        const auto identity = file_identity(path, folders);
-        if (!identity)
-            continue;
-        if (const auto hit = existing.find(*identity); hit != existing.end())
-            throw run_error(err::file_already_open, "File already open (" + hit->second->string() +
-                                                        " is one of the inputs)");
-    }
+    std::map<std::filesystem::path, folder_matches> folders;
+    for (std::uint64_t i = 0; i < inputs && !existing.empty(); ++i)
+        if (const auto* output = output_that_is(input(i), existing, folders))
+            throw run_error(err::file_already_open,
+                            "File already open (" + output->string() + " is one of the inputs)");
 }
 
 void append_file(const std::filesystem::path& path, std::string_view bytes) {
@@ -526,8 +533,8 @@ folder_lock::folder_lock(const std::filesystem::path& folder, std::string_view n
         if (fd >= 0) {
             slot_ = register_temporary(path_.string());
             const std::string line = owner + "\n";
-            const bool written = ::write(fd, line.data(), line.size()) ==
-                                 static_cast<ssize_t>(line.size());
+            const bool written =
+                ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
             if (::close(fd) != 0 || !written) {
                 ::unlink(path_.c_str());
                 forget_temporary(slot_);

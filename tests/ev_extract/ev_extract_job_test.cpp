@@ -1,3 +1,4 @@
+#include "ev_extract/time_series_files.h"
 #include "ev_series.h"
 
 #include "platform/worker_threads.h"
@@ -178,6 +179,40 @@ TEST_F(ev_job, SeriesFilesBeyondTheOpenFileLimitAreWrittenRootByRootToTheSameByt
         std::exit(same ? 0 : 1);
     };
     EXPECT_EXIT(same_with_few_files(), ::testing::ExitedWithCode(0), "");
+}
+
+// At most max_waiting_rad_files angular-frequency files wait for their root's turn (memory
+// stays flat); the rest are written then, one after the other, each the first m lines.
+TEST_F(ev_job, AngularFrequencyFilesPastThoseThatWaitAreWrittenAtTheRootsTurn) {
+    constexpr int files = 300;
+    static_assert(files > root_series_files::max_waiting_rad_files);
+    std::vector<std::string> outputs;
+    for (int n = 1; n <= files; ++n)
+        outputs.push_back(td_output({{3.0 + n / 1000.0, 0.2}}));
+    series(outputs);
+    choices.status_log = choices.tdm_data = choices.tdm_separate = true;
+    texts.points = "1";
+    ASSERT_EQ(run(), ev_outcome::completed);
+    for (const char* part : {"freqgap", "freqgapTDM"}) {
+        const auto all = test::lines_of(out(std::string(part) + std::to_string(files) + ".1"));
+        ASSERT_EQ(all.size(), static_cast<std::size_t>(files)) << part;
+        for (int m = 1; m < files; ++m)
+            ASSERT_EQ(test::lines_of(out(part + std::to_string(m) + ".1")).size(),
+                      static_cast<std::size_t>(m))
+                << part << m;
+        std::string first_257;
+        for (int m = 0; m < 257; ++m)
+            first_257 += all[static_cast<std::size_t>(m)] + "\n";
+        EXPECT_EQ(out(std::string(part) + "257.1"), first_257) << part;
+    }
+    std::string wrote;
+    for (const auto& line : test::lines_of(out("execution_status.dat")))
+        if (line.starts_with("   Wrote File "))
+            wrote += line.substr(14, line.size() - 15) + " ";
+    std::string expected;
+    for (int m = 1; m <= files; ++m)
+        expected += std::to_string(m) + " ";
+    EXPECT_EQ(wrote, expected);
 }
 
 TEST_F(ev_job, StatusLogOfAWholeRun) {
@@ -403,8 +438,9 @@ TEST_F(ev_job, ResultsAndStatesTablesAsPrinted) {
               "file_number,file,time_fs,root,state,label,energy_ev,wavelength_nm,osc_strength,"
               "tdm_x_au,tdm_y_au,tdm_z_au,tdm_au,scf_hartree,scf_cycles,status\n"
               "1,gap1.gout,2,1,1,Singlet-?Sym,3.5000,354.24,0.2000,3.0000,4.0000,0.0000,5," +
-                  scf + ",ok\n1,gap1.gout,2,2,2,Singlet-?Sym,4.0000,309.96,0.1000,1.0000,0.0000,"
-                        "0.0000,1," +
+                  scf +
+                  ",ok\n1,gap1.gout,2,2,2,Singlet-?Sym,4.0000,309.96,0.1000,1.0000,0.0000,"
+                  "0.0000,1," +
                   scf +
                   ",ok\n2,gap2.gout,4,1,,,,,,,,,,,,skipped: File not found\n"
                   "2,gap2.gout,4,2,,,,,,,,,,,,skipped: File not found\n"
@@ -494,9 +530,9 @@ TEST_F(ev_job, outputNamedLikeAnInputIsRefusedBeforeTheFirstWriteNotWrittenOverI
         else
             std::filesystem::create_symlink("freqgapEV.1", dir / "gap2.gout");
         EXPECT_EQ(run(), ev_outcome::error_report) << hard;
-        EXPECT_NE(ui.messages.back().text.find("File already open (" +
-                                               (dir / "freqgapEV.1").string()),
-                  std::string::npos)
+        EXPECT_NE(
+            ui.messages.back().text.find("File already open (" + (dir / "freqgapEV.1").string()),
+            std::string::npos)
             << hard;
         std::filesystem::remove(dir / "gap2.gout");
         std::filesystem::remove(dir / "freqgapEV.1");

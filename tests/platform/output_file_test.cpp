@@ -73,12 +73,13 @@ TEST(OutputFile, AFailedRunLeavesThePreviousOutputAndNoTemporaryFile) {
 // live mode, must reach the file whole and in order.
 TEST(OutputFile, BufferedPiecesOfEverySizeReachTheFileInOrder) {
     test::temp_dir dir;
-    const std::vector<std::size_t> sizes = {0, 1, 4095, 4097, 65535, 65536, 65537, 200000, 3, 70000};
+    const std::vector<std::size_t> sizes = {0,     1,     4095,   4097, 65535,
+                                            65536, 65537, 200000, 3,    70000};
     std::string expected;
     for (std::size_t i = 0; i < sizes.size(); ++i)
         expected += std::string(sizes[i], static_cast<char>('a' + i));
-    for (const auto how : {output_file::mode::replace, output_file::mode::live,
-                           output_file::mode::append}) {
+    for (const auto how :
+         {output_file::mode::replace, output_file::mode::live, output_file::mode::append}) {
         const fs::path out = dir / "out.dat";
         test::write_file(out, "previous");
         output_file file(out, how);
