@@ -1,7 +1,6 @@
 #include "platform/input_stream.h"
 
 #include "platform/archive_library.h"
-
 #include "platform/output_file.h"
 #include "platform/process.h"
 #include "platform/run_error.h"
@@ -83,7 +82,8 @@ run_error device_error(const std::filesystem::path& path) {
     return run_error(57, "Device I/O error").in_file(path);
 }
 
-// A reader for `path`'s compressed stream or archive; none when libarchive cannot be loaded.
+// A reader for `path`'s compressed stream or archive; a run error naming the file and saying why
+// when libarchive cannot be loaded.
 archive* new_reader(const std::filesystem::path& path) {
     archive* a = archive_read_new();
     if (a == nullptr)

@@ -13,7 +13,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
