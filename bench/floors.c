@@ -2,6 +2,9 @@
  * decompression libraries need for the same files in one process, with nothing parsed.
  *
  *   floors read       FILE...   each file read whole into one reused buffer
+ *   floors read2      FILE...   the same in two threads of one process, each reading every
+ *                               other file into its own buffer: what a second core gains
+ *                               in reading alone
  *   floors zlib       FILE...   gzip files inflated by zlib with one reused inflate state
  *   floors libdeflate FILE...   gzip files decompressed whole by libdeflate, one reused
  *                               decompressor and output buffer
@@ -15,6 +18,7 @@
  */
 #include <fcntl.h>
 #include <libdeflate.h>
+#include <pthread.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -47,26 +51,59 @@ static void* grow(void* buffer, size_t* capacity, size_t need) {
     return buffer;
 }
 
-/* The whole file into in_buf; its length. */
-static size_t read_whole(const char* path) {
+/* The whole file into *buf (of *cap bytes, grown as needed); its length. */
+static size_t read_into(const char* path, unsigned char** buf, size_t* cap) {
     int fd = open(path, O_RDONLY);
     struct stat st;
     if (fd < 0 || fstat(fd, &st) != 0)
         fail("cannot open", path);
-    in_buf = grow(in_buf, &in_cap, (size_t)st.st_size + 1);
+    *buf = grow(*buf, cap, (size_t)st.st_size + 1);
     size_t got = 0;
     for (;;) {
-        ssize_t n = read(fd, in_buf + got, in_cap - got);
+        ssize_t n = read(fd, *buf + got, *cap - got);
         if (n < 0)
             fail("read error", path);
         if (n == 0)
             break;
         got += (size_t)n;
-        if (got == in_cap)
-            in_buf = grow(in_buf, &in_cap, in_cap + 1);
+        if (got == *cap)
+            *buf = grow(*buf, cap, *cap + 1);
     }
     close(fd);
     return got;
+}
+
+/* The whole file into in_buf; its length. */
+static size_t read_whole(const char* path) {
+    return read_into(path, &in_buf, &in_cap);
+}
+
+/* One of the two readers of read2: files first, first + 2, ... */
+struct reader {
+    char** files;
+    int count;
+    int first;
+    uint64_t total;
+};
+
+static void* read_every_other(void* argument) {
+    struct reader* r = argument;
+    unsigned char* buf = NULL;
+    size_t cap = 0;
+    for (int i = r->first; i < r->count; i += 2)
+        r->total += read_into(r->files[i], &buf, &cap);
+    free(buf);
+    return NULL;
+}
+
+static uint64_t read_in_two_threads(char** files, int count) {
+    struct reader readers[2] = {{files, count, 0, 0}, {files, count, 1, 0}};
+    pthread_t second;
+    if (pthread_create(&second, NULL, read_every_other, &readers[1]) != 0)
+        fail("pthread_create", "-");
+    read_every_other(&readers[0]);
+    pthread_join(second, NULL);
+    return readers[0].total + readers[1].total;
 }
 
 static uint64_t zlib_file(z_stream* z, const char* path) {
@@ -140,7 +177,7 @@ static size_t rewrite_file(const char* path) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: floors read|zlib|libdeflate|zstd|rewrite FILE...\n");
+        fprintf(stderr, "usage: floors read|read2|zlib|libdeflate|zstd|rewrite FILE...\n");
         return 1;
     }
     const char* mode = argv[1];
@@ -155,6 +192,10 @@ int main(int argc, char** argv) {
         fail("libdeflate_alloc_decompressor", "-");
     if (strcmp(mode, "zstd") == 0 && !(zd = ZSTD_createDCtx()))
         fail("ZSTD_createDCtx", "-");
+    if (strcmp(mode, "read2") == 0) {
+        printf("%llu\n", (unsigned long long)read_in_two_threads(argv + 2, argc - 2));
+        return 0;
+    }
     for (int i = 2; i < argc; ++i) {
         if (strcmp(mode, "read") == 0)
             total += read_whole(argv[i]);
