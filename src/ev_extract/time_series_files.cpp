@@ -7,7 +7,6 @@
 #include "platform/val.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <memory>
